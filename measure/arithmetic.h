@@ -1,0 +1,72 @@
+#pragma once
+
+// The arithmetic of the measurement model. Values are kept in single precision, as the window
+// stores them; every product and quotient is formed in double precision and rounded back to
+// single once, when it is stored. Keeping that order is what makes the displayed figures
+// (24.1, 62.5, 9.6 ...) come out exactly as the user expects from the worked examples.
+
+#include <QtGlobal>
+
+class QString;
+class QLocale;
+
+namespace morvane {
+
+// The meter's ends, as meter positions (ten times the BMI shown).
+inline constexpr qint16 kMeterMin = 154;
+inline constexpr qint16 kMeterMax = 316;
+
+// The meter's ends as single-precision BMI values. They are compared with the BMI itself,
+// never with a partly clamped value.
+inline constexpr float kMeterBmiMin = 15.4f;
+inline constexpr float kMeterBmiMax = 31.6f;
+
+// BMI the standard weight is defined by.
+inline constexpr double kStandardBmi = 22.0;
+
+// Height squared, in double precision.
+double heightSquared(float height);
+
+// Weight / Height², stored into single precision. A zero height gives an infinite or NaN
+// result; callers keep such heights out (the entry routines reject them).
+float CalcBmi(float weight, float height);
+
+// Bmi clamped to kMeterBmiMin ... kMeterBmiMax. A value exactly on a bound keeps its own value;
+// NaN is sent to the lower end so that the meter always has a position.
+float clampToMeter(float bmi);
+
+// The meter position of a clamped BMI: the exact product meterBmi * 10 rounded to nearest,
+// halves to even (24.25 -> 242, 24.75 -> 248). Always within kMeterMin ... kMeterMax.
+qint16 meterPosition(float meterBmi);
+
+// The BMI a meter position shows: position / 10 in double, stored as single.
+float meterValue(qint16 position);
+
+// The weight the given height needs for the given BMI: Height² × Bmi, stored as single.
+float weightForBmi(float height, float bmi);
+
+// The standard weight (the weight at BMI 22) in double precision.
+double standardWeight(float height);
+
+// The obesity degree shown on the result panel, in percent, computed from the panel's own
+// captions (weight and standard weight as one-decimal texts), so that it agrees with the
+// figures the user sees. The captions are read with the locale they were written in.
+// Returns NaN when the standard weight reads as zero.
+double obesityDegree(const QString& weightCaption, const QString& standardCaption0,
+                     const QString& standardCaption1, const QLocale& locale);
+
+// The obesity ratio written to the history: the standard weight rounded to 0.1 (through its
+// one-decimal text), then (weight - s) / s with the unrounded weight, stored as single.
+float obesityRatio(float weight, float height);
+
+// Horizontal position of the meter scale for BMI b, in twips inside the BMI panel, anchored on
+// the left edge of the yellow band (shape3Left): shape3Left + 20 + (b - 24) * 300.
+inline constexpr int kShape3Left = 3030;
+inline constexpr int kTwipsPerBmi = 300;
+double scaleX(double bmi, int shape3Left = kShape3Left);
+
+// Left edge of the pointer picture in twips for a meter BMI: (shape3Left + 20) -
+// ((24 - meterBmi) * 300 + 240), formed in double and rounded to single once.
+float pointerLeft(float meterBmi, int shape3Left = kShape3Left);
+
+} // namespace morvane

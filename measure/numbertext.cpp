@@ -1,0 +1,175 @@
+#include "measure/numbertext.h"
+
+#include <QDate>
+#include <QLocale>
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string>
+
+using namespace Qt::StringLiterals;
+
+namespace morvane {
+namespace {
+
+bool isIgnoredBlank(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\n';
+}
+
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// The locale with group separators switched off: "0.0" and general number text never group.
+QLocale ungrouped(const QLocale& locale)
+{
+    QLocale l(locale);
+    l.setNumberOptions(l.numberOptions() | QLocale::OmitGroupSeparator);
+    return l;
+}
+
+// Converts the cleaned ASCII text [sign] digits [. digits] [e [sign] digits]. from_chars does
+// not depend on the C locale, which Qt sets from the environment.
+double toDouble(const std::string& text, bool negative, const std::string& mantissa,
+                long long exponent)
+{
+    double value = 0.0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec == std::errc())
+        return value;
+    // Out of range: decide between overflow and underflow from the magnitude.
+    double m = 0.0;
+    std::from_chars(mantissa.data(), mantissa.data() + mantissa.size(), m);
+    double result = 0.0;
+    if (std::isinf(m) || (m != 0.0 && std::log10(m) + static_cast<double>(exponent) > 0.0))
+        result = std::numeric_limits<double>::infinity();
+    return negative ? -result : result;
+}
+
+} // namespace
+
+ParsedNumber parseLeadingNumber(QStringView text)
+{
+    std::string mantissa;
+    std::string exponentText;
+    bool negative = false;
+    bool digitSeen = false;
+    bool pointSeen = false;
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+
+    auto skipBlanks = [&] {
+        while (i < n && isIgnoredBlank(text[i]))
+            ++i;
+    };
+
+    skipBlanks();
+    if (i < n && (text[i] == u'+' || text[i] == u'-')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    for (; (void)skipBlanks(), i < n; ++i) {
+        const QChar c = text[i];
+        if (isDigit(c)) {
+            mantissa.push_back(static_cast<char>(c.unicode()));
+            digitSeen = true;
+        } else if (c == u'.' && !pointSeen) {
+            mantissa.push_back('.');
+            pointSeen = true;
+        } else {
+            break;
+        }
+    }
+    if (!digitSeen)
+        return {};
+
+    long long exponent = 0;
+    skipBlanks();
+    if (i < n && (text[i] == u'e' || text[i] == u'E')) {
+        qsizetype j = i + 1;
+        auto skip = [&] {
+            while (j < n && isIgnoredBlank(text[j]))
+                ++j;
+        };
+        skip();
+        bool expNegative = false;
+        if (j < n && (text[j] == u'+' || text[j] == u'-')) {
+            expNegative = text[j] == u'-';
+            ++j;
+        }
+        bool expDigit = false;
+        for (; (void)skip(), j < n && isDigit(text[j]); ++j) {
+            expDigit = true;
+            // Saturate: anything this large already overflows or underflows double.
+            if (exponent < 100000)
+                exponent = exponent * 10 + (text[j].unicode() - u'0');
+            exponentText.push_back(static_cast<char>(text[j].unicode()));
+        }
+        if (expDigit) {
+            if (expNegative)
+                exponent = -exponent;
+        } else {
+            exponent = 0;
+            exponentText.clear();
+        }
+    }
+
+    std::string full;
+    if (negative)
+        full.push_back('-');
+    full += mantissa;
+    if (!exponentText.empty()) {
+        full += exponent < 0 ? "e-" : "e";
+        full += exponentText;
+    }
+    return {toDouble(full, negative, mantissa, exponent), true};
+}
+
+double parseDisplayedNumber(const QString& caption, const QLocale& locale)
+{
+    const QString point = locale.decimalPoint();
+    if (point == u".")
+        return parseLeadingNumber(caption).value;
+    QString text = caption;
+    text.replace(point, u"."_s);
+    return parseLeadingNumber(text).value;
+}
+
+QString generalNumberText(float value, const QLocale& locale)
+{
+    return ungrouped(locale).toString(static_cast<double>(value), 'g', 7);
+}
+
+QString oneDecimalText(double value, const QLocale& locale)
+{
+    return ungrouped(locale).toString(value, 'f', 1);
+}
+
+QString dateSeparator(const QLocale& locale)
+{
+    const QString format = locale.dateFormat(QLocale::ShortFormat);
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == u'\'') {
+            quoted = !quoted;
+            continue;
+        }
+        if (!quoted && !c.isLetter())
+            return QString(c);
+    }
+    return u"/"_s;
+}
+
+QString historyLine(const QDate& date, float weight, float bmi, float ratio,
+                    const QLocale& locale)
+{
+    auto twoDigits = [](int v) { return QString::number(v).rightJustified(2, u'0'); };
+    return twoDigits(date.month()) + dateSeparator(locale) + twoDigits(date.day()) + u"  "_s +
+           oneDecimalText(weight, locale) + u"Kg  "_s + oneDecimalText(bmi, locale) + u"  "_s +
+           oneDecimalText(static_cast<double>(ratio) * 100.0, locale) + u"%"_s;
+}
+
+} // namespace morvane

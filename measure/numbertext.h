@@ -1,0 +1,48 @@
+#pragma once
+
+// How numbers are read from text and written as text: the leading-number parse used for every
+// typed value and caption, the general number text used for heights and entered weights, the
+// one-decimal "0.0" form of the result panel, and the dated history line.
+
+#include <QString>
+#include <QStringView>
+
+class QDate;
+class QLocale;
+
+namespace morvane {
+
+struct ParsedNumber {
+    double value = 0.0; // 0 when no number was found
+    bool found = false; // a mantissa digit was read
+};
+
+// Reads the number at the start of a text. Blanks, tabs and line feeds anywhere in the text are
+// ignored; then an optional sign, digits, at most one "." as decimal point whatever the locale,
+// and an optional exponent (e or E, optional sign, digits) are taken; reading stops at the
+// first other character ("68.5kg" -> 68.5, "1.2.3" -> 1.2). A text with no mantissa digit gives
+// 0 with found == false. Values beyond double's range give +-infinity or 0.
+ParsedNumber parseLeadingNumber(QStringView text);
+
+// The leading-number parse of a caption the program wrote with the given locale: the locale's
+// decimal separator is read as the decimal point.
+double parseDisplayedNumber(const QString& caption, const QLocale& locale);
+
+// The value rounded to seven significant digits, without trailing zeros or a trailing decimal
+// separator, with the locale's decimal separator and no group separators (1.685, 68.5, 70,
+// 445060). Very large or small values take an exponent (1.234568e+07).
+QString generalNumberText(float value, const QLocale& locale);
+
+// The "0.0" pattern: at least one integer digit and exactly one decimal, rounded, with the
+// locale's decimal separator and no group separators; negative values keep their sign.
+QString oneDecimalText(double value, const QLocale& locale);
+
+// The locale's date separator ("/" in Japan, "." in Germany), taken from its short date format.
+QString dateSeparator(const QLocale& locale);
+
+// One history line: "mm/dd  " (the locale's separator), the weight with "0.0Kg  ", the BMI with
+// "0.0  " and the ratio as a percentage with "0.0%". Built from the unrounded weight and BMI.
+QString historyLine(const QDate& date, float weight, float bmi, float ratio,
+                    const QLocale& locale);
+
+} // namespace morvane

@@ -1,0 +1,156 @@
+#include "measure/numbertext.h"
+
+#include <QDate>
+#include <QLocale>
+#include <QTest>
+
+#include <cmath>
+#include <limits>
+
+using namespace Qt::StringLiterals;
+using namespace morvane;
+
+class tst_NumberText : public QObject {
+    Q_OBJECT
+
+    const QLocale jp{QLocale::Japanese, QLocale::Japan};
+    const QLocale de{QLocale::German, QLocale::Germany};
+
+private slots:
+    void parse_data();
+    void parse();
+    void generalNumber_data();
+    void generalNumber();
+    void oneDecimal_data();
+    void oneDecimal();
+    void history_data();
+    void history();
+};
+
+void tst_NumberText::parse_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<bool>("found");
+
+    const double inf = std::numeric_limits<double>::infinity();
+    QTest::newRow("68.5kg") << u"68.5kg"_s << 68.5 << true;
+    QTest::newRow("blanks inside ' 6 8 . 5'") << u" 6 8 . 5"_s << 68.5 << true;
+    QTest::newRow("tabs and line feeds") << u"\t7\n0"_s << 70.0 << true;
+    QTest::newRow("-3") << u"-3"_s << -3.0 << true;
+    QTest::newRow("+2") << u"+2"_s << 2.0 << true;
+    QTest::newRow("1e2") << u"1e2"_s << 100.0 << true;
+    QTest::newRow("1E-1") << u"1E-1"_s << 0.1 << true;
+    QTest::newRow("blanks in exponent '1 e + 2'") << u"1 e + 2"_s << 100.0 << true;
+    QTest::newRow(".5") << u".5"_s << 0.5 << true;
+    QTest::newRow("-.5e1") << u"-.5e1"_s << -5.0 << true;
+    QTest::newRow("1.2.3 stops at second point") << u"1.2.3"_s << 1.2 << true;
+    QTest::newRow("exponent without digits is not taken") << u"1e"_s << 1.0 << true;
+    QTest::newRow("decimal comma stops the number") << u"68,5"_s << 68.0 << true;
+    QTest::newRow("carriage return is not a blank") << u"6\r8"_s << 6.0 << true;
+    QTest::newRow("0 is a number") << u"0"_s << 0.0 << true;
+    QTest::newRow("1e999 overflows") << u"1e999"_s << inf << true;
+    QTest::newRow("-1e999 overflows") << u"-1e999"_s << -inf << true;
+    QTest::newRow("1e-999 underflows") << u"1e-999"_s << 0.0 << true;
+    QTest::newRow("abc") << u"abc"_s << 0.0 << false;
+    QTest::newRow("empty") << QString() << 0.0 << false;
+    QTest::newRow("sign alone") << u"-"_s << 0.0 << false;
+    QTest::newRow("point alone") << u"."_s << 0.0 << false;
+    QTest::newRow("letters before digits") << u"kg68"_s << 0.0 << false;
+    QTest::newRow("full-width digits are not ASCII digits") << u"６８"_s << 0.0 << false;
+}
+
+void tst_NumberText::parse()
+{
+    QFETCH(QString, text);
+    QFETCH(double, value);
+    QFETCH(bool, found);
+
+    const ParsedNumber n = parseLeadingNumber(text);
+    QCOMPARE(n.found, found);
+    QCOMPARE(n.value, value);
+}
+
+void tst_NumberText::generalNumber_data()
+{
+    QTest::addColumn<float>("value");
+    QTest::addColumn<QString>("japan");
+    QTest::addColumn<QString>("germany");
+
+    QTest::newRow("1.685") << 1.685f << u"1.685"_s << u"1,685"_s;
+    QTest::newRow("68.5") << 68.5f << u"68.5"_s << u"68,5"_s;
+    QTest::newRow("70 without decimals") << 70.0f << u"70"_s << u"70"_s;
+    QTest::newRow("445060") << 445060.0f << u"445060"_s << u"445060"_s;
+    QTest::newRow("0.95") << 0.95f << u"0.95"_s << u"0,95"_s;
+    QTest::newRow("100.25") << 100.25f << u"100.25"_s << u"100,25"_s;
+    QTest::newRow("no group separator") << 1234.5f << u"1234.5"_s << u"1234,5"_s;
+    QTest::newRow("seven significant digits") << 62.462946f << u"62.46295"_s << u"62,46295"_s;
+    QTest::newRow("large takes an exponent") << 12345678.0f << u"1.234568E+07"_s
+                                             << u"1,234568E+07"_s;
+}
+
+void tst_NumberText::generalNumber()
+{
+    QFETCH(float, value);
+    QFETCH(QString, japan);
+    QFETCH(QString, germany);
+    QCOMPARE(generalNumberText(value, jp), japan);
+    QCOMPARE(generalNumberText(value, de), germany);
+}
+
+void tst_NumberText::oneDecimal_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("japan");
+    QTest::addColumn<QString>("germany");
+
+    QTest::newRow("62.46295") << 62.46295 << u"62.5"_s << u"62,5"_s;
+    QTest::newRow("24.1263") << 24.1263 << u"24.1"_s << u"24,1"_s;
+    QTest::newRow("integer gets one decimal") << 60.0 << u"60.0"_s << u"60,0"_s;
+    QTest::newRow("below one keeps a leading zero") << 0.04 << u"0.0"_s << u"0,0"_s;
+    QTest::newRow("negative keeps its sign") << -38.5 << u"-38.5"_s << u"-38,5"_s;
+    QTest::newRow("no group separator") << 445060.0 << u"445060.0"_s << u"445060,0"_s;
+}
+
+void tst_NumberText::oneDecimal()
+{
+    QFETCH(double, value);
+    QFETCH(QString, japan);
+    QFETCH(QString, germany);
+    QCOMPARE(oneDecimalText(value, jp), japan);
+    QCOMPARE(oneDecimalText(value, de), germany);
+}
+
+void tst_NumberText::history_data()
+{
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<float>("weight");
+    QTest::addColumn<float>("bmi");
+    QTest::addColumn<float>("ratio");
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("line");
+
+    const QDate may11(2026, 5, 11);
+    QTest::newRow("worked example")
+        << may11 << 68.5f << 24.1263f << 0.096f << jp << u"05/11  68.5Kg  24.1  9.6%"_s;
+    QTest::newRow("whole weight gets a decimal")
+        << QDate(2026, 12, 1) << 60.0f << 21.132f << -0.04f << jp << u"12/01  60.0Kg  21.1  -4.0%"_s;
+    QTest::newRow("BMI beyond the meter is recorded as is")
+        << may11 << 89.6f << 35.0f << 0.59f << jp << u"05/11  89.6Kg  35.0  59.0%"_s;
+    QTest::newRow("German separators")
+        << may11 << 68.5f << 24.1263f << 0.096f << de << u"05.11  68,5Kg  24,1  9,6%"_s;
+}
+
+void tst_NumberText::history()
+{
+    QFETCH(QDate, date);
+    QFETCH(float, weight);
+    QFETCH(float, bmi);
+    QFETCH(float, ratio);
+    QFETCH(QLocale, locale);
+    QFETCH(QString, line);
+    QCOMPARE(historyLine(date, weight, bmi, ratio, locale), line);
+}
+
+QTEST_GUILESS_MAIN(tst_NumberText)
+#include "tst_numbertext.moc"

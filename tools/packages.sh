@@ -1,0 +1,43 @@
+# Sourced by ./run and ./test: installs the Debian packages that are missing, and nothing else.
+
+# What building the program needs.
+MORVANE_BUILD_PACKAGES=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
+    libchm-dev fp-utils libbenchmark-dev
+    fonts-ipafont-gothic fonts-ipafont-mincho
+)
+
+# What the tests need on top: a real X server and a way to drive it, sanitizer and fuzzer
+# runtimes, and the desktop-file validators.
+MORVANE_TEST_PACKAGES=(
+    xvfb xauth xdotool imagemagick x11-utils
+    clang libclang-rt-14-dev
+    appstream desktop-file-utils dpkg-dev file
+)
+
+# What ./run needs to show the window without a display.
+MORVANE_RUN_PACKAGES=(xvfb xauth xdotool imagemagick x11-utils)
+
+ensure_packages() {
+    local missing=()
+    local p
+    for p in "$@"; do
+        if [ "$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null)" != "installed" ]; then
+            missing+=("$p")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        if ! command -v sudo >/dev/null; then
+            echo "These packages are missing and sudo is not available: ${missing[*]}" >&2
+            return 1
+        fi
+        sudo=(sudo)
+    fi
+    echo "Installing: ${missing[*]}"
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends \
+        "${missing[@]}"
+}
