@@ -1,0 +1,79 @@
+#pragma once
+
+// The three data files in one folder: the height, the last entered weight and the history.
+// Numbers are stored with "." as decimal point whatever the locale, at most seven significant
+// digits, followed by CR LF; history lines end with CR LF. Nothing here shows a dialog: every
+// failure comes back as a FileError naming the file and the system's reason.
+
+#include <QDir>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace morvane {
+
+inline const QString kHeightFileName = QStringLiteral("身長.txt");
+inline const QString kWeightFileName = QStringLiteral("体重.txt");
+inline const QString kHistoryFileName = QStringLiteral("履歴.txt");
+
+struct FileError {
+    QString fileName; // bare name, as the user knows it ("体重.txt")
+    QString reason;   // the system's reason, as QFile::errorString() gives it
+};
+
+// A number file as read at start-up.
+struct NumberRead {
+    enum class Status {
+        Ok,       // value holds the first number in the file
+        Missing,  // no such file
+        NoNumber, // the file is empty or does not start with a number
+        Error,    // the file exists but cannot be read (permission, a folder of that name)
+    };
+    Status status = Status::Missing;
+    float value = 0.0f;
+    std::optional<FileError> error; // set with Status::Error
+};
+
+struct HistoryRead {
+    QStringList lines;              // one entry per line, in file order; empty when missing
+    std::optional<FileError> error; // the file exists but cannot be read
+};
+
+class DataFiles {
+public:
+    explicit DataFiles(const QDir& folder);
+
+    QString path(const QString& fileName) const;
+
+    NumberRead readHeight() const;
+    NumberRead readWeight() const;
+    // CR LF or LF line ends; a last line without a line end still counts; no empty entry after
+    // the final line end. Commas and double quotes are ordinary characters.
+    HistoryRead readHistory() const;
+
+    // Replaces the file atomically: a failure leaves the old file exactly as it was.
+    std::optional<FileError> writeHeight(float metres) const;
+    std::optional<FileError> writeWeight(float kilograms) const;
+    // Appends the line and CR LF in one write and flushes it; creates the file if missing.
+    std::optional<FileError> appendHistory(const QString& line) const;
+    // Truncates the history to zero length, creating it if missing.
+    std::optional<FileError> clearHistory() const;
+
+private:
+    QDir m_folder;
+};
+
+// The text of a number record without its line end: "." as decimal point, at most seven
+// significant digits, no leading blank (1.685, 68.5, 0.95, 60).
+QString numberRecordText(float value);
+
+// The first number of a number file's content: blanks and line ends are skipped, the number
+// runs to the next comma, blank or line end and is read with "." as decimal point (both "0.95"
+// and ".95"). nullopt when the content holds no number there.
+std::optional<float> parseNumberRecord(QByteArrayView content);
+
+// A history file's content split into entries (see DataFiles::readHistory).
+QStringList splitHistory(QByteArrayView content);
+
+} // namespace morvane

@@ -1,0 +1,39 @@
+#pragma once
+
+// Start-up as values: what the window shows once it has read its files, computed without a
+// window. The window applies it before it is first shown.
+
+#include "measure/meterupdate.h"
+#include "store/datafiles.h"
+
+#include <QLocale>
+#include <QStringList>
+
+#include <optional>
+
+namespace morvane {
+
+struct Startup {
+    QStringList history;      // lstRireki's entries, in file order
+    Measurement measurement;  // Height, Weight, Bmi, MeterBmi as loaded; holdWeight 1
+    qint16 position = 155;    // where start-up sets the meter; 155 (its initial value) when the
+                              // BMI is unknown
+    QString label2;           // height as general number text; empty when unset
+    QString label5;           // weight as general number text; empty when unset
+    QString label4;           // BMI with "0.0"; empty when unknown
+    MeterUpdate firstUpdate;  // the one meter update that ends start-up (holdWeight 1)
+    bool heightUnset = false; // the window asks for the height once it is shown
+    bool weightUnset = false;
+};
+
+struct StartupResult {
+    std::optional<Startup> startup; // set unless a file could not be read
+    std::optional<FileError> error; // a file exists but cannot be read: the program ends
+};
+
+// Reads the history, height and weight, in that order, and computes what start-up shows. A
+// missing, empty or unusable height or weight file (no number, or outside the accepted range)
+// leaves that value unset; a missing history is an empty one. Never writes a file.
+StartupResult loadStartup(const DataFiles& files, const QLocale& locale);
+
+} // namespace morvane
