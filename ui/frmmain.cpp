@@ -1,17 +1,555 @@
 #include "ui/frmmain.h"
 
+#include "measure/arithmetic.h"
+#include "measure/limits.h"
+#include "measure/numbertext.h"
+#include "store/startup.h"
+#include "ui/controls.h"
+#include "ui/layout.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QListView>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStringListModel>
+#include <QToolButton>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
 using namespace Qt::StringLiterals;
 
 namespace morvane {
+namespace {
 
-frmMain::frmMain(QWidget* parent)
-    : QWidget(parent)
-{
+const QString kWeightPrompt = u"体重をKg単位で入力して下さい"_s + u"     例)  68.5Kg →　68.5"_s;
+const QString kWeightTitle = u"体重入力"_s;
+const QString kHeightPrompt = u"身長をﾒｰﾄﾙ単位で入力して下さい"_s + u"     例)  168.5cm →　1.685"_s;
+const QString kHeightTitle = u"身長登録"_s;
+const QString kClearText = u"これまでの履歴を削除します"_s;
+const QString kClearTitle = u"履歴削除"_s;
+const QString kHelpFile = u"QuilloHelp.chm"_s;
+
+// The colour an OLE colour value stands for: explicit 0x00BBGGRR, or a system colour taken
+// from the widget palette.
+QColor oleColor(quint32 ole, const QPalette& palette) {
+    if (ole & 0x80000000u) {
+        switch (ole & 0xFFu) {
+        case 5:
+            return palette.color(QPalette::Base);
+        case 8:
+            return palette.color(QPalette::Text);
+        case 14:
+            return palette.color(QPalette::HighlightedText);
+        case 15:
+            return palette.color(QPalette::Button);
+        case 18:
+            return palette.color(QPalette::ButtonText);
+        default:
+            return palette.color(QPalette::WindowText);
+        }
+    }
+    return QColor(int(ole & 0xFF), int((ole >> 8) & 0xFF), int((ole >> 16) & 0xFF));
+}
+
+QFont controlFont(const layout::Control& c) {
+    QFont font(c.face == layout::Face::Mincho ? layout::kMinchoFamily : layout::kGothicFamily);
+    font.setPointSizeF(c.pointSize);
+    return font;
+}
+
+QRect pixelRect(const layout::Control& c) {
+    if (c.kind == layout::Kind::Line) {
+        const int x1 = layout::px(c.left);
+        return {x1, layout::px(c.top), layout::px(c.left + c.width) - x1 + 1, 1};
+    }
+    return {layout::px(c.left), layout::px(c.top), layout::px(c.width), layout::px(c.height)};
+}
+
+bool isWindowed(layout::Kind kind) {
+    using enum layout::Kind;
+    return kind == Button || kind == Frame || kind == List || kind == ScrollBar;
+}
+
+void setLabelColors(QLabel* label, const QColor& background, const QColor& text) {
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::Window, background);
+    pal.setColor(QPalette::WindowText, text);
+    label->setPalette(pal);
+}
+
+QString pictureFor(const QString& name) {
+    static const std::map<QString, QString> pictures{
+        {u"cmdTai"_s, u":/assets/person.ico"_s},  {u"cmdClear"_s, u":/assets/clear.ico"_s},
+        {u"cmdHelp"_s, u":/assets/help.ico"_s},   {u"cmdEnd"_s, u":/assets/exit.ico"_s},
+        {u"Image1"_s, u":/assets/pointer.ico"_s}, {u"Image2"_s, u":/assets/banner.gif"_s},
+    };
+    const auto it = pictures.find(name);
+    return it == pictures.end() ? QString() : it->second;
+}
+
+// Creates one control of the table inside its container.
+QWidget* createControl(const layout::Control& c, QWidget* container) {
+    using enum layout::Kind;
+    QWidget* w = nullptr;
+    const QPalette& pal = container->palette();
+    switch (c.kind) {
+    case Button: {
+        auto* b = new QToolButton(container);
+        b->setText(c.text);
+        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        b->setIconSize(QSize(32, 32));
+        b->setIcon(QIcon(pictureFor(c.name)));
+        b->setFocusPolicy(Qt::StrongFocus);
+        w = b;
+        break;
+    }
+    case Frame: {
+        auto* g = new QGroupBox(c.text, container);
+        g->setFont(controlFont(c));
+        g->setFocusPolicy(Qt::NoFocus);
+        w = g;
+        break;
+    }
+    case List: {
+        auto* l = new QListView(container);
+        l->setFont(controlFont(c));
+        l->setSelectionMode(QAbstractItemView::SingleSelection);
+        l->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        l->setUniformItemSizes(true);
+        l->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+        l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        l->setTextElideMode(Qt::ElideNone);
+        l->setFocusPolicy(Qt::StrongFocus);
+        w = l;
+        break;
+    }
+    case ScrollBar: {
+        auto* s = new QScrollBar(Qt::Horizontal, container);
+        s->setRange(kMeterMin, kMeterMax);
+        s->setSingleStep(1);
+        s->setPageStep(5);
+        s->setValue(155);
+        // Right and Up add, Left and Down subtract, as on any desktop.
+        s->setInvertedControls(false);
+        s->setFocusPolicy(Qt::StrongFocus);
+        w = s;
+        break;
+    }
+    case Label: {
+        auto* l = new QLabel(c.text, container);
+        l->setFont(controlFont(c));
+        l->setAlignment(Qt::AlignTop | (c.alignLeft ? Qt::AlignLeft : Qt::AlignHCenter));
+        l->setIndent(0);
+        l->setFocusPolicy(Qt::NoFocus);
+        if (c.boxed)
+            l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        l->setAutoFillBackground(!c.transparent);
+        setLabelColors(
+            l,
+            oleColor(c.background == layout::ole::kDefault ? layout::ole::buttonFace : c.background,
+                     pal),
+            oleColor(c.foreground == layout::ole::kDefault ? layout::ole::buttonText : c.foreground,
+                     pal));
+        w = l;
+        break;
+    }
+    case Scale: {
+        // Figure n is centred at x(n) - 5 twips in the panel, that is 195 + (n - 15) * 300
+        // twips from the label's own left edge.
+        const double first =
+            (scaleX(ScaleLabel::kFirstFigure) - 5.0 - c.left) / layout::kTwipsPerPixel;
+        auto* s = new ScaleLabel(first, double(kTwipsPerBmi) / layout::kTwipsPerPixel, container);
+        s->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        s->setAutoFillBackground(true);
+        QPalette p = s->palette();
+        p.setColor(QPalette::Window, oleColor(c.background, pal));
+        p.setColor(QPalette::WindowText, oleColor(c.foreground, pal));
+        s->setPalette(p);
+        w = s;
+        break;
+    }
+    case Line: {
+        auto* l = new LineControl(container);
+        l->setColor(oleColor(c.foreground, pal));
+        w = l;
+        break;
+    }
+    case Shape: {
+        auto* s = new ShapeControl(container);
+        s->setColors(oleColor(c.background, pal), oleColor(c.foreground, pal));
+        w = s;
+        break;
+    }
+    case Picture: {
+        auto* l = new QLabel(container);
+        l->setPixmap(QPixmap(pictureFor(c.name)));
+        l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        l->setAttribute(Qt::WA_TransparentForMouseEvents);
+        l->setFocusPolicy(Qt::NoFocus);
+        w = l;
+        break;
+    }
+    }
+    w->setObjectName(c.name);
+    w->setGeometry(pixelRect(c));
+    if (!c.toolTip.isEmpty())
+        w->setToolTip(c.toolTip);
+    if (!c.description.isEmpty())
+        w->setAccessibleDescription(c.description);
+    return w;
+}
+
+} // namespace
+
+frmMain::frmMain(const Services& services, const QDir& dataFolder, const QLocale& locale,
+                 QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint)
+    , m_services(services)
+    , m_files(dataFolder)
+    , m_locale(locale)
+    , m_endProgram([] { QCoreApplication::exit(0); }) {
+    Q_ASSERT(services.dialogs && services.clock && services.help);
     setObjectName(u"frmMain"_s);
     setWindowTitle(u"Morvane"_s);
-    setFixedSize(631, 452);
+    setWindowIcon(QIcon(u":/assets/app.ico"_s));
+    QFont font(layout::kGothicFamily);
+    font.setPointSizeF(layout::kWindowPointSize);
+    setFont(font);
+    setFixedSize(layout::px(layout::kClientWidthTwips), layout::px(layout::kClientHeightTwips));
+    buildControls();
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect r(QPoint(), size());
+        r.moveCenter(screen->availableGeometry().center());
+        move(r.topLeft());
+    }
 }
 
 frmMain::~frmMain() = default;
+
+void frmMain::buildControls() {
+    const auto all = layout::controls();
+    // Containers are built before their contents. Within a container the table runs front to
+    // back; widgets created later are drawn on top, so each container is filled from the back,
+    // lightweight controls first, then the windowed ones, which always stay in front.
+    for (const QString& containerName : {u"frmMain"_s, u"Frame1"_s, u"Frame2"_s, u"Frame3"_s}) {
+        QWidget* container =
+            containerName == u"frmMain" ? this : findChild<QWidget*>(containerName);
+        for (bool windowed : {false, true}) {
+            for (auto it = all.rbegin(); it != all.rend(); ++it) {
+                if (it->container == containerName && isWindowed(it->kind) == windowed)
+                    createControl(*it, container);
+            }
+        }
+    }
+
+    cmdTai = findChild<QToolButton*>(u"cmdTai"_s);
+    cmdClear = findChild<QToolButton*>(u"cmdClear"_s);
+    cmdHelp = findChild<QToolButton*>(u"cmdHelp"_s);
+    cmdEnd = findChild<QToolButton*>(u"cmdEnd"_s);
+    lstRireki = findChild<QListView*>(u"lstRireki"_s);
+    HScroll1 = findChild<QScrollBar*>(u"HScroll1"_s);
+    Label2 = findChild<QLabel*>(u"Label2"_s);
+    Label4 = findChild<QLabel*>(u"Label4"_s);
+    Label5 = findChild<QLabel*>(u"Label5"_s);
+    lblTai = findChild<QLabel*>(u"lblTai"_s);
+    lblHyojun = {findChild<QLabel*>(u"lblHyojun(0)"_s), findChild<QLabel*>(u"lblHyojun(1)"_s)};
+    lblHiman = findChild<QLabel*>(u"lblHiman"_s);
+    lblHantei = findChild<QLabel*>(u"lblHantei"_s);
+    Image1 = findChild<QLabel*>(u"Image1"_s);
+    Shape1_3 = findChild<ShapeControl*>(u"Shape1(3)"_s);
+
+    m_history = new QStringListModel(this);
+    lstRireki->setModel(m_history);
+
+    // Keyboard focus in tab-index order among the controls that take it.
+    std::vector<const layout::Control*> focusable;
+    for (const layout::Control& c : all) {
+        if (c.tabIndex >= 0 && findChild<QWidget*>(c.name)->focusPolicy() != Qt::NoFocus)
+            focusable.push_back(&c);
+    }
+    std::sort(focusable.begin(), focusable.end(),
+              [](auto* a, auto* b) { return a->tabIndex < b->tabIndex; });
+    for (std::size_t i = 1; i < focusable.size(); ++i) {
+        setTabOrder(findChild<QWidget*>(focusable[i - 1]->name),
+                    findChild<QWidget*>(focusable[i]->name));
+    }
+    cmdTai->setFocus();
+
+    connect(cmdTai, &QToolButton::clicked, this, &frmMain::cmdTai_Click);
+    connect(cmdClear, &QToolButton::clicked, this, &frmMain::cmdClear_Click);
+    connect(cmdHelp, &QToolButton::clicked, this, &frmMain::cmdHelp_Click);
+    connect(cmdEnd, &QToolButton::clicked, this, &frmMain::cmdEnd_Click);
+    Label2->installEventFilter(this);
+
+    // A thumb drag delivers one scroll notification per movement (the scroll bar tracks, so
+    // its value is the thumb's position) and one change notification when it ends; every
+    // other change (arrows, track, keys, assignments) is one change notification.
+    connect(HScroll1, &QScrollBar::valueChanged, this, [this] {
+        if (HScroll1->isSliderDown())
+            HScroll1_Scroll();
+        else
+            HScroll1_Change();
+    });
+    connect(HScroll1, &QScrollBar::sliderPressed, this,
+            [this] { m_valueAtDragStart = static_cast<qint16>(HScroll1->value()); });
+    connect(HScroll1, &QScrollBar::sliderReleased, this, [this] {
+        if (HScroll1->value() != m_valueAtDragStart)
+            HScroll1_Change();
+    });
+}
+
+void frmMain::setEndProgram(std::function<void()> endProgram) {
+    m_endProgram = std::move(endProgram);
+}
+
+Measurement frmMain::measurement() const {
+    return {Height, Weight, Bmi, MeterBmi, HoldWeight};
+}
+
+QStringList frmMain::historyEntries() const {
+    return m_history->stringList();
+}
+
+bool frmMain::Form_Load() {
+    HelpFile = kHelpFile;
+    const StartupResult result = loadStartup(m_files, m_locale);
+    if (result.error) {
+        m_services.dialogs->message(
+            this, Dialogs::Severity::Error,
+            u"「%1」を読み込めませんでした。\n理由: %2\n\nプログラムを終了します。"_s.arg(
+                result.error->fileName, result.error->reason),
+            u"Morvane"_s);
+        return false;
+    }
+    const Startup& s = *result.startup;
+    m_history->setStringList(s.history);
+    Height = s.measurement.height;
+    Label2->setText(s.label2);
+    Weight = s.measurement.weight;
+    Label5->setText(s.label5);
+    Bmi = s.measurement.bmi;
+    Label4->setText(s.label4);
+    MeterBmi = s.measurement.meterBmi;
+    HoldWeight = 1;
+    SetMeter(s.position);
+    return true;
+}
+
+void frmMain::SetMeter(qint16 position) {
+    if (HScroll1->value() == position)
+        UpdateMeter();
+    else
+        HScroll1->setValue(position); // the change notification runs the update
+}
+
+void frmMain::HScroll1_Change() {
+    UpdateMeter();
+}
+
+void frmMain::HScroll1_Scroll() {
+    UpdateMeter();
+}
+
+void frmMain::UpdateMeter() {
+    const auto position = static_cast<qint16>(HScroll1->value());
+    const int shape3Left = Shape1_3->x() * layout::kTwipsPerPixel;
+    const MeterUpdate u = morvane::UpdateMeter(position, measurement(), m_locale, shape3Left);
+
+    Bmi = u.after.bmi;
+    Weight = u.after.weight;
+    MeterBmi = u.after.meterBmi;
+    HoldWeight = u.after.holdWeight;
+    if (u.label4)
+        Label4->setText(*u.label4);
+    if (u.label5)
+        Label5->setText(*u.label5);
+    Image1->move(qRound(u.pointerLeftTwips / layout::kTwipsPerPixel), Image1->y());
+    lblHyojun[0]->setText(u.lblHyojun0);
+    lblHyojun[1]->setText(u.lblHyojun1);
+    lblTai->setText(u.lblTai);
+    lblHiman->setText(u.lblHiman);
+    setJudgement(u.judgement);
+    emit meterUpdated();
+}
+
+void frmMain::setJudgement(const std::optional<Band>& band) {
+    if (!band) {
+        lblHantei->setText(QString());
+        setLabelColors(lblHantei, oleColor(layout::ole::buttonFace, palette()),
+                       oleColor(layout::ole::white, palette()));
+        return;
+    }
+    lblHantei->setText(band->caption);
+    setLabelColors(lblHantei, QColor::fromRgb(band->background), QColor::fromRgb(band->text));
+}
+
+void frmMain::CalcBmi() {
+    Bmi = morvane::CalcBmi(*Weight, *Height);
+    Label4->setText(oneDecimalText(*Bmi, m_locale));
+}
+
+std::optional<float> frmMain::readTyped(Entry entry, const QString& answer) {
+    const bool height = entry == Entry::Height;
+    const QString title = height ? kHeightTitle : kWeightTitle;
+    const QString example =
+        height ? u"     例)  168.5cm →　1.685"_s : u"     例)  68.5Kg →　68.5"_s;
+    auto refuse = [&](const QString& text) {
+        m_services.dialogs->message(this, Dialogs::Severity::Warning, text + u"\n"_s + example,
+                                    title);
+        return std::nullopt;
+    };
+
+    // Full-width digits and points typed with a Japanese input method read as their ASCII
+    // forms.
+    const QString text = answer.normalized(QString::NormalizationForm_KC);
+    const ParsedNumber n = parseLeadingNumber(text);
+    if (!n.found) {
+        return refuse(height ? u"身長が数値ではありません。ﾒｰﾄﾙ単位の数値で入力して下さい。"_s
+                             : u"体重が数値ではありません。Kg単位の数値で入力して下さい。"_s);
+    }
+    // "68,5": the comma would silently cut the number to 68.
+    static const QRegularExpression decimalComma(u"^[\\s+-]*[0-9][0-9\\s]*,\\s*[0-9]"_s);
+    if (decimalComma.match(text).hasMatch())
+        return refuse(u"小数点には「,」ではなく「.」を使って下さい。"_s);
+    if (height && !isAcceptedHeight(n.value))
+        return refuse(u"身長は 0.3 から 3.0 ﾒｰﾄﾙの範囲で入力して下さい。"_s);
+    if (!height && !isAcceptedWeight(n.value))
+        return refuse(u"体重は 0 より大きく 1000 Kg までの値で入力して下さい。"_s);
+    return static_cast<float>(n.value);
+}
+
+void frmMain::reportWriteError(const FileError& error, const QString& notSaved) {
+    m_services.dialogs->message(this, Dialogs::Severity::Error,
+                                u"「%1」に書き込めませんでした。\n理由: %2\n\n%3"_s.arg(
+                                    error.fileName, error.reason, notSaved),
+                                u"保存エラー"_s);
+}
+
+void frmMain::appendHistoryEntry(const QString& line) {
+    // Added at the end without selecting it or scrolling to it.
+    const int row = m_history->rowCount();
+    m_history->insertRows(row, 1);
+    m_history->setData(m_history->index(row), line);
+}
+
+void frmMain::cmdTai_Click() {
+    if (!Height) {
+        // A BMI needs a height: ask for it first.
+        Label2_DblClick();
+        if (!Height)
+            return;
+    }
+    const std::optional<QString> answer =
+        m_services.dialogs->inputBox(this, kWeightPrompt, kWeightTitle);
+    if (!answer || answer->isEmpty())
+        return;
+    const std::optional<float> weight = readTyped(Entry::Weight, *answer);
+    if (!weight)
+        return;
+    if (const auto error = m_files.writeWeight(*weight)) {
+        reportWriteError(*error, u"体重は記録されていません。"_s);
+        return;
+    }
+
+    Weight = *weight;
+    Label5->setText(generalNumberText(*Weight, m_locale));
+    CalcBmi();
+    MeterBmi = clampToMeter(*Bmi);
+    HoldWeight = 1;
+    SetMeter(meterPosition(MeterBmi));
+
+    const float ratio = obesityRatio(*Weight, *Height);
+    const QString line = historyLine(m_services.clock->today(), *Weight, *Bmi, ratio, m_locale);
+    if (const auto error = m_files.appendHistory(line)) {
+        reportWriteError(*error, u"体重は保存されましたが、履歴には追加されていません。"_s);
+        return;
+    }
+    appendHistoryEntry(line);
+}
+
+void frmMain::Label2_DblClick() {
+    const std::optional<QString> answer =
+        m_services.dialogs->inputBox(this, kHeightPrompt, kHeightTitle);
+    if (!answer || answer->isEmpty())
+        return;
+    const std::optional<float> height = readTyped(Entry::Height, *answer);
+    if (!height)
+        return;
+    if (const auto error = m_files.writeHeight(*height)) {
+        reportWriteError(*error, u"身長は変更されていません。"_s);
+        return;
+    }
+
+    Height = *height;
+    Label2->setText(generalNumberText(*Height, m_locale));
+    if (Weight) {
+        CalcBmi();
+        MeterBmi = clampToMeter(*Bmi);
+        HoldWeight = 0;
+        SetMeter(meterPosition(MeterBmi));
+    } else {
+        // No weight yet: nothing to derive one from; show the standard weight for the new
+        // height and leave the meter where it is.
+        HoldWeight = 1;
+        SetMeter(static_cast<qint16>(HScroll1->value()));
+    }
+}
+
+void frmMain::cmdClear_Click() {
+    if (!m_services.dialogs->confirm(this, kClearText, kClearTitle))
+        return;
+    if (const auto error = m_files.clearHistory()) {
+        reportWriteError(*error, u"履歴は削除されていません。"_s);
+        return;
+    }
+    m_history->setStringList({});
+}
+
+void frmMain::cmdHelp_Click() {
+    m_services.help->showHelp(this, HelpFile);
+}
+
+void frmMain::cmdEnd_Click() {
+    m_services.help->closeAll();
+    m_endProgram();
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Label2 && event->type() == QEvent::MouseButtonDblClick) {
+        Label2_DblClick();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmMain::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (m_shownOnce)
+        return;
+    m_shownOnce = true;
+    // First run: ask for the height once the window is on screen.
+    if (!Height)
+        QMetaObject::invokeMethod(this, &frmMain::askForFirstHeight, Qt::QueuedConnection);
+}
+
+void frmMain::askForFirstHeight() {
+    if (!Height)
+        Label2_DblClick();
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    m_services.help->closeAll();
+    event->accept();
+}
 
 } // namespace morvane

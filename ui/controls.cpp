@@ -1,0 +1,87 @@
+#include "ui/controls.h"
+
+#include <QPainter>
+#include <QtGlobal>
+
+#include <cmath>
+
+namespace morvane {
+
+LineControl::LineControl(QWidget* parent)
+    : QWidget(parent) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void LineControl::setColor(const QColor& color) {
+    m_color = color;
+    update();
+}
+
+void LineControl::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), m_color);
+}
+
+ShapeControl::ShapeControl(QWidget* parent)
+    : QWidget(parent) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void ShapeControl::setColors(const QColor& fill, const QColor& outline) {
+    m_fill = fill;
+    m_outline = outline;
+    update();
+}
+
+void ShapeControl::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), m_outline);
+    p.fillRect(rect().adjusted(1, 1, -1, -1), m_fill);
+}
+
+ScaleLabel::ScaleLabel(double firstCentrePx, double pitchPx, QWidget* parent)
+    : QFrame(parent)
+    , m_firstCentre(firstCentrePx)
+    , m_pitch(pitchPx) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+double ScaleLabel::figureCentre(int figure) const {
+    return m_firstCentre + (figure - kFirstFigure) * m_pitch;
+}
+
+void ScaleLabel::paintEvent(QPaintEvent* event) {
+    QFrame::paintEvent(event);
+    QPainter p(this);
+    const QRect area = contentsRect();
+
+    // The scale was laid out for digits 6 pixels wide: each figure and its four dots fill one
+    // 20-pixel step. Wider digits are condensed to that width so that the dots keep their room.
+    QFont f = font();
+    const double digit = QFontMetricsF(f).horizontalAdvance(u'0');
+    if (digit > kDigitWidth)
+        f.setStretch(qBound(50, int(std::floor(100.0 * kDigitWidth / digit)), 100));
+    p.setFont(f);
+    const QColor ink = palette().color(QPalette::WindowText);
+    p.setPen(ink);
+    const QFontMetricsF fm(f);
+    const double baseline = area.top() + (area.height() + fm.ascent() - fm.descent()) / 2.0;
+
+    for (int n = kFirstFigure; n <= kLastFigure; ++n) {
+        const QString text = QString::number(n);
+        const double centre = figureCentre(n);
+        p.drawText(QPointF(centre - fm.horizontalAdvance(text) / 2.0, baseline), text);
+        if (n == kLastFigure)
+            break;
+        // Four dots, one every 2 pixels, filling the rest of the step.
+        for (int k = 0; k < 4; ++k) {
+            const double x = std::floor(centre + kDigitWidth + 2 * k);
+            p.fillRect(QRectF(x, std::floor(baseline) - 1, 1, 1), ink);
+        }
+    }
+}
+
+} // namespace morvane

@@ -1,0 +1,78 @@
+#pragma once
+
+// The window's layout as data: every control with its container, kind, rectangle in twips,
+// design-time content, font, colours, border, alignment, tooltip and tab index. The window is
+// built from this table alone, so a control's look is changed here and nowhere else.
+
+#include <QString>
+
+#include <span>
+
+namespace morvane::layout {
+
+// Positions and sizes are in twips (1/1440 inch); 15 twips are one pixel at 96 dots per inch.
+inline constexpr int kTwipsPerPixel = 15;
+constexpr int px(int twips) {
+    // round(twips / 15), halves away from zero as the rectangles are never negative.
+    return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
+}
+
+// The window's client area.
+inline constexpr int kClientWidthTwips = 9465;
+inline constexpr int kClientHeightTwips = 6780;
+
+enum class Kind { Button, Frame, List, ScrollBar, Label, Scale, Line, Shape, Picture };
+
+// Colours are OLE colour values: 0x00BBGGRR explicit, 0x80000000 + n system colour n.
+namespace ole {
+inline constexpr quint32 kDefault = 0xFFFFFFFF; // the kind's default colour
+inline constexpr quint32 windowBackground = 0x80000005;
+inline constexpr quint32 windowText = 0x80000008;
+inline constexpr quint32 highlightText = 0x8000000E;
+inline constexpr quint32 buttonFace = 0x8000000F;
+inline constexpr quint32 buttonText = 0x80000012;
+inline constexpr quint32 maroon = 0x00000080;
+inline constexpr quint32 olive = 0x00008080;
+inline constexpr quint32 teal = 0x00808000;
+inline constexpr quint32 white = 0x00FFFFFF;
+inline constexpr quint32 black = 0x00000000;
+inline constexpr quint32 lightBlue = 0x00FF0000;
+inline constexpr quint32 lightCyan = 0x00FFFF00;
+inline constexpr quint32 lightGreen = 0x0000FF00;
+inline constexpr quint32 yellow = 0x0000FFFF;
+inline constexpr quint32 lightMagenta = 0x00FF00FF;
+inline constexpr quint32 lightRed = 0x000000FF;
+} // namespace ole
+
+enum class Face { Window, Gothic, Mincho };
+
+// The font families the window names; they are mapped to installed fonts at start-up.
+inline const QString kGothicFamily = QStringLiteral("ＭＳ Ｐゴシック");
+inline const QString kMinchoFamily = QStringLiteral("ＭＳ Ｐ明朝");
+inline constexpr double kWindowPointSize = 9.0;
+
+struct Control {
+    QString name;      // objectName, e.g. "lblHyojun(0)"
+    QString container; // "frmMain", "Frame1", "Frame2" or "Frame3"
+    Kind kind;
+    int left, top, width, height; // twips; a line's end points are left,top to left+width,top
+    QString text;                 // design-time caption
+    Face face = Face::Window;
+    double pointSize = kWindowPointSize;
+    quint32 background = ole::kDefault;
+    quint32 foreground = ole::kDefault;
+    bool boxed = false;       // sunken single border
+    bool transparent = false; // draws no background
+    bool alignLeft = false;   // otherwise centred
+    QString toolTip;
+    int tabIndex = -1;   // -1: takes no part in the numbering
+    QString description; // accessible description, Japanese
+};
+
+// Every control, grouped by container; within a container from front to back.
+std::span<const Control> controls();
+
+// The control of that name; nullptr when there is none.
+const Control* find(const QString& name);
+
+} // namespace morvane::layout

@@ -1,0 +1,34 @@
+#include "ui/services.h"
+
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace morvane {
+
+std::optional<QString> QtDialogs::inputBox(QWidget* parent, const QString& prompt,
+                                           const QString& title) {
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setTextValue(QString());
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
+}
+
+bool QtDialogs::confirm(QWidget* parent, const QString& text, const QString& title) {
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok | QMessageBox::Cancel,
+                    parent);
+    box.setDefaultButton(QMessageBox::Ok);
+    return box.exec() == QMessageBox::Ok;
+}
+
+void QtDialogs::message(QWidget* parent, Severity severity, const QString& text,
+                        const QString& title) {
+    QMessageBox box(severity == Severity::Error ? QMessageBox::Critical : QMessageBox::Warning,
+                    title, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+} // namespace morvane
