@@ -1,0 +1,542 @@
+// The three data files on real files: exact bytes of number records, what a number read
+// accepts, history lines in and out, and every failure coming back as an error that names the
+// file while the files on disk stay as they were.
+
+#include "store/datafiles.h"
+
+#include "testfiles.h"
+
+#include <QLocale>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace Qt::StringLiterals;
+using namespace morvane;
+using namespace morvane::testing;
+
+namespace {
+
+enum class Operation { WriteHeight, WriteWeight, AppendHistory, ClearHistory };
+
+const QString kLine = u"05/11  68.5Kg  24.1  9.6%"_s;
+
+// Runs one write operation with fixed values, so that data rows can name the operation.
+std::optional<FileError> run(const DataFiles& files, Operation operation) {
+    switch (operation) {
+    case Operation::WriteHeight:
+        return files.writeHeight(1.685f);
+    case Operation::WriteWeight:
+        return files.writeWeight(100.25f);
+    case Operation::AppendHistory:
+        return files.appendHistory(kLine);
+    case Operation::ClearHistory:
+        return files.clearHistory();
+    }
+    return std::nullopt;
+}
+
+QString fileOf(Operation operation) {
+    switch (operation) {
+    case Operation::WriteHeight:
+        return kHeightFileName;
+    case Operation::WriteWeight:
+        return kWeightFileName;
+    case Operation::AppendHistory:
+    case Operation::ClearHistory:
+        return kHistoryFileName;
+    }
+    return {};
+}
+
+// Lowers the largest file this process may write, for the duration of a test, so that a write
+// fails part-way even for root. SIGXFSZ would end the process; it is ignored meanwhile, which
+// turns the signal into an ordinary EFBIG write error.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_savedHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_saved;
+        limit.rlim_cur = bytes;
+        m_active = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_savedHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+    bool isActive() const { return m_active; }
+
+private:
+    rlimit m_saved{};
+    void (*m_savedHandler)(int) = SIG_DFL;
+    bool m_active = false;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Operation)
+Q_DECLARE_METATYPE(NumberRead::Status)
+
+class tst_DataFiles : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void numberRoundTrip_data();
+    void numberRoundTrip();
+    void numberRecordIgnoresUserLocale();
+    void readNumber_data();
+    void readNumber();
+    void missingNumberFiles();
+
+    void readHistory_data();
+    void readHistory();
+    void readLongHistoryInOrder();
+    void missingHistoryIsEmpty();
+    void appendHistory_data();
+    void appendHistory();
+    void clearHistory_data();
+    void clearHistory();
+
+    void unreadableAsFolder_data();
+    void unreadableAsFolder();
+    void unreadableByPermission();
+    void writeFails_data();
+    void writeFails();
+    void failedWriteKeepsOldFile_data();
+    void failedWriteKeepsOldFile();
+    void readOnlyFolder_data();
+    void readOnlyFolder();
+
+private:
+    QTemporaryDir m_scratch;
+};
+
+void tst_DataFiles::initTestCase() {
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    QVERIFY(m_scratch.isValid());
+}
+
+void tst_DataFiles::numberRoundTrip_data() {
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<float>("value");
+    QTest::addColumn<QByteArray>("bytes");
+
+    QTest::newRow("height 1.685") << kHeightFileName << 1.685f << QByteArray("1.685\r\n");
+    QTest::newRow("height 0.95") << kHeightFileName << 0.95f << QByteArray("0.95\r\n");
+    QTest::newRow("height 2.0") << kHeightFileName << 2.0f << QByteArray("2\r\n");
+    QTest::newRow("height 1.7 (not exact in binary)")
+        << kHeightFileName << 1.7f << QByteArray("1.7\r\n");
+    QTest::newRow("weight 68.5") << kWeightFileName << 68.5f << QByteArray("68.5\r\n");
+    QTest::newRow("weight 60") << kWeightFileName << 60.0f << QByteArray("60\r\n");
+    QTest::newRow("weight 100.25") << kWeightFileName << 100.25f << QByteArray("100.25\r\n");
+    QTest::newRow("weight 1000, no group separator")
+        << kWeightFileName << 1000.0f << QByteArray("1000\r\n");
+    QTest::newRow("seven significant digits")
+        << kWeightFileName << 123.4567f << QByteArray("123.4567\r\n");
+}
+
+void tst_DataFiles::numberRoundTrip() {
+    QFETCH(QString, fileName);
+    QFETCH(float, value);
+    QFETCH(QByteArray, bytes);
+
+    QTemporaryDir dir;
+    const DataFiles files{QDir(dir.path())};
+    const bool height = fileName == kHeightFileName;
+    // An older, longer record is there first: the new one must replace it, not overwrite a part.
+    QVERIFY(writeBytes(files.path(fileName), "999.9999\r\n"));
+
+    const std::optional<FileError> error =
+        height ? files.writeHeight(value) : files.writeWeight(value);
+    QVERIFY2(!error, qPrintable(error ? error->reason : QString()));
+    QCOMPARE(readBytes(files.path(fileName)), bytes);
+
+    const NumberRead read = height ? files.readHeight() : files.readWeight();
+    QCOMPARE(read.status, NumberRead::Status::Ok);
+    QCOMPARE(read.value, value);
+    QVERIFY(!read.error);
+    QCOMPARE(snapshot(QDir(dir.path())).keys(), QStringList{fileName});
+}
+
+void tst_DataFiles::numberRecordIgnoresUserLocale() {
+    // A German user's decimal comma must never reach the file.
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    QTemporaryDir dir;
+    const DataFiles files{QDir(dir.path())};
+    const std::optional<FileError> error = files.writeWeight(68.5f);
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    QVERIFY(!error);
+    QCOMPARE(readBytes(files.path(kWeightFileName)), QByteArray("68.5\r\n"));
+}
+
+void tst_DataFiles::readNumber_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<NumberRead::Status>("status");
+    QTest::addColumn<float>("value");
+
+    const auto ok = NumberRead::Status::Ok;
+    const auto none = NumberRead::Status::NoNumber;
+    QTest::newRow("record with CR LF") << QByteArray("1.685\r\n") << ok << 1.685f;
+    QTest::newRow("no leading zero") << QByteArray(".95\r\n") << ok << 0.95f;
+    QTest::newRow("leading zero") << QByteArray("0.95\r\n") << ok << 0.95f;
+    QTest::newRow("LF only") << QByteArray("68.5\n") << ok << 68.5f;
+    QTest::newRow("no line end") << QByteArray("60") << ok << 60.0f;
+    QTest::newRow("leading blanks") << QByteArray("   1.685\r\n") << ok << 1.685f;
+    QTest::newRow("leading tabs and line ends")
+        << QByteArray("\r\n\n\t \r\n68.5\r\n") << ok << 68.5f;
+    QTest::newRow("only the first number") << QByteArray("60\r\n72\r\n") << ok << 60.0f;
+    QTest::newRow("comma ends the number") << QByteArray("68.5,70\r\n") << ok << 68.5f;
+    QTest::newRow("blank ends the number") << QByteArray("68.5 70\r\n") << ok << 68.5f;
+    QTest::newRow("decimal comma reads the integer part") << QByteArray("68,5\r\n") << ok << 68.0f;
+    QTest::newRow("trailing unit") << QByteArray("68.5kg\r\n") << ok << 68.5f;
+    QTest::newRow("exponent") << QByteArray("1.5e2\r\n") << ok << 150.0f;
+    QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF"
+                                                   "1.685\r\n")
+                                     << ok << 1.685f;
+    QTest::newRow("zero is a number") << QByteArray("0\r\n") << ok << 0.0f;
+    QTest::newRow("empty file") << QByteArray("") << none << 0.0f;
+    QTest::newRow("only line ends") << QByteArray("\r\n\r\n") << none << 0.0f;
+    QTest::newRow("letters") << QByteArray("abc\r\n") << none << 0.0f;
+    QTest::newRow("comma first") << QByteArray(",68.5\r\n") << none << 0.0f;
+    QTest::newRow("lone point") << QByteArray(".\r\n") << none << 0.0f;
+    QTest::newRow("lone sign") << QByteArray("-\r\n") << none << 0.0f;
+}
+
+void tst_DataFiles::readNumber() {
+    QFETCH(QByteArray, content);
+    QFETCH(NumberRead::Status, status);
+    QFETCH(float, value);
+
+    QTemporaryDir dir;
+    const DataFiles files{QDir(dir.path())};
+    QVERIFY(writeBytes(files.path(kHeightFileName), content));
+    QVERIFY(writeBytes(files.path(kWeightFileName), content));
+
+    for (const NumberRead& read : {files.readHeight(), files.readWeight()}) {
+        QCOMPARE(read.status, status);
+        if (status == NumberRead::Status::Ok)
+            QCOMPARE(read.value, value);
+        QVERIFY(!read.error);
+    }
+}
+
+void tst_DataFiles::missingNumberFiles() {
+    QTemporaryDir dir;
+    const DataFiles files{QDir(dir.path())};
+    for (const NumberRead& read : {files.readHeight(), files.readWeight()}) {
+        QCOMPARE(read.status, NumberRead::Status::Missing);
+        QVERIFY(!read.error);
+    }
+    // A folder on the way that does not exist is a first run too.
+    const DataFiles nowhere{QDir(dir.filePath(u"nowhere"_s))};
+    QCOMPARE(nowhere.readHeight().status, NumberRead::Status::Missing);
+    QVERIFY(snapshot(QDir(dir.path())).isEmpty());
+}
+
+void tst_DataFiles::readHistory_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QStringList>("lines");
+
+    QTest::newRow("empty file") << QByteArray("") << QStringList();
+    QTest::newRow("two lines with CR LF")
+        << QByteArray("05/10  69.0Kg  24.3  10.4%\r\n05/11  68.5Kg  24.1  9.6%\r\n")
+        << QStringList{u"05/10  69.0Kg  24.3  10.4%"_s, u"05/11  68.5Kg  24.1  9.6%"_s};
+    QTest::newRow("last line without line end")
+        << QByteArray("a\r\nb") << QStringList{u"a"_s, u"b"_s};
+    QTest::newRow("LF only") << QByteArray("a\nb\n") << QStringList{u"a"_s, u"b"_s};
+    QTest::newRow("mixed line ends")
+        << QByteArray("a\r\nb\nc") << QStringList{u"a"_s, u"b"_s, u"c"_s};
+    QTest::newRow("commas are ordinary characters") << QByteArray("05/11  68,5Kg  24,1  9,6%\r\n")
+                                                    << QStringList{u"05/11  68,5Kg  24,1  9,6%"_s};
+    QTest::newRow("quotes are ordinary characters")
+        << QByteArray("\"a, b\" c\r\n\"open\r\n") << QStringList{u"\"a, b\" c"_s, u"\"open"_s};
+    QTest::newRow("leading blanks are kept") << QByteArray("  a\r\n") << QStringList{u"  a"_s};
+    QTest::newRow("empty line in the middle")
+        << QByteArray("a\r\n\r\nb\r\n") << QStringList{u"a"_s, QString(), u"b"_s};
+    QTest::newRow("one empty line") << QByteArray("\r\n") << QStringList{QString()};
+    QTest::newRow("half a line end at the end") << QByteArray("a\r") << QStringList{u"a"_s};
+    QTest::newRow("CR inside a line is kept") << QByteArray("a\rb\r\n") << QStringList{u"a\rb"_s};
+    QTest::newRow("UTF-8") << QByteArray("05/11  体重\r\n") << QStringList{u"05/11  体重"_s};
+    QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF"
+                                                   "a\r\n")
+                                     << QStringList{u"a"_s};
+}
+
+void tst_DataFiles::readHistory() {
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, lines);
+
+    QTemporaryDir dir;
+    const DataFiles files{QDir(dir.path())};
+    QVERIFY(writeBytes(files.path(kHistoryFileName), content));
+    const HistoryRead read = files.readHistory();
+    QVERIFY(!read.error);
+    QCOMPARE(read.lines, lines);
+}
+
+void tst_DataFiles::readLongHistoryInOrder() {
+    QTemporaryDir dir;
+    const DataFiles files{QDir(dir.path())};
+    QStringList expected;
+    QByteArray content;
+    for (int i = 0; i < 10000; ++i) {
+        expected.append(u"%1/%2  %3Kg  22.0  0.0%"_s.arg(i % 12 + 1).arg(i % 28 + 1).arg(i));
+        content += expected.last().toUtf8() + "\r\n";
+    }
+    QVERIFY(writeBytes(files.path(kHistoryFileName), content));
+    const HistoryRead read = files.readHistory();
+    QVERIFY(!read.error);
+    QCOMPARE(read.lines.size(), expected.size());
+    QCOMPARE(read.lines, expected);
+}
+
+void tst_DataFiles::missingHistoryIsEmpty() {
+    QTemporaryDir dir;
+    const DataFiles files{QDir(dir.path())};
+    const HistoryRead read = files.readHistory();
+    QVERIFY(!read.error);
+    QVERIFY(read.lines.isEmpty());
+    QVERIFY(snapshot(QDir(dir.path())).isEmpty());
+}
+
+void tst_DataFiles::appendHistory_data() {
+    QTest::addColumn<bool>("exists");
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<QStringList>("lines");
+
+    const QByteArray record = kLine.toUtf8() + "\r\n";
+    QTest::newRow("creates a missing file")
+        << false << QByteArray() << kLine << record << QStringList{kLine};
+    QTest::newRow("empty file") << true << QByteArray("") << kLine << record << QStringList{kLine};
+    QTest::newRow("after a whole line")
+        << true << QByteArray("a\r\n") << kLine << "a\r\n" + record << QStringList{u"a"_s, kLine};
+    QTest::newRow("after a last line without line end")
+        << true << QByteArray("a") << kLine << "a\r\n" + record << QStringList{u"a"_s, kLine};
+    QTest::newRow("after half a line end")
+        << true << QByteArray("a\r") << kLine << "a\r\n" + record << QStringList{u"a"_s, kLine};
+    QTest::newRow("after an LF-only line")
+        << true << QByteArray("a\n") << kLine << "a\n" + record << QStringList{u"a"_s, kLine};
+    QTest::newRow("written as UTF-8") << false << QByteArray() << u"体重 68.5"_s
+                                      << QByteArray("体重 68.5\r\n") << QStringList{u"体重 68.5"_s};
+}
+
+void tst_DataFiles::appendHistory() {
+    QFETCH(bool, exists);
+    QFETCH(QByteArray, before);
+    QFETCH(QString, line);
+    QFETCH(QByteArray, after);
+    QFETCH(QStringList, lines);
+
+    QTemporaryDir dir;
+    const DataFiles files{QDir(dir.path())};
+    if (exists)
+        QVERIFY(writeBytes(files.path(kHistoryFileName), before));
+
+    const std::optional<FileError> error = files.appendHistory(line);
+    QVERIFY2(!error, qPrintable(error ? error->reason : QString()));
+    QCOMPARE(readBytes(files.path(kHistoryFileName)), after);
+    QCOMPARE(files.readHistory().lines, lines);
+}
+
+void tst_DataFiles::clearHistory_data() {
+    QTest::addColumn<bool>("exists");
+    QTest::newRow("existing history") << true;
+    QTest::newRow("missing history is created empty") << false;
+}
+
+void tst_DataFiles::clearHistory() {
+    QFETCH(bool, exists);
+
+    QTemporaryDir dir;
+    const DataFiles files{QDir(dir.path())};
+    if (exists)
+        QVERIFY(writeBytes(files.path(kHistoryFileName), "a\r\nb\r\nc\r\n"));
+
+    QVERIFY(!files.clearHistory());
+    QCOMPARE(readBytes(files.path(kHistoryFileName)), QByteArray(""));
+    QVERIFY(files.readHistory().lines.isEmpty());
+
+    // The next entry starts a new history of exactly one line.
+    QVERIFY(!files.appendHistory(kLine));
+    QCOMPARE(readBytes(files.path(kHistoryFileName)), kLine.toUtf8() + "\r\n");
+}
+
+void tst_DataFiles::unreadableAsFolder_data() {
+    QTest::addColumn<QString>("fileName");
+    QTest::newRow("height") << kHeightFileName;
+    QTest::newRow("weight") << kWeightFileName;
+    QTest::newRow("history") << kHistoryFileName;
+}
+
+void tst_DataFiles::unreadableAsFolder() {
+    QFETCH(QString, fileName);
+
+    QTemporaryDir dir;
+    const DataFiles files{QDir(dir.path())};
+    QVERIFY(QDir(dir.path()).mkdir(fileName));
+
+    std::optional<FileError> error;
+    if (fileName == kHistoryFileName) {
+        const HistoryRead read = files.readHistory();
+        QVERIFY(read.lines.isEmpty());
+        error = read.error;
+    } else {
+        const NumberRead read =
+            fileName == kHeightFileName ? files.readHeight() : files.readWeight();
+        QCOMPARE(read.status, NumberRead::Status::Error);
+        error = read.error;
+    }
+    QVERIFY(error);
+    QCOMPARE(error->fileName, fileName);
+    QVERIFY(!error->reason.isEmpty());
+}
+
+void tst_DataFiles::unreadableByPermission() {
+    if (!permissionsAreEnforced(m_scratch.path()))
+        QSKIP("This process reads files without permission (root): nothing to refuse it");
+    QTemporaryDir dir;
+    const DataFiles files{QDir(dir.path())};
+    for (const QString& name : {kHeightFileName, kWeightFileName, kHistoryFileName}) {
+        QVERIFY(writeBytes(files.path(name), "1.685\r\n"));
+        QVERIFY(QFile::setPermissions(files.path(name), QFileDevice::Permissions()));
+    }
+    const NumberRead height = files.readHeight();
+    QCOMPARE(height.status, NumberRead::Status::Error);
+    QVERIFY(height.error);
+    QCOMPARE(height.error->fileName, kHeightFileName);
+    const NumberRead weight = files.readWeight();
+    QCOMPARE(weight.status, NumberRead::Status::Error);
+    QVERIFY(weight.error);
+    QCOMPARE(weight.error->fileName, kWeightFileName);
+    const HistoryRead history = files.readHistory();
+    QVERIFY(history.error);
+    QCOMPARE(history.error->fileName, kHistoryFileName);
+    QVERIFY(!history.error->reason.isEmpty());
+}
+
+void tst_DataFiles::writeFails_data() {
+    QTest::addColumn<Operation>("operation");
+    QTest::addColumn<bool>("parentIsFile");
+
+    const std::pair<const char*, Operation> operations[] = {
+        {"height", Operation::WriteHeight},
+        {"weight", Operation::WriteWeight},
+        {"append history", Operation::AppendHistory},
+        {"clear history", Operation::ClearHistory},
+    };
+    for (const auto& [name, operation] : operations) {
+        QTest::addRow("%s, folder is a plain file", name) << operation << true;
+        QTest::addRow("%s, file name is a folder", name) << operation << false;
+    }
+}
+
+void tst_DataFiles::writeFails() {
+    QFETCH(Operation, operation);
+    QFETCH(bool, parentIsFile);
+
+    // Both set-ups defeat root too, unlike permissions.
+    QTemporaryDir dir;
+    QDir folder(dir.path());
+    if (parentIsFile) {
+        QVERIFY(writeBytes(folder.filePath(u"plain"_s), "not a folder\r\n"));
+        folder.setPath(folder.filePath(u"plain"_s));
+    } else {
+        QVERIFY(folder.mkdir(fileOf(operation)));
+        QVERIFY(writeBytes(folder.filePath(fileOf(operation) + u"/inside"_s), "kept\r\n"));
+    }
+    const auto before = snapshot(QDir(dir.path()));
+
+    const std::optional<FileError> error = run(DataFiles(folder), operation);
+    QVERIFY(error);
+    QCOMPARE(error->fileName, fileOf(operation));
+    QVERIFY(!error->reason.isEmpty());
+    QCOMPARE(snapshot(QDir(dir.path())), before);
+}
+
+void tst_DataFiles::failedWriteKeepsOldFile_data() {
+    QTest::addColumn<Operation>("operation");
+    QTest::addColumn<QByteArray>("old");
+    QTest::addColumn<int>("limit");
+
+    // Each limit lets the write start and stops it part-way through the new record.
+    QTest::newRow("height") << Operation::WriteHeight << QByteArray("1.5\r\n") << 2;
+    QTest::newRow("weight") << Operation::WriteWeight << QByteArray("68.5\r\n") << 3;
+    const QByteArray history = "05/10  69.0Kg  24.3  10.4%\r\n";
+    QTest::newRow("history append")
+        << Operation::AppendHistory << history << int(history.size()) + 5;
+    QTest::newRow("history append after a line without line end")
+        << Operation::AppendHistory << history.chopped(2) << int(history.size()) - 1;
+}
+
+void tst_DataFiles::failedWriteKeepsOldFile() {
+    QFETCH(Operation, operation);
+    QFETCH(QByteArray, old);
+    QFETCH(int, limit);
+
+    QTemporaryDir dir;
+    const DataFiles files{QDir(dir.path())};
+    const QString path = files.path(fileOf(operation));
+    QVERIFY(writeBytes(path, old));
+    const auto before = snapshot(QDir(dir.path()));
+
+    std::optional<FileError> error;
+    {
+        const FileSizeLimit guard(static_cast<rlim_t>(limit));
+        QVERIFY(guard.isActive());
+        error = run(files, operation);
+    }
+    QVERIFY(error);
+    QCOMPARE(error->fileName, fileOf(operation));
+    QVERIFY(!error->reason.isEmpty());
+    QCOMPARE(readBytes(path), old);
+    QCOMPARE(snapshot(QDir(dir.path())), before);
+
+    // Without the limit the same write goes through.
+    QVERIFY(!run(files, operation));
+}
+
+void tst_DataFiles::readOnlyFolder_data() {
+    QTest::addColumn<Operation>("operation");
+    QTest::addColumn<bool>("existing");
+
+    QTest::newRow("replace height") << Operation::WriteHeight << true;
+    QTest::newRow("create weight") << Operation::WriteWeight << false;
+    QTest::newRow("create history by appending") << Operation::AppendHistory << false;
+    QTest::newRow("create history by clearing") << Operation::ClearHistory << false;
+}
+
+void tst_DataFiles::readOnlyFolder() {
+    QFETCH(Operation, operation);
+    QFETCH(bool, existing);
+
+    if (!permissionsAreEnforced(m_scratch.path()))
+        QSKIP("This process writes into read-only folders (root); see writeFails instead");
+
+    QTemporaryDir dir;
+    const DataFiles files{QDir(dir.path())};
+    if (existing)
+        QVERIFY(writeBytes(files.path(fileOf(operation)), "0.95\r\n"));
+    const auto before = snapshot(QDir(dir.path()));
+    const auto writable = QFile::permissions(dir.path());
+    QVERIFY(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+
+    const std::optional<FileError> error = run(files, operation);
+    QFile::setPermissions(dir.path(), writable);
+    QVERIFY(error);
+    QCOMPARE(error->fileName, fileOf(operation));
+    QVERIFY(!error->reason.isEmpty());
+    QCOMPARE(snapshot(QDir(dir.path())), before);
+}
+
+QTEST_GUILESS_MAIN(tst_DataFiles)
+#include "tst_datafiles.moc"
