@@ -197,6 +197,8 @@ QWidget* createControl(const layout::Control& c, QWidget* container) {
         break;
     }
     }
+    // Every control has its own font: a frame's font is its caption's, not its contents'.
+    w->setFont(controlFont(c));
     w->setObjectName(c.name);
     w->setGeometry(pixelRect(c));
     if (!c.toolTip.isEmpty())

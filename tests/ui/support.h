@@ -1,0 +1,126 @@
+#pragma once
+
+// Scripted platform services and a window on real files in a temporary folder.
+
+#include "ui/frmmain.h"
+#include "ui/services.h"
+
+#include <QDate>
+#include <QFile>
+#include <QLabel>
+#include <QList>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <optional>
+
+namespace morvane::testing {
+
+class ScriptedDialogs final : public Dialogs {
+public:
+    struct Shown {
+        QString text;
+        QString title;
+    };
+    struct Message {
+        Severity severity;
+        QString text;
+        QString title;
+    };
+
+    // Answers given in order; an input box with no answer left fails the test.
+    QList<std::optional<QString>> answers;
+    QList<bool> confirmations;
+
+    QList<Shown> inputs;
+    QList<Shown> confirms;
+    QList<Message> messages;
+
+    std::optional<QString> inputBox(QWidget*, const QString& prompt,
+                                    const QString& title) override {
+        inputs.append({prompt, title});
+        if (answers.isEmpty()) {
+            unexpected = true;
+            return std::nullopt;
+        }
+        return answers.takeFirst();
+    }
+    bool confirm(QWidget*, const QString& text, const QString& title) override {
+        confirms.append({text, title});
+        if (confirmations.isEmpty()) {
+            unexpected = true;
+            return false;
+        }
+        return confirmations.takeFirst();
+    }
+    void message(QWidget*, Severity severity, const QString& text, const QString& title) override {
+        messages.append({severity, text, title});
+    }
+
+    bool unexpected = false; // a dialog was shown that the test did not script
+};
+
+class FixedClock final : public Clock {
+public:
+    QDate date{2026, 5, 11};
+    QDate today() const override { return date; }
+};
+
+class CountingHelp final : public HelpViewer {
+public:
+    int shown = 0;
+    int closed = 0;
+    QString file;
+    void showHelp(QWidget*, const QString& helpFile) override {
+        ++shown;
+        file = helpFile;
+    }
+    void closeAll() override { ++closed; }
+};
+
+inline const QLocale kJapan{QLocale::Japanese, QLocale::Japan};
+
+struct WindowFixture {
+    QTemporaryDir dir;
+    ScriptedDialogs dialogs;
+    FixedClock clock;
+    CountingHelp help;
+    std::unique_ptr<frmMain> window;
+
+    void write(const QString& name, const QByteArray& bytes) const {
+        QFile f(dir.filePath(name));
+        if (f.open(QIODevice::WriteOnly))
+            f.write(bytes);
+    }
+    QByteArray read(const QString& name) const {
+        QFile f(dir.filePath(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    bool exists(const QString& name) const { return QFile::exists(dir.filePath(name)); }
+
+    // The usual stored state: 1.685 m, 68.5 kg, and the given history.
+    void writeStandardFiles(const QByteArray& history = QByteArray()) {
+        write(QStringLiteral("身長.txt"), "1.685\r\n");
+        write(QStringLiteral("体重.txt"), "68.5\r\n");
+        write(QStringLiteral("履歴.txt"), history);
+    }
+
+    frmMain& create() {
+        window =
+            std::make_unique<frmMain>(Services{&dialogs, &clock, &help}, QDir(dir.path()), kJapan);
+        return *window;
+    }
+    frmMain& load() {
+        frmMain& w = create();
+        loaded = w.Form_Load();
+        return w;
+    }
+    bool loaded = false;
+
+    template <class T = QWidget> T* control(const QString& name) const {
+        return window->findChild<T*>(name);
+    }
+    QString text(const QString& name) const { return control<QLabel>(name)->text(); }
+};
+
+} // namespace morvane::testing

@@ -1,0 +1,564 @@
+// The window against its layout: every control's kind, rectangle, font, colours and content,
+// the stacking and tab order, what is painted, and how the meter responds.
+
+#include "support.h"
+
+#include "measure/numbertext.h"
+#include "ui/controls.h"
+#include "ui/fonts.h"
+
+#include <QGroupBox>
+#include <QListView>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+using namespace morvane;
+using namespace morvane::testing;
+
+namespace {
+
+// Colours named in the layout.
+const QColor maroon(128, 0, 0), olive(128, 128, 0), teal(0, 128, 128), white(255, 255, 255),
+    black(0, 0, 0);
+
+constexpr int px(int twips) {
+    return (twips + 7) / 15;
+}
+
+} // namespace
+
+class tst_Window : public QObject {
+    Q_OBJECT
+
+    WindowFixture f;
+
+private slots:
+    void initTestCase();
+    void init();
+    void window();
+    void controls_data();
+    void controls();
+    void stackingOrder_data();
+    void stackingOrder();
+    void tabOrder();
+    void fontsAreSubstituted();
+    void bandColours_data();
+    void bandColours();
+    void needle_data();
+    void needle();
+    void scrollBarShadow();
+    void judgementColours_data();
+    void judgementColours();
+    void setMeterRunsOneUpdate_data();
+    void setMeterRunsOneUpdate();
+    void dragRunsOneUpdatePerStepAndOneAtTheEnd_data();
+    void dragRunsOneUpdatePerStepAndOneAtTheEnd();
+    void arrowsTrackAndKeys_data();
+    void arrowsTrackAndKeys();
+    void dragTo220();
+    void dragBelow17IsTooThinDuringTheDrag();
+    void startupShowsStoredState();
+};
+
+void tst_Window::initTestCase() {
+    installFontSubstitutions();
+}
+
+void tst_Window::init() {
+    f.writeStandardFiles("05/10  68.9Kg  24.3  10.2%\r\n05/11  68.5Kg  24.1  9.6%\r\n");
+}
+
+void tst_Window::window() {
+    frmMain& w = f.create();
+    QCOMPARE(w.objectName(), u"frmMain"_s);
+    QCOMPARE(w.windowTitle(), u"Morvane"_s);
+    QCOMPARE(w.size(), QSize(631, 452));
+    QCOMPARE(w.minimumSize(), w.maximumSize());
+    QVERIFY(w.windowFlags() & Qt::WindowMinimizeButtonHint);
+    QVERIFY(!(w.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(!w.windowIcon().isNull());
+    QCOMPARE(w.font().family(), u"ＭＳ Ｐゴシック"_s);
+    QCOMPARE(w.font().pointSizeF(), 9.0);
+}
+
+void tst_Window::controls_data() {
+    QTest::addColumn<QString>("container");
+    QTest::addColumn<QByteArray>("kind");
+    QTest::addColumn<QRect>("twips");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("family"); // empty: the window's font
+    QTest::addColumn<double>("points");
+    QTest::addColumn<QColor>("background"); // invalid: not checked
+    QTest::addColumn<QColor>("foreground");
+    QTest::addColumn<QString>("toolTip");
+
+    const QString gothic = u"ＭＳ Ｐゴシック"_s, mincho = u"ＭＳ Ｐ明朝"_s;
+    const QColor none;
+    auto row = [&](const char* name, const char* container, const char* kind, QRect twips,
+                   QString text, QString family, double points, QColor bg, QColor fg,
+                   QString tip = QString()) {
+        QTest::newRow(name) << QString::fromLatin1(container) << QByteArray(kind) << twips << text
+                            << family << points << bg << fg << tip;
+    };
+
+    row("cmdEnd", "frmMain", "QToolButton", {8475, 150, 840, 915}, u"終了"_s, gothic, 9, none, none,
+        u"プログラムを終了します"_s);
+    row("cmdHelp", "frmMain", "QToolButton", {7650, 150, 840, 915}, u"ヘルプ"_s, gothic, 9, none,
+        none, u"ヘルプファイルを開きます"_s);
+    row("cmdClear", "frmMain", "QToolButton", {6825, 150, 840, 915}, u"クリア"_s, gothic, 9, none,
+        none, u"カウントと履歴をクリアします"_s);
+    row("Frame3", "frmMain", "QGroupBox", {3600, 4725, 5790, 1890}, u"肥満度"_s, gothic, 11.25,
+        none, none);
+    row("Frame2", "frmMain", "QGroupBox", {3600, 1425, 5790, 3150}, u"ＢＭＩ"_s, gothic, 11.25,
+        none, none);
+    row("Frame1", "frmMain", "QGroupBox", {75, 1425, 3390, 5190},
+        u"  日付\u3000 体重\u3000  BMI\u3000肥満度"_s, gothic, 11.25, none, none);
+    row("cmdTai", "frmMain", "QToolButton", {6000, 150, 840, 915}, u"体重"_s, gothic, 9, none, none,
+        u"編集した設定で保存します"_s);
+    row("Image2", "frmMain", "QLabel", {225, 225, 5190, 840}, QString(), gothic, 9, none, none);
+    row("lstRireki", "Frame1", "QListView", {135, 315, 3090, 4560}, QString(), gothic, 11.25, none,
+        none);
+    row("HScroll1", "Frame2", "QScrollBar", {150, 1425, 5490, 180}, QString(), gothic, 9, none,
+        none);
+    row("Label5", "Frame2", "QLabel", {4005, 1935, 945, 375}, u"1.685"_s, mincho, 14.25, olive,
+        white);
+    row("Label4", "Frame2", "QLabel", {675, 2250, 945, 375}, u"1.685"_s, mincho, 14.25, olive,
+        white);
+    row("lblHantei", "Frame2", "QLabel", {3150, 300, 2490, 390}, u"Label4"_s, gothic, 14.25, none,
+        white);
+    row("Label2", "Frame2", "QLabel", {4005, 2565, 945, 375}, u"1.685"_s, mincho, 14.25, olive,
+        white, u"ダブルクリックで身長の変更ができます"_s);
+    row("Label3(0)", "Frame2", "QLabel", {540, 1935, 1635, 285}, u"ＢＭＩ（体格）指数"_s, mincho,
+        11.25, none, none);
+    row("Label3(1)", "Frame2", "QLabel", {1845, 2295, 240, 285}, u"="_s, mincho, 14.25, none, none);
+    row("Label3(2)", "Frame2", "QLabel", {2655, 2025, 1185, 330}, u"体重 (Kg)"_s, mincho, 11.25,
+        none, none);
+    row("Label3(4)", "Frame2", "QLabel", {2700, 2655, 1005, 300}, u"身長 (m)"_s, mincho, 11.25,
+        none, none);
+    row("Label3(5)", "Frame2", "QLabel", {5040, 2565, 195, 240}, u"2"_s, mincho, 9.75, none, none);
+    row("Image1", "Frame2", "QLabel", {2805, 1125, 480, 480}, QString(), gothic, 9, none, none);
+    row("Label1", "Frame2", "morvane::ScaleLabel", {150, 750, 5490, 240}, QString(), gothic, 9,
+        teal, white);
+    row("Label9(5)", "Frame3", "QLabel", {3150, 720, 465, 240}, u"－"_s, gothic, 11.25, none, none);
+    row("Label9(4)", "Frame3", "QLabel", {4905, 1035, 780, 240}, u"×１００"_s, gothic, 9.75, none,
+        none);
+    row("lblTai", "Frame3", "QLabel", {2115, 675, 945, 375}, u"1.685"_s, gothic, 14.25, maroon,
+        none);
+    row("lblHyojun(0)", "Frame3", "QLabel", {3780, 675, 945, 375}, u"1.685"_s, gothic, 14.25,
+        maroon, none);
+    row("lblHyojun(1)", "Frame3", "QLabel", {3780, 1260, 945, 375}, u"1.685"_s, gothic, 14.25,
+        maroon, none);
+    row("lblHiman", "Frame3", "QLabel", {405, 990, 945, 375}, u"-38.5"_s, gothic, 14.25, maroon,
+        none);
+    row("Label9(3)", "Frame3", "QLabel", {270, 675, 1275, 240}, u"肥満度（％）"_s, gothic, 11.25,
+        none, none);
+    row("Label9(2)", "Frame3", "QLabel", {1440, 1035, 315, 240}, u"＝"_s, gothic, 11.25, none,
+        none);
+    row("Label9(1)", "Frame3", "QLabel", {2115, 360, 3525, 240},
+        u"体重（Ｋｇ）       標準体重（Ｋｇ）"_s, gothic, 11.25, none, none);
+    row("Label9(0)", "Frame3", "QLabel", {1980, 1350, 1680, 240}, u"標準体重（Ｋｇ）"_s, gothic,
+        11.25, none, none);
+    // Shapes: fill as background, outline as foreground.
+    row("Shape1(6)", "Frame2", "morvane::ShapeControl", {195, 1500, 5475, 135}, QString(), gothic,
+        9, black, black);
+    row("Shape1(0)", "Frame2", "morvane::ShapeControl", {150, 1065, 780, 105}, QString(), gothic, 9,
+        QColor(0, 0, 255), black);
+    row("Shape1(1)", "Frame2", "morvane::ShapeControl", {915, 1065, 930, 105}, QString(), gothic, 9,
+        QColor(0, 255, 255), black);
+    row("Shape1(2)", "Frame2", "morvane::ShapeControl", {1830, 1065, 1215, 105}, QString(), gothic,
+        9, QColor(0, 255, 0), black);
+    row("Shape1(3)", "Frame2", "morvane::ShapeControl", {3030, 1065, 780, 105}, QString(), gothic,
+        9, QColor(255, 255, 0), black);
+    row("Shape1(4)", "Frame2", "morvane::ShapeControl", {3780, 1065, 1065, 105}, QString(), gothic,
+        9, QColor(255, 0, 255), black);
+    row("Shape1(5)", "Frame2", "morvane::ShapeControl", {4830, 1065, 810, 105}, QString(), gothic,
+        9, QColor(255, 0, 0), black);
+    // Lines: a one-pixel rectangle from the first to the last end point.
+    row("Line1(0)", "frmMain", "morvane::LineControl", {150, 1275, 9150, 0}, QString(), gothic, 9,
+        none, white);
+    row("Line1(1)", "frmMain", "morvane::LineControl", {150, 1260, 9150, 0}, QString(), gothic, 9,
+        none, black);
+    row("Line2", "Frame2", "morvane::LineControl", {2160, 2430, 3015, 0}, QString(), gothic, 9,
+        none, black);
+    row("Line3(1)", "Frame3", "morvane::LineControl", {1890, 1125, 3060, 0}, QString(), gothic, 9,
+        none, black);
+}
+
+void tst_Window::controls() {
+    QFETCH(QString, container);
+    QFETCH(QByteArray, kind);
+    QFETCH(QRect, twips);
+    QFETCH(QString, text);
+    QFETCH(QString, family);
+    QFETCH(double, points);
+    QFETCH(QColor, background);
+    QFETCH(QColor, foreground);
+    QFETCH(QString, toolTip);
+
+    f.create();
+    const QString name = QString::fromLatin1(QTest::currentDataTag());
+    QWidget* w = f.control(name);
+    QVERIFY2(w, "no control of that name");
+    QCOMPARE(w->parentWidget()->objectName(), container);
+    QCOMPARE(QByteArray(w->metaObject()->className()), kind);
+
+    if (kind == "morvane::LineControl") {
+        QCOMPARE(w->geometry(), QRect(px(twips.left()), px(twips.top()),
+                                      px(twips.left() + twips.width()) - px(twips.left()) + 1, 1));
+    } else {
+        QCOMPARE(w->geometry(),
+                 QRect(px(twips.left()), px(twips.top()), px(twips.width()), px(twips.height())));
+    }
+    QCOMPARE(w->font().family(), family);
+    QCOMPARE(w->font().pointSizeF(), points);
+    QCOMPARE(w->font().weight(), QFont::Normal);
+    QVERIFY(!w->font().italic());
+    QCOMPARE(w->toolTip(), toolTip);
+
+    if (auto* label = qobject_cast<QLabel*>(w); label && !name.startsWith(u"Image")) {
+        QCOMPARE(label->text(), text);
+        const bool boxed = background.isValid() || name == u"lblHantei";
+        QCOMPARE(label->frameShape() == QFrame::Panel && label->frameShadow() == QFrame::Sunken,
+                 boxed);
+        QCOMPARE(label->autoFillBackground(), boxed);
+        if (background.isValid())
+            QCOMPARE(label->palette().color(QPalette::Window), background);
+        if (foreground.isValid())
+            QCOMPARE(label->palette().color(QPalette::WindowText), foreground);
+        const bool left = name.startsWith(u"Label3") || name == u"Label9(1)";
+        QCOMPARE(label->alignment() & Qt::AlignHorizontal_Mask,
+                 left ? Qt::AlignLeft : Qt::AlignHCenter);
+        QVERIFY(label->accessibleName().isEmpty());
+    } else if (auto* button = qobject_cast<QToolButton*>(w)) {
+        QCOMPARE(button->text(), text);
+        QCOMPARE(button->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+        QCOMPARE(button->iconSize(), QSize(32, 32));
+        QVERIFY(!button->icon().isNull());
+    } else if (auto* frame = qobject_cast<QGroupBox*>(w)) {
+        QCOMPARE(frame->title(), text);
+    } else if (auto* shape = qobject_cast<ShapeControl*>(w)) {
+        QCOMPARE(shape->fillColor(), background);
+        QCOMPARE(shape->outlineColor(), foreground);
+    } else if (auto* line = qobject_cast<LineControl*>(w)) {
+        QCOMPARE(line->color(), foreground);
+    } else if (auto* scale = qobject_cast<ScaleLabel*>(w)) {
+        QCOMPARE(scale->palette().color(QPalette::Window), background);
+        QCOMPARE(scale->palette().color(QPalette::WindowText), foreground);
+        // Figure n centred at x(n) - 5 twips in the panel: 345 + (n - 15) * 300.
+        for (int n = 15; n <= 32; ++n)
+            QCOMPARE(scale->x() + scale->figureCentre(n), (345.0 + (n - 15) * 300.0) / 15.0);
+    }
+    if (name == u"Image1" || name == u"Image2") {
+        const QPixmap pixmap = qobject_cast<QLabel*>(w)->pixmap();
+        QCOMPARE(pixmap.size(), w->size());
+        QVERIFY(pixmap.hasAlpha());
+    }
+    QVERIFY(!w->accessibleDescription().isEmpty() || qobject_cast<QLabel*>(w) ||
+            qobject_cast<LineControl*>(w));
+}
+
+void tst_Window::stackingOrder_data() {
+    QTest::addColumn<QString>("container");
+    QTest::addColumn<QStringList>("frontToBack");
+
+    // Windowed controls (buttons, frames, lists, scroll bars) stand in front of the
+    // lightweight ones; otherwise the table's order holds.
+    QTest::newRow("window") << u"frmMain"_s
+                            << QStringList{u"cmdEnd"_s,   u"cmdHelp"_s, u"cmdClear"_s, u"Frame3"_s,
+                                           u"Frame2"_s,   u"Frame1"_s,  u"cmdTai"_s,   u"Image2"_s,
+                                           u"Line1(0)"_s, u"Line1(1)"_s};
+    QTest::newRow("BMI panel") << u"Frame2"_s
+                               << QStringList{u"HScroll1"_s,  u"Label5"_s,    u"Label4"_s,
+                                              u"Line2"_s,     u"lblHantei"_s, u"Label2"_s,
+                                              u"Label3(0)"_s, u"Label3(1)"_s, u"Label3(2)"_s,
+                                              u"Label3(4)"_s, u"Label3(5)"_s, u"Shape1(6)"_s,
+                                              u"Image1"_s,    u"Label1"_s,    u"Shape1(0)"_s,
+                                              u"Shape1(1)"_s, u"Shape1(2)"_s, u"Shape1(3)"_s,
+                                              u"Shape1(4)"_s, u"Shape1(5)"_s};
+    QTest::newRow("obesity panel")
+        << u"Frame3"_s
+        << QStringList{u"Label9(5)"_s,    u"Label9(4)"_s, u"lblTai"_s,    u"lblHyojun(0)"_s,
+                       u"lblHyojun(1)"_s, u"lblHiman"_s,  u"Label9(3)"_s, u"Label9(2)"_s,
+                       u"Label9(1)"_s,    u"Label9(0)"_s, u"Line3(1)"_s};
+}
+
+void tst_Window::stackingOrder() {
+    QFETCH(QString, container);
+    QFETCH(QStringList, frontToBack);
+
+    f.create();
+    QWidget* parent = container == u"frmMain" ? f.window.get() : f.control(container);
+    // children() lists siblings from the back to the front.
+    QStringList order;
+    for (QObject* child : parent->children()) {
+        if (auto* w = qobject_cast<QWidget*>(child);
+            w && !w->isWindow() && frontToBack.contains(w->objectName()))
+            order.prepend(w->objectName());
+    }
+    QCOMPARE(order, frontToBack);
+}
+
+void tst_Window::tabOrder() {
+    frmMain& w = f.load();
+    w.show();
+    QApplication::setActiveWindow(&w);
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QCOMPARE(QApplication::focusWidget(), f.control(u"cmdTai"_s));
+
+    QStringList chain;
+    QWidget* next = f.control(u"cmdTai"_s);
+    for (int i = 0; i < 6; ++i) {
+        chain << next->objectName();
+        do
+            next = next->nextInFocusChain();
+        while (!(next->focusPolicy() & Qt::TabFocus) || !next->isVisible());
+    }
+    QCOMPARE(chain, (QStringList{u"cmdTai"_s, u"cmdClear"_s, u"cmdHelp"_s, u"cmdEnd"_s,
+                                 u"HScroll1"_s, u"lstRireki"_s}));
+    QCOMPARE(next->objectName(), u"cmdTai"_s);
+}
+
+void tst_Window::fontsAreSubstituted() {
+    f.create();
+    QCOMPARE(QFontInfo(f.control(u"Label9(3)"_s)->font()).family(), u"IPAPGothic"_s);
+    QCOMPARE(QFontInfo(f.control(u"Label4"_s)->font()).family(), u"IPAPMincho"_s);
+    // The longest judgement fits on one line of the judgement label.
+    QLabel* hantei = f.control<QLabel>(u"lblHantei"_s);
+    QVERIFY(QFontMetrics(hantei->font()).horizontalAdvance(u"でぶフォルテシモ"_s) <
+            hantei->contentsRect().width());
+}
+
+void tst_Window::bandColours_data() {
+    QTest::addColumn<int>("leftTwips");
+    QTest::addColumn<int>("rightTwips");
+    QTest::addColumn<QColor>("colour");
+    QTest::newRow("too thin") << 150 << 930 << QColor(0, 0, 255);
+    QTest::newRow("slim") << 915 << 1845 << QColor(0, 255, 255);
+    QTest::newRow("standard") << 1830 << 3045 << QColor(0, 255, 0);
+    QTest::newRow("mezzo forte") << 3030 << 3810 << QColor(255, 255, 0);
+    QTest::newRow("forte") << 3780 << 4845 << QColor(255, 0, 255);
+    QTest::newRow("fortissimo") << 4830 << 5640 << QColor(255, 0, 0);
+}
+
+void tst_Window::bandColours() {
+    QFETCH(int, leftTwips);
+    QFETCH(int, rightTwips);
+    QFETCH(QColor, colour);
+
+    frmMain& w = f.load();
+    // Needle out of the way, at the far end from this band.
+    w.SetMeter(leftTwips < 3000 ? 316 : 154);
+    const QImage image = w.grab().toImage();
+    const QPoint frame = f.control(u"Frame2"_s)->pos();
+    const int y = frame.y() + px(1065) + px(105) / 2;
+    // Fill inside a one-pixel outline; the band to the left is drawn over the shared edge.
+    const int centre = frame.x() + px((leftTwips + rightTwips) / 2);
+    QCOMPARE(image.pixelColor(centre, y), colour);
+    QCOMPARE(image.pixelColor(frame.x() + px(leftTwips) + 2, y), colour);
+    QCOMPARE(image.pixelColor(centre, frame.y() + px(1065)), black);
+    QCOMPARE(image.pixelColor(centre, frame.y() + px(1065) + px(105) - 1), black);
+}
+
+void tst_Window::needle_data() {
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("leftTwips");
+    QTest::newRow("154") << 154 << 230;
+    QTest::newRow("240") << 240 << 2810;
+    QTest::newRow("316") << 316 << 5090;
+}
+
+void tst_Window::needle() {
+    QFETCH(int, position);
+    QFETCH(int, leftTwips);
+
+    frmMain& w = f.load();
+    w.SetMeter(qint16(position));
+    QWidget* needle = f.control(u"Image1"_s);
+    QCOMPARE(needle->x(), px(leftTwips));
+    QCOMPARE(needle->y(), px(1125));
+
+    const QImage image = w.grab().toImage();
+    const QPoint origin = f.control(u"Frame2"_s)->pos() + needle->pos();
+    // The tip: column 15, rows 0 to 2 black, reaching into the band bar.
+    for (int row = 0; row <= 2; ++row)
+        QCOMPARE(image.pixelColor(origin + QPoint(15, row)), black);
+    // The needle's red body and white edge.
+    QCOMPARE(image.pixelColor(origin + QPoint(13, 10)), QColor(255, 0, 0));
+    QCOMPARE(image.pixelColor(origin + QPoint(14, 10)), QColor(255, 0, 0));
+    QCOMPARE(image.pixelColor(origin + QPoint(16, 10)), white);
+    // Transparent beside it: the band bar shows through next to the tip.
+    const QColor beside = image.pixelColor(origin + QPoint(10, 1));
+    QVERIFY(beside != black && beside != white);
+}
+
+void tst_Window::scrollBarShadow() {
+    frmMain& w = f.load();
+    const QImage image = w.grab().toImage();
+    const QWidget* bar = f.control(u"HScroll1"_s);
+    const QPoint o = f.control(u"Frame2"_s)->pos();
+    const QRect r = bar->geometry().translated(o);
+    // Two black pixels beyond the right and the bottom edges, none above or left.
+    for (int d : {0, 1}) {
+        QCOMPARE(image.pixelColor(r.right() + 1 + d, r.center().y()), black);
+        QCOMPARE(image.pixelColor(r.center().x(), r.bottom() + 1 + d), black);
+    }
+    QVERIFY(image.pixelColor(r.right() + 3, r.center().y()) != black);
+    QVERIFY(image.pixelColor(r.left() - 1, r.center().y()) != black);
+}
+
+void tst_Window::judgementColours_data() {
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QColor>("background");
+    QTest::addColumn<QColor>("text");
+    QTest::newRow("160") << 160 << u"やせ過ぎ"_s << QColor(0, 0, 255) << white;
+    QTest::newRow("185") << 185 << u"やせ気味"_s << QColor(0, 255, 255) << black;
+    QTest::newRow("220") << 220 << u"スタンダード"_s << QColor(0, 255, 0) << black;
+    QTest::newRow("250") << 250 << u"でぶメゾフォルテ"_s << QColor(255, 255, 0) << black;
+    QTest::newRow("280") << 280 << u"でぶフォルテ"_s << QColor(255, 0, 255) << white;
+    QTest::newRow("310") << 310 << u"でぶフォルテシモ"_s << QColor(255, 0, 0) << white;
+}
+
+void tst_Window::judgementColours() {
+    QFETCH(int, position);
+    QFETCH(QString, caption);
+    QFETCH(QColor, background);
+    QFETCH(QColor, text);
+
+    frmMain& w = f.load();
+    // Arrive from the other side of the scale, so that both colours have to change.
+    w.SetMeter(position < 240 ? 300 : 170);
+    w.SetMeter(qint16(position));
+    QLabel* label = f.control<QLabel>(u"lblHantei"_s);
+    QCOMPARE(label->text(), caption);
+    QCOMPARE(label->palette().color(QPalette::WindowText), text);
+    const QImage image = label->grab().toImage();
+    QCOMPARE(image.pixelColor(3, label->height() - 3), background);
+}
+
+void tst_Window::setMeterRunsOneUpdate_data() {
+    QTest::addColumn<int>("position");
+    QTest::newRow("to the current position") << 241;
+    QTest::newRow("to another position") << 250;
+}
+
+void tst_Window::setMeterRunsOneUpdate() {
+    QFETCH(int, position);
+    frmMain& w = f.load();
+    QSignalSpy updates(&w, &frmMain::meterUpdated);
+    w.SetMeter(qint16(position));
+    QCOMPARE(updates.count(), 1);
+    QCOMPARE(w.measurement().holdWeight, qint16(0));
+}
+
+void tst_Window::dragRunsOneUpdatePerStepAndOneAtTheEnd_data() {
+    QTest::addColumn<int>("steps");
+    QTest::newRow("one step") << 1;
+    QTest::newRow("ten steps") << 10;
+    QTest::newRow("whole scale") << 162;
+}
+
+void tst_Window::dragRunsOneUpdatePerStepAndOneAtTheEnd() {
+    QFETCH(int, steps);
+    frmMain& w = f.load();
+    w.SetMeter(154);
+    auto* bar = f.control<QScrollBar>(u"HScroll1"_s);
+    QSignalSpy updates(&w, &frmMain::meterUpdated);
+    QStringList seen;
+    connect(&w, &frmMain::meterUpdated, this, [&] { seen << f.text(u"Label4"_s); });
+
+    bar->setSliderDown(true);
+    for (int i = 1; i <= steps; ++i)
+        bar->setSliderPosition(154 + i);
+    bar->setSliderDown(false);
+
+    QCOMPARE(updates.count(), steps + 1);
+    // Each update during the drag reads the thumb's current position.
+    QCOMPARE(seen.first(), oneDecimalText(15.5, kJapan));
+    QCOMPARE(seen.last(), oneDecimalText((154 + steps) / 10.0, kJapan));
+}
+
+void tst_Window::arrowsTrackAndKeys_data() {
+    QTest::addColumn<int>("action"); // QAbstractSlider::SliderAction, or -key
+    QTest::addColumn<int>("change");
+    QTest::newRow("right arrow button") << int(QAbstractSlider::SliderSingleStepAdd) << 1;
+    QTest::newRow("left arrow button") << int(QAbstractSlider::SliderSingleStepSub) << -1;
+    QTest::newRow("track right") << int(QAbstractSlider::SliderPageStepAdd) << 5;
+    QTest::newRow("track left") << int(QAbstractSlider::SliderPageStepSub) << -5;
+    QTest::newRow("Right key") << -int(Qt::Key_Right) << 1;
+    QTest::newRow("Left key") << -int(Qt::Key_Left) << -1;
+    QTest::newRow("Up key") << -int(Qt::Key_Up) << 1;
+    QTest::newRow("Down key") << -int(Qt::Key_Down) << -1;
+    QTest::newRow("Page Up key") << -int(Qt::Key_PageUp) << 5;
+    QTest::newRow("Page Down key") << -int(Qt::Key_PageDown) << -5;
+}
+
+void tst_Window::arrowsTrackAndKeys() {
+    QFETCH(int, action);
+    QFETCH(int, change);
+    frmMain& w = f.load();
+    auto* bar = f.control<QScrollBar>(u"HScroll1"_s);
+    QCOMPARE(bar->value(), 241);
+    QSignalSpy updates(&w, &frmMain::meterUpdated);
+    if (action >= 0)
+        bar->triggerAction(QAbstractSlider::SliderAction(action));
+    else
+        QTest::keyClick(bar, Qt::Key(-action));
+    QCOMPARE(bar->value(), 241 + change);
+    QCOMPARE(updates.count(), 1);
+    QCOMPARE(f.text(u"Label4"_s), oneDecimalText((241 + change) / 10.0, kJapan));
+}
+
+void tst_Window::dragTo220() {
+    f.load();
+    auto* bar = f.control<QScrollBar>(u"HScroll1"_s);
+    bar->setSliderDown(true);
+    for (int v = 240; v >= 220; --v)
+        bar->setSliderPosition(v);
+    bar->setSliderDown(false);
+
+    QCOMPARE(f.text(u"Label4"_s), u"22.0"_s);
+    QCOMPARE(f.text(u"Label5"_s), u"62.5"_s);
+    QCOMPARE(f.text(u"lblTai"_s), u"62.5"_s);
+    QCOMPARE(f.text(u"lblHyojun(0)"_s), u"62.5"_s);
+    QCOMPARE(f.text(u"lblHyojun(1)"_s), u"62.5"_s);
+    QCOMPARE(f.text(u"lblHiman"_s), u"0.0"_s);
+    QCOMPARE(f.text(u"lblHantei"_s), u"スタンダード"_s);
+    // Nothing is stored by the meter.
+    QCOMPARE(f.read(u"体重.txt"_s), QByteArray("68.5\r\n"));
+}
+
+void tst_Window::dragBelow17IsTooThinDuringTheDrag() {
+    f.load();
+    auto* bar = f.control<QScrollBar>(u"HScroll1"_s);
+    auto* hantei = f.control<QLabel>(u"lblHantei"_s);
+    bar->setSliderDown(true);
+    bar->setSliderPosition(165);
+    QCOMPARE(hantei->text(), u"やせ過ぎ"_s);
+    QCOMPARE(hantei->palette().color(QPalette::Window), QColor(0, 0, 255));
+    QCOMPARE(hantei->palette().color(QPalette::WindowText), white);
+    bar->setSliderDown(false);
+    QCOMPARE(hantei->text(), u"やせ過ぎ"_s);
+}
+
+void tst_Window::startupShowsStoredState() {
+    frmMain& w = f.load();
+    QVERIFY(f.loaded);
+    QCOMPARE(w.historyEntries().size(), 2);
+    QCOMPARE(f.text(u"Label2"_s), u"1.685"_s);
+    QCOMPARE(f.text(u"Label5"_s), u"68.5"_s);
+    QCOMPARE(f.text(u"Label4"_s), u"24.1"_s);
+    QCOMPARE(f.control<QScrollBar>(u"HScroll1"_s)->value(), 241);
+    QCOMPARE(f.text(u"lblHantei"_s), u"でぶメゾフォルテ"_s);
+    QCOMPARE(f.text(u"lblHiman"_s), u"9.6"_s);
+    QCOMPARE(w.helpFile(), u"QuilloHelp.chm"_s);
+    QCOMPARE(w.measurement().holdWeight, qint16(0));
+    auto* list = f.control<QListView>(u"lstRireki"_s);
+    QVERIFY(!list->selectionModel() || !list->selectionModel()->hasSelection());
+}
+
+QTEST_MAIN(tst_Window)
+#include "tst_window.moc"
