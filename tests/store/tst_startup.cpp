@@ -1,0 +1,270 @@
+// Start-up from real files: what the window shows for stored, partial, unusable and unreadable
+// data, and that start-up never writes a file, whatever it finds.
+
+#include "store/startup.h"
+
+#include "measure/arithmetic.h"
+#include "testfiles.h"
+
+#include <QLocale>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace morvane;
+using namespace morvane::testing;
+
+namespace {
+
+using OptFloat = std::optional<float>;
+
+const QByteArray kTwoLines = "05/10  69.0Kg  24.3  10.4%\r\n05/11  68.5Kg  24.1  9.6%\r\n";
+const QStringList kTwoEntries{u"05/10  69.0Kg  24.3  10.4%"_s, u"05/11  68.5Kg  24.1  9.6%"_s};
+
+// A null QByteArray leaves the file out.
+bool createFiles(const DataFiles& files, const QByteArray& height, const QByteArray& weight,
+                 const QByteArray& history) {
+    const std::pair<QString, QByteArray> contents[] = {
+        {kHeightFileName, height}, {kWeightFileName, weight}, {kHistoryFileName, history}};
+    for (const auto& [name, bytes] : contents) {
+        if (!bytes.isNull() && !writeBytes(files.path(name), bytes))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(OptFloat)
+
+class tst_Startup : public QObject {
+    Q_OBJECT
+
+    const QLocale jp{QLocale::Japanese, QLocale::Japan};
+
+private slots:
+    void initTestCase();
+    void startup_data();
+    void startup();
+    void firstUpdateKeepsStoredValues_data();
+    void firstUpdateKeepsStoredValues();
+    void unreadableFile_data();
+    void unreadableFile();
+    void unreadableByPermission();
+
+private:
+    QTemporaryDir m_scratch;
+};
+
+void tst_Startup::initTestCase() {
+    QLocale::setDefault(jp);
+    QVERIFY(m_scratch.isValid());
+}
+
+void tst_Startup::startup_data() {
+    QTest::addColumn<QByteArray>("heightFile");
+    QTest::addColumn<QByteArray>("weightFile");
+    QTest::addColumn<QByteArray>("historyFile");
+    QTest::addColumn<QStringList>("history");
+    QTest::addColumn<QString>("label2");
+    QTest::addColumn<QString>("label5");
+    QTest::addColumn<QString>("label4");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("judgement"); // empty: label left blank
+    QTest::addColumn<QString>("lblTai");
+    QTest::addColumn<QString>("lblHyojun");
+    QTest::addColumn<QString>("lblHiman");
+
+    const QByteArray none; // no such file
+    const QString empty;
+
+    QTest::newRow("stored state") << QByteArray("1.685\r\n") << QByteArray("68.5\r\n") << kTwoLines
+                                  << kTwoEntries << u"1.685"_s << u"68.5"_s << u"24.1"_s << 241
+                                  << u"でぶメゾフォルテ"_s << u"68.5"_s << u"62.5"_s << u"9.6"_s;
+    QTest::newRow("BMI 15.5 sits at the initial position")
+        << QByteArray("2\r\n") << QByteArray("62\r\n") << none << QStringList() << u"2"_s << u"62"_s
+        << u"15.5"_s << 155 << u"やせ過ぎ"_s << u"62.0"_s << u"88.0"_s << u"-29.5"_s;
+    QTest::newRow("BMI above the meter")
+        << QByteArray("1.5\r\n") << QByteArray("100\r\n") << none << QStringList() << u"1.5"_s
+        << u"100"_s << u"44.4"_s << 316 << u"でぶフォルテシモ"_s << u"100.0"_s << u"49.5"_s
+        << u"102.0"_s;
+    QTest::newRow("BMI below the meter")
+        << QByteArray("2\r\n") << QByteArray("40\r\n") << none << QStringList() << u"2"_s << u"40"_s
+        << u"10.0"_s << 154 << u"やせ過ぎ"_s << u"40.0"_s << u"88.0"_s << u"-54.5"_s;
+    QTest::newRow("LF-only files, height without leading zero")
+        << QByteArray(".95\n") << QByteArray("20\n") << QByteArray("a\nb\n")
+        << QStringList{u"a"_s, u"b"_s} << u"0.95"_s << u"20"_s << u"22.2"_s << 222
+        << u"スタンダード"_s << u"20.0"_s << u"19.9"_s << u"0.5"_s;
+
+    QTest::newRow("no files at all") << none << none << none << QStringList() << empty << empty
+                                     << empty << 155 << empty << empty << empty << empty;
+    QTest::newRow("only a height file")
+        << QByteArray("1.685\r\n") << none << none << QStringList() << u"1.685"_s << empty << empty
+        << 155 << empty << empty << u"62.5"_s << empty;
+    QTest::newRow("empty weight file")
+        << QByteArray("1.685\r\n") << QByteArray("") << kTwoLines << kTwoEntries << u"1.685"_s
+        << empty << empty << 155 << empty << empty << u"62.5"_s << empty;
+    QTest::newRow("letters in the height file")
+        << QByteArray("abc\r\n") << QByteArray("68.5\r\n") << none << QStringList() << empty
+        << u"68.5"_s << empty << 155 << empty << u"68.5"_s << empty << empty;
+    QTest::newRow("height 0") << QByteArray("0\r\n") << QByteArray("68.5\r\n") << none
+                              << QStringList() << empty << u"68.5"_s << empty << 155 << empty
+                              << u"68.5"_s << empty << empty;
+    QTest::newRow("height 170 (centimetres)")
+        << QByteArray("170\r\n") << QByteArray("68.5\r\n") << none << QStringList() << empty
+        << u"68.5"_s << empty << 155 << empty << u"68.5"_s << empty << empty;
+    QTest::newRow("weight 0") << QByteArray("1.685\r\n") << QByteArray("0\r\n") << none
+                              << QStringList() << u"1.685"_s << empty << empty << 155 << empty
+                              << empty << u"62.5"_s << empty;
+    QTest::newRow("negative weight")
+        << QByteArray("1.685\r\n") << QByteArray("-68.5\r\n") << none << QStringList() << u"1.685"_s
+        << empty << empty << 155 << empty << empty << u"62.5"_s << empty;
+    QTest::newRow("weight above 1000")
+        << QByteArray("1.685\r\n") << QByteArray("1000.5\r\n") << none << QStringList()
+        << u"1.685"_s << empty << empty << 155 << empty << empty << u"62.5"_s << empty;
+}
+
+void tst_Startup::startup() {
+    QFETCH(QByteArray, heightFile);
+    QFETCH(QByteArray, weightFile);
+    QFETCH(QByteArray, historyFile);
+    QFETCH(QStringList, history);
+    QFETCH(QString, label2);
+    QFETCH(QString, label5);
+    QFETCH(QString, label4);
+    QFETCH(int, position);
+    QFETCH(QString, judgement);
+    QFETCH(QString, lblTai);
+    QFETCH(QString, lblHyojun);
+    QFETCH(QString, lblHiman);
+
+    QTemporaryDir dir;
+    const DataFiles files{QDir(dir.path())};
+    QVERIFY(createFiles(files, heightFile, weightFile, historyFile));
+    const auto before = snapshot(QDir(dir.path()));
+
+    const StartupResult result = loadStartup(files, jp);
+    QCOMPARE(snapshot(QDir(dir.path())), before);
+    QVERIFY(!result.error);
+    QVERIFY(result.startup);
+    const Startup& s = *result.startup;
+
+    QCOMPARE(s.history, history);
+    QCOMPARE(s.label2, label2);
+    QCOMPARE(s.label5, label5);
+    QCOMPARE(s.label4, label4);
+    QCOMPARE(s.position, qint16(position));
+    QCOMPARE(s.heightUnset, label2.isEmpty());
+    QCOMPARE(s.weightUnset, label5.isEmpty());
+    QCOMPARE(s.measurement.height.has_value(), !label2.isEmpty());
+    QCOMPARE(s.measurement.weight.has_value(), !label5.isEmpty());
+    QCOMPARE(s.measurement.bmi.has_value(), !label4.isEmpty());
+    QCOMPARE(s.measurement.holdWeight, qint16(1));
+
+    const MeterUpdate& u = s.firstUpdate;
+    QCOMPARE(u.judgement ? u.judgement->caption : QString(), judgement);
+    QCOMPARE(u.lblTai, lblTai);
+    QCOMPARE(u.lblHyojun0, lblHyojun);
+    QCOMPARE(u.lblHyojun1, lblHyojun);
+    QCOMPARE(u.lblHiman, lblHiman);
+    QCOMPARE(u.after.meterBmi, meterValue(qint16(position)));
+    QCOMPARE(u.after.holdWeight, qint16(0));
+}
+
+void tst_Startup::firstUpdateKeepsStoredValues_data() {
+    QTest::addColumn<QByteArray>("heightFile");
+    QTest::addColumn<QByteArray>("weightFile");
+    QTest::addColumn<float>("height");
+    QTest::addColumn<float>("weight");
+
+    QTest::newRow("inside the meter")
+        << QByteArray("1.685") << QByteArray("68.5") << 1.685f << 68.5f;
+    QTest::newRow("at the initial position")
+        << QByteArray("2") << QByteArray("62") << 2.0f << 62.0f;
+    QTest::newRow("above the meter") << QByteArray("1.5") << QByteArray("100") << 1.5f << 100.0f;
+}
+
+void tst_Startup::firstUpdateKeepsStoredValues() {
+    QFETCH(QByteArray, heightFile);
+    QFETCH(QByteArray, weightFile);
+    QFETCH(float, height);
+    QFETCH(float, weight);
+
+    // The first update runs with holdWeight 1: the weight and the true (unclamped) BMI stay as
+    // loaded, and the labels showing them are not rewritten with meter values.
+    QTemporaryDir dir;
+    const DataFiles files{QDir(dir.path())};
+    QVERIFY(createFiles(files, heightFile, weightFile, QByteArray()));
+    const StartupResult result = loadStartup(files, jp);
+    QVERIFY(result.startup);
+    const Startup& s = *result.startup;
+
+    const float bmi = CalcBmi(weight, height);
+    QCOMPARE(s.measurement.height, OptFloat(height));
+    QCOMPARE(s.measurement.weight, OptFloat(weight));
+    QCOMPARE(s.measurement.bmi, OptFloat(bmi));
+    QCOMPARE(s.measurement.meterBmi, clampToMeter(bmi));
+    QCOMPARE(s.firstUpdate.after.height, OptFloat(height));
+    QCOMPARE(s.firstUpdate.after.weight, OptFloat(weight));
+    QCOMPARE(s.firstUpdate.after.bmi, OptFloat(bmi));
+    QVERIFY(!s.firstUpdate.label4);
+    QVERIFY(!s.firstUpdate.label5);
+    QCOMPARE(s.firstUpdate.pointerLeftTwips, pointerLeft(meterValue(s.position)));
+}
+
+void tst_Startup::unreadableFile_data() {
+    QTest::addColumn<QStringList>("folders"); // data file names that are folders instead
+    QTest::addColumn<QString>("reported");
+
+    QTest::newRow("folder named 体重.txt") << QStringList{kWeightFileName} << kWeightFileName;
+    QTest::newRow("folder named 身長.txt") << QStringList{kHeightFileName} << kHeightFileName;
+    QTest::newRow("folder named 履歴.txt") << QStringList{kHistoryFileName} << kHistoryFileName;
+    // Files are read history first, then height, then weight; the first failure is reported.
+    QTest::newRow("history before weight")
+        << QStringList{kWeightFileName, kHistoryFileName} << kHistoryFileName;
+    QTest::newRow("height before weight")
+        << QStringList{kWeightFileName, kHeightFileName} << kHeightFileName;
+}
+
+void tst_Startup::unreadableFile() {
+    QFETCH(QStringList, folders);
+    QFETCH(QString, reported);
+
+    QTemporaryDir dir;
+    const DataFiles files{QDir(dir.path())};
+    QVERIFY(createFiles(files, "1.685\r\n", "68.5\r\n", kTwoLines));
+    for (const QString& name : folders) {
+        QVERIFY(QFile::remove(files.path(name)));
+        QVERIFY(QDir(dir.path()).mkdir(name));
+    }
+    const auto before = snapshot(QDir(dir.path()));
+
+    const StartupResult result = loadStartup(files, jp);
+    QCOMPARE(snapshot(QDir(dir.path())), before);
+    QVERIFY(!result.startup);
+    QVERIFY(result.error);
+    QCOMPARE(result.error->fileName, reported);
+    QVERIFY(!result.error->reason.isEmpty());
+}
+
+void tst_Startup::unreadableByPermission() {
+    if (!permissionsAreEnforced(m_scratch.path()))
+        QSKIP("This process reads files without permission (root); unreadableFile covers the "
+              "error path with folders instead");
+
+    QTemporaryDir dir;
+    const DataFiles files{QDir(dir.path())};
+    QVERIFY(createFiles(files, "1.685\r\n", "68.5\r\n", kTwoLines));
+    QVERIFY(QFile::setPermissions(files.path(kHeightFileName), QFileDevice::Permissions()));
+    const auto before = snapshot(QDir(dir.path()));
+
+    const StartupResult result = loadStartup(files, jp);
+    QCOMPARE(snapshot(QDir(dir.path())), before);
+    QVERIFY(!result.startup);
+    QVERIFY(result.error);
+    QCOMPARE(result.error->fileName, kHeightFileName);
+    QVERIFY(!result.error->reason.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(tst_Startup)
+#include "tst_startup.moc"
