@@ -3,8 +3,8 @@
 // The six judgement bands of the meter, from too thin to fat fortissimo. The same table colours
 // the band bar under the scale and the judgement label.
 
-#include <QtGlobal>
 #include <QString>
+#include <QtGlobal>
 
 #include <array>
 
@@ -14,11 +14,11 @@ namespace morvane {
 using Rgb = quint32;
 
 struct Band {
-    int number = 0;      // 1 ... 6, left to right on the scale
-    QString caption;     // the judgement word
+    int number = 0;     // 1 ... 6, left to right on the scale
+    QString caption;    // the judgement word
     Rgb background = 0; // classic sixteen-colour palette
     Rgb text = 0;
-    float lower = 0.0f;  // lowest meter BMI judged in this band (the meter's end for band 1)
+    float lower = 0.0f; // lowest meter BMI judged in this band (the meter's end for band 1)
 };
 
 // The sixteen-colour palette entries the bands use.

@@ -24,15 +24,15 @@ struct Measurement {
 };
 
 struct MeterUpdate {
-    Measurement after;                // holdWeight is always 0 here
-    std::optional<QString> label4;    // BMI: set only when the update derived it
-    std::optional<QString> label5;    // weight: set only when the update derived it
-    QString lblTai;                   // result weight, "0.0" (empty without a weight)
-    QString lblHyojun0;               // standard weight, "0.0" (empty without a height)
-    QString lblHyojun1;               // the same text
-    QString lblHiman;                 // obesity degree, "0.0" (empty when not computable)
-    std::optional<Band> judgement;    // none while the BMI is unknown: label blank
-    float pointerLeftTwips = 0.0f;    // Image1's left edge inside the BMI panel
+    Measurement after;             // holdWeight is always 0 here
+    std::optional<QString> label4; // BMI: set only when the update derived it
+    std::optional<QString> label5; // weight: set only when the update derived it
+    QString lblTai;                // result weight, "0.0" (empty without a weight)
+    QString lblHyojun0;            // standard weight, "0.0" (empty without a height)
+    QString lblHyojun1;            // the same text
+    QString lblHiman;              // obesity degree, "0.0" (empty when not computable)
+    std::optional<Band> judgement; // none while the BMI is unknown: label blank
+    float pointerLeftTwips = 0.0f; // Image1's left edge inside the BMI panel
 };
 
 // The update for the meter standing at `position`. With holdWeight 0 the BMI becomes the

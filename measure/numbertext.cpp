@@ -13,19 +13,16 @@ using namespace Qt::StringLiterals;
 namespace morvane {
 namespace {
 
-bool isIgnoredBlank(QChar c)
-{
+bool isIgnoredBlank(QChar c) {
     return c == u' ' || c == u'\t' || c == u'\n';
 }
 
-bool isDigit(QChar c)
-{
+bool isDigit(QChar c) {
     return c >= u'0' && c <= u'9';
 }
 
 // The locale with group separators switched off: "0.0" and general number text never group.
-QLocale ungrouped(const QLocale& locale)
-{
+QLocale ungrouped(const QLocale& locale) {
     QLocale l(locale);
     l.setNumberOptions(l.numberOptions() | QLocale::OmitGroupSeparator);
     return l;
@@ -34,8 +31,7 @@ QLocale ungrouped(const QLocale& locale)
 // Converts the cleaned ASCII text [sign] digits [. digits] [e [sign] digits]. from_chars does
 // not depend on the C locale, which Qt sets from the environment.
 double toDouble(const std::string& text, bool negative, const std::string& mantissa,
-                long long exponent)
-{
+                long long exponent) {
     double value = 0.0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec == std::errc())
@@ -51,8 +47,7 @@ double toDouble(const std::string& text, bool negative, const std::string& manti
 
 } // namespace
 
-ParsedNumber parseLeadingNumber(QStringView text)
-{
+ParsedNumber parseLeadingNumber(QStringView text) {
     std::string mantissa;
     std::string exponentText;
     bool negative = false;
@@ -128,8 +123,7 @@ ParsedNumber parseLeadingNumber(QStringView text)
     return {toDouble(full, negative, mantissa, exponent), true};
 }
 
-double parseDisplayedNumber(const QString& caption, const QLocale& locale)
-{
+double parseDisplayedNumber(const QString& caption, const QLocale& locale) {
     const QString point = locale.decimalPoint();
     if (point == u".")
         return parseLeadingNumber(caption).value;
@@ -138,18 +132,15 @@ double parseDisplayedNumber(const QString& caption, const QLocale& locale)
     return parseLeadingNumber(text).value;
 }
 
-QString generalNumberText(float value, const QLocale& locale)
-{
+QString generalNumberText(float value, const QLocale& locale) {
     return ungrouped(locale).toString(static_cast<double>(value), 'g', 7);
 }
 
-QString oneDecimalText(double value, const QLocale& locale)
-{
+QString oneDecimalText(double value, const QLocale& locale) {
     return ungrouped(locale).toString(value, 'f', 1);
 }
 
-QString dateSeparator(const QLocale& locale)
-{
+QString dateSeparator(const QLocale& locale) {
     const QString format = locale.dateFormat(QLocale::ShortFormat);
     bool quoted = false;
     for (const QChar c : format) {
@@ -157,15 +148,15 @@ QString dateSeparator(const QLocale& locale)
             quoted = !quoted;
             continue;
         }
+        // A blank separates a spelled-out month ("7 Dec 2026"), not numbers: use "/" there.
         if (!quoted && !c.isLetter())
-            return QString(c);
+            return c.isSpace() ? u"/"_s : QString(c);
     }
     return u"/"_s;
 }
 
 QString historyLine(const QDate& date, float weight, float bmi, float ratio,
-                    const QLocale& locale)
-{
+                    const QLocale& locale) {
     auto twoDigits = [](int v) { return QString::number(v).rightJustified(2, u'0'); };
     return twoDigits(date.month()) + dateSeparator(locale) + twoDigits(date.day()) + u"  "_s +
            oneDecimalText(weight, locale) + u"Kg  "_s + oneDecimalText(bmi, locale) + u"  "_s +

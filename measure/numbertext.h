@@ -37,12 +37,12 @@ QString generalNumberText(float value, const QLocale& locale);
 // locale's decimal separator and no group separators; negative values keep their sign.
 QString oneDecimalText(double value, const QLocale& locale);
 
-// The locale's date separator ("/" in Japan, "." in Germany), taken from its short date format.
+// The locale's date separator ("/" in Japan, "." in Germany), taken from its short date format;
+// "/" where that format spells the month out.
 QString dateSeparator(const QLocale& locale);
 
 // One history line: "mm/dd  " (the locale's separator), the weight with "0.0Kg  ", the BMI with
 // "0.0  " and the ratio as a percentage with "0.0%". Built from the unrounded weight and BMI.
-QString historyLine(const QDate& date, float weight, float bmi, float ratio,
-                    const QLocale& locale);
+QString historyLine(const QDate& date, float weight, float bmi, float ratio, const QLocale& locale);
 
 } // namespace morvane

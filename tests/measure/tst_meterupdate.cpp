@@ -27,8 +27,7 @@ private slots:
 };
 
 static Measurement measurement(std::optional<float> height, std::optional<float> weight,
-                               qint16 hold)
-{
+                               qint16 hold) {
     Measurement m;
     m.height = height;
     m.weight = weight;
@@ -39,8 +38,7 @@ static Measurement measurement(std::optional<float> height, std::optional<float>
     return m;
 }
 
-void tst_MeterUpdate::update_data()
-{
+void tst_MeterUpdate::update_data() {
     QTest::addColumn<int>("position");
     QTest::addColumn<Measurement>("before");
     QTest::addColumn<OptString>("label4");
@@ -55,11 +53,11 @@ void tst_MeterUpdate::update_data()
         << 220 << measurement(1.685f, 68.5f, 0) << OptString(u"22.0"_s) << OptString(u"62.5"_s)
         << u"62.5"_s << u"62.5"_s << u"0.0"_s << u"スタンダード"_s;
     QTest::newRow("start-up keeps weight and BMI")
-        << 241 << measurement(1.685f, 68.5f, 1) << untouched << untouched << u"68.5"_s
-        << u"62.5"_s << u"9.6"_s << u"でぶメゾフォルテ"_s;
+        << 241 << measurement(1.685f, 68.5f, 1) << untouched << untouched << u"68.5"_s << u"62.5"_s
+        << u"9.6"_s << u"でぶメゾフォルテ"_s;
     QTest::newRow("weight entry moving meter to 250")
-        << 250 << measurement(1.685f, 71.0f, 1) << untouched << untouched << u"71.0"_s
-        << u"62.5"_s << u"13.6"_s << u"でぶメゾフォルテ"_s;
+        << 250 << measurement(1.685f, 71.0f, 1) << untouched << untouched << u"71.0"_s << u"62.5"_s
+        << u"13.6"_s << u"でぶメゾフォルテ"_s;
     QTest::newRow("drag below 17 is too thin")
         << 168 << measurement(1.685f, 68.5f, 0) << OptString(u"16.8"_s) << OptString(u"47.7"_s)
         << u"47.7"_s << u"62.5"_s << u"-23.7"_s << u"やせ過ぎ"_s;
@@ -71,8 +69,7 @@ void tst_MeterUpdate::update_data()
         << u"62.5"_s << QString() << QString();
 }
 
-void tst_MeterUpdate::update()
-{
+void tst_MeterUpdate::update() {
     QFETCH(int, position);
     QFETCH(Measurement, before);
     QFETCH(OptString, label4);
@@ -100,8 +97,7 @@ void tst_MeterUpdate::update()
     }
 }
 
-void tst_MeterUpdate::derivedWeightFollowsMeter()
-{
+void tst_MeterUpdate::derivedWeightFollowsMeter() {
     // Height entry at 1.685 m with 68.5 kg stored: the meter at 241 re-derives the weight.
     const MeterUpdate u = UpdateMeter(241, measurement(1.685f, 68.5f, 0), jp);
     QVERIFY(u.after.weight);
@@ -110,16 +106,14 @@ void tst_MeterUpdate::derivedWeightFollowsMeter()
     QCOMPARE(u.label5, OptString(u"68.4"_s));
 }
 
-void tst_MeterUpdate::pointerAtEnds_data()
-{
+void tst_MeterUpdate::pointerAtEnds_data() {
     QTest::addColumn<int>("position");
     QTest::addColumn<int>("left");
     QTest::newRow("154") << 154 << 230;
     QTest::newRow("316") << 316 << 5090;
 }
 
-void tst_MeterUpdate::pointerAtEnds()
-{
+void tst_MeterUpdate::pointerAtEnds() {
     QFETCH(int, position);
     QFETCH(int, left);
     const MeterUpdate u = UpdateMeter(static_cast<qint16>(position), measurement(1.7f, 60, 0), jp);

@@ -27,8 +27,7 @@ private slots:
     void history();
 };
 
-void tst_NumberText::parse_data()
-{
+void tst_NumberText::parse_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<double>("value");
     QTest::addColumn<bool>("found");
@@ -60,8 +59,7 @@ void tst_NumberText::parse_data()
     QTest::newRow("full-width digits are not ASCII digits") << u"６８"_s << 0.0 << false;
 }
 
-void tst_NumberText::parse()
-{
+void tst_NumberText::parse() {
     QFETCH(QString, text);
     QFETCH(double, value);
     QFETCH(bool, found);
@@ -71,8 +69,7 @@ void tst_NumberText::parse()
     QCOMPARE(n.value, value);
 }
 
-void tst_NumberText::generalNumber_data()
-{
+void tst_NumberText::generalNumber_data() {
     QTest::addColumn<float>("value");
     QTest::addColumn<QString>("japan");
     QTest::addColumn<QString>("germany");
@@ -85,12 +82,11 @@ void tst_NumberText::generalNumber_data()
     QTest::newRow("100.25") << 100.25f << u"100.25"_s << u"100,25"_s;
     QTest::newRow("no group separator") << 1234.5f << u"1234.5"_s << u"1234,5"_s;
     QTest::newRow("seven significant digits") << 62.462946f << u"62.46295"_s << u"62,46295"_s;
-    QTest::newRow("large takes an exponent") << 12345678.0f << u"1.234568E+07"_s
-                                             << u"1,234568E+07"_s;
+    QTest::newRow("large takes an exponent")
+        << 12345678.0f << u"1.234568E+07"_s << u"1,234568E+07"_s;
 }
 
-void tst_NumberText::generalNumber()
-{
+void tst_NumberText::generalNumber() {
     QFETCH(float, value);
     QFETCH(QString, japan);
     QFETCH(QString, germany);
@@ -98,8 +94,7 @@ void tst_NumberText::generalNumber()
     QCOMPARE(generalNumberText(value, de), germany);
 }
 
-void tst_NumberText::oneDecimal_data()
-{
+void tst_NumberText::oneDecimal_data() {
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("japan");
     QTest::addColumn<QString>("germany");
@@ -112,8 +107,7 @@ void tst_NumberText::oneDecimal_data()
     QTest::newRow("no group separator") << 445060.0 << u"445060.0"_s << u"445060,0"_s;
 }
 
-void tst_NumberText::oneDecimal()
-{
+void tst_NumberText::oneDecimal() {
     QFETCH(double, value);
     QFETCH(QString, japan);
     QFETCH(QString, germany);
@@ -121,8 +115,7 @@ void tst_NumberText::oneDecimal()
     QCOMPARE(oneDecimalText(value, de), germany);
 }
 
-void tst_NumberText::history_data()
-{
+void tst_NumberText::history_data() {
     QTest::addColumn<QDate>("date");
     QTest::addColumn<float>("weight");
     QTest::addColumn<float>("bmi");
@@ -133,16 +126,17 @@ void tst_NumberText::history_data()
     const QDate may11(2026, 5, 11);
     QTest::newRow("worked example")
         << may11 << 68.5f << 24.1263f << 0.096f << jp << u"05/11  68.5Kg  24.1  9.6%"_s;
-    QTest::newRow("whole weight gets a decimal")
-        << QDate(2026, 12, 1) << 60.0f << 21.132f << -0.04f << jp << u"12/01  60.0Kg  21.1  -4.0%"_s;
+    QTest::newRow("whole weight gets a decimal") << QDate(2026, 12, 1) << 60.0f << 21.132f << -0.04f
+                                                 << jp << u"12/01  60.0Kg  21.1  -4.0%"_s;
     QTest::newRow("BMI beyond the meter is recorded as is")
         << may11 << 89.6f << 35.0f << 0.59f << jp << u"05/11  89.6Kg  35.0  59.0%"_s;
+    QTest::newRow("C locale falls back to /")
+        << may11 << 68.5f << 24.1263f << 0.096f << QLocale::c() << u"05/11  68.5Kg  24.1  9.6%"_s;
     QTest::newRow("German separators")
         << may11 << 68.5f << 24.1263f << 0.096f << de << u"05.11  68,5Kg  24,1  9,6%"_s;
 }
 
-void tst_NumberText::history()
-{
+void tst_NumberText::history() {
     QFETCH(QDate, date);
     QFETCH(float, weight);
     QFETCH(float, bmi);
