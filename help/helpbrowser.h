@@ -1,0 +1,47 @@
+#pragma once
+
+// The page view of the help window: a QTextBrowser that takes every page, picture and style
+// sheet from an open help file and nothing from anywhere else.
+//
+// Pages are addressed as "chm:/dir/page.html". Links are never followed by Qt itself: a link
+// inside the file loads its page (fragments scroll to their anchor); an http, https or mailto
+// link is announced with externalLinkRequested and loaded nowhere; any other link is ignored.
+// QTextBrowser runs no script, and a resource the file does not hold is served empty, never
+// from the local file system.
+
+#include <QTextBrowser>
+
+namespace morvane {
+
+class ChmArchive;
+
+class HelpBrowser : public QTextBrowser {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(HelpBrowser)
+
+public:
+    explicit HelpBrowser(QWidget* parent = nullptr);
+    ~HelpBrowser() override;
+
+    // The file to serve from; not owned, may be null. Clears the history.
+    void setArchive(const ChmArchive* archive);
+
+    // The address of an object path ("/dir/page.html") in this view.
+    static QUrl urlForObject(const QString& objectPath);
+    // The object path an address names inside the file, or empty when it names none.
+    static QString objectPathForUrl(const QUrl& url);
+
+    QVariant loadResource(int type, const QUrl& name) override;
+
+signals:
+    void externalLinkRequested(const QUrl& url);
+
+private:
+    void followLink(const QUrl& url);
+    QString pageNotFound(const QString& objectPath) const;
+
+    const ChmArchive* m_archive = nullptr;
+    QUrl m_base; // the page being shown, for resolving its relative references
+};
+
+} // namespace morvane

@@ -1,0 +1,249 @@
+#include "help/helpwindow.h"
+
+#include "help/chmarchive.h"
+#include "help/chmpath.h"
+#include "help/helpbrowser.h"
+#include "help/helplocator.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QSignalBlocker>
+#include <QSplitter>
+#include <QStyle>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace morvane {
+
+namespace {
+
+const QString kDefaultTitle = u"Morvane ヘルプ"_s;
+constexpr int kPathRole = Qt::UserRole;         // the entry's object path
+constexpr int kFragmentRole = Qt::UserRole + 1; // its anchor, as in "page.html#section"
+
+QToolButton* makeButton(QWidget* parent, QStyle::StandardPixmap icon, const QString& text,
+                        const QString& tip, const QKeySequence& key) {
+    auto* button = new QToolButton(parent);
+    button->setIcon(parent->style()->standardIcon(icon));
+    button->setText(text);
+    button->setToolTip(tip);
+    button->setAccessibleName(text);
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setShortcut(key);
+    button->setAutoRaise(true);
+    return button;
+}
+
+QTreeWidgetItem* findItem(QTreeWidgetItem* parent, const QString& path) {
+    for (int i = 0; i < parent->childCount(); ++i) {
+        QTreeWidgetItem* child = parent->child(i);
+        if (child->data(0, kPathRole).toString().compare(path, Qt::CaseInsensitive) == 0)
+            return child;
+        if (QTreeWidgetItem* inside = findItem(child, path))
+            return inside;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+HelpWindow::HelpWindow(QWidget* owner)
+    : QWidget(owner, Qt::Window)
+    , m_archive(std::make_unique<ChmArchive>())
+    , m_openExternal([](const QUrl& url) { QDesktopServices::openUrl(url); }) {
+    setObjectName(u"helpWindow"_s);
+    setWindowTitle(kDefaultTitle);
+    resize(780, 560);
+
+    m_back = makeButton(this, QStyle::SP_ArrowBack, u"戻る"_s, u"前に表示したページに戻ります"_s,
+                        QKeySequence::Back);
+    m_forward = makeButton(this, QStyle::SP_ArrowForward, u"進む"_s, u"戻る前のページに進みます"_s,
+                           QKeySequence::Forward);
+    m_home = makeButton(this, QStyle::SP_DirHomeIcon, u"ホーム"_s,
+                        u"ヘルプの最初のページを表示します"_s, QKeySequence(u"Alt+Home"_s));
+    m_back->setObjectName(u"helpBack"_s);
+    m_forward->setObjectName(u"helpForward"_s);
+    m_home->setObjectName(u"helpHome"_s);
+
+    m_tree = new QTreeWidget(this);
+    m_tree->setObjectName(u"helpContents"_s);
+    m_tree->setHeaderHidden(true);
+    m_tree->setColumnCount(1);
+    m_tree->setAccessibleName(u"目次"_s);
+    m_tree->setAccessibleDescription(u"ヘルプの目次です。項目を選ぶとそのページを表示します。"_s);
+
+    m_browser = new HelpBrowser(this);
+    m_browser->setObjectName(u"helpPage"_s);
+    m_browser->setAccessibleName(u"ヘルプのページ"_s);
+
+    auto* splitter = new QSplitter(Qt::Horizontal, this);
+    splitter->addWidget(m_tree);
+    splitter->addWidget(m_browser);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({220, 560});
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_back);
+    buttons->addWidget(m_forward);
+    buttons->addWidget(m_home);
+    buttons->addStretch(1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(buttons);
+    layout->addWidget(splitter, 1);
+
+    connect(m_back, &QToolButton::clicked, m_browser, &QTextBrowser::backward);
+    connect(m_forward, &QToolButton::clicked, m_browser, &QTextBrowser::forward);
+    connect(m_home, &QToolButton::clicked, this, &HelpWindow::goHome);
+    connect(m_browser, &QTextBrowser::sourceChanged, this, &HelpWindow::pageChanged);
+    connect(m_browser, &QTextBrowser::historyChanged, this, &HelpWindow::updateButtons);
+    connect(m_browser, &HelpBrowser::externalLinkRequested, this,
+            [this](const QUrl& url) { m_openExternal(url); });
+    connect(m_tree, &QTreeWidget::itemActivated, this, &HelpWindow::treeItemActivated);
+    connect(m_tree, &QTreeWidget::itemClicked, this, &HelpWindow::treeItemActivated);
+    updateButtons();
+}
+
+HelpWindow::~HelpWindow() {
+    // The browser holds a pointer to the archive; let it go first.
+    m_browser->setArchive(nullptr);
+}
+
+HelpWindow* HelpWindow::showHelp(QWidget* owner, const QString& bareName) {
+    HelpWindow* window = owner->findChild<HelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!window)
+        window = new HelpWindow(owner);
+    window->openHelpFile(bareName);
+    return window;
+}
+
+void HelpWindow::closeAll(QWidget* owner) {
+    const auto windows = owner->findChildren<HelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
+    for (HelpWindow* window : windows) {
+        window->close();
+        delete window;
+    }
+}
+
+void HelpWindow::setExternalLinkHandler(std::function<void(const QUrl&)> handler) {
+    m_openExternal = std::move(handler);
+}
+
+bool HelpWindow::hasFile() const {
+    return m_archive->isOpen();
+}
+
+void HelpWindow::openHelpFile(const QString& bareName) {
+    const QString path = locateHelpFile(bareName);
+    if (path.isEmpty()) {
+        showError(bareName, u"ファイルが見つかりません。"_s);
+        present();
+        return;
+    }
+    openHelpPath(path, bareName);
+}
+
+void HelpWindow::openHelpPath(const QString& path, const QString& displayName) {
+    if (m_archive->isOpen() && path == m_path) {
+        goHome();
+        present();
+        return;
+    }
+    m_browser->setArchive(nullptr);
+    m_tree->clear();
+    m_path.clear();
+    if (!m_archive->open(path)) {
+        showError(displayName, m_archive->errorString());
+        present();
+        return;
+    }
+    m_path = path;
+    m_browser->setArchive(m_archive.get());
+    setWindowTitle(m_archive->title().isEmpty() ? kDefaultTitle : m_archive->title());
+    addEntries(m_tree->invisibleRootItem(), m_archive->contents());
+    m_tree->expandToDepth(0);
+    if (m_archive->defaultTopic().isEmpty())
+        showError(displayName, u"表示できるページがありません。"_s);
+    else
+        goHome();
+    present();
+}
+
+void HelpWindow::showError(const QString& displayName, const QString& reason) {
+    m_archive->close();
+    m_path.clear();
+    m_browser->setArchive(nullptr);
+    m_tree->clear();
+    setWindowTitle(kDefaultTitle);
+    m_browser->setHtml(
+        u"<html><body><h3>ヘルプファイル「%1」を開けません。</h3><p>%2</p></body></html>"_s.arg(
+            displayName.toHtmlEscaped(), reason.toHtmlEscaped()));
+    updateButtons();
+}
+
+void HelpWindow::addEntries(QTreeWidgetItem* parent,
+                            const std::vector<chm::ContentsEntry>& entries) {
+    for (const chm::ContentsEntry& entry : entries) {
+        auto* item = new QTreeWidgetItem(parent, {entry.name});
+        if (!entry.local.isEmpty()) {
+            item->setData(0, kPathRole, chm::resolveObjectPath(entry.local));
+            const qsizetype hash = entry.local.indexOf(u'#');
+            if (hash >= 0)
+                item->setData(0, kFragmentRole, entry.local.mid(hash + 1));
+        }
+        item->setToolTip(0, entry.name);
+        addEntries(item, entry.children); // depth is bounded by the sitemap parser
+    }
+}
+
+void HelpWindow::goHome() {
+    if (!m_archive->isOpen() || m_archive->defaultTopic().isEmpty())
+        return;
+    m_browser->setSource(HelpBrowser::urlForObject(m_archive->defaultTopic()),
+                         QTextDocument::HtmlResource);
+}
+
+void HelpWindow::treeItemActivated(QTreeWidgetItem* item) {
+    if (!item || !m_archive->isOpen())
+        return;
+    const QString local = item->data(0, kPathRole).toString();
+    if (local.isEmpty())
+        return; // a heading without a page of its own
+    QUrl url = HelpBrowser::urlForObject(local);
+    const QString fragment = item->data(0, kFragmentRole).toString();
+    if (!fragment.isEmpty())
+        url.setFragment(fragment, QUrl::DecodedMode);
+    m_browser->setSource(url, QTextDocument::HtmlResource);
+}
+
+void HelpWindow::pageChanged(const QUrl& url) {
+    const QString path = HelpBrowser::objectPathForUrl(url);
+    const QSignalBlocker blocker(m_tree);
+    QTreeWidgetItem* item = path.isEmpty() ? nullptr : findItem(m_tree->invisibleRootItem(), path);
+    if (item)
+        m_tree->setCurrentItem(item);
+    else
+        m_tree->clearSelection();
+    updateButtons();
+}
+
+void HelpWindow::updateButtons() {
+    const bool open = m_archive->isOpen();
+    m_back->setEnabled(open && m_browser->isBackwardAvailable());
+    m_forward->setEnabled(open && m_browser->isForwardAvailable());
+    m_home->setEnabled(open && !m_archive->defaultTopic().isEmpty());
+}
+
+void HelpWindow::present() {
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+} // namespace morvane

@@ -1,0 +1,81 @@
+#pragma once
+
+// The program's help window: the contents of a CHM help file in a tree beside its pages, with
+// back, forward and home buttons.
+//
+// Use from the main window:
+//
+//     HelpWindow::showHelp(this, u"QuilloHelp.chm"_s);   // the help button
+//     HelpWindow::closeAll(this);                         // the end button, before quitting
+//
+// A help window is a separate, non-modal top-level window owned by the widget passed in: it
+// stays above its owner and is destroyed with it. A missing, unreadable or damaged help file
+// is reported inside the window, in Japanese; nothing is shown in a separate message box.
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class QTreeWidget;
+class QTreeWidgetItem;
+class QToolButton;
+
+namespace morvane {
+
+class ChmArchive;
+class HelpBrowser;
+namespace chm {
+struct ContentsEntry;
+}
+
+class HelpWindow : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(HelpWindow)
+
+public:
+    explicit HelpWindow(QWidget* owner);
+    ~HelpWindow() override;
+
+    // The owner's help window, created on first use, with openHelpFile(bareName) done: shown,
+    // raised and activated, on the help file's default topic.
+    static HelpWindow* showHelp(QWidget* owner, const QString& bareName);
+    // Closes and destroys every help window owned by owner.
+    static void closeAll(QWidget* owner);
+
+    // Looks for bareName with locateHelpFile (working directory, program folder, installed
+    // data folder), opens it and shows its default topic. When the window already shows that
+    // file, it goes to the default topic again. Always shows, raises and activates the window.
+    void openHelpFile(const QString& bareName);
+    // The same for a file whose path is known; displayName is what messages call it.
+    void openHelpPath(const QString& path, const QString& displayName);
+
+    // Where http, https and mailto links go when clicked; by default the desktop's browser
+    // through QDesktopServices.
+    void setExternalLinkHandler(std::function<void(const QUrl&)> handler);
+
+    // For tests and the accessibility tree.
+    HelpBrowser* browser() const { return m_browser; }
+    QTreeWidget* contentsTree() const { return m_tree; }
+    bool hasFile() const;
+
+private:
+    void showError(const QString& displayName, const QString& reason);
+    void addEntries(QTreeWidgetItem* parent, const std::vector<chm::ContentsEntry>& entries);
+    void goHome();
+    void treeItemActivated(QTreeWidgetItem* item);
+    void pageChanged(const QUrl& url);
+    void updateButtons();
+    void present();
+
+    std::unique_ptr<ChmArchive> m_archive;
+    QString m_path; // the file open now, empty when none
+    HelpBrowser* m_browser = nullptr;
+    QTreeWidget* m_tree = nullptr;
+    QToolButton* m_back = nullptr;
+    QToolButton* m_forward = nullptr;
+    QToolButton* m_home = nullptr;
+    std::function<void(const QUrl&)> m_openExternal;
+};
+
+} // namespace morvane
