@@ -55,7 +55,10 @@ public:
     // Replaces the file atomically: a failure leaves the old file exactly as it was.
     std::optional<FileError> writeHeight(float metres) const;
     std::optional<FileError> writeWeight(float kilograms) const;
-    // Appends the line and CR LF in one write and flushes it; creates the file if missing.
+    // Appends the line and CR LF in one write and flushes it; creates the file if missing. When
+    // the file's last line lacks its line end, one is written first, so that two entries never
+    // share a line. If the write fails part-way the file is cut back to its old size: it only
+    // ever grows by whole lines. The line itself holds no line end.
     std::optional<FileError> appendHistory(const QString& line) const;
     // Truncates the history to zero length, creating it if missing.
     std::optional<FileError> clearHistory() const;
@@ -70,7 +73,8 @@ QString numberRecordText(float value);
 
 // The first number of a number file's content: blanks and line ends are skipped, the number
 // runs to the next comma, blank or line end and is read with "." as decimal point (both "0.95"
-// and ".95"). nullopt when the content holds no number there.
+// and ".95"), by the leading-number parse, so "68.5kg" reads as 68.5. nullopt when the content
+// holds no number there. A UTF-8 byte order mark at the start is skipped.
 std::optional<float> parseNumberRecord(QByteArrayView content);
 
 // A history file's content split into entries (see DataFiles::readHistory).

@@ -19,12 +19,13 @@ inline constexpr qint16 kMeterInitialPosition = 155;
 
 struct Startup {
     QStringList history;     // lstRireki's entries, in file order
-    Measurement measurement; // Height, Weight, Bmi, MeterBmi as loaded; holdWeight 1
-    qint16 position = kMeterInitialPosition; // where start-up sets the meter; 155 (its initial
-                                             // value) when the BMI is unknown
-    QString label2;                          // height as general number text; empty when unset
-    QString label5;                          // weight as general number text; empty when unset
-    QString label4;                          // BMI with "0.0"; empty when unknown
+    Measurement measurement; // Height, Weight, Bmi, MeterBmi as loaded; holdWeight 1. Without a
+                             // BMI, MeterBmi is the initial position's value (15.5)
+    // Where start-up sets the meter; kMeterInitialPosition when the BMI is unknown.
+    qint16 position = kMeterInitialPosition;
+    QString label2;           // height as general number text; empty when unset
+    QString label5;           // weight as general number text; empty when unset
+    QString label4;           // BMI with "0.0"; empty when unknown
     MeterUpdate firstUpdate;  // the one meter update that ends start-up (holdWeight 1)
     bool heightUnset = false; // the window asks for the height once it is shown
     bool weightUnset = false;

@@ -31,7 +31,7 @@ void tst_CrashSafety::initTestCase() {
 }
 
 void tst_CrashSafety::weightFileSurvivesKill() {
-    constexpr int kRuns = 150;
+    constexpr int kRuns = 120;
     const QByteArray sixty = "60\r\n";
     const QByteArray sixtyEightFive = "68.5\r\n";
 
