@@ -1,5 +1,6 @@
 #include "ui/frmmain.h"
 
+#include "assets/pictures.h"
 #include "measure/arithmetic.h"
 #include "measure/limits.h"
 #include "measure/numbertext.h"
@@ -86,9 +87,9 @@ void setLabelColors(QLabel* label, const QColor& background, const QColor& text)
 
 QString pictureFor(const QString& name) {
     static const std::map<QString, QString> pictures{
-        {u"cmdTai"_s, u":/assets/person.ico"_s},  {u"cmdClear"_s, u":/assets/clear.ico"_s},
-        {u"cmdHelp"_s, u":/assets/help.ico"_s},   {u"cmdEnd"_s, u":/assets/exit.ico"_s},
-        {u"Image1"_s, u":/assets/pointer.ico"_s}, {u"Image2"_s, u":/assets/banner.gif"_s},
+        {u"cmdTai"_s, pictures::personPath()},  {u"cmdClear"_s, pictures::clearPath()},
+        {u"cmdHelp"_s, pictures::helpPath()},   {u"cmdEnd"_s, pictures::exitPath()},
+        {u"Image1"_s, pictures::pointerPath()}, {u"Image2"_s, pictures::bannerPath()},
     };
     const auto it = pictures.find(name);
     return it == pictures.end() ? QString() : it->second;
@@ -222,7 +223,7 @@ frmMain::frmMain(const Services& services, const QDir& dataFolder, const QLocale
     Q_ASSERT(services.dialogs && services.clock && services.help);
     setObjectName(u"frmMain"_s);
     setWindowTitle(u"Morvane"_s);
-    setWindowIcon(QIcon(u":/assets/app.ico"_s));
+    setWindowIcon(QIcon(pictures::appIconPath()));
     QFont font(layout::kGothicFamily);
     font.setPointSizeF(layout::kWindowPointSize);
     setFont(font);

@@ -386,8 +386,9 @@ void tst_Window::needle() {
     for (int row = 0; row <= 2; ++row)
         QCOMPARE(image.pixelColor(origin + QPoint(15, row)), black);
     // The needle's red body and white edge.
-    QCOMPARE(image.pixelColor(origin + QPoint(13, 10)), QColor(255, 0, 0));
+    QCOMPARE(image.pixelColor(origin + QPoint(13, 10)), black);
     QCOMPARE(image.pixelColor(origin + QPoint(14, 10)), QColor(255, 0, 0));
+    QCOMPARE(image.pixelColor(origin + QPoint(15, 10)), QColor(255, 0, 0));
     QCOMPARE(image.pixelColor(origin + QPoint(16, 10)), white);
     // Transparent beside it: the band bar shows through next to the tip.
     const QColor beside = image.pixelColor(origin + QPoint(10, 1));
