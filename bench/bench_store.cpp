@@ -4,8 +4,9 @@
 // as a ratio to that floor measured in the same run on the same (cached) files.
 //
 // Counters: ns/line (the timed work per history line), floor ns/line, x floor (total time of
-// the work / total time of the floor reads), and the same for the first call of the process
-// (first ns/line, first x floor), which is what one real start-up pays.
+// the work / total time of the floor reads), and the same for the first call of each case before
+// any repetition (first ns/line, first x floor). The readHistory cases run first, so their first
+// calls include the fresh pages that the one start-up of a real process pays for.
 //
 // A million lines allocate about 100 MB of small strings. By default glibc hands freed memory
 // back to the system between iterations, and every iteration then pays again for fresh pages,
