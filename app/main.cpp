@@ -27,7 +27,8 @@ public:
 
 // The program takes no options but these two; they are answered before any window system is
 // needed, so they also work without a display.
-std::optional<int> answerCommandLine(int argc, char* argv[]) {
+std::optional<int> answerCommandLine(int argc, char* argv[])
+{
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         if (std::strcmp(arg, "--version") == 0 || std::strcmp(arg, "-v") == 0) {
@@ -58,7 +59,8 @@ std::optional<int> answerCommandLine(int argc, char* argv[]) {
 
 } // namespace
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[])
+{
     if (const std::optional<int> status = answerCommandLine(argc, argv))
         return *status;
 

@@ -4,31 +4,38 @@ using namespace Qt::StringLiterals;
 
 namespace morvane::pictures {
 
-QString bannerPath() {
+QString bannerPath()
+{
     return u":/assets/banner.gif"_s;
 }
 
-QString appIconPath() {
+QString appIconPath()
+{
     return u":/assets/app.ico"_s;
 }
 
-QString personPath() {
+QString personPath()
+{
     return u":/assets/person.ico"_s;
 }
 
-QString clearPath() {
+QString clearPath()
+{
     return u":/assets/clear.ico"_s;
 }
 
-QString helpPath() {
+QString helpPath()
+{
     return u":/assets/help.ico"_s;
 }
 
-QString exitPath() {
+QString exitPath()
+{
     return u":/assets/exit.ico"_s;
 }
 
-QString pointerPath() {
+QString pointerPath()
+{
     return u":/assets/pointer.ico"_s;
 }
 

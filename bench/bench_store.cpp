@@ -37,7 +37,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // One folder per history length, created once and kept for the whole run.
-const QTemporaryDir& folderWithLines(qint64 lines) {
+const QTemporaryDir& folderWithLines(qint64 lines)
+{
     static std::map<qint64, std::unique_ptr<QTemporaryDir>> folders;
     auto& dir = folders[lines];
     if (!dir) {
@@ -58,7 +59,8 @@ const QTemporaryDir& folderWithLines(qint64 lines) {
     return *dir;
 }
 
-qint64 readAllBytes(const QString& path) {
+qint64 readAllBytes(const QString& path)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return -1;
@@ -67,7 +69,8 @@ qint64 readAllBytes(const QString& path) {
     return bytes.size();
 }
 
-double seconds(Clock::duration d) {
+double seconds(Clock::duration d)
+{
     return std::chrono::duration<double>(d).count();
 }
 
@@ -75,7 +78,8 @@ double seconds(Clock::duration d) {
 // same cache state.
 template <typename Work>
 void runAgainstFloor(benchmark::State& state, const char* name, const QStringList& floorFiles,
-                     Work work) {
+                     Work work)
+{
     const qint64 lines = state.range(0);
     // The first round, timed apart: it pays for fresh pages, as the one start-up of a process
     // does, and would otherwise land on whichever benchmark happens to run first.
@@ -116,7 +120,8 @@ void runAgainstFloor(benchmark::State& state, const char* name, const QStringLis
     state.counters["first x floor"] = firstWork / firstFloor;
 }
 
-void BM_ReadHistory(benchmark::State& state) {
+void BM_ReadHistory(benchmark::State& state)
+{
     const DataFiles files{QDir(folderWithLines(state.range(0)).path())};
     runAgainstFloor(state, "readHistory", {files.path(kHistoryFileName)}, [&] {
         const HistoryRead read = files.readHistory();
@@ -132,7 +137,8 @@ BENCHMARK(BM_ReadHistory)
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
 
-void BM_LoadStartup(benchmark::State& state) {
+void BM_LoadStartup(benchmark::State& state)
+{
     const QLocale jp(QLocale::Japanese, QLocale::Japan);
     const DataFiles files{QDir(folderWithLines(state.range(0)).path())};
     // The floor for start-up reads all three files.
@@ -154,7 +160,8 @@ BENCHMARK(BM_LoadStartup)
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     // Keep freed memory in the process (see the top of this file). 32 MiB is the largest mmap
     // threshold glibc accepts; the history buffers stay below it.
     mallopt(M_TRIM_THRESHOLD, 1 << 30);

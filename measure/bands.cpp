@@ -4,7 +4,8 @@ using namespace Qt::StringLiterals;
 
 namespace morvane {
 
-const std::array<Band, 6>& bands() {
+const std::array<Band, 6>& bands()
+{
     static const std::array<Band, 6> table{{
         {1, u"やせ過ぎ"_s, palette::lightBlue, palette::brightWhite, 15.4f},
         {2, u"やせ気味"_s, palette::lightCyan, palette::black, 17.0f},
@@ -16,7 +17,8 @@ const std::array<Band, 6>& bands() {
     return table;
 }
 
-const Band& Judge(float meterBmi) {
+const Band& Judge(float meterBmi)
+{
     const auto& table = bands();
     if (meterBmi < 17.0f)
         return table[0];

@@ -11,11 +11,13 @@ inline constexpr double kMinHeight = 0.3;    // metres
 inline constexpr double kMaxHeight = 3.0;    // metres
 inline constexpr double kMaxWeight = 1000.0; // kilograms; a weight must also be above 0
 
-constexpr bool isAcceptedHeight(double metres) {
+constexpr bool isAcceptedHeight(double metres)
+{
     return metres >= kMinHeight && metres <= kMaxHeight; // false for NaN
 }
 
-constexpr bool isAcceptedWeight(double kilograms) {
+constexpr bool isAcceptedWeight(double kilograms)
+{
     return kilograms > 0.0 && kilograms <= kMaxWeight; // false for NaN
 }
 

@@ -8,7 +8,8 @@
 namespace morvane {
 
 MeterUpdate UpdateMeter(qint16 position, const Measurement& before, const QLocale& locale,
-                        int shape3Left) {
+                        int shape3Left)
+{
     MeterUpdate u;
     Measurement& m = u.after;
     m = before;

@@ -13,16 +13,19 @@ using namespace Qt::StringLiterals;
 namespace morvane {
 namespace {
 
-bool isIgnoredBlank(QChar c) {
+bool isIgnoredBlank(QChar c)
+{
     return c == u' ' || c == u'\t' || c == u'\n';
 }
 
-bool isDigit(QChar c) {
+bool isDigit(QChar c)
+{
     return c >= u'0' && c <= u'9';
 }
 
 // The locale with group separators switched off: "0.0" and general number text never group.
-QLocale ungrouped(const QLocale& locale) {
+QLocale ungrouped(const QLocale& locale)
+{
     QLocale l(locale);
     l.setNumberOptions(l.numberOptions() | QLocale::OmitGroupSeparator);
     return l;
@@ -31,7 +34,8 @@ QLocale ungrouped(const QLocale& locale) {
 // Converts the cleaned ASCII text [sign] digits [. digits] [e [sign] digits]. from_chars does
 // not depend on the C locale, which Qt sets from the environment.
 double toDouble(const std::string& text, bool negative, const std::string& mantissa,
-                long long exponent) {
+                long long exponent)
+{
     double value = 0.0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec == std::errc())
@@ -47,7 +51,8 @@ double toDouble(const std::string& text, bool negative, const std::string& manti
 
 } // namespace
 
-ParsedNumber parseLeadingNumber(QStringView text) {
+ParsedNumber parseLeadingNumber(QStringView text)
+{
     std::string mantissa;
     std::string exponentText;
     bool negative = false;
@@ -123,7 +128,8 @@ ParsedNumber parseLeadingNumber(QStringView text) {
     return {toDouble(full, negative, mantissa, exponent), true};
 }
 
-double parseDisplayedNumber(const QString& caption, const QLocale& locale) {
+double parseDisplayedNumber(const QString& caption, const QLocale& locale)
+{
     const QString point = locale.decimalPoint();
     if (point == u".")
         return parseLeadingNumber(caption).value;
@@ -132,15 +138,18 @@ double parseDisplayedNumber(const QString& caption, const QLocale& locale) {
     return parseLeadingNumber(text).value;
 }
 
-QString generalNumberText(float value, const QLocale& locale) {
+QString generalNumberText(float value, const QLocale& locale)
+{
     return ungrouped(locale).toString(static_cast<double>(value), 'g', 7);
 }
 
-QString oneDecimalText(double value, const QLocale& locale) {
+QString oneDecimalText(double value, const QLocale& locale)
+{
     return ungrouped(locale).toString(value, 'f', 1);
 }
 
-QString dateSeparator(const QLocale& locale) {
+QString dateSeparator(const QLocale& locale)
+{
     const QString format = locale.dateFormat(QLocale::ShortFormat);
     bool quoted = false;
     for (const QChar c : format) {
@@ -155,8 +164,8 @@ QString dateSeparator(const QLocale& locale) {
     return u"/"_s;
 }
 
-QString historyLine(const QDate& date, float weight, float bmi, float ratio,
-                    const QLocale& locale) {
+QString historyLine(const QDate& date, float weight, float bmi, float ratio, const QLocale& locale)
+{
     auto twoDigits = [](int v) { return QString::number(v).rightJustified(2, u'0'); };
     return twoDigits(date.month()) + dateSeparator(locale) + twoDigits(date.day()) + u"  "_s +
            oneDecimalText(weight, locale) + u"Kg  "_s + oneDecimalText(bmi, locale) + u"  "_s +

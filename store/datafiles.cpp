@@ -19,18 +19,21 @@ namespace {
 // Some editors put a byte order mark in front of UTF-8 text; it is not part of the first record.
 constexpr QByteArrayView kUtf8Bom = "\xEF\xBB\xBF";
 
-QByteArrayView withoutBom(QByteArrayView content) {
+QByteArrayView withoutBom(QByteArrayView content)
+{
     return content.startsWith(kUtf8Bom) ? content.sliced(kUtf8Bom.size()) : content;
 }
 
-bool isBlankOrLineEnd(char c) {
+bool isBlankOrLineEnd(char c)
+{
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
 // True only when the system says nothing is at the path (or a folder on the way is missing). A
 // file whose existence cannot be checked, for instance inside a folder without search
 // permission, is not taken for absent: it is reported rather than mistaken for a first run.
-bool isAbsent(const QString& path) {
+bool isAbsent(const QString& path)
+{
     std::error_code ec;
     const auto status = std::filesystem::status(QFile::encodeName(path).toStdString(), ec);
     return status.type() == std::filesystem::file_type::not_found;
@@ -43,7 +46,8 @@ struct FileContent {
 };
 
 // Opens, reads and closes the whole file.
-FileContent readWholeFile(const QString& path, const QString& fileName) {
+FileContent readWholeFile(const QString& path, const QString& fileName)
+{
     FileContent content;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -59,7 +63,8 @@ FileContent readWholeFile(const QString& path, const QString& fileName) {
     return content;
 }
 
-NumberRead readNumberFile(const QString& path, const QString& fileName) {
+NumberRead readNumberFile(const QString& path, const QString& fileName)
+{
     NumberRead read;
     FileContent content = readWholeFile(path, fileName);
     if (content.missing) {
@@ -80,7 +85,8 @@ NumberRead readNumberFile(const QString& path, const QString& fileName) {
 // retried for the rest: the system reports a short write without a reason, and only the retry
 // brings up the lasting failure (disk full, file size limit). The device must be unbuffered, so
 // that each write here is a write to the system and no bytes wait in a buffer.
-bool writeAll(QFileDevice& file, QByteArrayView bytes) {
+bool writeAll(QFileDevice& file, QByteArrayView bytes)
+{
     qint64 written = 0;
     while (written < bytes.size()) {
         const qint64 n = file.write(bytes.data() + written, bytes.size() - written);
@@ -92,7 +98,8 @@ bool writeAll(QFileDevice& file, QByteArrayView bytes) {
 }
 
 std::optional<FileError> replaceNumberFile(const QString& path, const QString& fileName,
-                                           float value) {
+                                           float value)
+{
     const QByteArray record = numberRecordText(value).toUtf8() + "\r\n";
     // QSaveFile writes a temporary file beside the old one and renames it over the old one only
     // at commit: a failure or a crash leaves the old record whole. It must be unbuffered: when a
@@ -111,7 +118,8 @@ std::optional<FileError> replaceNumberFile(const QString& path, const QString& f
 // What must precede a new history line so that it starts a line of its own: nothing when the
 // file ends with a line end, LF when it ends with half of one (CR), CR LF otherwise. A file whose
 // last byte cannot be read is assumed to end properly, as every line we write does.
-QByteArrayView separatorBeforeAppend(const QString& path, qint64 size) {
+QByteArrayView separatorBeforeAppend(const QString& path, qint64 size)
+{
     if (size <= 0)
         return {};
     QFile file(path);
@@ -128,21 +136,26 @@ QByteArrayView separatorBeforeAppend(const QString& path, qint64 size) {
 } // namespace
 
 DataFiles::DataFiles(const QDir& folder)
-    : m_folder(folder) {}
+    : m_folder(folder)
+{}
 
-QString DataFiles::path(const QString& fileName) const {
+QString DataFiles::path(const QString& fileName) const
+{
     return m_folder.filePath(fileName);
 }
 
-NumberRead DataFiles::readHeight() const {
+NumberRead DataFiles::readHeight() const
+{
     return readNumberFile(path(kHeightFileName), kHeightFileName);
 }
 
-NumberRead DataFiles::readWeight() const {
+NumberRead DataFiles::readWeight() const
+{
     return readNumberFile(path(kWeightFileName), kWeightFileName);
 }
 
-HistoryRead DataFiles::readHistory() const {
+HistoryRead DataFiles::readHistory() const
+{
     HistoryRead read;
     FileContent content = readWholeFile(path(kHistoryFileName), kHistoryFileName);
     if (content.error)
@@ -152,15 +165,18 @@ HistoryRead DataFiles::readHistory() const {
     return read;
 }
 
-std::optional<FileError> DataFiles::writeHeight(float metres) const {
+std::optional<FileError> DataFiles::writeHeight(float metres) const
+{
     return replaceNumberFile(path(kHeightFileName), kHeightFileName, metres);
 }
 
-std::optional<FileError> DataFiles::writeWeight(float kilograms) const {
+std::optional<FileError> DataFiles::writeWeight(float kilograms) const
+{
     return replaceNumberFile(path(kWeightFileName), kWeightFileName, kilograms);
 }
 
-std::optional<FileError> DataFiles::appendHistory(const QString& line) const {
+std::optional<FileError> DataFiles::appendHistory(const QString& line) const
+{
     const QString filePath = path(kHistoryFileName);
     // Unbuffered, so that the whole record goes to the system in one write call and nothing
     // waits in a buffer after we return. With Append every write lands at the end of the file.
@@ -185,7 +201,8 @@ std::optional<FileError> DataFiles::appendHistory(const QString& line) const {
     return std::nullopt;
 }
 
-std::optional<FileError> DataFiles::clearHistory() const {
+std::optional<FileError> DataFiles::clearHistory() const
+{
     QFile file(path(kHistoryFileName));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return FileError{kHistoryFileName, file.errorString()};
@@ -195,12 +212,14 @@ std::optional<FileError> DataFiles::clearHistory() const {
     return std::nullopt;
 }
 
-QString numberRecordText(float value) {
+QString numberRecordText(float value)
+{
     // The C locale gives "." and no group separators, whatever the user's locale.
     return generalNumberText(value, QLocale::c());
 }
 
-std::optional<float> parseNumberRecord(QByteArrayView content) {
+std::optional<float> parseNumberRecord(QByteArrayView content)
+{
     content = withoutBom(content);
     const qsizetype n = content.size();
     qsizetype begin = 0;
@@ -216,7 +235,8 @@ std::optional<float> parseNumberRecord(QByteArrayView content) {
     return static_cast<float>(number.value);
 }
 
-QStringList splitHistory(QByteArrayView content) {
+QStringList splitHistory(QByteArrayView content)
+{
     content = withoutBom(content);
     QStringList lines;
     if (content.isEmpty())

@@ -9,13 +9,15 @@ namespace {
 
 // A stored value is used only when it is a number the arithmetic can work with; anything else
 // (no file, no number, 0, a height typed in centimetres) is left for the user to enter.
-std::optional<float> usableValue(const NumberRead& read, bool (*accepted)(double)) {
+std::optional<float> usableValue(const NumberRead& read, bool (*accepted)(double))
+{
     if (read.status != NumberRead::Status::Ok || !accepted(read.value))
         return std::nullopt;
     return read.value;
 }
 
-StartupResult failed(const std::optional<FileError>& error) {
+StartupResult failed(const std::optional<FileError>& error)
+{
     StartupResult result;
     result.error = error;
     return result;
@@ -23,7 +25,8 @@ StartupResult failed(const std::optional<FileError>& error) {
 
 } // namespace
 
-StartupResult loadStartup(const DataFiles& files, const QLocale& locale) {
+StartupResult loadStartup(const DataFiles& files, const QLocale& locale)
+{
     // History, height, weight: the order in which the window reads them, so that of several
     // unreadable files the first one is the one reported.
     HistoryRead history = files.readHistory();

@@ -8,34 +8,40 @@
 namespace morvane {
 
 LineControl::LineControl(QWidget* parent)
-    : QWidget(parent) {
+    : QWidget(parent)
+{
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
 }
 
-void LineControl::setColor(const QColor& color) {
+void LineControl::setColor(const QColor& color)
+{
     m_color = color;
     update();
 }
 
-void LineControl::paintEvent(QPaintEvent*) {
+void LineControl::paintEvent(QPaintEvent*)
+{
     QPainter p(this);
     p.fillRect(rect(), m_color);
 }
 
 ShapeControl::ShapeControl(QWidget* parent)
-    : QWidget(parent) {
+    : QWidget(parent)
+{
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
 }
 
-void ShapeControl::setColors(const QColor& fill, const QColor& outline) {
+void ShapeControl::setColors(const QColor& fill, const QColor& outline)
+{
     m_fill = fill;
     m_outline = outline;
     update();
 }
 
-void ShapeControl::paintEvent(QPaintEvent*) {
+void ShapeControl::paintEvent(QPaintEvent*)
+{
     QPainter p(this);
     p.fillRect(rect(), m_outline);
     p.fillRect(rect().adjusted(1, 1, -1, -1), m_fill);
@@ -44,16 +50,19 @@ void ShapeControl::paintEvent(QPaintEvent*) {
 ScaleLabel::ScaleLabel(double firstCentrePx, double pitchPx, QWidget* parent)
     : QFrame(parent)
     , m_firstCentre(firstCentrePx)
-    , m_pitch(pitchPx) {
+    , m_pitch(pitchPx)
+{
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
 }
 
-double ScaleLabel::figureCentre(int figure) const {
+double ScaleLabel::figureCentre(int figure) const
+{
     return m_firstCentre + (figure - kFirstFigure) * m_pitch;
 }
 
-void ScaleLabel::paintEvent(QPaintEvent* event) {
+void ScaleLabel::paintEvent(QPaintEvent* event)
+{
     QFrame::paintEvent(event);
     QPainter p(this);
     const QRect area = contentsRect();

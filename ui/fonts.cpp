@@ -9,7 +9,8 @@ using namespace Qt::StringLiterals;
 
 namespace morvane {
 
-void installFontSubstitutions() {
+void installFontSubstitutions()
+{
     const QStringList gothic{u"IPAPGothic"_s, u"Noto Sans CJK JP"_s};
     const QStringList mincho{u"IPAPMincho"_s, u"Noto Serif CJK JP"_s};
     QFont::insertSubstitutions(layout::kGothicFamily, gothic);

@@ -39,7 +39,8 @@ const QString kHelpFile = u"QuilloHelp.chm"_s;
 
 // The colour an OLE colour value stands for: explicit 0x00BBGGRR, or a system colour taken
 // from the widget palette.
-QColor oleColor(quint32 ole, const QPalette& palette) {
+QColor oleColor(quint32 ole, const QPalette& palette)
+{
     if (ole & 0x80000000u) {
         switch (ole & 0xFFu) {
         case 5:
@@ -59,13 +60,15 @@ QColor oleColor(quint32 ole, const QPalette& palette) {
     return QColor(int(ole & 0xFF), int((ole >> 8) & 0xFF), int((ole >> 16) & 0xFF));
 }
 
-QFont controlFont(const layout::Control& c) {
+QFont controlFont(const layout::Control& c)
+{
     QFont font(c.face == layout::Face::Mincho ? layout::kMinchoFamily : layout::kGothicFamily);
     font.setPointSizeF(c.pointSize);
     return font;
 }
 
-QRect pixelRect(const layout::Control& c) {
+QRect pixelRect(const layout::Control& c)
+{
     if (c.kind == layout::Kind::Line) {
         const int x1 = layout::px(c.left);
         return {x1, layout::px(c.top), layout::px(c.left + c.width) - x1 + 1, 1};
@@ -73,19 +76,22 @@ QRect pixelRect(const layout::Control& c) {
     return {layout::px(c.left), layout::px(c.top), layout::px(c.width), layout::px(c.height)};
 }
 
-bool isWindowed(layout::Kind kind) {
+bool isWindowed(layout::Kind kind)
+{
     using enum layout::Kind;
     return kind == Button || kind == Frame || kind == List || kind == ScrollBar;
 }
 
-void setLabelColors(QLabel* label, const QColor& background, const QColor& text) {
+void setLabelColors(QLabel* label, const QColor& background, const QColor& text)
+{
     QPalette pal = label->palette();
     pal.setColor(QPalette::Window, background);
     pal.setColor(QPalette::WindowText, text);
     label->setPalette(pal);
 }
 
-QString pictureFor(const QString& name) {
+QString pictureFor(const QString& name)
+{
     static const std::map<QString, QString> pictures{
         {u"cmdTai"_s, pictures::personPath()},  {u"cmdClear"_s, pictures::clearPath()},
         {u"cmdHelp"_s, pictures::helpPath()},   {u"cmdEnd"_s, pictures::exitPath()},
@@ -96,7 +102,8 @@ QString pictureFor(const QString& name) {
 }
 
 // Creates one control of the table inside its container.
-QWidget* createControl(const layout::Control& c, QWidget* container) {
+QWidget* createControl(const layout::Control& c, QWidget* container)
+{
     using enum layout::Kind;
     QWidget* w = nullptr;
     const QPalette& pal = container->palette();
@@ -219,7 +226,8 @@ frmMain::frmMain(const Services& services, const QDir& dataFolder, const QLocale
     , m_services(services)
     , m_files(dataFolder)
     , m_locale(locale)
-    , m_endProgram([] { QCoreApplication::exit(0); }) {
+    , m_endProgram([] { QCoreApplication::exit(0); })
+{
     Q_ASSERT(services.dialogs && services.clock && services.help);
     setObjectName(u"frmMain"_s);
     setWindowTitle(u"Morvane"_s);
@@ -239,7 +247,8 @@ frmMain::frmMain(const Services& services, const QDir& dataFolder, const QLocale
 
 frmMain::~frmMain() = default;
 
-void frmMain::buildControls() {
+void frmMain::buildControls()
+{
     const auto all = layout::controls();
     // Containers are built before their contents. Within a container the table runs front to
     // back; widgets created later are drawn on top, so each container is filled from the back,
@@ -311,19 +320,23 @@ void frmMain::buildControls() {
     });
 }
 
-void frmMain::setEndProgram(std::function<void()> endProgram) {
+void frmMain::setEndProgram(std::function<void()> endProgram)
+{
     m_endProgram = std::move(endProgram);
 }
 
-Measurement frmMain::measurement() const {
+Measurement frmMain::measurement() const
+{
     return {Height, Weight, Bmi, MeterBmi, HoldWeight};
 }
 
-QStringList frmMain::historyEntries() const {
+QStringList frmMain::historyEntries() const
+{
     return m_history->stringList();
 }
 
-bool frmMain::Form_Load() {
+bool frmMain::Form_Load()
+{
     HelpFile = kHelpFile;
     const StartupResult result = loadStartup(m_files, m_locale);
     if (result.error) {
@@ -348,22 +361,26 @@ bool frmMain::Form_Load() {
     return true;
 }
 
-void frmMain::SetMeter(qint16 position) {
+void frmMain::SetMeter(qint16 position)
+{
     if (HScroll1->value() == position)
         UpdateMeter();
     else
         HScroll1->setValue(position); // the change notification runs the update
 }
 
-void frmMain::HScroll1_Change() {
+void frmMain::HScroll1_Change()
+{
     UpdateMeter();
 }
 
-void frmMain::HScroll1_Scroll() {
+void frmMain::HScroll1_Scroll()
+{
     UpdateMeter();
 }
 
-void frmMain::UpdateMeter() {
+void frmMain::UpdateMeter()
+{
     const auto position = static_cast<qint16>(HScroll1->value());
     const int shape3Left = Shape1_3->x() * layout::kTwipsPerPixel;
     const MeterUpdate u = morvane::UpdateMeter(position, measurement(), m_locale, shape3Left);
@@ -385,7 +402,8 @@ void frmMain::UpdateMeter() {
     emit meterUpdated();
 }
 
-void frmMain::setJudgement(const std::optional<Band>& band) {
+void frmMain::setJudgement(const std::optional<Band>& band)
+{
     if (!band) {
         lblHantei->setText(QString());
         setLabelColors(lblHantei, oleColor(layout::ole::buttonFace, palette()),
@@ -396,12 +414,14 @@ void frmMain::setJudgement(const std::optional<Band>& band) {
     setLabelColors(lblHantei, QColor::fromRgb(band->background), QColor::fromRgb(band->text));
 }
 
-void frmMain::CalcBmi() {
+void frmMain::CalcBmi()
+{
     Bmi = morvane::CalcBmi(*Weight, *Height);
     Label4->setText(oneDecimalText(*Bmi, m_locale));
 }
 
-std::optional<float> frmMain::readTyped(Entry entry, const QString& answer) {
+std::optional<float> frmMain::readTyped(Entry entry, const QString& answer)
+{
     const bool height = entry == Entry::Height;
     const QString title = height ? kHeightTitle : kWeightTitle;
     const QString example =
@@ -431,21 +451,24 @@ std::optional<float> frmMain::readTyped(Entry entry, const QString& answer) {
     return static_cast<float>(n.value);
 }
 
-void frmMain::reportWriteError(const FileError& error, const QString& notSaved) {
+void frmMain::reportWriteError(const FileError& error, const QString& notSaved)
+{
     m_services.dialogs->message(this, Dialogs::Severity::Error,
                                 u"「%1」に書き込めませんでした。\n理由: %2\n\n%3"_s.arg(
                                     error.fileName, error.reason, notSaved),
                                 u"保存エラー"_s);
 }
 
-void frmMain::appendHistoryEntry(const QString& line) {
+void frmMain::appendHistoryEntry(const QString& line)
+{
     // Added at the end without selecting it or scrolling to it.
     const int row = m_history->rowCount();
     m_history->insertRows(row, 1);
     m_history->setData(m_history->index(row), line);
 }
 
-void frmMain::cmdTai_Click() {
+void frmMain::cmdTai_Click()
+{
     if (!Height) {
         // A BMI needs a height: ask for it first.
         Label2_DblClick();
@@ -480,7 +503,8 @@ void frmMain::cmdTai_Click() {
     appendHistoryEntry(line);
 }
 
-void frmMain::Label2_DblClick() {
+void frmMain::Label2_DblClick()
+{
     const std::optional<QString> answer =
         m_services.dialogs->inputBox(this, kHeightPrompt, kHeightTitle);
     if (!answer || answer->isEmpty())
@@ -508,7 +532,8 @@ void frmMain::Label2_DblClick() {
     }
 }
 
-void frmMain::cmdClear_Click() {
+void frmMain::cmdClear_Click()
+{
     if (!m_services.dialogs->confirm(this, kClearText, kClearTitle))
         return;
     if (const auto error = m_files.clearHistory()) {
@@ -518,16 +543,19 @@ void frmMain::cmdClear_Click() {
     m_history->setStringList({});
 }
 
-void frmMain::cmdHelp_Click() {
+void frmMain::cmdHelp_Click()
+{
     m_services.help->showHelp(this, HelpFile);
 }
 
-void frmMain::cmdEnd_Click() {
+void frmMain::cmdEnd_Click()
+{
     m_services.help->closeAll();
     m_endProgram();
 }
 
-bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+bool frmMain::eventFilter(QObject* watched, QEvent* event)
+{
     if (watched == Label2 && event->type() == QEvent::MouseButtonDblClick) {
         Label2_DblClick();
         return true;
@@ -535,7 +563,8 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void frmMain::showEvent(QShowEvent* event) {
+void frmMain::showEvent(QShowEvent* event)
+{
     QWidget::showEvent(event);
     if (m_shownOnce)
         return;
@@ -545,12 +574,14 @@ void frmMain::showEvent(QShowEvent* event) {
         QMetaObject::invokeMethod(this, &frmMain::askForFirstHeight, Qt::QueuedConnection);
 }
 
-void frmMain::askForFirstHeight() {
+void frmMain::askForFirstHeight()
+{
     if (!Height)
         Label2_DblClick();
 }
 
-void frmMain::closeEvent(QCloseEvent* event) {
+void frmMain::closeEvent(QCloseEvent* event)
+{
     m_services.help->closeAll();
     event->accept();
 }

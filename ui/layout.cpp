@@ -10,7 +10,8 @@ namespace {
 using enum Kind;
 using enum Face;
 
-Control button(QString name, int left, QString text, QString tip, int tab, QString description) {
+Control button(QString name, int left, QString text, QString tip, int tab, QString description)
+{
     return {std::move(name),
             u"frmMain"_s,
             Button,
@@ -32,7 +33,8 @@ Control button(QString name, int left, QString text, QString tip, int tab, QStri
 }
 
 Control frame(QString name, int left, int top, int width, int height, QString text, int tab,
-              QString description) {
+              QString description)
+{
     return {
         std::move(name), u"frmMain"_s,    Frame,  left,      top,           width,
         height,          std::move(text), Gothic, 11.25,     ole::kDefault, ole::kDefault,
@@ -41,7 +43,8 @@ Control frame(QString name, int left, int top, int width, int height, QString te
 
 // A boxed value label of the result panels.
 Control value(QString name, QString container, int left, int top, Face face, quint32 background,
-              quint32 foreground, QString text, QString description, QString tip = QString()) {
+              quint32 foreground, QString text, QString description, QString tip = QString())
+{
     return {std::move(name),
             std::move(container),
             Label,
@@ -64,7 +67,8 @@ Control value(QString name, QString container, int left, int top, Face face, qui
 
 // A transparent caption label.
 Control caption(QString name, QString container, int left, int top, int width, int height,
-                QString text, Face face, double size, bool alignLeft) {
+                QString text, Face face, double size, bool alignLeft)
+{
     return {std::move(name),
             std::move(container),
             Label,
@@ -86,7 +90,8 @@ Control caption(QString name, QString container, int left, int top, int width, i
 }
 
 Control shape(QString name, int left, int top, int width, int height, quint32 fill, quint32 outline,
-              QString description) {
+              QString description)
+{
     return {std::move(name),
             u"Frame2"_s,
             Shape,
@@ -107,7 +112,8 @@ Control shape(QString name, int left, int top, int width, int height, quint32 fi
             std::move(description)};
 }
 
-Control line(QString name, QString container, int x1, int y1, int x2, quint32 colour) {
+Control line(QString name, QString container, int x1, int y1, int x2, quint32 colour)
+{
     return {std::move(name),
             std::move(container),
             Line,
@@ -128,7 +134,8 @@ Control line(QString name, QString container, int x1, int y1, int x2, quint32 co
             QString()};
 }
 
-const std::array<Control, 43>& table() {
+const std::array<Control, 43>& table()
+{
     static const std::array<Control, 43> t{{
         // The window itself.
         button(u"cmdEnd"_s, 8475, u"終了"_s, u"プログラムを終了します"_s, 3,
@@ -225,11 +232,13 @@ const std::array<Control, 43>& table() {
 
 } // namespace
 
-std::span<const Control> controls() {
+std::span<const Control> controls()
+{
     return table();
 }
 
-const Control* find(const QString& name) {
+const Control* find(const QString& name)
+{
     for (const Control& c : table()) {
         if (c.name == name)
             return &c;

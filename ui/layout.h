@@ -12,7 +12,8 @@ namespace morvane::layout {
 
 // Positions and sizes are in twips (1/1440 inch); 15 twips are one pixel at 96 dots per inch.
 inline constexpr int kTwipsPerPixel = 15;
-constexpr int px(int twips) {
+constexpr int px(int twips)
+{
     // round(twips / 15), halves away from zero as the rectangles are never negative.
     return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
 }

@@ -6,7 +6,8 @@
 namespace morvane {
 
 std::optional<QString> QtDialogs::inputBox(QWidget* parent, const QString& prompt,
-                                           const QString& title) {
+                                           const QString& title)
+{
     QInputDialog dialog(parent);
     dialog.setWindowTitle(title);
     dialog.setLabelText(prompt);
@@ -17,7 +18,8 @@ std::optional<QString> QtDialogs::inputBox(QWidget* parent, const QString& promp
     return dialog.textValue();
 }
 
-bool QtDialogs::confirm(QWidget* parent, const QString& text, const QString& title) {
+bool QtDialogs::confirm(QWidget* parent, const QString& text, const QString& title)
+{
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok | QMessageBox::Cancel,
                     parent);
     box.setDefaultButton(QMessageBox::Ok);
@@ -25,7 +27,8 @@ bool QtDialogs::confirm(QWidget* parent, const QString& text, const QString& tit
 }
 
 void QtDialogs::message(QWidget* parent, Severity severity, const QString& text,
-                        const QString& title) {
+                        const QString& title)
+{
     QMessageBox box(severity == Severity::Error ? QMessageBox::Critical : QMessageBox::Warning,
                     title, text, QMessageBox::Ok, parent);
     box.exec();

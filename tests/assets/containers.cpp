@@ -8,21 +8,25 @@ namespace morvane::containers {
 
 namespace {
 
-quint16 u16(const QByteArray& data, qsizetype at) {
+quint16 u16(const QByteArray& data, qsizetype at)
+{
     return qFromLittleEndian<quint16>(data.constData() + at);
 }
 
-quint32 u32(const QByteArray& data, qsizetype at) {
+quint32 u32(const QByteArray& data, qsizetype at)
+{
     return qFromLittleEndian<quint32>(data.constData() + at);
 }
 
-quint8 u8(const QByteArray& data, qsizetype at) {
+quint8 u8(const QByteArray& data, qsizetype at)
+{
     return static_cast<quint8>(data.at(at));
 }
 
 } // namespace
 
-IcoFile readIco(const QByteArray& data) {
+IcoFile readIco(const QByteArray& data)
+{
     IcoFile file;
     if (data.size() < 6 || u16(data, 0) != 0) {
         file.error = u"no icon directory"_s;
@@ -90,7 +94,8 @@ IcoFile readIco(const QByteArray& data) {
     return file;
 }
 
-GifLayout readGif(const QByteArray& data) {
+GifLayout readGif(const QByteArray& data)
+{
     GifLayout gif;
     if (data.size() < 13) {
         gif.error = u"no screen descriptor"_s;

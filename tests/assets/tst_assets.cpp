@@ -41,14 +41,16 @@ const QList<QRgb> classicPalette = {
     white,
 };
 
-QByteArray contents(const QString& path) {
+QByteArray contents(const QString& path)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();
 }
 
-int transparentPixels(const QImage& image) {
+int transparentPixels(const QImage& image)
+{
     int count = 0;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
@@ -56,7 +58,8 @@ int transparentPixels(const QImage& image) {
     return count;
 }
 
-bool showsColour(const QImage& image, QRgb colour) {
+bool showsColour(const QImage& image, QRgb colour)
+{
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
             if (image.pixel(x, y) == colour)
@@ -78,14 +81,16 @@ private slots:
     void banner();
 };
 
-void tst_Assets::resourceTree() {
+void tst_Assets::resourceTree()
+{
     // Exactly the window's pictures, reached through a static library that links `assets`.
     const QStringList expected = {u"app.ico"_s,  u"banner.gif"_s, u"clear.ico"_s,  u"exit.ico"_s,
                                   u"help.ico"_s, u"person.ico"_s, u"pointer.ico"_s};
     QCOMPARE(QDir(u":/assets"_s).entryList(QDir::Files, QDir::Name), expected);
 }
 
-void tst_Assets::icon_data() {
+void tst_Assets::icon_data()
+{
     QTest::addColumn<QString>("path");
     QTest::addColumn<QList<int>>("sizes");
     QTest::addColumn<bool>("opaque");
@@ -105,7 +110,8 @@ void tst_Assets::icon_data() {
         << pictures::pointerPath() << QList<int>{32} << false << QList<QRgb>{black, white, red};
 }
 
-void tst_Assets::icon() {
+void tst_Assets::icon()
+{
     QFETCH(QString, path);
     QFETCH(QList<int>, sizes);
     QFETCH(bool, opaque);
@@ -159,7 +165,8 @@ void tst_Assets::icon() {
         QVERIFY(icon.availableSizes().contains(QSize(size, size)));
 }
 
-void tst_Assets::pointer_data() {
+void tst_Assets::pointer_data()
+{
     QTest::addColumn<int>("firstRow");
     QTest::addColumn<int>("lastRow");
     QTest::addColumn<QString>("columns11to19");
@@ -177,7 +184,8 @@ void tst_Assets::pointer_data() {
     QTest::newRow("rows 21 to 31") << 21 << 31 << u"........."_s;
 }
 
-void tst_Assets::pointer() {
+void tst_Assets::pointer()
+{
     QFETCH(int, firstRow);
     QFETCH(int, lastRow);
     QFETCH(QString, columns11to19);
@@ -199,7 +207,8 @@ void tst_Assets::pointer() {
     }
 }
 
-void tst_Assets::banner() {
+void tst_Assets::banner()
+{
     const QString path = pictures::bannerPath();
 
     const containers::GifLayout gif = containers::readGif(contents(path));

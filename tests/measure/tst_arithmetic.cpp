@@ -32,7 +32,8 @@ private slots:
     void pointer();
 };
 
-void tst_Arithmetic::bmi_data() {
+void tst_Arithmetic::bmi_data()
+{
     QTest::addColumn<float>("height");
     QTest::addColumn<float>("weight");
     QTest::addColumn<QString>("shown");
@@ -45,7 +46,8 @@ void tst_Arithmetic::bmi_data() {
     QTest::newRow("tall and light, 0.95 m") << 0.95f << 20.0f << u"22.2"_s << 222;
 }
 
-void tst_Arithmetic::bmi() {
+void tst_Arithmetic::bmi()
+{
     QFETCH(float, height);
     QFETCH(float, weight);
     QFETCH(QString, shown);
@@ -56,7 +58,8 @@ void tst_Arithmetic::bmi() {
     QCOMPARE(meterPosition(clampToMeter(bmi)), position);
 }
 
-void tst_Arithmetic::clamp_data() {
+void tst_Arithmetic::clamp_data()
+{
     QTest::addColumn<float>("bmi");
     QTest::addColumn<float>("meterBmi");
 
@@ -71,13 +74,15 @@ void tst_Arithmetic::clamp_data() {
     QTest::newRow("NaN -> meter start") << std::numeric_limits<float>::quiet_NaN() << 15.4f;
 }
 
-void tst_Arithmetic::clamp() {
+void tst_Arithmetic::clamp()
+{
     QFETCH(float, bmi);
     QFETCH(float, meterBmi);
     QCOMPARE(clampToMeter(bmi), meterBmi);
 }
 
-void tst_Arithmetic::position_data() {
+void tst_Arithmetic::position_data()
+{
     QTest::addColumn<float>("meterBmi");
     QTest::addColumn<int>("position");
 
@@ -92,13 +97,15 @@ void tst_Arithmetic::position_data() {
     QTest::newRow("26.4 -> 264") << 26.4f << 264;
 }
 
-void tst_Arithmetic::position() {
+void tst_Arithmetic::position()
+{
     QFETCH(float, meterBmi);
     QFETCH(int, position);
     QCOMPARE(meterPosition(meterBmi), position);
 }
 
-void tst_Arithmetic::meterValueIsTheNearestSingle_data() {
+void tst_Arithmetic::meterValueIsTheNearestSingle_data()
+{
     QTest::addColumn<int>("position");
     QTest::addColumn<float>("value");
 
@@ -108,7 +115,8 @@ void tst_Arithmetic::meterValueIsTheNearestSingle_data() {
     QTest::newRow("316") << 316 << 31.6f;
 }
 
-void tst_Arithmetic::meterValueIsTheNearestSingle() {
+void tst_Arithmetic::meterValueIsTheNearestSingle()
+{
     QFETCH(int, position);
     QFETCH(float, value);
     QCOMPARE(meterValue(static_cast<qint16>(position)), value);
@@ -116,7 +124,8 @@ void tst_Arithmetic::meterValueIsTheNearestSingle() {
     QCOMPARE(meterPosition(clampToMeter(meterValue(static_cast<qint16>(position)))), position);
 }
 
-void tst_Arithmetic::weightForMeterBmi() {
+void tst_Arithmetic::weightForMeterBmi()
+{
     // Dragging the meter to 220 at 1.685 m.
     const float weight = weightForBmi(1.685f, meterValue(220));
     QVERIFY(std::abs(weight - 62.46f) < 0.005f);
@@ -126,7 +135,8 @@ void tst_Arithmetic::weightForMeterBmi() {
     QCOMPARE(oneDecimalText(weightForBmi(170.0f, meterValue(154)), jp), u"445060.0"_s);
 }
 
-void tst_Arithmetic::obesity_data() {
+void tst_Arithmetic::obesity_data()
+{
     QTest::addColumn<float>("height");
     QTest::addColumn<float>("weight");
     QTest::addColumn<QString>("panel");
@@ -139,7 +149,8 @@ void tst_Arithmetic::obesity_data() {
     QTest::newRow("under standard weight") << 1.6f << 40.0f << u"-29.0"_s << u"-29.0"_s;
 }
 
-void tst_Arithmetic::obesity() {
+void tst_Arithmetic::obesity()
+{
     QFETCH(float, height);
     QFETCH(float, weight);
     QFETCH(QString, panel);
@@ -151,14 +162,16 @@ void tst_Arithmetic::obesity() {
     QCOMPARE(oneDecimalText(double(obesityRatio(weight, height)) * 100.0, jp), history);
 }
 
-void tst_Arithmetic::obesityFromCommaCaptions() {
+void tst_Arithmetic::obesityFromCommaCaptions()
+{
     // Where the decimal separator is a comma the captions still read as their full values.
     const QLocale de(QLocale::German, QLocale::Germany);
     QCOMPARE(oneDecimalText(obesityDegree(u"68,5"_s, u"62,5"_s, u"62,5"_s, de), de), u"9,6"_s);
     QVERIFY(std::isnan(obesityDegree(u"68.5"_s, u"0.0"_s, u"0.0"_s, jp)));
 }
 
-void tst_Arithmetic::pointer_data() {
+void tst_Arithmetic::pointer_data()
+{
     QTest::addColumn<int>("position");
     QTest::addColumn<int>("left");
 
@@ -167,7 +180,8 @@ void tst_Arithmetic::pointer_data() {
     QTest::newRow("316 -> 5090") << 316 << 5090;
 }
 
-void tst_Arithmetic::pointer() {
+void tst_Arithmetic::pointer()
+{
     QFETCH(int, position);
     QFETCH(int, left);
     const float twips = pointerLeft(meterValue(static_cast<qint16>(position)));

@@ -17,7 +17,8 @@ private slots:
     void tableIsContiguous();
 };
 
-void tst_Bands::edges_data() {
+void tst_Bands::edges_data()
+{
     QTest::addColumn<int>("position");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<morvane::Rgb>("background");
@@ -41,7 +42,8 @@ void tst_Bands::edges_data() {
     QTest::newRow("316 meter end") << 316 << fortissimo << lightRed << brightWhite;
 }
 
-void tst_Bands::edges() {
+void tst_Bands::edges()
+{
     QFETCH(int, position);
     QFETCH(QString, caption);
     QFETCH(morvane::Rgb, background);
@@ -53,7 +55,8 @@ void tst_Bands::edges() {
     QCOMPARE(band.text, text);
 }
 
-void tst_Bands::clampedBmi_data() {
+void tst_Bands::clampedBmi_data()
+{
     QTest::addColumn<float>("bmi");
     QTest::addColumn<int>("band");
 
@@ -63,13 +66,15 @@ void tst_Bands::clampedBmi_data() {
     QTest::newRow("BMI 26.39 judged at 26.4") << 26.39f << 5;
 }
 
-void tst_Bands::clampedBmi() {
+void tst_Bands::clampedBmi()
+{
     QFETCH(float, bmi);
     QFETCH(int, band);
     QCOMPARE(Judge(meterValue(meterPosition(clampToMeter(bmi)))).number, band);
 }
 
-void tst_Bands::tableIsContiguous() {
+void tst_Bands::tableIsContiguous()
+{
     // Every band's lower bound is judged in that band, and the value just below it in the band
     // before: the table and Judge agree on every edge.
     const auto& table = bands();

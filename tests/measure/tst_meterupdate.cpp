@@ -27,7 +27,8 @@ private slots:
 };
 
 static Measurement measurement(std::optional<float> height, std::optional<float> weight,
-                               qint16 hold) {
+                               qint16 hold)
+{
     Measurement m;
     m.height = height;
     m.weight = weight;
@@ -38,7 +39,8 @@ static Measurement measurement(std::optional<float> height, std::optional<float>
     return m;
 }
 
-void tst_MeterUpdate::update_data() {
+void tst_MeterUpdate::update_data()
+{
     QTest::addColumn<int>("position");
     QTest::addColumn<Measurement>("before");
     QTest::addColumn<OptString>("label4");
@@ -69,7 +71,8 @@ void tst_MeterUpdate::update_data() {
         << u"62.5"_s << QString() << QString();
 }
 
-void tst_MeterUpdate::update() {
+void tst_MeterUpdate::update()
+{
     QFETCH(int, position);
     QFETCH(Measurement, before);
     QFETCH(OptString, label4);
@@ -97,7 +100,8 @@ void tst_MeterUpdate::update() {
     }
 }
 
-void tst_MeterUpdate::derivedWeightFollowsMeter() {
+void tst_MeterUpdate::derivedWeightFollowsMeter()
+{
     // Height entry at 1.685 m with 68.5 kg stored: the meter at 241 re-derives the weight.
     const MeterUpdate u = UpdateMeter(241, measurement(1.685f, 68.5f, 0), jp);
     QVERIFY(u.after.weight);
@@ -106,14 +110,16 @@ void tst_MeterUpdate::derivedWeightFollowsMeter() {
     QCOMPARE(u.label5, OptString(u"68.4"_s));
 }
 
-void tst_MeterUpdate::pointerAtEnds_data() {
+void tst_MeterUpdate::pointerAtEnds_data()
+{
     QTest::addColumn<int>("position");
     QTest::addColumn<int>("left");
     QTest::newRow("154") << 154 << 230;
     QTest::newRow("316") << 316 << 5090;
 }
 
-void tst_MeterUpdate::pointerAtEnds() {
+void tst_MeterUpdate::pointerAtEnds()
+{
     QFETCH(int, position);
     QFETCH(int, left);
     const MeterUpdate u = UpdateMeter(static_cast<qint16>(position), measurement(1.7f, 60, 0), jp);

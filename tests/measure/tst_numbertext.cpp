@@ -27,7 +27,8 @@ private slots:
     void history();
 };
 
-void tst_NumberText::parse_data() {
+void tst_NumberText::parse_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<double>("value");
     QTest::addColumn<bool>("found");
@@ -59,7 +60,8 @@ void tst_NumberText::parse_data() {
     QTest::newRow("full-width digits are not ASCII digits") << u"６８"_s << 0.0 << false;
 }
 
-void tst_NumberText::parse() {
+void tst_NumberText::parse()
+{
     QFETCH(QString, text);
     QFETCH(double, value);
     QFETCH(bool, found);
@@ -69,7 +71,8 @@ void tst_NumberText::parse() {
     QCOMPARE(n.value, value);
 }
 
-void tst_NumberText::generalNumber_data() {
+void tst_NumberText::generalNumber_data()
+{
     QTest::addColumn<float>("value");
     QTest::addColumn<QString>("japan");
     QTest::addColumn<QString>("germany");
@@ -86,7 +89,8 @@ void tst_NumberText::generalNumber_data() {
         << 12345678.0f << u"1.234568E+07"_s << u"1,234568E+07"_s;
 }
 
-void tst_NumberText::generalNumber() {
+void tst_NumberText::generalNumber()
+{
     QFETCH(float, value);
     QFETCH(QString, japan);
     QFETCH(QString, germany);
@@ -94,7 +98,8 @@ void tst_NumberText::generalNumber() {
     QCOMPARE(generalNumberText(value, de), germany);
 }
 
-void tst_NumberText::oneDecimal_data() {
+void tst_NumberText::oneDecimal_data()
+{
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("japan");
     QTest::addColumn<QString>("germany");
@@ -107,7 +112,8 @@ void tst_NumberText::oneDecimal_data() {
     QTest::newRow("no group separator") << 445060.0 << u"445060.0"_s << u"445060,0"_s;
 }
 
-void tst_NumberText::oneDecimal() {
+void tst_NumberText::oneDecimal()
+{
     QFETCH(double, value);
     QFETCH(QString, japan);
     QFETCH(QString, germany);
@@ -115,7 +121,8 @@ void tst_NumberText::oneDecimal() {
     QCOMPARE(oneDecimalText(value, de), germany);
 }
 
-void tst_NumberText::history_data() {
+void tst_NumberText::history_data()
+{
     QTest::addColumn<QDate>("date");
     QTest::addColumn<float>("weight");
     QTest::addColumn<float>("bmi");
@@ -136,7 +143,8 @@ void tst_NumberText::history_data() {
         << may11 << 68.5f << 24.1263f << 0.096f << de << u"05.11  68,5Kg  24,1  9,6%"_s;
 }
 
-void tst_NumberText::history() {
+void tst_NumberText::history()
+{
     QFETCH(QDate, date);
     QFETCH(float, weight);
     QFETCH(float, bmi);

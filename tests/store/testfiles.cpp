@@ -8,13 +8,15 @@ using namespace Qt::StringLiterals;
 
 namespace morvane::testing {
 
-bool writeBytes(const QString& path, const QByteArray& bytes) {
+bool writeBytes(const QString& path, const QByteArray& bytes)
+{
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
            file.write(bytes) == bytes.size() && file.flush();
 }
 
-QByteArray readBytes(const QString& path) {
+QByteArray readBytes(const QString& path)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
@@ -24,7 +26,8 @@ QByteArray readBytes(const QString& path) {
     return bytes;
 }
 
-QMap<QString, QByteArray> snapshot(const QDir& folder) {
+QMap<QString, QByteArray> snapshot(const QDir& folder)
+{
     QMap<QString, QByteArray> entries;
     QDirIterator it(folder.path(),
                     QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
@@ -40,7 +43,8 @@ QMap<QString, QByteArray> snapshot(const QDir& folder) {
     return entries;
 }
 
-bool permissionsAreEnforced(const QString& scratch) {
+bool permissionsAreEnforced(const QString& scratch)
+{
     const QString probe = QDir(scratch).filePath(u"permission-probe"_s);
     if (!writeBytes(probe, "x"))
         return true;

@@ -25,12 +25,14 @@ private slots:
     void weightFileSurvivesKill();
 };
 
-void tst_CrashSafety::initTestCase() {
+void tst_CrashSafety::initTestCase()
+{
     QVERIFY2(QFileInfo(QStringLiteral(MORVANE_WEIGHT_WRITER)).isExecutable(),
              MORVANE_WEIGHT_WRITER);
 }
 
-void tst_CrashSafety::weightFileSurvivesKill() {
+void tst_CrashSafety::weightFileSurvivesKill()
+{
     constexpr int kRuns = 120;
     const QByteArray sixty = "60\r\n";
     const QByteArray sixtyEightFive = "68.5\r\n";

@@ -24,7 +24,8 @@ enum class Operation { WriteHeight, WriteWeight, AppendHistory, ClearHistory };
 const QString kLine = u"05/11  68.5Kg  24.1  9.6%"_s;
 
 // Runs one write operation with fixed values, so that data rows can name the operation.
-std::optional<FileError> run(const DataFiles& files, Operation operation) {
+std::optional<FileError> run(const DataFiles& files, Operation operation)
+{
     switch (operation) {
     case Operation::WriteHeight:
         return files.writeHeight(1.685f);
@@ -38,7 +39,8 @@ std::optional<FileError> run(const DataFiles& files, Operation operation) {
     return std::nullopt;
 }
 
-QString fileOf(Operation operation) {
+QString fileOf(Operation operation)
+{
     switch (operation) {
     case Operation::WriteHeight:
         return kHeightFileName;
@@ -56,14 +58,16 @@ QString fileOf(Operation operation) {
 // turns the signal into an ordinary EFBIG write error.
 class FileSizeLimit {
 public:
-    explicit FileSizeLimit(rlim_t bytes) {
+    explicit FileSizeLimit(rlim_t bytes)
+    {
         getrlimit(RLIMIT_FSIZE, &m_saved);
         m_savedHandler = std::signal(SIGXFSZ, SIG_IGN);
         rlimit limit = m_saved;
         limit.rlim_cur = bytes;
         m_active = setrlimit(RLIMIT_FSIZE, &limit) == 0;
     }
-    ~FileSizeLimit() {
+    ~FileSizeLimit()
+    {
         setrlimit(RLIMIT_FSIZE, &m_saved);
         std::signal(SIGXFSZ, m_savedHandler);
     }
@@ -119,12 +123,14 @@ private:
     QTemporaryDir m_scratch;
 };
 
-void tst_DataFiles::initTestCase() {
+void tst_DataFiles::initTestCase()
+{
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
     QVERIFY(m_scratch.isValid());
 }
 
-void tst_DataFiles::numberRoundTrip_data() {
+void tst_DataFiles::numberRoundTrip_data()
+{
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<float>("value");
     QTest::addColumn<QByteArray>("bytes");
@@ -143,7 +149,8 @@ void tst_DataFiles::numberRoundTrip_data() {
         << kWeightFileName << 123.4567f << QByteArray("123.4567\r\n");
 }
 
-void tst_DataFiles::numberRoundTrip() {
+void tst_DataFiles::numberRoundTrip()
+{
     QFETCH(QString, fileName);
     QFETCH(float, value);
     QFETCH(QByteArray, bytes);
@@ -166,7 +173,8 @@ void tst_DataFiles::numberRoundTrip() {
     QCOMPARE(snapshot(QDir(dir.path())).keys(), QStringList{fileName});
 }
 
-void tst_DataFiles::numberRecordIgnoresUserLocale() {
+void tst_DataFiles::numberRecordIgnoresUserLocale()
+{
     // A German user's decimal comma must never reach the file.
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     QTemporaryDir dir;
@@ -177,7 +185,8 @@ void tst_DataFiles::numberRecordIgnoresUserLocale() {
     QCOMPARE(readBytes(files.path(kWeightFileName)), QByteArray("68.5\r\n"));
 }
 
-void tst_DataFiles::readNumber_data() {
+void tst_DataFiles::readNumber_data()
+{
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<NumberRead::Status>("status");
     QTest::addColumn<float>("value");
@@ -210,7 +219,8 @@ void tst_DataFiles::readNumber_data() {
     QTest::newRow("lone sign") << QByteArray("-\r\n") << none << 0.0f;
 }
 
-void tst_DataFiles::readNumber() {
+void tst_DataFiles::readNumber()
+{
     QFETCH(QByteArray, content);
     QFETCH(NumberRead::Status, status);
     QFETCH(float, value);
@@ -228,7 +238,8 @@ void tst_DataFiles::readNumber() {
     }
 }
 
-void tst_DataFiles::missingNumberFiles() {
+void tst_DataFiles::missingNumberFiles()
+{
     QTemporaryDir dir;
     const DataFiles files{QDir(dir.path())};
     for (const NumberRead& read : {files.readHeight(), files.readWeight()}) {
@@ -241,7 +252,8 @@ void tst_DataFiles::missingNumberFiles() {
     QVERIFY(snapshot(QDir(dir.path())).isEmpty());
 }
 
-void tst_DataFiles::readHistory_data() {
+void tst_DataFiles::readHistory_data()
+{
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QStringList>("lines");
 
@@ -270,7 +282,8 @@ void tst_DataFiles::readHistory_data() {
                                      << QStringList{u"a"_s};
 }
 
-void tst_DataFiles::readHistory() {
+void tst_DataFiles::readHistory()
+{
     QFETCH(QByteArray, content);
     QFETCH(QStringList, lines);
 
@@ -282,7 +295,8 @@ void tst_DataFiles::readHistory() {
     QCOMPARE(read.lines, lines);
 }
 
-void tst_DataFiles::readLongHistoryInOrder() {
+void tst_DataFiles::readLongHistoryInOrder()
+{
     QTemporaryDir dir;
     const DataFiles files{QDir(dir.path())};
     QStringList expected;
@@ -298,7 +312,8 @@ void tst_DataFiles::readLongHistoryInOrder() {
     QCOMPARE(read.lines, expected);
 }
 
-void tst_DataFiles::missingHistoryIsEmpty() {
+void tst_DataFiles::missingHistoryIsEmpty()
+{
     QTemporaryDir dir;
     const DataFiles files{QDir(dir.path())};
     const HistoryRead read = files.readHistory();
@@ -307,7 +322,8 @@ void tst_DataFiles::missingHistoryIsEmpty() {
     QVERIFY(snapshot(QDir(dir.path())).isEmpty());
 }
 
-void tst_DataFiles::appendHistory_data() {
+void tst_DataFiles::appendHistory_data()
+{
     QTest::addColumn<bool>("exists");
     QTest::addColumn<QByteArray>("before");
     QTest::addColumn<QString>("line");
@@ -330,7 +346,8 @@ void tst_DataFiles::appendHistory_data() {
                                       << QByteArray("体重 68.5\r\n") << QStringList{u"体重 68.5"_s};
 }
 
-void tst_DataFiles::appendHistory() {
+void tst_DataFiles::appendHistory()
+{
     QFETCH(bool, exists);
     QFETCH(QByteArray, before);
     QFETCH(QString, line);
@@ -348,13 +365,15 @@ void tst_DataFiles::appendHistory() {
     QCOMPARE(files.readHistory().lines, lines);
 }
 
-void tst_DataFiles::clearHistory_data() {
+void tst_DataFiles::clearHistory_data()
+{
     QTest::addColumn<bool>("exists");
     QTest::newRow("existing history") << true;
     QTest::newRow("missing history is created empty") << false;
 }
 
-void tst_DataFiles::clearHistory() {
+void tst_DataFiles::clearHistory()
+{
     QFETCH(bool, exists);
 
     QTemporaryDir dir;
@@ -371,14 +390,16 @@ void tst_DataFiles::clearHistory() {
     QCOMPARE(readBytes(files.path(kHistoryFileName)), kLine.toUtf8() + "\r\n");
 }
 
-void tst_DataFiles::unreadableAsFolder_data() {
+void tst_DataFiles::unreadableAsFolder_data()
+{
     QTest::addColumn<QString>("fileName");
     QTest::newRow("height") << kHeightFileName;
     QTest::newRow("weight") << kWeightFileName;
     QTest::newRow("history") << kHistoryFileName;
 }
 
-void tst_DataFiles::unreadableAsFolder() {
+void tst_DataFiles::unreadableAsFolder()
+{
     QFETCH(QString, fileName);
 
     QTemporaryDir dir;
@@ -401,7 +422,8 @@ void tst_DataFiles::unreadableAsFolder() {
     QVERIFY(!error->reason.isEmpty());
 }
 
-void tst_DataFiles::unreadableByPermission() {
+void tst_DataFiles::unreadableByPermission()
+{
     if (!permissionsAreEnforced(m_scratch.path()))
         QSKIP("This process reads files without permission (root): nothing to refuse it");
     QTemporaryDir dir;
@@ -424,7 +446,8 @@ void tst_DataFiles::unreadableByPermission() {
     QVERIFY(!history.error->reason.isEmpty());
 }
 
-void tst_DataFiles::writeFails_data() {
+void tst_DataFiles::writeFails_data()
+{
     QTest::addColumn<Operation>("operation");
     QTest::addColumn<bool>("parentIsFile");
 
@@ -440,7 +463,8 @@ void tst_DataFiles::writeFails_data() {
     }
 }
 
-void tst_DataFiles::writeFails() {
+void tst_DataFiles::writeFails()
+{
     QFETCH(Operation, operation);
     QFETCH(bool, parentIsFile);
 
@@ -463,7 +487,8 @@ void tst_DataFiles::writeFails() {
     QCOMPARE(snapshot(QDir(dir.path())), before);
 }
 
-void tst_DataFiles::failedWriteKeepsOldFile_data() {
+void tst_DataFiles::failedWriteKeepsOldFile_data()
+{
     QTest::addColumn<Operation>("operation");
     QTest::addColumn<QByteArray>("old");
     QTest::addColumn<int>("limit");
@@ -478,7 +503,8 @@ void tst_DataFiles::failedWriteKeepsOldFile_data() {
         << Operation::AppendHistory << history.chopped(2) << int(history.size()) - 1;
 }
 
-void tst_DataFiles::failedWriteKeepsOldFile() {
+void tst_DataFiles::failedWriteKeepsOldFile()
+{
     QFETCH(Operation, operation);
     QFETCH(QByteArray, old);
     QFETCH(int, limit);
@@ -505,7 +531,8 @@ void tst_DataFiles::failedWriteKeepsOldFile() {
     QVERIFY(!run(files, operation));
 }
 
-void tst_DataFiles::readOnlyFolder_data() {
+void tst_DataFiles::readOnlyFolder_data()
+{
     QTest::addColumn<Operation>("operation");
     QTest::addColumn<bool>("existing");
 
@@ -515,7 +542,8 @@ void tst_DataFiles::readOnlyFolder_data() {
     QTest::newRow("create history by clearing") << Operation::ClearHistory << false;
 }
 
-void tst_DataFiles::readOnlyFolder() {
+void tst_DataFiles::readOnlyFolder()
+{
     QFETCH(Operation, operation);
     QFETCH(bool, existing);
 

@@ -23,7 +23,8 @@ const QStringList kTwoEntries{u"05/10  69.0Kg  24.3  10.4%"_s, u"05/11  68.5Kg  
 
 // A null QByteArray leaves the file out.
 bool createFiles(const DataFiles& files, const QByteArray& height, const QByteArray& weight,
-                 const QByteArray& history) {
+                 const QByteArray& history)
+{
     const std::pair<QString, QByteArray> contents[] = {
         {kHeightFileName, height}, {kWeightFileName, weight}, {kHistoryFileName, history}};
     for (const auto& [name, bytes] : contents) {
@@ -56,12 +57,14 @@ private:
     QTemporaryDir m_scratch;
 };
 
-void tst_Startup::initTestCase() {
+void tst_Startup::initTestCase()
+{
     QLocale::setDefault(jp);
     QVERIFY(m_scratch.isValid());
 }
 
-void tst_Startup::startup_data() {
+void tst_Startup::startup_data()
+{
     QTest::addColumn<QByteArray>("heightFile");
     QTest::addColumn<QByteArray>("weightFile");
     QTest::addColumn<QByteArray>("historyFile");
@@ -124,7 +127,8 @@ void tst_Startup::startup_data() {
         << u"1.685"_s << empty << empty << 155 << empty << empty << u"62.5"_s << empty;
 }
 
-void tst_Startup::startup() {
+void tst_Startup::startup()
+{
     QFETCH(QByteArray, heightFile);
     QFETCH(QByteArray, weightFile);
     QFETCH(QByteArray, historyFile);
@@ -171,7 +175,8 @@ void tst_Startup::startup() {
     QCOMPARE(u.after.holdWeight, qint16(0));
 }
 
-void tst_Startup::firstUpdateKeepsStoredValues_data() {
+void tst_Startup::firstUpdateKeepsStoredValues_data()
+{
     QTest::addColumn<QByteArray>("heightFile");
     QTest::addColumn<QByteArray>("weightFile");
     QTest::addColumn<float>("height");
@@ -184,7 +189,8 @@ void tst_Startup::firstUpdateKeepsStoredValues_data() {
     QTest::newRow("above the meter") << QByteArray("1.5") << QByteArray("100") << 1.5f << 100.0f;
 }
 
-void tst_Startup::firstUpdateKeepsStoredValues() {
+void tst_Startup::firstUpdateKeepsStoredValues()
+{
     QFETCH(QByteArray, heightFile);
     QFETCH(QByteArray, weightFile);
     QFETCH(float, height);
@@ -212,7 +218,8 @@ void tst_Startup::firstUpdateKeepsStoredValues() {
     QCOMPARE(s.firstUpdate.pointerLeftTwips, pointerLeft(meterValue(s.position)));
 }
 
-void tst_Startup::unreadableFile_data() {
+void tst_Startup::unreadableFile_data()
+{
     QTest::addColumn<QStringList>("folders"); // data file names that are folders instead
     QTest::addColumn<QString>("reported");
 
@@ -226,7 +233,8 @@ void tst_Startup::unreadableFile_data() {
         << QStringList{kWeightFileName, kHeightFileName} << kHeightFileName;
 }
 
-void tst_Startup::unreadableFile() {
+void tst_Startup::unreadableFile()
+{
     QFETCH(QStringList, folders);
     QFETCH(QString, reported);
 
@@ -247,7 +255,8 @@ void tst_Startup::unreadableFile() {
     QVERIFY(!result.error->reason.isEmpty());
 }
 
-void tst_Startup::unreadableByPermission() {
+void tst_Startup::unreadableByPermission()
+{
     if (!permissionsAreEnforced(m_scratch.path()))
         QSKIP("This process reads files without permission (root); unreadableFile covers the "
               "error path with folders instead");

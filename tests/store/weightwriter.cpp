@@ -9,7 +9,8 @@
 
 #include <unistd.h>
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[])
+{
     if (argc != 2)
         return 2;
     const morvane::DataFiles files{QDir(QString::fromLocal8Bit(argv[1]))};

@@ -36,8 +36,8 @@ public:
     QList<Shown> confirms;
     QList<Message> messages;
 
-    std::optional<QString> inputBox(QWidget*, const QString& prompt,
-                                    const QString& title) override {
+    std::optional<QString> inputBox(QWidget*, const QString& prompt, const QString& title) override
+    {
         inputs.append({prompt, title});
         if (answers.isEmpty()) {
             unexpected = true;
@@ -45,7 +45,8 @@ public:
         }
         return answers.takeFirst();
     }
-    bool confirm(QWidget*, const QString& text, const QString& title) override {
+    bool confirm(QWidget*, const QString& text, const QString& title) override
+    {
         confirms.append({text, title});
         if (confirmations.isEmpty()) {
             unexpected = true;
@@ -53,7 +54,8 @@ public:
         }
         return confirmations.takeFirst();
     }
-    void message(QWidget*, Severity severity, const QString& text, const QString& title) override {
+    void message(QWidget*, Severity severity, const QString& text, const QString& title) override
+    {
         messages.append({severity, text, title});
     }
 
@@ -71,7 +73,8 @@ public:
     int shown = 0;
     int closed = 0;
     QString file;
-    void showHelp(QWidget*, const QString& helpFile) override {
+    void showHelp(QWidget*, const QString& helpFile) override
+    {
         ++shown;
         file = helpFile;
     }
@@ -87,37 +90,43 @@ struct WindowFixture {
     CountingHelp help;
     std::unique_ptr<frmMain> window;
 
-    void write(const QString& name, const QByteArray& bytes) const {
+    void write(const QString& name, const QByteArray& bytes) const
+    {
         QFile f(dir.filePath(name));
         if (f.open(QIODevice::WriteOnly))
             f.write(bytes);
     }
-    QByteArray read(const QString& name) const {
+    QByteArray read(const QString& name) const
+    {
         QFile f(dir.filePath(name));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
     bool exists(const QString& name) const { return QFile::exists(dir.filePath(name)); }
 
     // The usual stored state: 1.685 m, 68.5 kg, and the given history.
-    void writeStandardFiles(const QByteArray& history = QByteArray()) {
+    void writeStandardFiles(const QByteArray& history = QByteArray())
+    {
         write(QStringLiteral("身長.txt"), "1.685\r\n");
         write(QStringLiteral("体重.txt"), "68.5\r\n");
         write(QStringLiteral("履歴.txt"), history);
     }
 
-    frmMain& create() {
+    frmMain& create()
+    {
         window =
             std::make_unique<frmMain>(Services{&dialogs, &clock, &help}, QDir(dir.path()), kJapan);
         return *window;
     }
-    frmMain& load() {
+    frmMain& load()
+    {
         frmMain& w = create();
         loaded = w.Form_Load();
         return w;
     }
     bool loaded = false;
 
-    template <class T = QWidget> T* control(const QString& name) const {
+    template <class T = QWidget> T* control(const QString& name) const
+    {
         return window->findChild<T*>(name);
     }
     QString text(const QString& name) const { return control<QLabel>(name)->text(); }

@@ -34,7 +34,8 @@ struct Snapshot {
     bool operator==(const Snapshot&) const = default;
 };
 
-Snapshot snapshot(const WindowFixture& f) {
+Snapshot snapshot(const WindowFixture& f)
+{
     Snapshot s;
     s.height = f.read(kHeight);
     s.weight = f.read(kWeight);
@@ -60,7 +61,8 @@ class tst_Entries : public QObject {
 
     std::unique_ptr<WindowFixture> f;
 
-    frmMain& start(const QByteArray& history = kTwoLines) {
+    frmMain& start(const QByteArray& history = kTwoLines)
+    {
         f = std::make_unique<WindowFixture>();
         f->writeStandardFiles(history);
         frmMain& w = f->load();
@@ -97,7 +99,8 @@ private slots:
     void helpAndEnd();
 };
 
-void tst_Entries::weightEntry_data() {
+void tst_Entries::weightEntry_data()
+{
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("label5");
     QTest::addColumn<QString>("label4");
@@ -121,7 +124,8 @@ void tst_Entries::weightEntry_data() {
         << QByteArray("68.5\r\n") << 241;
 }
 
-void tst_Entries::weightEntry() {
+void tst_Entries::weightEntry()
+{
     QFETCH(QString, typed);
     QFETCH(QString, label5);
     QFETCH(QString, label4);
@@ -147,7 +151,8 @@ void tst_Entries::weightEntry() {
     QCOMPARE(w.measurement().holdWeight, qint16(0));
 }
 
-void tst_Entries::twoEntriesOnOneDay() {
+void tst_Entries::twoEntriesOnOneDay()
+{
     frmMain& w = start(QByteArray());
     f->dialogs.answers = {u"68.5"_s, u"68.4"_s};
     w.cmdTai_Click();
@@ -158,7 +163,8 @@ void tst_Entries::twoEntriesOnOneDay() {
     QCOMPARE(f->read(kWeight), QByteArray("68.4\r\n"));
 }
 
-void tst_Entries::entryAtTheSamePositionRefreshesThePanel() {
+void tst_Entries::entryAtTheSamePositionRefreshesThePanel()
+{
     frmMain& w = start();
     QCOMPARE(f->text(u"lblTai"_s), u"68.5"_s);
     QSignalSpy updates(&w, &frmMain::meterUpdated);
@@ -172,7 +178,8 @@ void tst_Entries::entryAtTheSamePositionRefreshesThePanel() {
     QCOMPARE(f->text(u"lblHantei"_s), u"でぶメゾフォルテ"_s);
 }
 
-void tst_Entries::entryMovingTheMeterKeepsTheTypedWeight() {
+void tst_Entries::entryMovingTheMeterKeepsTheTypedWeight()
+{
     frmMain& w = start();
     f->dialogs.answers = {u"71"_s};
     w.cmdTai_Click();
@@ -184,7 +191,8 @@ void tst_Entries::entryMovingTheMeterKeepsTheTypedWeight() {
     QCOMPARE(w.measurement().weight, std::optional(71.0f));
 }
 
-void tst_Entries::cancelOrEmptyChangesNothing_data() {
+void tst_Entries::cancelOrEmptyChangesNothing_data()
+{
     QTest::addColumn<Answer>("answer");
     QTest::addColumn<bool>("height");
     QTest::newRow("weight: Cancel") << Answer() << false;
@@ -193,7 +201,8 @@ void tst_Entries::cancelOrEmptyChangesNothing_data() {
     QTest::newRow("height: empty") << Answer(QString()) << true;
 }
 
-void tst_Entries::cancelOrEmptyChangesNothing() {
+void tst_Entries::cancelOrEmptyChangesNothing()
+{
     QFETCH(Answer, answer);
     QFETCH(bool, height);
     frmMain& w = start();
@@ -204,7 +213,8 @@ void tst_Entries::cancelOrEmptyChangesNothing() {
     QVERIFY(f->dialogs.messages.isEmpty());
 }
 
-void tst_Entries::badWeightIsRefused_data() {
+void tst_Entries::badWeightIsRefused_data()
+{
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("says");
     QTest::newRow("no number") << u"abc"_s << u"数値"_s;
@@ -216,7 +226,8 @@ void tst_Entries::badWeightIsRefused_data() {
     QTest::newRow("overflow") << u"1e999"_s << u"1000"_s;
 }
 
-void tst_Entries::badWeightIsRefused() {
+void tst_Entries::badWeightIsRefused()
+{
     QFETCH(QString, typed);
     QFETCH(QString, says);
     frmMain& w = start();
@@ -230,7 +241,8 @@ void tst_Entries::badWeightIsRefused() {
     QVERIFY(f->dialogs.messages[0].text.contains(u"例)  68.5Kg →　68.5"_s));
 }
 
-void tst_Entries::heightEntry() {
+void tst_Entries::heightEntry()
+{
     frmMain& w = start();
     f->write(kHeight, "1.6850\r\n"); // same value, another spelling: must be rewritten
     f->dialogs.answers = {u"1.685"_s};
@@ -249,7 +261,8 @@ void tst_Entries::heightEntry() {
     QCOMPARE(f->read(kHistory), kTwoLines);
 }
 
-void tst_Entries::heightOutsideTheMeter_data() {
+void tst_Entries::heightOutsideTheMeter_data()
+{
     QTest::addColumn<QString>("typed");
     QTest::addColumn<int>("position");
     QTest::addColumn<QString>("label4");
@@ -258,7 +271,8 @@ void tst_Entries::heightOutsideTheMeter_data() {
     QTest::newRow("tall: BMI below 15.4") << u"2.4"_s << 154 << u"15.4"_s << u"88.7"_s;
 }
 
-void tst_Entries::heightOutsideTheMeter() {
+void tst_Entries::heightOutsideTheMeter()
+{
     QFETCH(QString, typed);
     QFETCH(int, position);
     QFETCH(QString, label4);
@@ -271,7 +285,8 @@ void tst_Entries::heightOutsideTheMeter() {
     QCOMPARE(f->text(u"Label5"_s), label5);
 }
 
-void tst_Entries::badHeightIsRefused_data() {
+void tst_Entries::badHeightIsRefused_data()
+{
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("says");
     QTest::newRow("170 typed as metres") << u"170"_s << u"0.3"_s;
@@ -282,7 +297,8 @@ void tst_Entries::badHeightIsRefused_data() {
     QTest::newRow("decimal comma") << u"1,685"_s << u"「.」"_s;
 }
 
-void tst_Entries::badHeightIsRefused() {
+void tst_Entries::badHeightIsRefused()
+{
     QFETCH(QString, typed);
     QFETCH(QString, says);
     frmMain& w = start();
@@ -296,7 +312,8 @@ void tst_Entries::badHeightIsRefused() {
     QVERIFY(f->dialogs.messages[0].text.contains(u"例)  168.5cm →　1.685"_s));
 }
 
-void tst_Entries::onlyTheHeightLabelOpensTheHeightBox_data() {
+void tst_Entries::onlyTheHeightLabelOpensTheHeightBox_data()
+{
     QTest::addColumn<QString>("label");
     QTest::addColumn<int>("boxes");
     QTest::newRow("Label2") << u"Label2"_s << 1;
@@ -304,7 +321,8 @@ void tst_Entries::onlyTheHeightLabelOpensTheHeightBox_data() {
     QTest::newRow("Label3(5)") << u"Label3(5)"_s << 0;
 }
 
-void tst_Entries::onlyTheHeightLabelOpensTheHeightBox() {
+void tst_Entries::onlyTheHeightLabelOpensTheHeightBox()
+{
     QFETCH(QString, label);
     QFETCH(int, boxes);
     start();
@@ -313,7 +331,8 @@ void tst_Entries::onlyTheHeightLabelOpensTheHeightBox() {
     QCOMPARE(f->dialogs.inputs.size(), boxes);
 }
 
-void tst_Entries::clear_data() {
+void tst_Entries::clear_data()
+{
     QTest::addColumn<QByteArray>("history"); // "missing": no file
     QTest::addColumn<bool>("ok");
     QTest::addColumn<QByteArray>("after");
@@ -323,7 +342,8 @@ void tst_Entries::clear_data() {
     QTest::newRow("Cancel") << kTwoLines << false << kTwoLines;
 }
 
-void tst_Entries::clear() {
+void tst_Entries::clear()
+{
     QFETCH(QByteArray, history);
     QFETCH(bool, ok);
     QFETCH(QByteArray, after);
@@ -348,7 +368,8 @@ void tst_Entries::clear() {
     QVERIFY(now == before);
 }
 
-void tst_Entries::clearThenOneEntryLeavesOneLine() {
+void tst_Entries::clearThenOneEntryLeavesOneLine()
+{
     frmMain& w = start();
     f->dialogs.confirmations = {true};
     f->dialogs.answers = {u"68.5"_s};
@@ -358,7 +379,8 @@ void tst_Entries::clearThenOneEntryLeavesOneLine() {
     QCOMPARE(w.historyEntries(), QStringList{u"05/11  68.5Kg  24.1  9.6%"_s});
 }
 
-void tst_Entries::firstRunAsksForTheHeight() {
+void tst_Entries::firstRunAsksForTheHeight()
+{
     f = std::make_unique<WindowFixture>();
     frmMain& w = f->load();
     QVERIFY(f->loaded);
@@ -378,7 +400,8 @@ void tst_Entries::firstRunAsksForTheHeight() {
     QCOMPARE(f->text(u"Label5"_s), QString());
 }
 
-void tst_Entries::weightWithoutHeightAsksForTheHeightFirst() {
+void tst_Entries::weightWithoutHeightAsksForTheHeightFirst()
+{
     f = std::make_unique<WindowFixture>();
     frmMain& w = f->load();
     f->dialogs.answers = {u"1.685"_s, u"68.5"_s};
@@ -399,7 +422,8 @@ void tst_Entries::weightWithoutHeightAsksForTheHeightFirst() {
     QVERIFY(QDir(f->dir.path()).isEmpty());
 }
 
-void tst_Entries::writeFailures_data() {
+void tst_Entries::writeFailures_data()
+{
     QTest::addColumn<QString>("blocked"); // replaced by a folder after start-up
     QTest::addColumn<int>("routine");     // 0 weight, 1 height, 2 clear
     QTest::newRow("weight file") << kWeight << 0;
@@ -407,7 +431,8 @@ void tst_Entries::writeFailures_data() {
     QTest::newRow("history file on clear") << kHistory << 2;
 }
 
-void tst_Entries::writeFailures() {
+void tst_Entries::writeFailures()
+{
     QFETCH(QString, blocked);
     QFETCH(int, routine);
     frmMain& w = start();
@@ -430,7 +455,8 @@ void tst_Entries::writeFailures() {
     QVERIFY(snapshot(*f) == before);
 }
 
-void tst_Entries::historyAppendFailureKeepsTheListTruthful() {
+void tst_Entries::historyAppendFailureKeepsTheListTruthful()
+{
     frmMain& w = start();
     QVERIFY(QFile::remove(f->dir.filePath(kHistory)));
     QVERIFY(QDir(f->dir.path()).mkdir(kHistory));
@@ -444,7 +470,8 @@ void tst_Entries::historyAppendFailureKeepsTheListTruthful() {
     QVERIFY(f->dialogs.messages[0].text.contains(kHistory));
 }
 
-void tst_Entries::unreadableFileEndsStartup() {
+void tst_Entries::unreadableFileEndsStartup()
+{
     f = std::make_unique<WindowFixture>();
     f->write(kHeight, "1.685\r\n");
     QVERIFY(QDir(f->dir.path()).mkdir(kWeight));
@@ -456,7 +483,8 @@ void tst_Entries::unreadableFileEndsStartup() {
     QCOMPARE(f->read(kHeight), QByteArray("1.685\r\n"));
 }
 
-void tst_Entries::helpAndEnd() {
+void tst_Entries::helpAndEnd()
+{
     frmMain& w = start();
     int ended = 0;
     w.setEndProgram([&] { ++ended; });

@@ -24,7 +24,8 @@ namespace {
 const QColor maroon(128, 0, 0), olive(128, 128, 0), teal(0, 128, 128), white(255, 255, 255),
     black(0, 0, 0);
 
-constexpr int px(int twips) {
+constexpr int px(int twips)
+{
     return (twips + 7) / 15;
 }
 
@@ -63,15 +64,18 @@ private slots:
     void startupShowsStoredState();
 };
 
-void tst_Window::initTestCase() {
+void tst_Window::initTestCase()
+{
     installFontSubstitutions();
 }
 
-void tst_Window::init() {
+void tst_Window::init()
+{
     f.writeStandardFiles("05/10  68.9Kg  24.3  10.2%\r\n05/11  68.5Kg  24.1  9.6%\r\n");
 }
 
-void tst_Window::window() {
+void tst_Window::window()
+{
     frmMain& w = f.create();
     QCOMPARE(w.objectName(), u"frmMain"_s);
     QCOMPARE(w.windowTitle(), u"Morvane"_s);
@@ -84,7 +88,8 @@ void tst_Window::window() {
     QCOMPARE(w.font().pointSizeF(), 9.0);
 }
 
-void tst_Window::controls_data() {
+void tst_Window::controls_data()
+{
     QTest::addColumn<QString>("container");
     QTest::addColumn<QByteArray>("kind");
     QTest::addColumn<QRect>("twips");
@@ -187,7 +192,8 @@ void tst_Window::controls_data() {
         none, black);
 }
 
-void tst_Window::controls() {
+void tst_Window::controls()
+{
     QFETCH(QString, container);
     QFETCH(QByteArray, kind);
     QFETCH(QRect, twips);
@@ -260,7 +266,8 @@ void tst_Window::controls() {
             qobject_cast<LineControl*>(w));
 }
 
-void tst_Window::stackingOrder_data() {
+void tst_Window::stackingOrder_data()
+{
     QTest::addColumn<QString>("container");
     QTest::addColumn<QStringList>("frontToBack");
 
@@ -285,7 +292,8 @@ void tst_Window::stackingOrder_data() {
                        u"Label9(1)"_s,    u"Label9(0)"_s, u"Line3(1)"_s};
 }
 
-void tst_Window::stackingOrder() {
+void tst_Window::stackingOrder()
+{
     QFETCH(QString, container);
     QFETCH(QStringList, frontToBack);
 
@@ -301,7 +309,8 @@ void tst_Window::stackingOrder() {
     QCOMPARE(order, frontToBack);
 }
 
-void tst_Window::tabOrder() {
+void tst_Window::tabOrder()
+{
     frmMain& w = f.load();
     w.show();
     QApplication::setActiveWindow(&w);
@@ -321,7 +330,8 @@ void tst_Window::tabOrder() {
     QCOMPARE(next->objectName(), u"cmdTai"_s);
 }
 
-void tst_Window::fontsAreSubstituted() {
+void tst_Window::fontsAreSubstituted()
+{
     f.create();
     QCOMPARE(QFontInfo(f.control(u"Label9(3)"_s)->font()).family(), u"IPAPGothic"_s);
     QCOMPARE(QFontInfo(f.control(u"Label4"_s)->font()).family(), u"IPAPMincho"_s);
@@ -331,7 +341,8 @@ void tst_Window::fontsAreSubstituted() {
             hantei->contentsRect().width());
 }
 
-void tst_Window::bandColours_data() {
+void tst_Window::bandColours_data()
+{
     QTest::addColumn<int>("leftTwips");
     QTest::addColumn<int>("rightTwips");
     QTest::addColumn<QColor>("colour");
@@ -343,7 +354,8 @@ void tst_Window::bandColours_data() {
     QTest::newRow("fortissimo") << 4830 << 5640 << QColor(255, 0, 0);
 }
 
-void tst_Window::bandColours() {
+void tst_Window::bandColours()
+{
     QFETCH(int, leftTwips);
     QFETCH(int, rightTwips);
     QFETCH(QColor, colour);
@@ -362,7 +374,8 @@ void tst_Window::bandColours() {
     QCOMPARE(image.pixelColor(centre, frame.y() + px(1065) + px(105) - 1), black);
 }
 
-void tst_Window::needle_data() {
+void tst_Window::needle_data()
+{
     QTest::addColumn<int>("position");
     QTest::addColumn<int>("leftTwips");
     QTest::newRow("154") << 154 << 230;
@@ -370,7 +383,8 @@ void tst_Window::needle_data() {
     QTest::newRow("316") << 316 << 5090;
 }
 
-void tst_Window::needle() {
+void tst_Window::needle()
+{
     QFETCH(int, position);
     QFETCH(int, leftTwips);
 
@@ -395,7 +409,8 @@ void tst_Window::needle() {
     QVERIFY(beside != black && beside != white);
 }
 
-void tst_Window::scrollBarShadow() {
+void tst_Window::scrollBarShadow()
+{
     frmMain& w = f.load();
     const QImage image = w.grab().toImage();
     const QWidget* bar = f.control(u"HScroll1"_s);
@@ -410,7 +425,8 @@ void tst_Window::scrollBarShadow() {
     QVERIFY(image.pixelColor(r.left() - 1, r.center().y()) != black);
 }
 
-void tst_Window::judgementColours_data() {
+void tst_Window::judgementColours_data()
+{
     QTest::addColumn<int>("position");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QColor>("background");
@@ -423,7 +439,8 @@ void tst_Window::judgementColours_data() {
     QTest::newRow("310") << 310 << u"でぶフォルテシモ"_s << QColor(255, 0, 0) << white;
 }
 
-void tst_Window::judgementColours() {
+void tst_Window::judgementColours()
+{
     QFETCH(int, position);
     QFETCH(QString, caption);
     QFETCH(QColor, background);
@@ -440,13 +457,15 @@ void tst_Window::judgementColours() {
     QCOMPARE(image.pixelColor(3, label->height() - 3), background);
 }
 
-void tst_Window::setMeterRunsOneUpdate_data() {
+void tst_Window::setMeterRunsOneUpdate_data()
+{
     QTest::addColumn<int>("position");
     QTest::newRow("to the current position") << 241;
     QTest::newRow("to another position") << 250;
 }
 
-void tst_Window::setMeterRunsOneUpdate() {
+void tst_Window::setMeterRunsOneUpdate()
+{
     QFETCH(int, position);
     frmMain& w = f.load();
     QSignalSpy updates(&w, &frmMain::meterUpdated);
@@ -455,14 +474,16 @@ void tst_Window::setMeterRunsOneUpdate() {
     QCOMPARE(w.measurement().holdWeight, qint16(0));
 }
 
-void tst_Window::dragRunsOneUpdatePerStepAndOneAtTheEnd_data() {
+void tst_Window::dragRunsOneUpdatePerStepAndOneAtTheEnd_data()
+{
     QTest::addColumn<int>("steps");
     QTest::newRow("one step") << 1;
     QTest::newRow("ten steps") << 10;
     QTest::newRow("whole scale") << 162;
 }
 
-void tst_Window::dragRunsOneUpdatePerStepAndOneAtTheEnd() {
+void tst_Window::dragRunsOneUpdatePerStepAndOneAtTheEnd()
+{
     QFETCH(int, steps);
     frmMain& w = f.load();
     w.SetMeter(154);
@@ -482,7 +503,8 @@ void tst_Window::dragRunsOneUpdatePerStepAndOneAtTheEnd() {
     QCOMPARE(seen.last(), oneDecimalText((154 + steps) / 10.0, kJapan));
 }
 
-void tst_Window::arrowsTrackAndKeys_data() {
+void tst_Window::arrowsTrackAndKeys_data()
+{
     QTest::addColumn<int>("action"); // QAbstractSlider::SliderAction, or -key
     QTest::addColumn<int>("change");
     QTest::newRow("right arrow button") << int(QAbstractSlider::SliderSingleStepAdd) << 1;
@@ -497,7 +519,8 @@ void tst_Window::arrowsTrackAndKeys_data() {
     QTest::newRow("Page Down key") << -int(Qt::Key_PageDown) << -5;
 }
 
-void tst_Window::arrowsTrackAndKeys() {
+void tst_Window::arrowsTrackAndKeys()
+{
     QFETCH(int, action);
     QFETCH(int, change);
     frmMain& w = f.load();
@@ -513,7 +536,8 @@ void tst_Window::arrowsTrackAndKeys() {
     QCOMPARE(f.text(u"Label4"_s), oneDecimalText((241 + change) / 10.0, kJapan));
 }
 
-void tst_Window::dragTo220() {
+void tst_Window::dragTo220()
+{
     f.load();
     auto* bar = f.control<QScrollBar>(u"HScroll1"_s);
     bar->setSliderDown(true);
@@ -532,7 +556,8 @@ void tst_Window::dragTo220() {
     QCOMPARE(f.read(u"体重.txt"_s), QByteArray("68.5\r\n"));
 }
 
-void tst_Window::dragBelow17IsTooThinDuringTheDrag() {
+void tst_Window::dragBelow17IsTooThinDuringTheDrag()
+{
     f.load();
     auto* bar = f.control<QScrollBar>(u"HScroll1"_s);
     auto* hantei = f.control<QLabel>(u"lblHantei"_s);
@@ -545,7 +570,8 @@ void tst_Window::dragBelow17IsTooThinDuringTheDrag() {
     QCOMPARE(hantei->text(), u"やせ過ぎ"_s);
 }
 
-void tst_Window::startupShowsStoredState() {
+void tst_Window::startupShowsStoredState()
+{
     frmMain& w = f.load();
     QVERIFY(f.loaded);
     QCOMPARE(w.historyEntries().size(), 2);
