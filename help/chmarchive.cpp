@@ -29,21 +29,25 @@ constexpr quint16 kDefaultTopicRecord = 2;
 constexpr quint16 kTitleRecord = 3;
 constexpr quint16 kLanguageRecord = 4;
 
-QString systemReason(int error) {
+QString systemReason(int error)
+{
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-bool isPage(const QString& path) {
+bool isPage(const QString& path)
+{
     return path.endsWith(u".htm"_s, Qt::CaseInsensitive) ||
            path.endsWith(u".html"_s, Qt::CaseInsensitive);
 }
 
-QByteArray untilNul(QByteArrayView bytes) {
+QByteArray untilNul(QByteArrayView bytes)
+{
     const qsizetype nul = bytes.indexOf('\0');
     return (nul < 0 ? bytes : bytes.first(nul)).toByteArray();
 }
 
-QString firstPage(const std::vector<chm::ContentsEntry>& entries, const ChmArchive& archive) {
+QString firstPage(const std::vector<chm::ContentsEntry>& entries, const ChmArchive& archive)
+{
     for (const chm::ContentsEntry& entry : entries) {
         if (!entry.local.isEmpty() && archive.contains(chm::resolveObjectPath(entry.local)))
             return chm::resolveObjectPath(entry.local);
@@ -56,11 +60,13 @@ QString firstPage(const std::vector<chm::ContentsEntry>& entries, const ChmArchi
 
 } // namespace
 
-ChmArchive::~ChmArchive() {
+ChmArchive::~ChmArchive()
+{
     close();
 }
 
-void ChmArchive::close() {
+void ChmArchive::close()
+{
     if (m_file)
         chm_close(m_file);
     m_file = nullptr;
@@ -73,13 +79,15 @@ void ChmArchive::close() {
     m_contents.clear();
 }
 
-bool ChmArchive::fail(const QString& reason) {
+bool ChmArchive::fail(const QString& reason)
+{
     close();
     m_error = reason;
     return false;
 }
 
-bool ChmArchive::open(const QString& path) {
+bool ChmArchive::open(const QString& path)
+{
     close();
     const QFileInfo info(path);
     if (!info.exists())
@@ -98,7 +106,8 @@ bool ChmArchive::open(const QString& path) {
     return openData(bytes);
 }
 
-bool ChmArchive::openData(const QByteArray& bytes) {
+bool ChmArchive::openData(const QByteArray& bytes)
+{
     close();
     QString reason;
     auto layout = chm::readChmLayout(bytes, &reason);
@@ -124,7 +133,8 @@ bool ChmArchive::openData(const QByteArray& bytes) {
 
 // Gives chmlib a sealed in-memory copy: chmlib opens files by name, and /proc/self/fd names an
 // anonymous file that nobody can change after the check.
-bool ChmArchive::hand(const QByteArray& bytes) {
+bool ChmArchive::hand(const QByteArray& bytes)
+{
     const int fd = memfd_create("morvane-help", MFD_CLOEXEC | MFD_ALLOW_SEALING);
     if (fd < 0)
         return fail(u"ヘルプファイルを読み込めません（%1）。"_s.arg(systemReason(errno)));
@@ -150,7 +160,8 @@ bool ChmArchive::hand(const QByteArray& bytes) {
     return true;
 }
 
-void ChmArchive::readSystem() {
+void ChmArchive::readSystem()
+{
     const auto system = object(u"/#SYSTEM"_s);
     QByteArray title, topic, contents;
     if (system && system->size() >= 4) {
@@ -202,7 +213,8 @@ void ChmArchive::readSystem() {
     }
 }
 
-QStringList ChmArchive::objectPaths() const {
+QStringList ChmArchive::objectPaths() const
+{
     QStringList paths;
     for (const chm::Entry& entry : m_entries) {
         if (entry.name.startsWith('/') && !entry.name.endsWith('/'))
@@ -211,7 +223,8 @@ QStringList ChmArchive::objectPaths() const {
     return paths;
 }
 
-const chm::Entry* ChmArchive::find(const QString& path) const {
+const chm::Entry* ChmArchive::find(const QString& path) const
+{
     // Internal objects have names like "/#SYSTEM" that resolving would cut at the "#".
     auto it = m_index.constFind(path.toCaseFolded());
     const QString resolved = chm::resolveObjectPath(path);
@@ -228,11 +241,13 @@ const chm::Entry* ChmArchive::find(const QString& path) const {
     return entry.name.endsWith('/') ? nullptr : &entry;
 }
 
-bool ChmArchive::contains(const QString& path) const {
+bool ChmArchive::contains(const QString& path) const
+{
     return find(path) != nullptr;
 }
 
-std::optional<QByteArray> ChmArchive::object(const QString& path) const {
+std::optional<QByteArray> ChmArchive::object(const QString& path) const
+{
     const chm::Entry* entry = m_file ? find(path) : nullptr;
     if (!entry || entry->length > chm::kMaxObjectBytes)
         return std::nullopt;
@@ -250,7 +265,8 @@ std::optional<QByteArray> ChmArchive::object(const QString& path) const {
     return bytes;
 }
 
-QString ChmArchive::decodeText(const QByteArray& bytes) const {
+QString ChmArchive::decodeText(const QByteArray& bytes) const
+{
     return chm::decodeHelpText(bytes, m_languageId);
 }
 

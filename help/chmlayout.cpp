@@ -25,33 +25,40 @@ const QByteArray kResetTableName = "::DataSpace/Storage/MSCompressed/Transform/"
 const QByteArray kContentName = "::DataSpace/Storage/MSCompressed/Content";
 const QByteArray kControlDataName = "::DataSpace/Storage/MSCompressed/ControlData";
 
-QString notChm() {
+QString notChm()
+{
     return u"CHM 形式のファイルではありません。"_s;
 }
-QString damaged() {
+QString damaged()
+{
     return u"ファイルの構造が壊れています。"_s;
 }
-QString truncated() {
+QString truncated()
+{
     return u"ファイルが途中で切れています。"_s;
 }
 
 // The byte range [offset, offset + length) lies inside the file; no sum can wrap.
-bool inFile(QByteArrayView file, quint64 offset, quint64 length) {
+bool inFile(QByteArrayView file, quint64 offset, quint64 length)
+{
     const auto size = static_cast<quint64>(file.size());
     return offset <= size && length <= size - offset;
 }
 
-quint32 u32At(QByteArrayView bytes, quint64 at) {
+quint32 u32At(QByteArrayView bytes, quint64 at)
+{
     return qFromLittleEndian<quint32>(bytes.data() + at);
 }
 
-quint64 u64At(QByteArrayView bytes, quint64 at) {
+quint64 u64At(QByteArrayView bytes, quint64 at)
+{
     return qFromLittleEndian<quint64>(bytes.data() + at);
 }
 
 // chmlib's variable-length integer: seven bits a byte, most significant first, the high bit set
 // on every byte but the last. Nine bytes already give 63 bits; longer runs are refused.
-bool readEncoded(const char*& p, const char* end, quint64* value) {
+bool readEncoded(const char*& p, const char* end, quint64* value)
+{
     quint64 accumulated = 0;
     for (int i = 0; i < 9; ++i) {
         if (p >= end)
@@ -66,13 +73,15 @@ bool readEncoded(const char*& p, const char* end, quint64* value) {
     return false;
 }
 
-int asciiLower(int c) {
+int asciiLower(int c)
+{
     return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
 }
 
 // strcasecmp as chmlib uses it, on names without NUL bytes: ASCII letters fold, other bytes
 // compare as unsigned values.
-int compareNoCase(QByteArrayView a, QByteArrayView b) {
+int compareNoCase(QByteArrayView a, QByteArrayView b)
+{
     const qsizetype n = std::min(a.size(), b.size());
     for (qsizetype i = 0; i < n; ++i) {
         const int ca = asciiLower(static_cast<unsigned char>(a[i]));
@@ -90,7 +99,8 @@ public:
     quint32 chunkBytes = 0;
     quint32 chunkCount = 0;
 
-    QByteArrayView chunk(quint32 index) const {
+    QByteArrayView chunk(quint32 index) const
+    {
         return file.sliced(static_cast<qsizetype>(firstChunk + quint64(index) * chunkBytes),
                            chunkBytes);
     }
@@ -99,7 +109,8 @@ public:
     bool isIndex(quint32 index) const { return chunk(index).first(4) == "PMGI"; }
 
     // Parses a listing chunk completely; entries may be null when only the check is wanted.
-    bool parseListing(quint32 index, std::vector<Entry>* entries, qint32* next) const {
+    bool parseListing(quint32 index, std::vector<Entry>* entries, qint32* next) const
+    {
         const QByteArrayView c = chunk(index);
         if (c.first(4) != "PMGL")
             return false;
@@ -132,7 +143,8 @@ public:
     // Parses an index chunk; children receives each entry's chunk number, in order, and names
     // each entry's first name.
     bool parseIndex(quint32 index, std::vector<QByteArrayView>* names,
-                    std::vector<quint32>* children) const {
+                    std::vector<quint32>* children) const
+    {
         const QByteArrayView c = chunk(index);
         if (c.first(4) != "PMGI")
             return false;
@@ -161,13 +173,15 @@ public:
 
     // Every chunk chm_resolve_object can reach from the root is well formed, and the index
     // chunks form a tree of bounded depth (no chunk is its own descendant).
-    bool checkIndexTree(quint32 root) const {
+    bool checkIndexTree(quint32 root) const
+    {
         std::vector<quint8> state(chunkCount, 0); // 0 unseen, 1 on the current path, 2 checked
         return checkIndexNode(root, 0, state);
     }
 
     // chm_resolve_object's walk, step for step, on a tree checkIndexTree accepted.
-    std::optional<Entry> resolve(quint32 root, QByteArrayView name) const {
+    std::optional<Entry> resolve(quint32 root, QByteArrayView name) const
+    {
         qint64 page = root;
         for (int step = 0; step <= kMaxIndexDepth + 1 && page != -1; ++step) {
             const auto current = static_cast<quint32>(page);
@@ -197,7 +211,8 @@ public:
     }
 
 private:
-    bool checkIndexNode(quint32 page, int depth, std::vector<quint8>& state) const {
+    bool checkIndexNode(quint32 page, int depth, std::vector<quint8>& state) const
+    {
         if (depth > kMaxIndexDepth || state[page] == 1)
             return false;
         if (state[page] == 2)
@@ -222,7 +237,8 @@ private:
 // The bytes chm_retrieve_object returns for an uncompressed object's first length bytes, or
 // nothing when it would return fewer.
 std::optional<QByteArrayView> uncompressedBytes(QByteArrayView file, quint64 dataOffset,
-                                                const Entry& entry, quint64 length) {
+                                                const Entry& entry, quint64 length)
+{
     if (entry.space != 0 || entry.length < length || dataOffset > ~quint64(0) - entry.start ||
         !inFile(file, dataOffset + entry.start, length))
         return std::nullopt;
@@ -234,7 +250,8 @@ std::optional<QByteArrayView> uncompressedBytes(QByteArrayView file, quint64 dat
 // divide by, allocate with or decode from. Returns false when the file must be refused;
 // compression tells whether chmlib will decompress at all.
 bool checkCompression(QByteArrayView file, const Directory& dir, quint32 root, quint64 dataOffset,
-                      bool* compression, quint64* contentLength, QString* reason) {
+                      bool* compression, quint64* contentLength, QString* reason)
+{
     *compression = false;
     *contentLength = 0;
     const auto resetTable = dir.resolve(root, kResetTableName);
@@ -324,7 +341,8 @@ bool checkCompression(QByteArrayView file, const Directory& dir, quint32 root, q
 
 } // namespace
 
-std::optional<Layout> readChmLayout(QByteArrayView file, QString* reason) {
+std::optional<Layout> readChmLayout(QByteArrayView file, QString* reason)
+{
     if (file.size() > chm::kMaxFileBytes) {
         *reason = u"ファイルが大きすぎます。"_s;
         return std::nullopt;
@@ -390,20 +408,22 @@ std::optional<Layout> readChmLayout(QByteArrayView file, QString* reason) {
         page = next;
     }
 
+    // A file cut short shows first in objects that no longer fit.
+    for (const Entry& entry : layout.entries) {
+        if (entry.space == 0 && (dataOffset > ~quint64(0) - entry.start ||
+                                 !inFile(file, dataOffset + entry.start, entry.length))) {
+            *reason = truncated();
+            return std::nullopt;
+        }
+    }
     quint64 contentLength = 0;
     if (!checkCompression(file, dir, quint32(root), dataOffset, &layout.compression, &contentLength,
                           reason))
         return std::nullopt;
-
     for (const Entry& entry : layout.entries) {
-        if (entry.space == 0) {
-            if (dataOffset > ~quint64(0) - entry.start ||
-                !inFile(file, dataOffset + entry.start, entry.length)) {
-                *reason = truncated();
-                return std::nullopt;
-            }
-        } else if (entry.length > 0 && (!layout.compression || entry.start > contentLength ||
-                                        entry.length > contentLength - entry.start)) {
+        if (entry.space == 1 && entry.length > 0 &&
+            (!layout.compression || entry.start > contentLength ||
+             entry.length > contentLength - entry.start)) {
             *reason = damaged();
             return std::nullopt;
         }

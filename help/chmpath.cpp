@@ -6,7 +6,8 @@ using namespace Qt::StringLiterals;
 
 namespace morvane::chm {
 
-QString resolveObjectPath(const QString& link, const QString& basePage) {
+QString resolveObjectPath(const QString& link, const QString& basePage)
+{
     QString path = link;
     path.replace(u'\\', u'/');
     const qsizetype archiveSeparator = path.indexOf(u"::"_s);
@@ -18,6 +19,8 @@ QString resolveObjectPath(const QString& link, const QString& basePage) {
             path.truncate(at);
     }
 
+    if (path.isEmpty() && link.contains(u'#'))
+        return resolveObjectPath(basePage); // "#anchor" names the page it is on
     QStringList segments;
     if (!path.startsWith(u'/')) {
         QString base = basePage;

@@ -18,7 +18,8 @@ const QString kScheme = u"chm"_s;
 } // namespace
 
 HelpBrowser::HelpBrowser(QWidget* parent)
-    : QTextBrowser(parent) {
+    : QTextBrowser(parent)
+{
     setOpenLinks(false);
     setOpenExternalLinks(false);
     connect(this, &QTextBrowser::anchorClicked, this, &HelpBrowser::followLink);
@@ -26,20 +27,23 @@ HelpBrowser::HelpBrowser(QWidget* parent)
 
 HelpBrowser::~HelpBrowser() = default;
 
-void HelpBrowser::setArchive(const ChmArchive* archive) {
+void HelpBrowser::setArchive(const ChmArchive* archive)
+{
     m_archive = archive;
     m_base = QUrl();
     clearHistory();
 }
 
-QUrl HelpBrowser::urlForObject(const QString& objectPath) {
+QUrl HelpBrowser::urlForObject(const QString& objectPath)
+{
     QUrl url;
     url.setScheme(kScheme);
     url.setPath(chm::resolveObjectPath(objectPath), QUrl::DecodedMode);
     return url;
 }
 
-QString HelpBrowser::objectPathForUrl(const QUrl& url) {
+QString HelpBrowser::objectPathForUrl(const QUrl& url)
+{
     const QString scheme = url.scheme().toLower();
     if (scheme == kScheme)
         return chm::resolveObjectPath(url.path(QUrl::FullyDecoded));
@@ -49,7 +53,8 @@ QString HelpBrowser::objectPathForUrl(const QUrl& url) {
     return {};
 }
 
-void HelpBrowser::followLink(const QUrl& url) {
+void HelpBrowser::followLink(const QUrl& url)
+{
     const QString scheme = url.scheme().toLower();
     if (scheme == u"http"_s || scheme == u"https"_s || scheme == u"mailto"_s) {
         emit externalLinkRequested(url);
@@ -64,13 +69,15 @@ void HelpBrowser::followLink(const QUrl& url) {
     setSource(target, QTextDocument::HtmlResource);
 }
 
-QString HelpBrowser::pageNotFound(const QString& objectPath) const {
+QString HelpBrowser::pageNotFound(const QString& objectPath) const
+{
     return u"<html><body><h2>ページが見つかりません</"
            u"h2><p>このヘルプファイルには「%1」がありません。"
            u"</p></body></html>"_s.arg(objectPath.toHtmlEscaped());
 }
 
-QVariant HelpBrowser::loadResource(int type, const QUrl& name) {
+QVariant HelpBrowser::loadResource(int type, const QUrl& name)
+{
     const QUrl url = name.isRelative() && m_base.isValid() ? m_base.resolved(name) : name;
     if (type == QTextDocument::ImageResource && url.scheme() == u"data"_s)
         return {}; // QTextDocument decodes data: pictures itself

@@ -8,13 +8,15 @@ using namespace Qt::StringLiterals;
 
 namespace morvane {
 
-QStringList helpSearchFolders() {
+QStringList helpSearchFolders()
+{
     const QString programFolder = QCoreApplication::applicationDirPath();
     return {QDir::currentPath(), programFolder,
             QDir::cleanPath(programFolder + u"/../share/morvane"_s)};
 }
 
-QString locateHelpFile(const QString& bareName, const QStringList& folders) {
+QString locateHelpFile(const QString& bareName, const QStringList& folders)
+{
     for (const QString& folder : folders) {
         if (folder.isEmpty())
             continue;
@@ -25,7 +27,8 @@ QString locateHelpFile(const QString& bareName, const QStringList& folders) {
     return {};
 }
 
-QString locateHelpFile(const QString& bareName) {
+QString locateHelpFile(const QString& bareName)
+{
     return locateHelpFile(bareName, helpSearchFolders());
 }
 

@@ -27,7 +27,8 @@ constexpr int kPathRole = Qt::UserRole;         // the entry's object path
 constexpr int kFragmentRole = Qt::UserRole + 1; // its anchor, as in "page.html#section"
 
 QToolButton* makeButton(QWidget* parent, QStyle::StandardPixmap icon, const QString& text,
-                        const QString& tip, const QKeySequence& key) {
+                        const QString& tip, const QKeySequence& key)
+{
     auto* button = new QToolButton(parent);
     button->setIcon(parent->style()->standardIcon(icon));
     button->setText(text);
@@ -39,7 +40,8 @@ QToolButton* makeButton(QWidget* parent, QStyle::StandardPixmap icon, const QStr
     return button;
 }
 
-QTreeWidgetItem* findItem(QTreeWidgetItem* parent, const QString& path) {
+QTreeWidgetItem* findItem(QTreeWidgetItem* parent, const QString& path)
+{
     for (int i = 0; i < parent->childCount(); ++i) {
         QTreeWidgetItem* child = parent->child(i);
         if (child->data(0, kPathRole).toString().compare(path, Qt::CaseInsensitive) == 0)
@@ -55,7 +57,8 @@ QTreeWidgetItem* findItem(QTreeWidgetItem* parent, const QString& path) {
 HelpWindow::HelpWindow(QWidget* owner)
     : QWidget(owner, Qt::Window)
     , m_archive(std::make_unique<ChmArchive>())
-    , m_openExternal([](const QUrl& url) { QDesktopServices::openUrl(url); }) {
+    , m_openExternal([](const QUrl& url) { QDesktopServices::openUrl(url); })
+{
     setObjectName(u"helpWindow"_s);
     setWindowTitle(kDefaultTitle);
     resize(780, 560);
@@ -108,12 +111,14 @@ HelpWindow::HelpWindow(QWidget* owner)
     updateButtons();
 }
 
-HelpWindow::~HelpWindow() {
+HelpWindow::~HelpWindow()
+{
     // The browser holds a pointer to the archive; let it go first.
     m_browser->setArchive(nullptr);
 }
 
-HelpWindow* HelpWindow::showHelp(QWidget* owner, const QString& bareName) {
+HelpWindow* HelpWindow::showHelp(QWidget* owner, const QString& bareName)
+{
     HelpWindow* window = owner->findChild<HelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
     if (!window)
         window = new HelpWindow(owner);
@@ -121,7 +126,8 @@ HelpWindow* HelpWindow::showHelp(QWidget* owner, const QString& bareName) {
     return window;
 }
 
-void HelpWindow::closeAll(QWidget* owner) {
+void HelpWindow::closeAll(QWidget* owner)
+{
     const auto windows = owner->findChildren<HelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
     for (HelpWindow* window : windows) {
         window->close();
@@ -129,15 +135,18 @@ void HelpWindow::closeAll(QWidget* owner) {
     }
 }
 
-void HelpWindow::setExternalLinkHandler(std::function<void(const QUrl&)> handler) {
+void HelpWindow::setExternalLinkHandler(std::function<void(const QUrl&)> handler)
+{
     m_openExternal = std::move(handler);
 }
 
-bool HelpWindow::hasFile() const {
+bool HelpWindow::hasFile() const
+{
     return m_archive->isOpen();
 }
 
-void HelpWindow::openHelpFile(const QString& bareName) {
+void HelpWindow::openHelpFile(const QString& bareName)
+{
     const QString path = locateHelpFile(bareName);
     if (path.isEmpty()) {
         showError(bareName, u"ファイルが見つかりません。"_s);
@@ -147,7 +156,8 @@ void HelpWindow::openHelpFile(const QString& bareName) {
     openHelpPath(path, bareName);
 }
 
-void HelpWindow::openHelpPath(const QString& path, const QString& displayName) {
+void HelpWindow::openHelpPath(const QString& path, const QString& displayName)
+{
     if (m_archive->isOpen() && path == m_path) {
         goHome();
         present();
@@ -173,7 +183,8 @@ void HelpWindow::openHelpPath(const QString& path, const QString& displayName) {
     present();
 }
 
-void HelpWindow::showError(const QString& displayName, const QString& reason) {
+void HelpWindow::showError(const QString& displayName, const QString& reason)
+{
     m_archive->close();
     m_path.clear();
     m_browser->setArchive(nullptr);
@@ -185,8 +196,8 @@ void HelpWindow::showError(const QString& displayName, const QString& reason) {
     updateButtons();
 }
 
-void HelpWindow::addEntries(QTreeWidgetItem* parent,
-                            const std::vector<chm::ContentsEntry>& entries) {
+void HelpWindow::addEntries(QTreeWidgetItem* parent, const std::vector<chm::ContentsEntry>& entries)
+{
     for (const chm::ContentsEntry& entry : entries) {
         auto* item = new QTreeWidgetItem(parent, {entry.name});
         if (!entry.local.isEmpty()) {
@@ -200,14 +211,16 @@ void HelpWindow::addEntries(QTreeWidgetItem* parent,
     }
 }
 
-void HelpWindow::goHome() {
+void HelpWindow::goHome()
+{
     if (!m_archive->isOpen() || m_archive->defaultTopic().isEmpty())
         return;
     m_browser->setSource(HelpBrowser::urlForObject(m_archive->defaultTopic()),
                          QTextDocument::HtmlResource);
 }
 
-void HelpWindow::treeItemActivated(QTreeWidgetItem* item) {
+void HelpWindow::treeItemActivated(QTreeWidgetItem* item)
+{
     if (!item || !m_archive->isOpen())
         return;
     const QString local = item->data(0, kPathRole).toString();
@@ -220,7 +233,8 @@ void HelpWindow::treeItemActivated(QTreeWidgetItem* item) {
     m_browser->setSource(url, QTextDocument::HtmlResource);
 }
 
-void HelpWindow::pageChanged(const QUrl& url) {
+void HelpWindow::pageChanged(const QUrl& url)
+{
     const QString path = HelpBrowser::objectPathForUrl(url);
     const QSignalBlocker blocker(m_tree);
     QTreeWidgetItem* item = path.isEmpty() ? nullptr : findItem(m_tree->invisibleRootItem(), path);
@@ -231,14 +245,16 @@ void HelpWindow::pageChanged(const QUrl& url) {
     updateButtons();
 }
 
-void HelpWindow::updateButtons() {
+void HelpWindow::updateButtons()
+{
     const bool open = m_archive->isOpen();
     m_back->setEnabled(open && m_browser->isBackwardAvailable());
     m_forward->setEnabled(open && m_browser->isForwardAvailable());
     m_home->setEnabled(open && !m_archive->defaultTopic().isEmpty());
 }
 
-void HelpWindow::present() {
+void HelpWindow::present()
+{
     if (isMinimized())
         setWindowState(windowState() & ~Qt::WindowMinimized);
     show();

@@ -6,7 +6,8 @@ using namespace Qt::StringLiterals;
 
 namespace morvane {
 
-QString addStylesheetTypes(const QString& html) {
+QString addStylesheetTypes(const QString& html)
+{
     // One linear pass over the <link ...> tags; the patterns cannot backtrack badly.
     static const QRegularExpression link(u"<link\\b[^>]*>"_s,
                                          QRegularExpression::CaseInsensitiveOption);

@@ -42,14 +42,17 @@ constexpr std::array<quint32, 51> kPositionBase = {
 class Bits {
 public:
     explicit Bits(QByteArrayView input)
-        : m_input(input) {}
+        : m_input(input)
+    {}
 
-    void restart() {
+    void restart()
+    {
         m_buffer = 0;
         m_left = 0;
     }
 
-    void ensure(int n) {
+    void ensure(int n)
+    {
         while (m_left < n) {
             m_buffer |= ((byteAt(m_pos + 1) << 8) | byteAt(m_pos)) << (32 - 16 - m_left);
             m_left += 16;
@@ -59,19 +62,22 @@ public:
 
     quint32 peek(int n) const { return m_buffer >> (32 - n); }
 
-    bool remove(int n) {
+    bool remove(int n)
+    {
         m_buffer = n == 32 ? 0 : m_buffer << n;
         m_left -= n;
         return m_pos * 8 - m_left <= qint64(m_input.size()) * 8;
     }
 
-    bool read(int n, quint32* value) {
+    bool read(int n, quint32* value)
+    {
         ensure(n);
         *value = peek(n);
         return remove(n);
     }
 
-    quint32 u32At(qint64 i) const {
+    quint32 u32At(qint64 i) const
+    {
         return byteAt(i) | byteAt(i + 1) << 8 | byteAt(i + 2) << 16 | byteAt(i + 3) << 24;
     }
 
@@ -81,7 +87,8 @@ public:
     qint64 size() const { return m_input.size(); }
 
 private:
-    quint32 byteAt(qint64 i) const {
+    quint32 byteAt(qint64 i) const
+    {
         return i >= 0 && i < m_input.size() ? static_cast<unsigned char>(m_input[i]) : 0u;
     }
 
@@ -95,7 +102,8 @@ private:
 // 1 ... 16 fill the code space exactly, or when every length is zero (an empty tree).
 class Tree {
 public:
-    bool build(const quint8* lengths, int symbols) {
+    bool build(const quint8* lengths, int symbols)
+    {
         m_counts.fill(0);
         m_empty = true;
         quint32 space = 0;
@@ -123,7 +131,8 @@ public:
 
     // Decodes one symbol; -1 when the tree is empty or the bits run past the frame. chmlib
     // would decode symbol 0 from an empty tree without reading; no encoder does that.
-    int decode(Bits& bits) const {
+    int decode(Bits& bits) const
+    {
         if (m_empty)
             return -1;
         bits.ensure(16);
@@ -150,12 +159,14 @@ private:
 class Decoder {
 public:
     explicit Decoder(int windowBits)
-        : m_windowSize(quint32(1) << windowBits) {
+        : m_windowSize(quint32(1) << windowBits)
+    {
         const int positionSlots = windowBits == 20 ? 42 : windowBits == 21 ? 50 : windowBits * 2;
         m_mainElements = kChars + positionSlots * 8;
     }
 
-    void reset() {
+    void reset()
+    {
         m_r0 = m_r1 = m_r2 = 1;
         m_headerRead = false;
         m_blockRemaining = 0;
@@ -167,7 +178,8 @@ public:
     }
 
     // One call of chmlib's LZXdecompress for a 32 KiB frame.
-    bool frame(QByteArrayView input) {
+    bool frame(QByteArrayView input)
+    {
         Bits bits(input);
         quint32 value = 0;
         if (!m_headerRead) {
@@ -229,7 +241,8 @@ public:
     }
 
 private:
-    bool blockHeader(Bits& bits) {
+    bool blockHeader(Bits& bits)
+    {
         if (m_blockType == kUncompressed) {
             if (m_blockLength & 1)
                 bits.setPos(bits.pos() + 1);
@@ -275,7 +288,8 @@ private:
         }
     }
 
-    bool readLengths(Bits& bits, quint8* lengths, int first, int last) {
+    bool readLengths(Bits& bits, quint8* lengths, int first, int last)
+    {
         for (int i = 0; i < kPreMax; ++i) {
             quint32 len = 0;
             if (!bits.read(4, &len))
@@ -319,7 +333,8 @@ private:
 
     // Decodes a match's length and offset and checks that chmlib's copy stays in its window
     // and refers only to output of this reset interval.
-    bool match(Bits& bits, int element, int* length) {
+    bool match(Bits& bits, int element, int* length)
+    {
         *length = element & kPrimaryLengths;
         if (*length == kPrimaryLengths) {
             const int footer = m_length.decode(bits);
@@ -400,7 +415,8 @@ private:
 
 } // namespace
 
-bool checkLzxSection(const LzxSection& section, QString* reason) {
+bool checkLzxSection(const LzxSection& section, QString* reason)
+{
     Decoder decoder(section.windowBits);
     for (std::size_t i = 0; i < section.frames.size(); ++i) {
         if (i % section.framesPerReset == 0)

@@ -15,7 +15,8 @@ struct Tag {
     QHash<QString, QString> attributes; // names lower-case
 };
 
-QString decodeEntities(const QString& text) {
+QString decodeEntities(const QString& text)
+{
     if (!text.contains(u'&'))
         return text;
     QString out;
@@ -62,12 +63,14 @@ QString decodeEntities(const QString& text) {
     return out;
 }
 
-bool isSpace(QChar c) {
+bool isSpace(QChar c)
+{
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f';
 }
 
 // Parses the tag between '<' at start and the matching '>' at end (exclusive).
-Tag parseTag(QStringView text) {
+Tag parseTag(QStringView text)
+{
     Tag tag;
     qsizetype i = 0;
     while (i < text.size() && !isSpace(text[i]) && text[i] != u'/')
@@ -115,7 +118,8 @@ Tag parseTag(QStringView text) {
 
 } // namespace
 
-std::vector<ContentsEntry> parseSitemap(const QString& html) {
+std::vector<ContentsEntry> parseSitemap(const QString& html)
+{
     std::vector<ContentsEntry> root;
     // The lists being filled; a nested <UL> fills the children of the item before it. Only the
     // top list is ever appended to, so the pointers below it stay valid.

@@ -12,13 +12,15 @@ namespace {
 
 constexpr qsizetype kDeclarationWindow = 4096;
 
-bool isNameByte(char c) {
+bool isNameByte(char c)
+{
     return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.' ||
            c == ':';
 }
 
 // The charset token that follows "charset" in text already lower-cased.
-QByteArray charsetAfter(const QByteArray& lower, qsizetype at) {
+QByteArray charsetAfter(const QByteArray& lower, qsizetype at)
+{
     qsizetype i = at + 7; // past "charset"
     while (i < lower.size() &&
            (lower[i] == ' ' || lower[i] == '\t' || lower[i] == '\n' || lower[i] == '\r'))
@@ -35,7 +37,8 @@ QByteArray charsetAfter(const QByteArray& lower, qsizetype at) {
 
 // Maps the names Japanese pages use for their code page onto the one decoder that reads them
 // all: pages labelled Shift_JIS are in practice written in CP932, its Windows superset.
-QByteArray canonicalName(const QByteArray& name) {
+QByteArray canonicalName(const QByteArray& name)
+{
     static const QByteArrayView japanese[] = {"shift_jis", "shift-jis",   "sjis",
                                               "x-sjis",    "ms_kanji",    "cp932",
                                               "ms932",     "windows-31j", "csshiftjis"};
@@ -48,7 +51,8 @@ QByteArray canonicalName(const QByteArray& name) {
     return name;
 }
 
-std::optional<QString> decodeWith(const QByteArray& name, QByteArrayView bytes) {
+std::optional<QString> decodeWith(const QByteArray& name, QByteArrayView bytes)
+{
     QStringDecoder decoder(name.constData(), QStringDecoder::Flag::Stateless);
     if (!decoder.isValid())
         return std::nullopt;
@@ -57,7 +61,8 @@ std::optional<QString> decodeWith(const QByteArray& name, QByteArrayView bytes) 
 
 } // namespace
 
-QByteArray declaredCharset(QByteArrayView bytes) {
+QByteArray declaredCharset(QByteArrayView bytes)
+{
     const QByteArray lower =
         bytes.first(std::min(bytes.size(), kDeclarationWindow)).toByteArray().toLower();
     if (lower.startsWith("@charset"))
@@ -78,7 +83,8 @@ QByteArray declaredCharset(QByteArrayView bytes) {
     return {};
 }
 
-QString decodeHelpText(QByteArrayView bytes, quint32 languageId) {
+QString decodeHelpText(QByteArrayView bytes, quint32 languageId)
+{
     if (bytes.startsWith("\xEF\xBB\xBF"))
         return QString::fromUtf8(bytes.sliced(3));
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {

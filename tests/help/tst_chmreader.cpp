@@ -1,0 +1,392 @@
+#include "help/chmarchive.h"
+#include "help/chmlayout.h"
+#include "help/chmpath.h"
+
+#include <QFile>
+#include <QTest>
+#include <QtEndian>
+
+using namespace Qt::StringLiterals;
+using namespace morvane;
+
+namespace {
+
+QByteArray fixtureBytes()
+{
+    QFile file(QString::fromUtf8(MORVANE_FIXTURE_CHM));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+QByteArray sourceFile(const QString& relative)
+{
+    QFile file(QString::fromUtf8(MORVANE_FIXTURE_DIR) + u'/' + relative);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+quint64 u64At(const QByteArray& bytes, qsizetype at)
+{
+    return qFromLittleEndian<quint64>(bytes.constData() + at);
+}
+
+void putU32(QByteArray& bytes, qsizetype at, quint32 value)
+{
+    qToLittleEndian(value, bytes.data() + at);
+}
+
+// Flattened contents: one "depth|name|local" line per entry, in order.
+void flatten(const std::vector<chm::ContentsEntry>& entries, int depth, QStringList* out)
+{
+    for (const chm::ContentsEntry& entry : entries) {
+        out->append(u"%1|%2|%3"_s.arg(depth).arg(entry.name, entry.local));
+        flatten(entry.children, depth + 1, out);
+    }
+}
+
+// Where the structures of the fixture are, found from its own headers.
+struct Landmarks {
+    qsizetype directory = 0; // the ITSP header
+    qsizetype firstChunk = 0;
+    qsizetype dataOffset = 0;
+    qsizetype resetTable = 0;  // the ResetTable object's bytes
+    qsizetype controlData = 0; // the LZXC control data
+    qsizetype content = 0;     // the compressed section
+    qsizetype contentLength = 0;
+};
+
+Landmarks landmarks(const QByteArray& bytes)
+{
+    Landmarks marks;
+    marks.directory = qsizetype(u64At(bytes, 0x48));
+    marks.firstChunk = marks.directory + 0x54;
+    marks.dataOffset = qsizetype(u64At(bytes, 0x58));
+    QString reason;
+    const auto layout = chm::readChmLayout(bytes, &reason);
+    if (!layout)
+        return marks;
+    for (const chm::Entry& entry : layout->entries) {
+        const qsizetype at = marks.dataOffset + qsizetype(entry.start);
+        if (entry.name.endsWith("/ResetTable"))
+            marks.resetTable = at;
+        else if (entry.name.endsWith("/ControlData"))
+            marks.controlData = at;
+        else if (entry.name.endsWith("MSCompressed/Content")) {
+            marks.content = at;
+            marks.contentLength = qsizetype(entry.length);
+        }
+    }
+    return marks;
+}
+
+} // namespace
+
+class tst_ChmReader : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void systemRecords();
+    void contentsTree();
+    void lookups_data();
+    void lookups();
+    void everyObjectMatchesItsSource_data();
+    void everyObjectMatchesItsSource();
+    void pageEncodings_data();
+    void pageEncodings();
+    void openByPath_data();
+    void openByPath();
+    void damagedStructures_data();
+    void damagedStructures();
+    void truncated_data();
+    void truncated();
+    void flippedBytes_data();
+    void flippedBytes();
+
+private:
+    QByteArray m_fixture;
+};
+
+void tst_ChmReader::initTestCase()
+{
+    m_fixture = fixtureBytes();
+    QVERIFY2(!m_fixture.isEmpty(), MORVANE_FIXTURE_CHM);
+}
+
+void tst_ChmReader::systemRecords()
+{
+    ChmArchive archive;
+    QVERIFY2(archive.openData(m_fixture), qPrintable(archive.errorString()));
+    // The title is stored in CP932, the file's language.
+    QCOMPARE(archive.title(), u"Morvane テスト用ヘルプ"_s);
+    QCOMPARE(archive.defaultTopic(), u"/index.html"_s);
+    QCOMPARE(archive.contentsPath(), u"/toc.hhc"_s);
+    QCOMPARE(archive.languageId(), 0x0411u);
+}
+
+void tst_ChmReader::contentsTree()
+{
+    ChmArchive archive;
+    QVERIFY(archive.openData(m_fixture));
+    QStringList flat;
+    flatten(archive.contents(), 0, &flat);
+    const QStringList expected = {
+        u"0|トップ|index.html"_s,
+        u"0|文字コード|"_s,
+        u"1|シフトJIS|sjis.html"_s,
+        u"1|宣言なし|nometa.html"_s,
+        u"0|フォルダー|"_s,
+        u"1|日本語の名前|sub/日本語のページ.html"_s,
+        u"2|深いページ|sub\\deeper\\page.html"_s,
+        u"1|大文字 & 小文字|sub/MixedCase.HTML"_s,
+    };
+    QCOMPARE(flat, expected);
+    for (const QString& line : flat) {
+        const QString local = line.section(u'|', 2);
+        if (!local.isEmpty())
+            QVERIFY2(archive.contains(chm::resolveObjectPath(local)), qPrintable(local));
+    }
+}
+
+void tst_ChmReader::lookups_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("source"); // the fixture file it must yield; empty: none
+
+    QTest::newRow("exact") << u"/index.html"_s << u"index.html"_s;
+    QTest::newRow("upper case") << u"/INDEX.HTML"_s << u"index.html"_s;
+    QTest::newRow("stored mixed case, asked lower")
+        << u"/sub/mixedcase.html"_s << u"sub/MixedCase.HTML"_s;
+    QTest::newRow("relative") << u"index.html"_s << u"index.html"_s;
+    QTest::newRow("dot-dot") << u"/sub/deeper/../../index.html"_s << u"index.html"_s;
+    QTest::newRow("dot-dot above the root") << u"/../../index.html"_s << u"index.html"_s;
+    QTest::newRow("dot segments") << u"/./sub/./deeper/page.html"_s << u"sub/deeper/page.html"_s;
+    QTest::newRow("backslashes") << u"\\sub\\deeper\\page.html"_s << u"sub/deeper/page.html"_s;
+    QTest::newRow("Japanese name") << u"/sub/日本語のページ.html"_s << u"sub/日本語のページ.html"_s;
+    QTest::newRow("Japanese name, percent-encoded")
+        << u"/sub/%E6%97%A5%E6%9C%AC%E8%AA%9E%E3%81%AE%E3%83%9A%E3%83%BC%E3%82%B8.html"_s
+        << u"sub/日本語のページ.html"_s;
+    QTest::newRow("fragment dropped") << u"/index.html#end"_s << u"index.html"_s;
+    QTest::newRow("viewer prefix") << u"ms-its:fixture.chm::/css/style.css"_s << u"css/style.css"_s;
+    QTest::newRow("picture") << u"/IMAGES/Picture.PNG"_s << u"images/picture.png"_s;
+    QTest::newRow("missing") << u"/missing.html"_s << QString();
+    QTest::newRow("folder") << u"/sub/"_s << QString();
+    QTest::newRow("empty") << QString() << QString();
+}
+
+void tst_ChmReader::lookups()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, source);
+    ChmArchive archive;
+    QVERIFY(archive.openData(m_fixture));
+    const auto bytes = archive.object(path);
+    QCOMPARE(archive.contains(path), !source.isEmpty());
+    if (source.isEmpty()) {
+        QVERIFY(!bytes);
+        return;
+    }
+    QVERIFY(bytes);
+    QCOMPARE(*bytes, sourceFile(source));
+}
+
+void tst_ChmReader::everyObjectMatchesItsSource_data()
+{
+    QTest::addColumn<QString>("file");
+    for (const char* file :
+         {"index.html", "sjis.html", "nometa.html", "css/style.css", "images/picture.png",
+          "sub/MixedCase.HTML", "sub/deeper/page.html", "toc.hhc"})
+        QTest::newRow(file) << QString::fromUtf8(file);
+    QTest::newRow("sub/日本語のページ.html") << u"sub/日本語のページ.html"_s;
+}
+
+void tst_ChmReader::everyObjectMatchesItsSource()
+{
+    QFETCH(QString, file);
+    ChmArchive archive;
+    QVERIFY(archive.openData(m_fixture));
+    QVERIFY(archive.objectPaths().contains(u'/' + file));
+    const auto bytes = archive.object(u'/' + file);
+    QVERIFY(bytes);
+    QVERIFY(!bytes->isEmpty());
+    QCOMPARE(*bytes, sourceFile(file));
+}
+
+void tst_ChmReader::pageEncodings_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("UTF-8 declared") << u"/index.html"_s << u"UTF-8 のページ"_s;
+    QTest::newRow("Shift_JIS declared, read as CP932")
+        << u"/sjis.html"_s << u"機種依存文字：①②③、全角チルダ：～"_s;
+    QTest::newRow("CP932 from the file's language") << u"/nometa.html"_s << u"宣言のないページ"_s;
+    QTest::newRow("UTF-8 with a Japanese name")
+        << u"/sub/日本語のページ.html"_s << u"日本語の名前のページ"_s;
+}
+
+void tst_ChmReader::pageEncodings()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, expected);
+    ChmArchive archive;
+    QVERIFY(archive.openData(m_fixture));
+    const auto bytes = archive.object(path);
+    QVERIFY(bytes);
+    const QString text = archive.decodeText(*bytes);
+    QVERIFY2(text.contains(expected), qPrintable(text));
+    QVERIFY(!text.contains(QChar::ReplacementCharacter));
+}
+
+void tst_ChmReader::openByPath_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("reason"); // empty: opens
+
+    QTest::newRow("fixture") << QString::fromUtf8(MORVANE_FIXTURE_CHM) << QString();
+    QTest::newRow("missing") << u"/nonexistent/QuilloHelp.chm"_s << u"ファイルが見つかりません。"_s;
+    QTest::newRow("a folder") << QString::fromUtf8(MORVANE_FIXTURE_DIR)
+                              << u"同じ名前のフォルダーがあります。"_s;
+    QTest::newRow("not a CHM") << QString::fromUtf8(MORVANE_FIXTURE_DIR) + u"/index.html"_s
+                               << u"CHM 形式のファイルではありません。"_s;
+}
+
+void tst_ChmReader::openByPath()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, reason);
+    ChmArchive archive;
+    QCOMPARE(archive.open(path), reason.isEmpty());
+    QCOMPARE(archive.isOpen(), reason.isEmpty());
+    QCOMPARE(archive.errorString(), reason);
+}
+
+void tst_ChmReader::damagedStructures_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+
+    const Landmarks at = landmarks(m_fixture);
+    QVERIFY(at.resetTable > 0 && at.controlData > 0 && at.content > 0);
+    const auto with = [this](qsizetype offset, quint32 value) {
+        QByteArray bytes = m_fixture;
+        putU32(bytes, offset, value);
+        return bytes;
+    };
+
+    QTest::newRow("signature") << with(0, 0x46535458);
+    QTest::newRow("header version") << with(4, 7);
+    QTest::newRow("directory beyond the end") << with(0x48, 0x7ffffff0);
+    QTest::newRow("directory signature") << with(at.directory, 0);
+    QTest::newRow("chunk size 0") << with(at.directory + 0x10, 0);
+    QTest::newRow("chunk size 3 GiB") << with(at.directory + 0x10, 0xc0000000);
+    QTest::newRow("chunk count 0") << with(at.directory + 0x2c, 0);
+    QTest::newRow("chunk count past the file") << with(at.directory + 0x2c, 5000);
+    QTest::newRow("first listing chunk out of range") << with(at.directory + 0x20, 9);
+    QTest::newRow("index root out of range") << with(at.directory + 0x1c, 77);
+    QTest::newRow("listing chunk chained to itself") << with(at.firstChunk + 0x10, 0);
+    QTest::newRow("free space larger than the chunk") << with(at.firstChunk + 4, 0x10000);
+    {
+        // An index chunk whose only entry points back at itself: chmlib's lookup would never
+        // leave it.
+        QByteArray bytes = m_fixture;
+        putU32(bytes, at.directory + 0x1c, 0);
+        bytes.replace(at.firstChunk, 4, "PMGI");
+        putU32(bytes, at.firstChunk + 4, 0x1000 - 8 - 3);
+        bytes[at.firstChunk + 8] = 1;   // name length
+        bytes[at.firstChunk + 9] = '/'; // name
+        bytes[at.firstChunk + 10] = 0;  // chunk 0
+        QTest::newRow("index chunk pointing at itself") << bytes;
+    }
+    QTest::newRow("reset table version") << with(at.resetTable, 3);
+    QTest::newRow("frame size") << with(at.resetTable + 0x20, 0x1234);
+    QTest::newRow("uncompressed length 4 GiB") << with(at.resetTable + 0x14, 1);
+    QTest::newRow("compressed length past the section")
+        << with(at.resetTable + 0x18, quint32(at.contentLength + 1));
+    QTest::newRow("frame start past its end") << with(at.resetTable + 0x28, 0x7fffffff);
+    QTest::newRow("control data signature") << with(at.controlData + 4, 0x43585a4d);
+    QTest::newRow("window size 0") << with(at.controlData + 0x10, 0);
+    QTest::newRow("window size wraps to 0") << with(at.controlData + 0x10, 0x20000);
+    QTest::newRow("window 4 MiB") << with(at.controlData + 0x10, 128);
+    QTest::newRow("reset interval 0") << with(at.controlData + 0x0c, 0);
+    QTest::newRow("no windows per reset") << with(at.controlData + 0x14, 0);
+    {
+        // An uncompressed LZX block announcing more bytes than the frame holds.
+        QByteArray bytes = m_fixture;
+        bytes[at.content] = char(0x30);
+        bytes[at.content + 1] = char(0xff);
+        QTest::newRow("compressed stream garbled") << bytes;
+    }
+}
+
+void tst_ChmReader::damagedStructures()
+{
+    QFETCH(QByteArray, bytes);
+    ChmArchive archive;
+    QVERIFY(!archive.openData(bytes));
+    QVERIFY(!archive.errorString().isEmpty());
+    QVERIFY(!archive.object(u"/index.html"_s));
+}
+
+void tst_ChmReader::truncated_data()
+{
+    QTest::addColumn<qsizetype>("length");
+    const Landmarks at = landmarks(m_fixture);
+    QTest::newRow("empty") << qsizetype(0);
+    QTest::newRow("signature only") << qsizetype(4);
+    QTest::newRow("inside the header") << qsizetype(0x5f);
+    QTest::newRow("header only") << qsizetype(0x60);
+    QTest::newRow("inside the directory header") << at.directory + 0x20;
+    QTest::newRow("inside the first chunk") << at.firstChunk + 100;
+    QTest::newRow("directory only") << at.dataOffset;
+    QTest::newRow("inside the reset table") << at.resetTable + 8;
+    QTest::newRow("start of the compressed data") << at.content;
+    QTest::newRow("inside the compressed data") << at.content + at.contentLength / 2;
+    QTest::newRow("last byte missing") << m_fixture.size() - 1;
+}
+
+void tst_ChmReader::truncated()
+{
+    QFETCH(qsizetype, length);
+    QVERIFY(length < m_fixture.size());
+    ChmArchive archive;
+    QVERIFY(!archive.openData(m_fixture.first(length)));
+    QVERIFY(!archive.errorString().isEmpty());
+}
+
+void tst_ChmReader::flippedBytes_data()
+{
+    QTest::addColumn<qsizetype>("offset");
+    QTest::addColumn<quint8>("mask");
+    // A sweep over the whole file, three masks at 45 offsets each.
+    const qsizetype step = m_fixture.size() / 45;
+    for (qsizetype offset = 0; offset < m_fixture.size(); offset += step) {
+        for (quint8 mask : {quint8(0x01), quint8(0x80), quint8(0xff)})
+            QTest::addRow("offset %lld ^ 0x%02x", qlonglong(offset), mask) << offset << mask;
+    }
+}
+
+// A flipped byte may leave the file readable (a byte in a page), or be refused. Either way the
+// reader must answer, and answer the same each time: chmlib reading memory it should not would
+// show up as bytes that differ between two readings.
+void tst_ChmReader::flippedBytes()
+{
+    QFETCH(qsizetype, offset);
+    QFETCH(quint8, mask);
+    QByteArray bytes = m_fixture;
+    bytes[offset] = char(bytes[offset] ^ mask);
+
+    ChmArchive first;
+    ChmArchive second;
+    const bool opened = first.openData(bytes);
+    QCOMPARE(second.openData(bytes), opened);
+    QCOMPARE(first.errorString(), second.errorString());
+    QCOMPARE(opened, first.errorString().isEmpty());
+    if (!opened)
+        return;
+    QCOMPARE(first.objectPaths(), second.objectPaths());
+    for (const QString& path : first.objectPaths())
+        QCOMPARE(first.object(path), second.object(path));
+}
+
+QTEST_GUILESS_MAIN(tst_ChmReader)
+#include "tst_chmreader.moc"

@@ -1,0 +1,401 @@
+#include "help/helpbrowser.h"
+#include "help/helpwindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QToolButton>
+#include <QTreeWidget>
+
+using namespace Qt::StringLiterals;
+using namespace morvane;
+
+namespace {
+
+const QString kFixture = QString::fromUtf8(MORVANE_FIXTURE_CHM);
+
+QString currentPath(const HelpWindow& window)
+{
+    return HelpBrowser::objectPathForUrl(window.browser()->source());
+}
+
+// Clicks the link whose text is linkText, as a person would: press and release on it.
+bool clickLink(QTextBrowser* browser, const QString& linkText)
+{
+    QTextCursor found = browser->document()->find(linkText);
+    if (found.isNull())
+        return false;
+    QTextCursor inside(browser->document());
+    inside.setPosition(found.selectionStart() + 1);
+    browser->setTextCursor(inside);
+    browser->ensureCursorVisible();
+    const QPoint at = browser->cursorRect(inside).center();
+    QTest::mouseClick(browser->viewport(), Qt::LeftButton, {}, at);
+    return true;
+}
+
+QTreeWidgetItem* itemByNames(QTreeWidget* tree, const QStringList& names)
+{
+    QTreeWidgetItem* item = tree->invisibleRootItem();
+    for (const QString& name : names) {
+        QTreeWidgetItem* next = nullptr;
+        for (int i = 0; i < item->childCount() && !next; ++i) {
+            if (item->child(i)->text(0) == name)
+                next = item->child(i);
+        }
+        if (!next)
+            return nullptr;
+        item = next;
+    }
+    return item;
+}
+
+QStringList childNames(QTreeWidgetItem* item)
+{
+    QStringList names;
+    for (int i = 0; i < item->childCount(); ++i)
+        names.append(item->child(i)->text(0));
+    return names;
+}
+
+} // namespace
+
+class tst_HelpWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void opensDefaultTopic();
+    void contentsTree();
+    void treeNavigation_data();
+    void treeNavigation();
+    void links_data();
+    void links();
+    void anchor();
+    void stylesheetApplied();
+    void pictures_data();
+    void pictures();
+    void externalLinkGoesToTheDesktop();
+    void otherSchemesGoNowhere();
+    void backForwardHome();
+    void cannotOpen_data();
+    void cannotOpen();
+    void recoversWhenTheFileAppears();
+    void oneWindowPerOwnerAndCloseAll();
+
+private:
+    std::unique_ptr<QWidget> m_owner;
+    HelpWindow* m_window = nullptr;
+    QList<QUrl> m_external;
+    QTemporaryDir m_folder;
+    QString m_savedCurrent;
+};
+
+void tst_HelpWindow::init()
+{
+    QVERIFY(m_folder.isValid());
+    m_savedCurrent = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(m_folder.path()));
+    m_owner = std::make_unique<QWidget>();
+    m_window = new HelpWindow(m_owner.get());
+    m_external.clear();
+    m_window->setExternalLinkHandler([this](const QUrl& url) { m_external.append(url); });
+}
+
+void tst_HelpWindow::cleanup()
+{
+    m_owner.reset();
+    m_window = nullptr;
+    QDir::setCurrent(m_savedCurrent);
+    QDir(m_folder.path()).removeRecursively();
+    QDir().mkpath(m_folder.path());
+}
+
+void tst_HelpWindow::opensDefaultTopic()
+{
+    m_window->openHelpPath(kFixture, u"fixture.chm"_s);
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    QVERIFY(m_window->hasFile());
+    QCOMPARE(currentPath(*m_window), u"/index.html"_s);
+    QVERIFY(m_window->browser()->toPlainText().contains(u"UTF-8 のページ"_s));
+    QCOMPARE(m_window->windowTitle(), u"Morvane テスト用ヘルプ"_s);
+    QCOMPARE(m_window->parentWidget(), m_owner.get());
+    QVERIFY(m_window->isWindow());
+    QVERIFY(!m_window->isModal());
+}
+
+void tst_HelpWindow::contentsTree()
+{
+    m_window->openHelpPath(kFixture, u"fixture.chm"_s);
+    QTreeWidget* tree = m_window->contentsTree();
+    QCOMPARE(childNames(tree->invisibleRootItem()),
+             (QStringList{u"トップ"_s, u"文字コード"_s, u"フォルダー"_s}));
+    QCOMPARE(childNames(itemByNames(tree, {u"文字コード"_s})),
+             (QStringList{u"シフトJIS"_s, u"宣言なし"_s}));
+    QCOMPARE(childNames(itemByNames(tree, {u"フォルダー"_s})),
+             (QStringList{u"日本語の名前"_s, u"大文字 & 小文字"_s}));
+    QCOMPARE(childNames(itemByNames(tree, {u"フォルダー"_s, u"日本語の名前"_s})),
+             QStringList{u"深いページ"_s});
+}
+
+void tst_HelpWindow::treeNavigation_data()
+{
+    QTest::addColumn<QStringList>("item");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("CP932 page") << QStringList{u"文字コード"_s, u"シフトJIS"_s} << u"/sjis.html"_s
+                                << u"シフトJISのページ"_s;
+    QTest::newRow("page without a declaration") << QStringList{u"文字コード"_s, u"宣言なし"_s}
+                                                << u"/nometa.html"_s << u"宣言のないページ"_s;
+    QTest::newRow("Japanese file name")
+        << QStringList{u"フォルダー"_s, u"日本語の名前"_s} << u"/sub/日本語のページ.html"_s
+        << u"日本語の名前のページ"_s;
+    QTest::newRow("backslash path, third level")
+        << QStringList{u"フォルダー"_s, u"日本語の名前"_s, u"深いページ"_s}
+        << u"/sub/deeper/page.html"_s << u"深いフォルダーのページ"_s;
+    QTest::newRow("mixed-case name")
+        << QStringList{u"フォルダー"_s, u"大文字 & 小文字"_s} << u"/sub/MixedCase.HTML"_s
+        << u"大文字と小文字の混ざった名前"_s;
+}
+
+void tst_HelpWindow::treeNavigation()
+{
+    QFETCH(QStringList, item);
+    QFETCH(QString, path);
+    QFETCH(QString, text);
+    m_window->openHelpPath(kFixture, u"fixture.chm"_s);
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    QTreeWidget* tree = m_window->contentsTree();
+    tree->expandAll();
+    QTreeWidgetItem* entry = itemByNames(tree, item);
+    QVERIFY(entry);
+    tree->scrollToItem(entry);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(entry).center());
+    QCOMPARE(currentPath(*m_window), path);
+    QVERIFY2(m_window->browser()->toPlainText().contains(text),
+             qPrintable(m_window->browser()->toPlainText()));
+    QCOMPARE(tree->currentItem(), entry);
+}
+
+void tst_HelpWindow::links_data()
+{
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("to a Japanese file name")
+        << u"/index.html"_s << u"日本語の名前のページへ"_s << u"/sub/日本語のページ.html"_s
+        << u"日本語の名前のページ"_s;
+    QTest::newRow("into a nested folder")
+        << u"/index.html"_s << u"深いフォルダーのページへ"_s << u"/sub/deeper/page.html"_s
+        << u"深いフォルダーのページ"_s;
+    QTest::newRow("two folders up") << u"/sub/deeper/page.html"_s << u"二つ上のトップへ"_s
+                                    << u"/index.html"_s << u"UTF-8 のページ"_s;
+    QTest::newRow("one folder up, with a fragment")
+        << u"/sub/deeper/page.html"_s << u"一つ上の日本語のページへ"_s
+        << u"/sub/日本語のページ.html"_s << u"日本語の名前のページ"_s;
+    QTest::newRow("from a CP932 page")
+        << u"/sjis.html"_s << u"トップへ"_s << u"/index.html"_s << u"UTF-8 のページ"_s;
+}
+
+void tst_HelpWindow::links()
+{
+    QFETCH(QString, start);
+    QFETCH(QString, link);
+    QFETCH(QString, path);
+    QFETCH(QString, text);
+    m_window->openHelpPath(kFixture, u"fixture.chm"_s);
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    m_window->browser()->setSource(HelpBrowser::urlForObject(start));
+    QCOMPARE(currentPath(*m_window), start);
+    QVERIFY(clickLink(m_window->browser(), link));
+    QCOMPARE(currentPath(*m_window), path);
+    QVERIFY(m_window->browser()->toPlainText().contains(text));
+    QVERIFY(m_external.isEmpty());
+}
+
+void tst_HelpWindow::anchor()
+{
+    m_window->openHelpPath(kFixture, u"fixture.chm"_s);
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    QScrollBar* scroll = m_window->browser()->verticalScrollBar();
+    QVERIFY(clickLink(m_window->browser(), u"最後の段落へ"_s));
+    scroll->setValue(0); // clicking may have scrolled to the link; the anchor must scroll again
+    QVERIFY(clickLink(m_window->browser(), u"最後の段落へ"_s));
+    QCOMPARE(currentPath(*m_window), u"/index.html"_s);
+    QCOMPARE(m_window->browser()->source().fragment(), u"end"_s);
+    QVERIFY(scroll->value() > scroll->maximum() / 2);
+}
+
+void tst_HelpWindow::stylesheetApplied()
+{
+    // The fixture's link has no type attribute; the rule colours one paragraph red.
+    m_window->openHelpPath(kFixture, u"fixture.chm"_s);
+    QTextDocument* document = m_window->browser()->document();
+    const QTextCursor red = document->find(u"赤い文字"_s);
+    QVERIFY(!red.isNull());
+    QCOMPARE(red.charFormat().foreground().color(), QColor(0xff, 0, 0));
+    const QTextCursor plain = document->find(u"ここが最後です"_s);
+    QVERIFY(!plain.isNull());
+    QVERIFY(plain.charFormat().foreground().color() != QColor(0xff, 0, 0));
+}
+
+void tst_HelpWindow::pictures_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("name");
+
+    QTest::newRow("beside the page") << u"/index.html"_s << u"images/picture.png"_s;
+    QTest::newRow("one folder up") << u"/sub/日本語のページ.html"_s << u"../images/picture.png"_s;
+}
+
+void tst_HelpWindow::pictures()
+{
+    QFETCH(QString, page);
+    QFETCH(QString, name);
+    m_window->openHelpPath(kFixture, u"fixture.chm"_s);
+    m_window->browser()->setSource(HelpBrowser::urlForObject(page));
+    const QVariant data =
+        m_window->browser()->loadResource(QTextDocument::ImageResource, QUrl(name));
+    const QImage image = QImage::fromData(data.toByteArray());
+    QCOMPARE(image.size(), QSize(4, 4));
+    QCOMPARE(image.pixelColor(0, 0), QColor(0xff, 0, 0));
+}
+
+void tst_HelpWindow::externalLinkGoesToTheDesktop()
+{
+    m_window->openHelpPath(kFixture, u"fixture.chm"_s);
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    const QString before = m_window->browser()->toHtml();
+    QVERIFY(m_external.isEmpty()); // nothing opens until a click
+    QVERIFY(clickLink(m_window->browser(), u"外のサイトへ"_s));
+    QCOMPARE(m_external, QList<QUrl>{QUrl(u"http://example.com/morvane"_s)});
+    QCOMPARE(currentPath(*m_window), u"/index.html"_s);
+    QCOMPARE(m_window->browser()->toHtml(), before);
+}
+
+void tst_HelpWindow::otherSchemesGoNowhere()
+{
+    m_window->openHelpPath(kFixture, u"fixture.chm"_s);
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    QVERIFY(clickLink(m_window->browser(), u"ローカルファイルへ"_s));
+    QCOMPARE(currentPath(*m_window), u"/index.html"_s);
+    QVERIFY(m_external.isEmpty());
+    // Nor does a page get local files through its pictures or style sheets.
+    for (int type : {int(QTextDocument::ImageResource), int(QTextDocument::StyleSheetResource)}) {
+        const QVariant data =
+            m_window->browser()->loadResource(type, QUrl(u"file:///etc/hostname"_s));
+        QVERIFY(data.isValid());
+        QVERIFY(data.toByteArray().isEmpty());
+    }
+}
+
+void tst_HelpWindow::backForwardHome()
+{
+    m_window->openHelpPath(kFixture, u"fixture.chm"_s);
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    auto* back = m_window->findChild<QToolButton*>(u"helpBack"_s);
+    auto* forward = m_window->findChild<QToolButton*>(u"helpForward"_s);
+    auto* home = m_window->findChild<QToolButton*>(u"helpHome"_s);
+    QVERIFY(back && forward && home);
+    QVERIFY(!back->isEnabled());
+    QVERIFY(!forward->isEnabled());
+
+    QVERIFY(clickLink(m_window->browser(), u"深いフォルダーのページへ"_s));
+    QVERIFY(clickLink(m_window->browser(), u"一つ上の日本語のページへ"_s));
+    QCOMPARE(currentPath(*m_window), u"/sub/日本語のページ.html"_s);
+    QVERIFY(back->isEnabled());
+
+    QTest::mouseClick(back, Qt::LeftButton);
+    QCOMPARE(currentPath(*m_window), u"/sub/deeper/page.html"_s);
+    QVERIFY(forward->isEnabled());
+    QTest::mouseClick(forward, Qt::LeftButton);
+    QCOMPARE(currentPath(*m_window), u"/sub/日本語のページ.html"_s);
+    QVERIFY(!forward->isEnabled());
+    QTest::mouseClick(home, Qt::LeftButton);
+    QCOMPARE(currentPath(*m_window), u"/index.html"_s);
+    QVERIFY(m_window->browser()->toPlainText().contains(u"UTF-8 のページ"_s));
+}
+
+void tst_HelpWindow::cannotOpen_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("reason");
+
+    QTest::newRow("missing") << u"none"_s << u"ファイルが見つかりません。"_s;
+    QTest::newRow("a folder of that name") << u"folder"_s << u"ファイルが見つかりません。"_s;
+    QTest::newRow("not a help file") << u"text"_s << u"CHM 形式のファイルではありません。"_s;
+    QTest::newRow("truncated") << u"truncated"_s << u"ファイルが途中で切れています。"_s;
+    QTest::newRow("empty") << u"empty"_s << u"ファイルが途中で切れています。"_s;
+}
+
+void tst_HelpWindow::cannotOpen()
+{
+    QFETCH(QString, setup);
+    QFETCH(QString, reason);
+    const QString name = u"QuilloHelp.chm"_s;
+    if (setup == u"folder"_s) {
+        QVERIFY(QDir().mkdir(name));
+    } else if (setup != u"none"_s) {
+        QFile fixture(kFixture);
+        QVERIFY(fixture.open(QIODevice::ReadOnly));
+        const QByteArray bytes = fixture.readAll();
+        QFile file(name);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        if (setup == u"text"_s)
+            file.write("<html>not a help file</html>");
+        else if (setup == u"truncated"_s)
+            file.write(bytes.first(bytes.size() / 2));
+    }
+
+    m_window->openHelpFile(name);
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    QVERIFY(!m_window->hasFile());
+    const QString text = m_window->browser()->toPlainText();
+    QVERIFY2(text.contains(u"ヘルプファイル「QuilloHelp.chm」を開けません。"_s), qPrintable(text));
+    QVERIFY2(text.contains(reason), qPrintable(text));
+    QCOMPARE(m_window->windowTitle(), u"Morvane ヘルプ"_s);
+    QCOMPARE(m_window->contentsTree()->topLevelItemCount(), 0);
+    for (const char* button : {"helpBack", "helpForward", "helpHome"})
+        QVERIFY(!m_window->findChild<QToolButton*>(QString::fromUtf8(button))->isEnabled());
+}
+
+void tst_HelpWindow::recoversWhenTheFileAppears()
+{
+    const QString name = u"QuilloHelp.chm"_s;
+    m_window->openHelpFile(name);
+    QVERIFY(!m_window->hasFile());
+    QVERIFY(QFile::copy(kFixture, name));
+    m_window->openHelpFile(name);
+    QVERIFY(m_window->hasFile());
+    QCOMPARE(currentPath(*m_window), u"/index.html"_s);
+    QVERIFY(m_window->browser()->toPlainText().contains(u"UTF-8 のページ"_s));
+}
+
+void tst_HelpWindow::oneWindowPerOwnerAndCloseAll()
+{
+    QWidget owner;
+    const QString name = u"QuilloHelp.chm"_s;
+    QVERIFY(QFile::copy(kFixture, name));
+    HelpWindow* first = HelpWindow::showHelp(&owner, name);
+    QVERIFY(first->isVisible());
+    first->browser()->setSource(HelpBrowser::urlForObject(u"/sjis.html"_s));
+    HelpWindow* second = HelpWindow::showHelp(&owner, name);
+    QCOMPARE(second, first);
+    QCOMPARE(currentPath(*second), u"/index.html"_s); // back on the default topic
+    QCOMPARE(owner.findChildren<HelpWindow*>().size(), 1);
+
+    HelpWindow::closeAll(&owner);
+    QVERIFY(owner.findChildren<HelpWindow*>().isEmpty());
+}
+
+QTEST_MAIN(tst_HelpWindow)
+#include "tst_helpwindow.moc"
