@@ -18,13 +18,6 @@ namespace {
 
 constexpr const char* kVersion = MORVANE_VERSION;
 
-// Until the help window exists the help button opens nothing.
-class NoHelp final : public morvane::HelpViewer {
-public:
-    void showHelp(QWidget*, const QString&) override {}
-    void closeAll() override {}
-};
-
 // The program takes no options but these two; they are answered before any window system is
 // needed, so they also work without a display.
 std::optional<int> answerCommandLine(int argc, char* argv[])
@@ -81,7 +74,7 @@ int main(int argc, char* argv[])
 
     morvane::QtDialogs dialogs;
     morvane::SystemClock clock;
-    NoHelp help;
+    morvane::HelpWindows help;
     morvane::frmMain window({&dialogs, &clock, &help}, QDir::current());
     if (!window.Form_Load())
         return 1;

@@ -1,5 +1,7 @@
 #include "ui/services.h"
 
+#include "help/helpwindow.h"
+
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -32,6 +34,18 @@ void QtDialogs::message(QWidget* parent, Severity severity, const QString& text,
     QMessageBox box(severity == Severity::Error ? QMessageBox::Critical : QMessageBox::Warning,
                     title, text, QMessageBox::Ok, parent);
     box.exec();
+}
+
+void HelpWindows::showHelp(QWidget* owner, const QString& helpFile)
+{
+    m_owner = owner;
+    HelpWindow::showHelp(owner, helpFile);
+}
+
+void HelpWindows::closeAll()
+{
+    if (m_owner)
+        HelpWindow::closeAll(m_owner);
 }
 
 } // namespace morvane

@@ -4,11 +4,11 @@
 // help viewer. The program uses the Qt implementations below; tests use scripted ones.
 
 #include <QDate>
+#include <QPointer>
 #include <QString>
+#include <QWidget>
 
 #include <optional>
-
-class QWidget;
 
 namespace morvane {
 
@@ -53,6 +53,16 @@ public:
     bool confirm(QWidget* parent, const QString& text, const QString& title) override;
     void message(QWidget* parent, Severity severity, const QString& text,
                  const QString& title) override;
+};
+
+// The program's own help windows, owned by the window that asked for them.
+class HelpWindows final : public HelpViewer {
+public:
+    void showHelp(QWidget* owner, const QString& helpFile) override;
+    void closeAll() override;
+
+private:
+    QPointer<QWidget> m_owner;
 };
 
 class SystemClock final : public Clock {
