@@ -60,6 +60,9 @@ HelpWindow::HelpWindow(QWidget* owner)
     , m_openExternal([](const QUrl& url) { QDesktopServices::openUrl(url); })
 {
     setObjectName(u"helpWindow"_s);
+    // Only the main window's closing ends the program; a help window left open must not
+    // keep it running.
+    setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(kDefaultTitle);
     resize(780, 560);
 
