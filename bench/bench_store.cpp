@@ -127,7 +127,7 @@ void BM_ReadHistory(benchmark::State& state)
         const HistoryRead read = files.readHistory();
         if (read.error || read.lines.size() != state.range(0))
             state.SkipWithError("history read wrong");
-        benchmark::DoNotOptimize(read.lines.constData());
+        benchmark::DoNotOptimize(read.lines);
     });
 }
 BENCHMARK(BM_ReadHistory)

@@ -50,7 +50,8 @@ FileContent readWholeFile(const QString& path, const QString& fileName)
 {
     FileContent content;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Unbuffered: the whole file is read straight into its array, not through a buffer.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         if (isAbsent(path))
             content.missing = true;
         else
@@ -161,7 +162,7 @@ HistoryRead DataFiles::readHistory() const
     if (content.error)
         read.error = std::move(content.error);
     else if (!content.missing)
-        read.lines = splitHistory(content.bytes);
+        read.lines = History(std::move(content.bytes));
     return read;
 }
 
@@ -237,27 +238,7 @@ std::optional<float> parseNumberRecord(QByteArrayView content)
 
 QStringList splitHistory(QByteArrayView content)
 {
-    content = withoutBom(content);
-    QStringList lines;
-    if (content.isEmpty())
-        return lines;
-    const char* const data = content.data();
-    const qsizetype n = content.size();
-    lines.reserve(std::count(data, data + n, '\n') + 1);
-
-    qsizetype start = 0;
-    while (start < n) {
-        const auto* lf = static_cast<const char*>(std::memchr(data + start, '\n', n - start));
-        const qsizetype next = lf ? lf - data + 1 : n;
-        qsizetype end = lf ? lf - data : n;
-        // CR LF ends a line; so does a lone CR at the very end (half a line end). Any other CR
-        // is an ordinary character of the line.
-        if (end > start && data[end - 1] == '\r')
-            --end;
-        lines.append(QString::fromUtf8(data + start, end - start));
-        start = next;
-    }
-    return lines;
+    return History(content.toByteArray()).toStringList();
 }
 
 } // namespace morvane

@@ -5,6 +5,8 @@
 // digits, followed by CR LF; history lines end with CR LF. Nothing here shows a dialog: every
 // failure comes back as a FileError naming the file and the system's reason.
 
+#include "store/history.h"
+
 #include <QDir>
 #include <QString>
 #include <QStringList>
@@ -36,7 +38,7 @@ struct NumberRead {
 };
 
 struct HistoryRead {
-    QStringList lines;              // one entry per line, in file order; empty when missing
+    History lines;                  // one entry per line, in file order; empty when missing
     std::optional<FileError> error; // the file exists but cannot be read
 };
 

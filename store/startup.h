@@ -18,7 +18,7 @@ namespace morvane {
 inline constexpr qint16 kMeterInitialPosition = 155;
 
 struct Startup {
-    QStringList history;     // lstRireki's entries, in file order
+    History history;         // lstRireki's entries, in file order
     Measurement measurement; // Height, Weight, Bmi, MeterBmi as loaded; holdWeight 1. Without a
                              // BMI, MeterBmi is the initial position's value (15.5)
     // Where start-up sets the meter; kMeterInitialPosition when the BMI is unknown.

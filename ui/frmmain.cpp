@@ -6,6 +6,7 @@
 #include "measure/numbertext.h"
 #include "store/startup.h"
 #include "ui/controls.h"
+#include "ui/historymodel.h"
 #include "ui/layout.h"
 
 #include <QCloseEvent>
@@ -17,7 +18,6 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
-#include <QStringListModel>
 #include <QToolButton>
 
 #include <algorithm>
@@ -131,6 +131,9 @@ QWidget* createControl(const layout::Control& c, QWidget* container)
         l->setSelectionMode(QAbstractItemView::SingleSelection);
         l->setEditTriggers(QAbstractItemView::NoEditTriggers);
         l->setUniformItemSizes(true);
+        // Lays out a long history a batch at a time, so the window paints before it is done.
+        l->setLayoutMode(QListView::Batched);
+        l->setBatchSize(1000);
         l->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
         l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         l->setTextElideMode(Qt::ElideNone);
@@ -280,7 +283,7 @@ void frmMain::buildControls()
     Image1 = findChild<QLabel*>(u"Image1"_s);
     Shape1_3 = findChild<ShapeControl*>(u"Shape1(3)"_s);
 
-    m_history = new QStringListModel(this);
+    m_history = new HistoryModel(this);
     lstRireki->setModel(m_history);
 
     // Keyboard focus in tab-index order among the controls that take it.
@@ -332,7 +335,7 @@ Measurement frmMain::measurement() const
 
 QStringList frmMain::historyEntries() const
 {
-    return m_history->stringList();
+    return m_history->lines().toStringList();
 }
 
 bool frmMain::Form_Load()
@@ -348,7 +351,7 @@ bool frmMain::Form_Load()
         return false;
     }
     const Startup& s = *result.startup;
-    m_history->setStringList(s.history);
+    m_history->setLines(s.history);
     Height = s.measurement.height;
     Label2->setText(s.label2);
     Weight = s.measurement.weight;
@@ -459,14 +462,6 @@ void frmMain::reportWriteError(const FileError& error, const QString& notSaved)
                                 u"保存エラー"_s);
 }
 
-void frmMain::appendHistoryEntry(const QString& line)
-{
-    // Added at the end without selecting it or scrolling to it.
-    const int row = m_history->rowCount();
-    m_history->insertRows(row, 1);
-    m_history->setData(m_history->index(row), line);
-}
-
 void frmMain::cmdTai_Click()
 {
     if (!Height) {
@@ -500,7 +495,8 @@ void frmMain::cmdTai_Click()
         reportWriteError(*error, u"体重は保存されましたが、履歴には追加されていません。"_s);
         return;
     }
-    appendHistoryEntry(line);
+    // Added at the end without selecting it or scrolling to it.
+    m_history->append(line);
 }
 
 void frmMain::Label2_DblClick()
@@ -540,7 +536,7 @@ void frmMain::cmdClear_Click()
         reportWriteError(*error, u"履歴は削除されていません。"_s);
         return;
     }
-    m_history->setStringList({});
+    m_history->clear();
 }
 
 void frmMain::cmdHelp_Click()

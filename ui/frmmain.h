@@ -21,11 +21,11 @@ class QGroupBox;
 class QLabel;
 class QListView;
 class QScrollBar;
-class QStringListModel;
 class QToolButton;
 
 namespace morvane {
 
+class HistoryModel;
 class LineControl;
 class ScaleLabel;
 class ShapeControl;
@@ -86,7 +86,6 @@ private:
     std::optional<float> readTyped(Entry entry, const QString& answer);
     void reportWriteError(const FileError& error, const QString& notSaved);
     void setJudgement(const std::optional<Band>& band);
-    void appendHistoryEntry(const QString& line);
 
     Services m_services;
     DataFiles m_files;
@@ -109,7 +108,7 @@ private:
     QToolButton* cmdHelp = nullptr;
     QToolButton* cmdEnd = nullptr;
     QListView* lstRireki = nullptr;
-    QStringListModel* m_history = nullptr;
+    HistoryModel* m_history = nullptr;
     QScrollBar* HScroll1 = nullptr;
     QLabel* Label2 = nullptr;
     QLabel* Label4 = nullptr;

@@ -292,7 +292,7 @@ void tst_DataFiles::readHistory()
     QVERIFY(writeBytes(files.path(kHistoryFileName), content));
     const HistoryRead read = files.readHistory();
     QVERIFY(!read.error);
-    QCOMPARE(read.lines, lines);
+    QCOMPARE(read.lines.toStringList(), lines);
 }
 
 void tst_DataFiles::readLongHistoryInOrder()
@@ -309,7 +309,7 @@ void tst_DataFiles::readLongHistoryInOrder()
     const HistoryRead read = files.readHistory();
     QVERIFY(!read.error);
     QCOMPARE(read.lines.size(), expected.size());
-    QCOMPARE(read.lines, expected);
+    QCOMPARE(read.lines.toStringList(), expected);
 }
 
 void tst_DataFiles::missingHistoryIsEmpty()
@@ -362,7 +362,7 @@ void tst_DataFiles::appendHistory()
     const std::optional<FileError> error = files.appendHistory(line);
     QVERIFY2(!error, qPrintable(error ? error->reason : QString()));
     QCOMPARE(readBytes(files.path(kHistoryFileName)), after);
-    QCOMPARE(files.readHistory().lines, lines);
+    QCOMPARE(files.readHistory().lines.toStringList(), lines);
 }
 
 void tst_DataFiles::clearHistory_data()

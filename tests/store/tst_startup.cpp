@@ -153,7 +153,7 @@ void tst_Startup::startup()
     QVERIFY(result.startup);
     const Startup& s = *result.startup;
 
-    QCOMPARE(s.history, history);
+    QCOMPARE(s.history.toStringList(), history);
     QCOMPARE(s.label2, label2);
     QCOMPARE(s.label5, label5);
     QCOMPARE(s.label4, label4);

@@ -1,0 +1,40 @@
+#pragma once
+
+// The weight history as a CSV file for spreadsheet programs: one row per history line that reads
+// as a dated entry, with the year worked out the way the trend chart does it.
+
+#include "store/datafiles.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace morvane {
+
+// The header row's fields.
+inline const QStringList kCsvHeader{QStringLiteral("日付"), QStringLiteral("体重(kg)"),
+                                    QStringLiteral("BMI"), QStringLiteral("肥満度(%)")};
+
+// One CSV record with its CR LF, in UTF-8. A field is quoted only when it holds a comma, a double
+// quote, CR or LF; a double quote inside is doubled (RFC 4180).
+QByteArray csvRecord(const QStringList& fields);
+
+// The whole file: a UTF-8 byte order mark, the header row, then per entry its ISO date
+// (yyyy-MM-dd), weight, BMI and obesity percentage with one decimal and "." as decimal point,
+// whatever locale wrote the line. Lines that do not read as history lines are left out.
+//
+// The byte order mark is there for spreadsheet programs on Japanese desktops: without it they
+// take a CSV file for Shift-JIS and garble the header; with it they read UTF-8, and programs that
+// read UTF-8 anyway skip it.
+QByteArray historyCsv(const QStringList& historyLines, const QDate& today);
+
+// Writes historyCsv() to the path atomically: the file appears complete or not at all, and an
+// older file of that name stays as it was when the write fails. The error names the file by its
+// bare name.
+std::optional<FileError> exportHistoryCsv(const QStringList& historyLines, const QDate& today,
+                                          const QString& path);
+
+} // namespace morvane

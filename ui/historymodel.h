@@ -1,0 +1,31 @@
+#pragma once
+
+// The history list's model: the lines as the history file holds them. Only the rows on screen
+// are ever turned into text, so a history of a million lines opens as fast as its file reads.
+
+#include "store/history.h"
+
+#include <QAbstractListModel>
+
+namespace morvane {
+
+class HistoryModel : public QAbstractListModel {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(HistoryModel)
+
+public:
+    explicit HistoryModel(QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+    const History& lines() const { return m_lines; }
+    void setLines(History lines);
+    void append(const QString& line);
+    void clear();
+
+private:
+    History m_lines;
+};
+
+} // namespace morvane

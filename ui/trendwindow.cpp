@@ -1,0 +1,230 @@
+#include "ui/trendwindow.h"
+
+#include "measure/bands.h"
+#include "measure/bandweights.h"
+#include "measure/trend.h"
+
+#include <QAreaSeries>
+#include <QChart>
+#include <QChartView>
+#include <QDate>
+#include <QDateTime>
+#include <QDateTimeAxis>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLegend>
+#include <QLineSeries>
+#include <QLocale>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+namespace morvane {
+namespace {
+
+// Above this many points the markers would merge into a thick line and only slow the drawing.
+constexpr qsizetype kMaxMarkedPoints = 200;
+
+// Band colours behind the weights: light enough that the lines stay readable on every band.
+constexpr int kBandAlpha = 70;
+
+struct Span {
+    double low = 0.0;
+    double high = 0.0;
+};
+
+qreal timeOf(const QDate& date)
+{
+    return static_cast<qreal>(date.startOfDay().toMSecsSinceEpoch());
+}
+
+// The dates the chart spans: the first to the last entry, or a day either side of a single date,
+// so that one entry still gets a time axis with a width.
+Span timeSpan(const QList<TrendEntry>& entries)
+{
+    const QDate first = entries.front().date;
+    const QDate last = entries.back().date;
+    if (first == last)
+        return {timeOf(first.addDays(-1)), timeOf(last.addDays(1))};
+    return {timeOf(first), timeOf(last)};
+}
+
+// The weights the chart spans: every weight and average with a margin, at whole kilograms.
+Span weightSpan(const QList<TrendEntry>& entries, const QList<double>& averages)
+{
+    double low = std::numeric_limits<double>::infinity();
+    double high = -low;
+    for (const TrendEntry& entry : entries) {
+        low = std::min(low, entry.weight);
+        high = std::max(high, entry.weight);
+    }
+    for (const double average : averages) {
+        low = std::min(low, average);
+        high = std::max(high, average);
+    }
+    const double margin = std::max(1.0, (high - low) * 0.05);
+    return {std::floor(low - margin), std::ceil(high + margin)};
+}
+
+// The bands as areas over the whole time span, cut to the weights on show. The judgement bands
+// themselves are open at both ends (the meter only stops at 15.4 and 31.6), so the outer bands
+// reach to the chart's edges.
+void addBands(QChart* chart, float height, const Span& time, const Span& weight)
+{
+    for (const Band& band : bands()) {
+        WeightRange range = bandWeightRange(band.number, height);
+        if (band.number == 1)
+            range.lower = -std::numeric_limits<double>::infinity();
+        if (band.number == 6)
+            range.upper = std::numeric_limits<double>::infinity();
+        const double low = std::max(range.lower, weight.low);
+        const double high = std::min(range.upper, weight.high);
+        if (!(high > low))
+            continue;
+
+        auto* upper = new QLineSeries;
+        upper->append(time.low, high);
+        upper->append(time.high, high);
+        auto* lower = new QLineSeries;
+        lower->append(time.low, low);
+        lower->append(time.high, low);
+        auto* area = new QAreaSeries(upper, lower);
+        area->setName(band.caption);
+        QColor colour = QColor::fromRgba(band.background);
+        colour.setAlpha(kBandAlpha);
+        area->setColor(colour);
+        area->setBorderColor(Qt::transparent);
+        area->setPen(Qt::NoPen);
+        chart->addSeries(area);
+    }
+}
+
+QLineSeries* lineSeries(const QString& name, const QList<QPointF>& points)
+{
+    auto* series = new QLineSeries;
+    series->setName(name);
+    series->replace(points); // one call: appending point by point redraws each time
+    return series;
+}
+
+QChart* buildChart(const Trend& trend, std::optional<float> height, const QLocale& locale)
+{
+    const QList<double> averages = movingAverage(trend.entries);
+    const Span time = timeSpan(trend.entries);
+    const Span weight = weightSpan(trend.entries, averages);
+
+    auto* chart = new QChart;
+    chart->setLocale(locale);
+    chart->setLocalizeNumbers(true);
+    chart->legend()->setAlignment(Qt::AlignBottom);
+
+    if (height)
+        addBands(chart, *height, time, weight);
+
+    QList<QPointF> weights;
+    QList<QPointF> smoothed;
+    weights.reserve(trend.entries.size());
+    smoothed.reserve(trend.entries.size());
+    for (qsizetype i = 0; i < trend.entries.size(); ++i) {
+        const qreal x = timeOf(trend.entries[i].date);
+        weights.append({x, trend.entries[i].weight});
+        smoothed.append({x, averages[i]});
+    }
+    QLineSeries* weightSeries = lineSeries(u"体重"_s, weights);
+    weightSeries->setPointsVisible(weights.size() <= kMaxMarkedPoints);
+    weightSeries->setColor(QColor(0x1d, 0x3f, 0x8a));
+    QLineSeries* averageSeries =
+        lineSeries(u"移動平均（直近%1回）"_s.arg(kMovingAverageEntries), smoothed);
+    QPen dashed(QColor(0x20, 0x20, 0x20));
+    dashed.setWidthF(2.0);
+    dashed.setStyle(Qt::DashLine);
+    averageSeries->setPen(dashed);
+    chart->addSeries(weightSeries);
+    chart->addSeries(averageSeries);
+
+    auto* timeAxis = new QDateTimeAxis;
+    timeAxis->setTitleText(u"日付"_s);
+    timeAxis->setFormat(locale.dateFormat(QLocale::ShortFormat));
+    timeAxis->setTickCount(5);
+    timeAxis->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(time.low)),
+                       QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(time.high)));
+    auto* weightAxis = new QValueAxis;
+    weightAxis->setTitleText(u"体重 (kg)"_s);
+    weightAxis->setLabelFormat(u"%.1f"_s);
+    weightAxis->setRange(weight.low, weight.high);
+    chart->addAxis(timeAxis, Qt::AlignBottom);
+    chart->addAxis(weightAxis, Qt::AlignLeft);
+    for (QAbstractSeries* series : chart->series()) {
+        series->attachAxis(timeAxis);
+        series->attachAxis(weightAxis);
+    }
+    return chart;
+}
+
+} // namespace
+
+TrendWindow::TrendWindow(const QStringList& historyLines, std::optional<float> height,
+                         const QDate& today, const QLocale& locale, QWidget* parent)
+    : QWidget(parent, Qt::Window)
+{
+    setWindowTitle(u"体重の推移"_s);
+    setObjectName(u"frmTrend"_s);
+    // Like the help windows, a trend window left open must not keep the program running.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    resize(720, 480);
+
+    const Trend trend = readTrend(historyLines, today);
+
+    m_message = new QLabel(this);
+    m_message->setObjectName(u"lblMessage"_s);
+    m_message->setAlignment(Qt::AlignCenter);
+    m_message->setWordWrap(true);
+
+    // The view owns its chart from the start; a chart swapped in later would leave the first
+    // one to be deleted by hand.
+    m_chartView = new QChartView(
+        trend.entries.isEmpty() ? new QChart : buildChart(trend, height, locale), this);
+    m_chartView->setObjectName(u"chartView"_s);
+    m_chartView->setRenderHint(QPainter::Antialiasing);
+    m_chartView->setAccessibleName(u"体重の推移のグラフ"_s);
+    m_chartView->setAccessibleDescription(
+        u"記録した体重と移動平均を日付順に示すグラフ。背景の色は身長から求めた判定の区分"_s);
+
+    m_note = new QLabel(this);
+    m_note->setObjectName(u"lblNote"_s);
+    m_note->setText(u"身長が登録されていないため、判定の区分は表示していません"_s);
+    m_skipped = new QLabel(this);
+    m_skipped->setObjectName(u"lblSkipped"_s);
+    m_skipped->setText(u"読み取れなかった行: %1"_s.arg(locale.toString(trend.skippedLines)));
+    m_skipped->setAccessibleDescription(u"履歴のうち、グラフにできなかった行の数"_s);
+
+    if (trend.entries.isEmpty()) {
+        m_message->setText(
+            historyLines.isEmpty()
+                ? u"まだ履歴がありません。体重を記録すると、ここに推移がグラフで表示されます。"_s
+                : u"履歴に、グラフにできる行がありません。"_s);
+        m_chartView->hide();
+    } else {
+        m_message->hide();
+    }
+    m_note->setVisible(!height && !trend.entries.isEmpty());
+    m_skipped->setVisible(trend.skippedLines > 0);
+
+    auto* status = new QHBoxLayout;
+    status->addWidget(m_note);
+    status->addStretch();
+    status->addWidget(m_skipped);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_message, 1);
+    layout->addWidget(m_chartView, 1);
+    layout->addLayout(status);
+}
+
+TrendWindow::~TrendWindow() = default;
+
+} // namespace morvane
