@@ -102,7 +102,7 @@ HistoryRestore restoreHistory(const QDir& folder)
         return failed(*error);
 
     QFile::remove(folder.filePath(kHistoryBackupFileName));
-    return HistoryRestore{Status::Restored, splitHistory(backup.bytes), std::nullopt};
+    return HistoryRestore{Status::Restored, History(backup.bytes), std::nullopt};
 }
 
 } // namespace morvane

@@ -7,7 +7,6 @@
 #include "store/datafiles.h"
 
 #include <QDir>
-#include <QStringList>
 
 #include <optional>
 
@@ -33,7 +32,7 @@ struct HistoryRestore {
         Failed,          // error says which file and why; the history is as it was
     };
     Status status = Status::NoBackup;
-    QStringList lines; // with Restored: the history's lines, as DataFiles::readHistory gives them
+    History lines; // with Restored: the history's lines, read as DataFiles::readHistory reads them
     std::optional<FileError> error;
 };
 

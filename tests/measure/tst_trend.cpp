@@ -1,0 +1,221 @@
+// Reading the history back as dated weights: the forms a history line may take, the years
+// worked out from the order of the lines, the lines that are skipped, and the moving average.
+
+#include "measure/trend.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace morvane;
+
+namespace {
+
+// A history line for a month/day ("12/31") with fixed values.
+QString line(const QString& monthDay)
+{
+    return monthDay + u"  68.5Kg  24.1  9.6%"_s;
+}
+
+QStringList lines(const QStringList& monthDays)
+{
+    QStringList result;
+    for (const QString& monthDay : monthDays)
+        result.append(monthDay.contains(u'/') ? line(monthDay) : monthDay);
+    return result;
+}
+
+} // namespace
+
+class tst_Trend : public QObject {
+    Q_OBJECT
+
+private slots:
+    void parse_data();
+    void parse();
+    void years_data();
+    void years();
+    void entriesKeepTheirValues();
+    void movingAverage_data();
+    void movingAverage();
+};
+
+void tst_Trend::parse_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<int>("month");
+    QTest::addColumn<int>("day");
+    QTest::addColumn<double>("weight");
+    QTest::addColumn<double>("bmi");
+    QTest::addColumn<double>("percent");
+
+    QTest::newRow("Japanese locale")
+        << u"05/11  68.5Kg  24.1  9.6%"_s << true << 5 << 11 << 68.5 << 24.1 << 9.6;
+    QTest::newRow("German locale: dot date, decimal comma")
+        << u"05.11  68,5Kg  24,1  9,6%"_s << true << 5 << 11 << 68.5 << 24.1 << 9.6;
+    QTest::newRow("dash date") << u"12-31  70.0Kg  24.7  12.0%"_s << true << 12 << 31 << 70.0
+                               << 24.7 << 12.0;
+    QTest::newRow("negative percentage")
+        << u"01/02  0.0Kg  0.0  -100.0%"_s << true << 1 << 2 << 0.0 << 0.0 << -100.0;
+    QTest::newRow("locale minus sign U+2212")
+        << u"01/02  50,0Kg  17,6  \u221220,0%"_s << true << 1 << 2 << 50.0 << 17.6 << -20.0;
+    QTest::newRow("BMI beyond the meter")
+        << u"07/04  99.4Kg  35.0  59.0%"_s << true << 7 << 4 << 99.4 << 35.0 << 59.0;
+    QTest::newRow("weight of four digits")
+        << u"07/04  1000.0Kg  352.2  1500.0%"_s << true << 7 << 4 << 1000.0 << 352.2 << 1500.0;
+    QTest::newRow("blanks around and tabs between")
+        << u" 05/11\t68.5Kg\t24.1\t9.6% "_s << true << 5 << 11 << 68.5 << 24.1 << 9.6;
+    QTest::newRow("02/29 exists in leap years")
+        << u"02/29  68.5Kg  24.1  9.6%"_s << true << 2 << 29 << 68.5 << 24.1 << 9.6;
+
+    auto invalid = [](const char* name, const QString& text) {
+        QTest::newRow(name) << text << false << 0 << 0 << 0.0 << 0.0 << 0.0;
+    };
+    invalid("empty", QString());
+    invalid("garbage", u"hello"_s);
+    invalid("02/30 exists in no year", u"02/30  68.5Kg  24.1  9.6%"_s);
+    invalid("month 13", u"13/01  68.5Kg  24.1  9.6%"_s);
+    invalid("day 00", u"05/00  68.5Kg  24.1  9.6%"_s);
+    invalid("colon is no date separator", u"05:11  68.5Kg  24.1  9.6%"_s);
+    invalid("no Kg", u"05/11  68.5  24.1  9.6%"_s);
+    invalid("no percentage", u"05/11  68.5Kg  24.1"_s);
+    invalid("no percent sign", u"05/11  68.5Kg  24.1  9.6"_s);
+    invalid("text after the line", u"05/11  68.5Kg  24.1  9.6% x"_s);
+    invalid("fields run together", u"05/1168.5Kg  24.1  9.6%"_s);
+    invalid("two decimal points", u"05/11  68.5.5Kg  24.1  9.6%"_s);
+}
+
+void tst_Trend::parse()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+
+    const std::optional<HistoryFields> fields = parseHistoryLine(text);
+    QCOMPARE(fields.has_value(), valid);
+    if (!fields)
+        return;
+    QTEST(fields->month, "month");
+    QTEST(fields->day, "day");
+    QTEST(fields->weight, "weight");
+    QTEST(fields->bmi, "bmi");
+    QTEST(fields->percent, "percent");
+}
+
+void tst_Trend::years_data()
+{
+    QTest::addColumn<QStringList>("history");
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<QList<QDate>>("dates");
+    QTest::addColumn<int>("skipped");
+
+    QTest::newRow("across a new year")
+        << lines({u"12/30"_s, u"12/31"_s, u"01/01"_s, u"01/02"_s}) << QDate(2027, 1, 5)
+        << QList<QDate>{{2026, 12, 30}, {2026, 12, 31}, {2027, 1, 1}, {2027, 1, 2}} << 0;
+    QTest::newRow("newest line is today") << lines({u"12/31"_s, u"01/05"_s}) << QDate(2027, 1, 5)
+                                          << QList<QDate>{{2026, 12, 31}, {2027, 1, 5}} << 0;
+    QTest::newRow("newest date after today belongs to last year")
+        << lines({u"12/30"_s, u"12/31"_s}) << QDate(2027, 1, 5)
+        << QList<QDate>{{2026, 12, 30}, {2026, 12, 31}} << 0;
+    QTest::newRow("newest date the day after today")
+        << lines({u"05/12"_s}) << QDate(2026, 5, 11) << QList<QDate>{{2025, 5, 12}} << 0;
+    QTest::newRow("several wraps")
+        << lines({u"03/01"_s, u"11/01"_s, u"02/01"_s, u"12/01"_s, u"01/01"_s}) << QDate(2027, 6, 1)
+        << QList<QDate>{{2025, 3, 1}, {2025, 11, 1}, {2026, 2, 1}, {2026, 12, 1}, {2027, 1, 1}}
+        << 0;
+    QTest::newRow("the same date twice stays in one year")
+        << lines({u"05/11"_s, u"05/11"_s}) << QDate(2026, 5, 11)
+        << QList<QDate>{{2026, 5, 11}, {2026, 5, 11}} << 0;
+    QTest::newRow("a year of one line each month")
+        << lines({u"06/01"_s, u"09/01"_s, u"12/01"_s, u"03/01"_s, u"05/01"_s}) << QDate(2026, 5, 11)
+        << QList<QDate>{{2025, 6, 1}, {2025, 9, 1}, {2025, 12, 1}, {2026, 3, 1}, {2026, 5, 1}} << 0;
+    QTest::newRow("02/29 in a leap year") << lines({u"02/28"_s, u"02/29"_s}) << QDate(2028, 3, 1)
+                                          << QList<QDate>{{2028, 2, 28}, {2028, 2, 29}} << 0;
+    QTest::newRow("02/29 in a common year is skipped")
+        << lines({u"02/28"_s, u"02/29"_s, u"03/01"_s}) << QDate(2027, 3, 1)
+        << QList<QDate>{{2027, 2, 28}, {2027, 3, 1}} << 1;
+    // 02/29 lands on 2026 and is skipped, but it still stepped the year back: 03/01 is later
+    // than 02/29, so it is 2025, not 2026.
+    QTest::newRow("a skipped 02/29 still counts in the walk")
+        << lines({u"03/01"_s, u"02/29"_s, u"01/15"_s}) << QDate(2027, 2, 1)
+        << QList<QDate>{{2025, 3, 1}, {2027, 1, 15}} << 1;
+    // Unreadable lines take no part: 12/31 is compared with 01/02, not with the garbage.
+    QTest::newRow("garbage, empty and 02/30 are skipped and counted")
+        << lines({u"12/31"_s, u"garbage"_s, QString(), line(u"02/30"_s), u"01/02"_s})
+        << QDate(2027, 1, 5) << QList<QDate>{{2026, 12, 31}, {2027, 1, 2}} << 3;
+    QTest::newRow("comma-decimal and dot-date lines")
+        << QStringList{u"12.31  68,5Kg  24,1  9,6%"_s, u"01-02  68.0Kg  24.0  8.8%"_s}
+        << QDate(2027, 1, 5) << QList<QDate>{{2026, 12, 31}, {2027, 1, 2}} << 0;
+    QTest::newRow("nothing readable")
+        << QStringList{u"x"_s, QString()} << QDate(2027, 1, 5) << QList<QDate>{} << 2;
+    QTest::newRow("empty history") << QStringList{} << QDate(2027, 1, 5) << QList<QDate>{} << 0;
+}
+
+void tst_Trend::years()
+{
+    QFETCH(QStringList, history);
+    QFETCH(QDate, today);
+    QFETCH(QList<QDate>, dates);
+    QFETCH(int, skipped);
+
+    const Trend trend = readTrend(history, today);
+    QList<QDate> got;
+    for (const TrendEntry& entry : trend.entries)
+        got.append(entry.date);
+    QCOMPARE(got, dates);
+    QCOMPARE(trend.skippedLines, skipped);
+}
+
+void tst_Trend::entriesKeepTheirValues()
+{
+    const Trend trend = readTrend(
+        {u"12/31  68,5Kg  24,1  9,6%"_s, u"bad"_s, u"01/02  60.0Kg  21.1  -3.9%"_s}, {2027, 1, 5});
+    QCOMPARE(trend.entries.size(), 2);
+    QCOMPARE(trend.entries[0].weight, 68.5);
+    QCOMPARE(trend.entries[0].bmi, 24.1);
+    QCOMPARE(trend.entries[0].percent, 9.6);
+    QCOMPARE(trend.entries[1].weight, 60.0);
+    QCOMPARE(trend.entries[1].bmi, 21.1);
+    QCOMPARE(trend.entries[1].percent, -3.9);
+}
+
+void tst_Trend::movingAverage_data()
+{
+    QTest::addColumn<QList<double>>("weights");
+    QTest::addColumn<int>("span"); // 0: the default span
+    QTest::addColumn<QList<double>>("averages");
+
+    QTest::newRow("empty") << QList<double>{} << 0 << QList<double>{};
+    QTest::newRow("one entry") << QList<double>{68.5} << 0 << QList<double>{68.5};
+    QTest::newRow("fewer entries than the span average what there is")
+        << QList<double>{60, 62, 67} << 0 << QList<double>{60, 61, 63};
+    // The eighth and ninth values average 2 ... 8 and 3 ... 9.
+    QTest::newRow("default span is seven entries")
+        << QList<double>{1, 2, 3, 4, 5, 6, 7, 8, 9} << 0
+        << QList<double>{1, 1.5, 2, 2.5, 3, 3.5, 4, 5, 6};
+    QTest::newRow("span of three")
+        << QList<double>{3, 6, 9, 3, 3} << 3 << QList<double>{3, 4.5, 6, 6, 5};
+    QTest::newRow("span of one follows the weights")
+        << QList<double>{70, 69.5, 71} << 1 << QList<double>{70, 69.5, 71};
+}
+
+void tst_Trend::movingAverage()
+{
+    QFETCH(QList<double>, weights);
+    QFETCH(int, span);
+    QFETCH(QList<double>, averages);
+
+    QList<TrendEntry> entries;
+    QDate date(2026, 1, 1);
+    for (const double weight : weights) {
+        entries.append({date, weight, 0.0, 0.0});
+        date = date.addDays(1);
+    }
+    const QList<double> got =
+        span == 0 ? morvane::movingAverage(entries) : morvane::movingAverage(entries, span);
+    QCOMPARE(got.size(), averages.size());
+    for (qsizetype i = 0; i < got.size(); ++i)
+        QVERIFY2(qFuzzyCompare(got[i], averages[i]), qPrintable(QString::number(i)));
+}
+
+QTEST_APPLESS_MAIN(tst_Trend)
+#include "tst_trend.moc"

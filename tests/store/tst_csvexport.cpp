@@ -1,0 +1,197 @@
+// The history as CSV: the exact bytes of the file, quoting, and writing it to real files, where
+// a failure leaves no partial or temporary file behind and an older file as it was.
+
+#include "store/csvexport.h"
+
+#include "testfiles.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace Qt::StringLiterals;
+using namespace morvane;
+using namespace morvane::testing;
+
+namespace {
+
+// Lowers the largest file this process may write while it lives, so that a write fails part-way
+// even for root. SIGXFSZ is ignored meanwhile, which turns it into an ordinary EFBIG error.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_savedHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_saved;
+        limit.rlim_cur = bytes;
+        m_active = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_savedHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+    bool isActive() const { return m_active; }
+
+private:
+    rlimit m_saved{};
+    void (*m_savedHandler)(int) = SIG_DFL;
+    bool m_active = false;
+};
+
+const QDate kToday{2027, 1, 5};
+
+// Across a new year, in two locales' forms, with an unreadable line and a negative percentage.
+const QStringList kHistory{
+    u"12/30  68.5Kg  24.1  9.6%"_s,
+    u"garbage"_s,
+    u"12.31  68,0Kg  23,9  8,8%"_s,
+    u"01/02  0.0Kg  0.0  -100.0%"_s,
+};
+
+// The source file is UTF-8, so the Japanese header below is spelled in UTF-8 bytes.
+const QByteArray kBom = "\xEF\xBB\xBF";
+const QByteArray kHeader = "日付,体重(kg),BMI,肥満度(%)\r\n";
+
+} // namespace
+
+class tst_CsvExport : public QObject {
+    Q_OBJECT
+
+private slots:
+    void record_data();
+    void record();
+    void bytes_data();
+    void bytes();
+    void writesTheFile_data();
+    void writesTheFile();
+    void failingPath_data();
+    void failingPath();
+    void failedWriteKeepsOlderFile();
+};
+
+void tst_CsvExport::record_data()
+{
+    QTest::addColumn<QStringList>("fields");
+    QTest::addColumn<QByteArray>("bytes");
+
+    QTest::newRow("plain fields") << QStringList{u"2026-05-11"_s, u"68.5"_s}
+                                  << QByteArray("2026-05-11,68.5\r\n");
+    QTest::newRow("Japanese in UTF-8") << QStringList{u"日付"_s} << QByteArray("日付\r\n");
+    QTest::newRow("empty field") << QStringList{u"a"_s, QString(), u"b"_s}
+                                 << QByteArray("a,,b\r\n");
+    QTest::newRow("comma quoted") << QStringList{u"68,5"_s, u"x"_s} << QByteArray("\"68,5\",x\r\n");
+    QTest::newRow("double quote doubled")
+        << QStringList{u"say \"hi\""_s} << QByteArray("\"say \"\"hi\"\"\"\r\n");
+    QTest::newRow("line feed quoted") << QStringList{u"a\nb"_s} << QByteArray("\"a\nb\"\r\n");
+    QTest::newRow("carriage return quoted") << QStringList{u"a\rb"_s} << QByteArray("\"a\rb\"\r\n");
+    QTest::newRow("blanks are not quoted") << QStringList{u" a b "_s} << QByteArray(" a b \r\n");
+}
+
+void tst_CsvExport::record()
+{
+    QFETCH(QStringList, fields);
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(csvRecord(fields), bytes);
+}
+
+void tst_CsvExport::bytes_data()
+{
+    QTest::addColumn<QStringList>("history");
+    QTest::addColumn<QByteArray>("bytes");
+
+    QTest::newRow("history across a new year") << kHistory
+                                               << kBom + kHeader +
+                                                      "2026-12-30,68.5,24.1,9.6\r\n"
+                                                      "2026-12-31,68.0,23.9,8.8\r\n"
+                                                      "2027-01-02,0.0,0.0,-100.0\r\n";
+    QTest::newRow("empty history: the header alone") << QStringList{} << kBom + kHeader;
+    QTest::newRow("nothing readable: the header alone")
+        << QStringList{u"x"_s, u"02/30  68.5Kg  24.1  9.6%"_s} << kBom + kHeader;
+}
+
+void tst_CsvExport::bytes()
+{
+    QFETCH(QStringList, history);
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(historyCsv(history, kToday), bytes);
+}
+
+void tst_CsvExport::writesTheFile_data()
+{
+    QTest::addColumn<bool>("older");
+    QTest::newRow("new file") << false;
+    QTest::newRow("replaces an older file") << true;
+}
+
+void tst_CsvExport::writesTheFile()
+{
+    QFETCH(bool, older);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"体重.csv"_s);
+    if (older)
+        QVERIFY(writeBytes(path, QByteArray(4096, 'x')));
+
+    const std::optional<FileError> error = exportHistoryCsv(kHistory, kToday, path);
+    QVERIFY2(!error, qPrintable(error ? error->reason : QString()));
+    QCOMPARE(readBytes(path), historyCsv(kHistory, kToday));
+    // Only the file itself: no temporary file is left beside it.
+    QCOMPARE(snapshot(QDir(dir.path())).keys(), QStringList{u"体重.csv"_s});
+}
+
+void tst_CsvExport::failingPath_data()
+{
+    QTest::addColumn<QString>("relativePath");
+    QTest::addColumn<QString>("fileName");
+
+    QTest::newRow("a folder of that name") << u"履歴.csv"_s << u"履歴.csv"_s;
+    QTest::newRow("a missing folder on the way") << u"missing/履歴.csv"_s << u"履歴.csv"_s;
+}
+
+void tst_CsvExport::failingPath()
+{
+    QFETCH(QString, relativePath);
+    QFETCH(QString, fileName);
+
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir(u"履歴.csv"_s));
+    QVERIFY(writeBytes(dir.filePath(u"履歴.csv/inside.txt"_s), "kept"));
+    const auto before = snapshot(QDir(dir.path()));
+
+    const std::optional<FileError> error =
+        exportHistoryCsv(kHistory, kToday, dir.filePath(relativePath));
+    QVERIFY(error);
+    QCOMPARE(error->fileName, fileName);
+    QVERIFY(!error->reason.isEmpty());
+    QCOMPARE(snapshot(QDir(dir.path())), before);
+}
+
+void tst_CsvExport::failedWriteKeepsOlderFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"体重.csv"_s);
+    QVERIFY(writeBytes(path, "older"));
+    const auto before = snapshot(QDir(dir.path()));
+
+    std::optional<FileError> error;
+    {
+        // Room for a part of the file only: the write fails after some bytes.
+        const FileSizeLimit limit(20);
+        QVERIFY(limit.isActive());
+        error = exportHistoryCsv(kHistory, kToday, path);
+    }
+    QVERIFY(error);
+    QCOMPARE(error->fileName, u"体重.csv"_s);
+    QVERIFY(!error->reason.isEmpty());
+    QCOMPARE(snapshot(QDir(dir.path())), before);
+}
+
+QTEST_GUILESS_MAIN(tst_CsvExport)
+#include "tst_csvexport.moc"
