@@ -5,7 +5,7 @@
 //
 // Use from the main window, one window per request:
 //
-//     auto* w = new TrendWindow(historyEntries(), Height, clock.today(), m_locale, this);
+//     auto* w = new TrendWindow(lines, Height, m_services.clock->today(), m_locale, this);
 //     w->setAttribute(Qt::WA_DeleteOnClose);
 //     w->show();
 //
