@@ -53,11 +53,14 @@ inline const QString kMinchoFamily = QStringLiteral("ＭＳ Ｐ明朝");
 inline constexpr double kWindowPointSize = 9.0;
 
 struct Control {
-    QString name;      // objectName, e.g. "lblHyojun(0)"
-    QString container; // "frmMain", "Frame1", "Frame2" or "Frame3"
-    Kind kind;
-    int left, top, width, height; // twips; a line's end points are left,top to left+width,top
-    QString text;                 // design-time caption
+    QString name = {};      // objectName, e.g. "lblHyojun(0)"
+    QString container = {}; // "frmMain", "Frame1", "Frame2" or "Frame3"
+    Kind kind = Kind::Label;
+    int left = 0; // twips; a line runs from (left, top) to (left + width, top)
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    QString text = {}; // design-time caption
     Face face = Face::Window;
     double pointSize = kWindowPointSize;
     quint32 background = ole::kDefault;
@@ -65,9 +68,9 @@ struct Control {
     bool boxed = false;       // sunken single border
     bool transparent = false; // draws no background
     bool alignLeft = false;   // otherwise centred
-    QString toolTip;
-    int tabIndex = -1;   // -1: takes no part in the numbering
-    QString description; // accessible description, Japanese
+    QString toolTip = {};
+    int tabIndex = -1;        // -1: takes no part in the numbering
+    QString description = {}; // accessible description, Japanese
 };
 
 // Every control, grouped by container; within a container from front to back.
