@@ -94,6 +94,9 @@ void addBands(QChart* chart, float height, const Span& time, const Span& weight)
         lower->append(time.low, low);
         lower->append(time.high, low);
         auto* area = new QAreaSeries(upper, lower);
+        // The area draws its edges but does not own them.
+        upper->setParent(area);
+        lower->setParent(area);
         area->setName(band.caption);
         QColor colour = QColor::fromRgba(band.background);
         colour.setAlpha(kBandAlpha);
