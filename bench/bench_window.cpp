@@ -27,6 +27,11 @@ public:
         return std::nullopt;
     }
     bool confirm(QWidget*, const QString&, const QString&) override { return false; }
+    std::optional<QString> saveFileName(QWidget*, const QString&, const QString&,
+                                        const QString&) override
+    {
+        return std::nullopt;
+    }
     void message(QWidget*, Severity, const QString&, const QString&) override {}
 };
 

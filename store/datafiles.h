@@ -47,6 +47,7 @@ public:
     explicit DataFiles(const QDir& folder);
 
     QString path(const QString& fileName) const;
+    const QDir& folder() const { return m_folder; }
 
     NumberRead readHeight() const;
     NumberRead readWeight() const;

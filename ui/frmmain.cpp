@@ -2,19 +2,25 @@
 
 #include "assets/pictures.h"
 #include "measure/arithmetic.h"
+#include "measure/bandweights.h"
 #include "measure/limits.h"
 #include "measure/numbertext.h"
+#include "store/csvexport.h"
+#include "store/historybackup.h"
 #include "store/startup.h"
 #include "ui/controls.h"
 #include "ui/historymodel.h"
 #include "ui/layout.h"
+#include "ui/trendwindow.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QListView>
+#include <QMenu>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
@@ -281,10 +287,26 @@ void frmMain::buildControls()
     lblHiman = findChild<QLabel*>(u"lblHiman"_s);
     lblHantei = findChild<QLabel*>(u"lblHantei"_s);
     Image1 = findChild<QLabel*>(u"Image1"_s);
-    Shape1_3 = findChild<ShapeControl*>(u"Shape1(3)"_s);
+    for (std::size_t i = 0; i < Shape1.size(); ++i)
+        Shape1[i] = findChild<ShapeControl*>(u"Shape1(%1)"_s.arg(i));
+    Label1 = findChild<QWidget*>(u"Label1"_s);
+    // The band rectangles and the meter explain the weights each band stands for at the stored
+    // height; the text is made when the tooltip is asked for.
+    for (QWidget* w : {static_cast<QWidget*>(Shape1[0]), static_cast<QWidget*>(Shape1[1]),
+                       static_cast<QWidget*>(Shape1[2]), static_cast<QWidget*>(Shape1[3]),
+                       static_cast<QWidget*>(Shape1[4]), static_cast<QWidget*>(Shape1[5]), Label1,
+                       static_cast<QWidget*>(HScroll1)}) {
+        w->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+        w->installEventFilter(this);
+    }
 
     m_history = new HistoryModel(this);
     lstRireki->setModel(m_history);
+    lstRireki->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(lstRireki, &QListView::customContextMenuRequested, this, [this](const QPoint& pos) {
+        const std::unique_ptr<QMenu> menu(createHistoryMenu());
+        menu->exec(lstRireki->viewport()->mapToGlobal(pos));
+    });
 
     // Keyboard focus in tab-index order among the controls that take it.
     std::vector<const layout::Control*> focusable;
@@ -385,7 +407,7 @@ void frmMain::HScroll1_Scroll()
 void frmMain::UpdateMeter()
 {
     const auto position = static_cast<qint16>(HScroll1->value());
-    const int shape3Left = Shape1_3->x() * layout::kTwipsPerPixel;
+    const int shape3Left = Shape1[3]->x() * layout::kTwipsPerPixel;
     const MeterUpdate u = morvane::UpdateMeter(position, measurement(), m_locale, shape3Left);
 
     Bmi = u.after.bmi;
@@ -402,6 +424,7 @@ void frmMain::UpdateMeter()
     lblTai->setText(u.lblTai);
     lblHiman->setText(u.lblHiman);
     setJudgement(u.judgement);
+    updateMeterDescription();
     emit meterUpdated();
 }
 
@@ -415,6 +438,17 @@ void frmMain::setJudgement(const std::optional<Band>& band)
     }
     lblHantei->setText(band->caption);
     setLabelColors(lblHantei, QColor::fromRgb(band->background), QColor::fromRgb(band->text));
+}
+
+void frmMain::updateMeterDescription()
+{
+    // Screen readers read the band weights with the meter; they change with height and weight.
+    const auto key = std::pair(Height, Weight);
+    if (key == m_describedFor && !HScroll1->accessibleDescription().isEmpty())
+        return;
+    m_describedFor = key;
+    HScroll1->setAccessibleDescription(layout::find(u"HScroll1"_s)->description + u"\n"_s +
+                                       meterTooltip(Height, Weight, m_locale));
 }
 
 void frmMain::CalcBmi()
@@ -532,11 +566,64 @@ void frmMain::cmdClear_Click()
 {
     if (!m_services.dialogs->confirm(this, kClearText, kClearTitle))
         return;
+    // Kept so that the clear can be undone from the history list's menu.
+    if (const auto error = backupHistory(m_files.folder())) {
+        reportWriteError(*error, u"履歴は削除されていません。"_s);
+        return;
+    }
     if (const auto error = m_files.clearHistory()) {
         reportWriteError(*error, u"履歴は削除されていません。"_s);
         return;
     }
     m_history->clear();
+}
+
+QMenu* frmMain::createHistoryMenu()
+{
+    auto* menu = new QMenu(this);
+    menu->addAction(u"グラフ表示"_s, this, &frmMain::showTrend);
+    QAction* csv = menu->addAction(u"CSV書き出し"_s, this, &frmMain::exportCsv);
+    csv->setEnabled(m_history->rowCount() > 0);
+    QAction* undo = menu->addAction(u"履歴を元に戻す"_s, this, &frmMain::undoClear);
+    undo->setEnabled(m_history->rowCount() == 0 && hasBackup(m_files.folder()));
+    return menu;
+}
+
+void frmMain::showTrend()
+{
+    // A snapshot of the history as it is now: a window left open from before is replaced.
+    if (m_trend)
+        m_trend->close();
+    m_trend = new TrendWindow(historyEntries(), Height, m_services.clock->today(), m_locale, this);
+    m_trend->setAttribute(Qt::WA_DeleteOnClose);
+    m_trend->show();
+}
+
+void frmMain::exportCsv()
+{
+    const std::optional<QString> path = m_services.dialogs->saveFileName(
+        this, u"CSV書き出し"_s, m_files.path(u"履歴.csv"_s), u"CSV ファイル (*.csv)"_s);
+    if (!path)
+        return;
+    if (const auto error = exportHistoryCsv(historyEntries(), m_services.clock->today(), *path)) {
+        m_services.dialogs->message(
+            this, Dialogs::Severity::Error,
+            u"「%1」に書き込めませんでした。\n理由: %2"_s.arg(error->fileName, error->reason),
+            u"CSV書き出し"_s);
+    }
+}
+
+void frmMain::undoClear()
+{
+    HistoryRestore restored = restoreHistory(m_files.folder());
+    if (restored.status == HistoryRestore::Status::Restored) {
+        m_history->setLines(std::move(restored.lines));
+    } else if (restored.error) {
+        m_services.dialogs->message(this, Dialogs::Severity::Error,
+                                    u"履歴を元に戻せませんでした。\n「%1」: %2"_s.arg(
+                                        restored.error->fileName, restored.error->reason),
+                                    u"履歴を元に戻す"_s);
+    }
 }
 
 void frmMain::cmdHelp_Click()
@@ -555,6 +642,13 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
     if (watched == Label2 && event->type() == QEvent::MouseButtonDblClick) {
         Label2_DblClick();
         return true;
+    }
+    if (event->type() == QEvent::ToolTip) {
+        auto* w = static_cast<QWidget*>(watched);
+        const auto band = std::find(Shape1.begin(), Shape1.begin() + 6, watched);
+        w->setToolTip(band != Shape1.begin() + 6
+                          ? bandTooltip(int(band - Shape1.begin()) + 1, Height, Weight, m_locale)
+                          : meterTooltip(Height, Weight, m_locale));
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -579,6 +673,8 @@ void frmMain::askForFirstHeight()
 void frmMain::closeEvent(QCloseEvent* event)
 {
     m_services.help->closeAll();
+    if (m_trend)
+        m_trend->close();
     event->accept();
 }
 

@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QLocale>
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -20,6 +21,7 @@
 class QGroupBox;
 class QLabel;
 class QListView;
+class QMenu;
 class QScrollBar;
 class QToolButton;
 
@@ -29,6 +31,7 @@ class HistoryModel;
 class LineControl;
 class ScaleLabel;
 class ShapeControl;
+class TrendWindow;
 
 class frmMain : public QWidget {
     Q_OBJECT
@@ -61,6 +64,13 @@ public:
     void cmdEnd_Click();
     void Label2_DblClick();
 
+    // The history list's context menu: the weight trend, CSV export and undoing a clear. The
+    // caller owns the menu.
+    QMenu* createHistoryMenu();
+    void showTrend();
+    void exportCsv();
+    void undoClear();
+
     // What the end button does after closing the help windows; QCoreApplication::exit(0)
     // unless replaced.
     void setEndProgram(std::function<void()> endProgram);
@@ -86,6 +96,7 @@ private:
     std::optional<float> readTyped(Entry entry, const QString& answer);
     void reportWriteError(const FileError& error, const QString& notSaved);
     void setJudgement(const std::optional<Band>& band);
+    void updateMeterDescription();
 
     Services m_services;
     DataFiles m_files;
@@ -93,6 +104,8 @@ private:
     std::function<void()> m_endProgram;
     bool m_shownOnce = false;
     qint16 m_valueAtDragStart = 0;
+    QPointer<TrendWindow> m_trend;
+    std::pair<std::optional<float>, std::optional<float>> m_describedFor; // height, weight
 
     // The measurement variables.
     std::optional<float> Height;
@@ -118,7 +131,8 @@ private:
     QLabel* lblHiman = nullptr;
     QLabel* lblHantei = nullptr;
     QLabel* Image1 = nullptr;
-    ShapeControl* Shape1_3 = nullptr;
+    std::array<ShapeControl*, 7> Shape1{};
+    QWidget* Label1 = nullptr;
 };
 
 } // namespace morvane

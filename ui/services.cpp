@@ -2,6 +2,7 @@
 
 #include "help/helpwindow.h"
 
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -26,6 +27,15 @@ bool QtDialogs::confirm(QWidget* parent, const QString& text, const QString& tit
                     parent);
     box.setDefaultButton(QMessageBox::Ok);
     return box.exec() == QMessageBox::Ok;
+}
+
+std::optional<QString> QtDialogs::saveFileName(QWidget* parent, const QString& title,
+                                               const QString& suggestedName, const QString& filter)
+{
+    const QString path = QFileDialog::getSaveFileName(parent, title, suggestedName, filter);
+    if (path.isEmpty())
+        return std::nullopt;
+    return path;
 }
 
 void QtDialogs::message(QWidget* parent, Severity severity, const QString& text,

@@ -24,6 +24,11 @@ public:
     // A warning box with OK (the default) and Cancel: true when the user pressed OK.
     virtual bool confirm(QWidget* parent, const QString& text, const QString& title) = 0;
 
+    // A save-file dialog starting with suggestedName: the chosen path, or nullopt on Cancel.
+    virtual std::optional<QString> saveFileName(QWidget* parent, const QString& title,
+                                                const QString& suggestedName,
+                                                const QString& filter) = 0;
+
     // A message the user acknowledges with OK: a warning about what was typed, or an error.
     enum class Severity { Warning, Error };
     virtual void message(QWidget* parent, Severity severity, const QString& text,
@@ -51,6 +56,9 @@ public:
     std::optional<QString> inputBox(QWidget* parent, const QString& prompt,
                                     const QString& title) override;
     bool confirm(QWidget* parent, const QString& text, const QString& title) override;
+    std::optional<QString> saveFileName(QWidget* parent, const QString& title,
+                                        const QString& suggestedName,
+                                        const QString& filter) override;
     void message(QWidget* parent, Severity severity, const QString& text,
                  const QString& title) override;
 };

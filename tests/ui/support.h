@@ -31,9 +31,11 @@ public:
     // Answers given in order; an input box with no answer left fails the test.
     QList<std::optional<QString>> answers;
     QList<bool> confirmations;
+    QList<std::optional<QString>> savePaths;
 
     QList<Shown> inputs;
     QList<Shown> confirms;
+    QList<Shown> saves;
     QList<Message> messages;
 
     std::optional<QString> inputBox(QWidget*, const QString& prompt, const QString& title) override
@@ -53,6 +55,16 @@ public:
             return false;
         }
         return confirmations.takeFirst();
+    }
+    std::optional<QString> saveFileName(QWidget*, const QString& title, const QString&,
+                                        const QString&) override
+    {
+        saves.append({QString(), title});
+        if (savePaths.isEmpty()) {
+            unexpected = true;
+            return std::nullopt;
+        }
+        return savePaths.takeFirst();
     }
     void message(QWidget*, Severity severity, const QString& text, const QString& title) override
     {

@@ -1,0 +1,287 @@
+// A long session on real files: ten thousand weight entries and a thousand height entries, with
+// refused and cancelled answers among them, five thousand meter moves (assignments and thumb
+// drags) and ten confirmed clears, in an order drawn from a fixed seed. Every step is checked
+// as it happens, and at the end the files, the list and a freshly started window must agree.
+
+#include "support.h"
+
+#include "measure/arithmetic.h"
+#include "ui/fonts.h"
+
+#include <QAbstractItemModel>
+#include <QListView>
+#include <QScrollBar>
+#include <QTest>
+
+#include <cstdint>
+#include <random>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+using namespace morvane;
+using namespace morvane::testing;
+
+namespace {
+
+const QString kHeight = u"身長.txt"_s, kWeight = u"体重.txt"_s, kHistory = u"履歴.txt"_s;
+
+constexpr int kWeightEntries = 10'000;
+constexpr int kHeightEntries = 1'000;
+constexpr int kMeterMoves = 5'000;
+constexpr int kClears = 10;
+
+enum class Step { Weight, Height, Move, Clear };
+
+// The generator's own output only, so that the run is the same with every standard library.
+class Draw {
+public:
+    explicit Draw(std::uint32_t seed)
+        : m_engine(seed)
+    {}
+    int below(int n) { return int(m_engine() % std::uint32_t(n)); }
+    int between(int lo, int hi) { return lo + below(hi - lo + 1); }
+
+private:
+    std::mt19937 m_engine;
+};
+
+// The steps in a shuffled order, with the clears spread out: one in each eleventh of the run,
+// so that many entries follow the last one.
+std::vector<Step> schedule(Draw& draw)
+{
+    std::vector<Step> steps;
+    steps.insert(steps.end(), kWeightEntries, Step::Weight);
+    steps.insert(steps.end(), kHeightEntries, Step::Height);
+    steps.insert(steps.end(), kMeterMoves, Step::Move);
+    for (std::size_t i = steps.size() - 1; i > 0; --i)
+        std::swap(steps[i], steps[std::size_t(draw.below(int(i + 1)))]);
+    const int stride = int(steps.size()) / (kClears + 1);
+    for (int k = kClears; k >= 1; --k) {
+        const int at = k * stride + draw.between(-stride / 4, stride / 4);
+        steps.insert(steps.begin() + at, Step::Clear);
+    }
+    return steps;
+}
+
+// A value in tenths or thousandths as the decimal text a number record holds: no trailing
+// zeros, no trailing point.
+QString decimalText(int units, int scale)
+{
+    QString text = QString::number(units / scale);
+    QString fraction = QString::number(units % scale).rightJustified(scale == 10 ? 1 : 3, u'0');
+    while (fraction.endsWith(u'0'))
+        fraction.chop(1);
+    return fraction.isEmpty() ? text : text + u'.' + fraction;
+}
+
+// The forms a user types a value in: plain, with a unit after it, with blanks around it, or
+// with the full-width characters of a Japanese input method.
+QString typed(const QString& plain, const QString& unit, int form)
+{
+    switch (form) {
+    case 0:
+        return plain + unit;
+    case 1: {
+        QString wide;
+        for (const QChar c : plain)
+            wide += c == u'.' ? QChar(u'．') : QChar(char16_t(u'０' + (c.unicode() - u'0')));
+        return wide;
+    }
+    case 2:
+        return u" "_s + plain + u" "_s;
+    default:
+        return plain;
+    }
+}
+
+} // namespace
+
+class tst_Soak : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { installFontSubstitutions(); }
+    void longSession();
+};
+
+void tst_Soak::longSession()
+{
+    WindowFixture f;
+    QVERIFY(f.dir.isValid());
+    const QByteArray startHistory = "05/09  69.0Kg  24.3  10.4%\r\n05/10  68.7Kg  24.2  9.9%\r\n";
+    f.writeStandardFiles(startHistory);
+    frmMain& w = f.load();
+    QVERIFY(f.loaded);
+
+    auto* meter = f.control<QScrollBar>(u"HScroll1"_s);
+    const QAbstractItemModel* list = f.control<QListView>(u"lstRireki"_s)->model();
+    int updates = 0;
+    connect(&w, &frmMain::meterUpdated, this, [&] { ++updates; });
+
+    QString heightRecord = u"1.685"_s;
+    QString weightRecord = u"68.5"_s;
+    QStringList lines{u"05/09  69.0Kg  24.3  10.4%"_s, u"05/10  68.7Kg  24.2  9.9%"_s};
+    int warnings = 0;
+    int inputBoxes = 0;
+    int clears = 0;
+
+    Draw draw(20260511);
+    const std::vector<Step> steps = schedule(draw);
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const QByteArray where = "step " + QByteArray::number(qulonglong(i));
+        const int rowsBefore = list->rowCount();
+        const int messagesBefore = int(f.dialogs.messages.size());
+        const int updatesBefore = updates;
+
+        switch (steps[i]) {
+        case Step::Weight: {
+            // About one answer in thirty is refused and one in a hundred cancelled or empty.
+            static const QStringList refused{u"abc"_s,   u"68,5"_s,   u"0"_s,  u"-60"_s,
+                                             u"1e999"_s, u"1000.5"_s, u"   "_s};
+            const int kind = draw.below(100);
+            const int tenths = draw.between(300, 1500);
+            const QString record = decimalText(tenths, 10);
+            QString answer = typed(record, u"kg"_s, draw.below(20));
+            if (kind < 3)
+                answer = refused[draw.below(int(refused.size()))];
+            if (kind == 3)
+                answer = QString();
+            // A new day now and then, so that the dates run over the turn of a year.
+            if (draw.below(8) == 0)
+                f.clock.date = f.clock.date.addDays(1);
+
+            f.dialogs.answers = {kind == 4 ? std::optional<QString>() : answer};
+            w.cmdTai_Click();
+            ++inputBoxes;
+            QVERIFY2(f.dialogs.answers.isEmpty(), where);
+
+            if (kind < 3) {
+                ++warnings;
+                QVERIFY2(f.dialogs.messages.size() == messagesBefore + 1, where);
+                QCOMPARE(list->rowCount(), rowsBefore);
+                QCOMPARE(updates, updatesBefore);
+            } else if (kind <= 4) {
+                QVERIFY2(f.dialogs.messages.size() == messagesBefore, where);
+                QCOMPARE(list->rowCount(), rowsBefore);
+                QCOMPARE(updates, updatesBefore);
+            } else {
+                QVERIFY2(f.dialogs.messages.size() == messagesBefore, where);
+                QCOMPARE(updates, updatesBefore + 1);
+                weightRecord = record;
+                QCOMPARE(f.text(u"Label5"_s), record);
+                QCOMPARE(w.measurement().weight, std::optional(float(tenths / 10.0)));
+                QCOMPARE(list->rowCount(), rowsBefore + 1);
+                const QString line = list->index(rowsBefore, 0).data().toString();
+                const QString prefix = f.clock.date.toString(u"MM/dd"_s) + u"  "_s +
+                                       QString::number(tenths / 10) + u'.' +
+                                       QString::number(tenths % 10) + u"Kg  "_s;
+                QVERIFY2(line.startsWith(prefix), qPrintable(line + u" / "_s + prefix));
+                lines.append(line);
+            }
+            break;
+        }
+        case Step::Height: {
+            static const QStringList refused{u"170"_s, u"0.29"_s,  u"3.01"_s,
+                                             u"abc"_s, u"1,685"_s, u"0"_s};
+            const bool refuse = draw.below(30) == 0;
+            const int thousandths = draw.between(1400, 2000);
+            const QString record = decimalText(thousandths, 1000);
+            const QString answer = refuse ? refused[draw.below(int(refused.size()))]
+                                          : typed(record, u"m"_s, draw.below(20));
+
+            f.dialogs.answers = {answer};
+            w.Label2_DblClick();
+            ++inputBoxes;
+            QVERIFY2(f.dialogs.answers.isEmpty(), where);
+            QCOMPARE(list->rowCount(), rowsBefore);
+
+            if (refuse) {
+                ++warnings;
+                QVERIFY2(f.dialogs.messages.size() == messagesBefore + 1, where);
+                QCOMPARE(updates, updatesBefore);
+            } else {
+                QVERIFY2(f.dialogs.messages.size() == messagesBefore, where);
+                heightRecord = record;
+                QCOMPARE(f.text(u"Label2"_s), record);
+                QCOMPARE(w.measurement().height, std::optional(float(thousandths / 1000.0)));
+                QCOMPARE(updates, updatesBefore + 1);
+            }
+            break;
+        }
+        case Step::Move: {
+            int expected = 0;
+            if (draw.below(2) == 0) {
+                // An assignment runs exactly one update, also where the meter already is.
+                const int position = draw.between(kMeterMin, kMeterMax);
+                w.SetMeter(qint16(position));
+                QCOMPARE(meter->value(), position);
+                expected = 1;
+            } else {
+                // A thumb drag: one update per movement, one more at release if it moved.
+                const int start = meter->value();
+                int at = start;
+                meter->setSliderDown(true);
+                for (int moves = draw.between(1, 6); moves > 0; --moves) {
+                    const int position =
+                        qBound(int(kMeterMin), at + draw.between(-12, 12), int(kMeterMax));
+                    meter->setSliderPosition(position);
+                    expected += position != at;
+                    at = position;
+                }
+                meter->setSliderDown(false);
+                expected += at != start;
+                QCOMPARE(meter->value(), at);
+            }
+            QVERIFY2(updates == updatesBefore + expected, where);
+            QCOMPARE(list->rowCount(), rowsBefore);
+            break;
+        }
+        case Step::Clear: {
+            // Before each clear the list and the file hold every line added since the last one.
+            QCOMPARE(w.historyEntries(), lines);
+            QCOMPARE(f.read(kHistory), (lines.join(u"\r\n"_s) + u"\r\n"_s).toUtf8());
+            f.dialogs.confirmations = {true};
+            w.cmdClear_Click();
+            ++clears;
+            QVERIFY2(f.dialogs.confirmations.isEmpty(), where);
+            QCOMPARE(list->rowCount(), 0);
+            QCOMPARE(f.read(kHistory), QByteArray());
+            lines.clear();
+            break;
+        }
+        }
+        // Nothing but an accepted entry writes a number file.
+        QVERIFY2(f.read(kWeight) == weightRecord.toUtf8() + "\r\n", where);
+        QVERIFY2(f.read(kHeight) == heightRecord.toUtf8() + "\r\n", where);
+    }
+
+    QCOMPARE(clears, kClears);
+    QVERIFY(!lines.isEmpty());
+    QCOMPARE(w.historyEntries(), lines);
+    QCOMPARE(f.read(kHistory), (w.historyEntries().join(u"\r\n"_s) + u"\r\n"_s).toUtf8());
+    QCOMPARE(f.read(kWeight), weightRecord.toUtf8() + "\r\n");
+    QCOMPARE(f.read(kHeight), heightRecord.toUtf8() + "\r\n");
+
+    // Every dialog was answered, and the only messages were the warnings for refused answers.
+    QVERIFY(!f.dialogs.unexpected);
+    QVERIFY(f.dialogs.answers.isEmpty());
+    QVERIFY(f.dialogs.confirmations.isEmpty());
+    QCOMPARE(f.dialogs.inputs.size(), inputBoxes);
+    QCOMPARE(f.dialogs.confirms.size(), kClears);
+    QCOMPARE(f.dialogs.messages.size(), warnings);
+    for (const ScriptedDialogs::Message& m : std::as_const(f.dialogs.messages))
+        QCOMPARE(m.severity, Dialogs::Severity::Warning);
+
+    // A window started afresh on the same folder shows the same.
+    WindowFixture again;
+    again.window = std::make_unique<frmMain>(Services{&again.dialogs, &again.clock, &again.help},
+                                             QDir(f.dir.path()), kJapan);
+    QVERIFY(again.window->Form_Load());
+    QCOMPARE(again.window->historyEntries(), lines);
+    QCOMPARE(again.text(u"Label2"_s), heightRecord);
+    QCOMPARE(again.text(u"Label5"_s), weightRecord);
+    QVERIFY(again.dialogs.messages.isEmpty());
+}
+
+QTEST_MAIN(tst_Soak)
+#include "tst_soak.moc"
