@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QLocale>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -40,12 +41,13 @@ double toDouble(const std::string& text, bool negative, const std::string& manti
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec == std::errc())
         return value;
-    // Out of range: decide between overflow and underflow from the magnitude.
-    double m = 0.0;
-    std::from_chars(mantissa.data(), mantissa.data() + mantissa.size(), m);
-    double result = 0.0;
-    if (std::isinf(m) || (m != 0.0 && std::log10(m) + static_cast<double>(exponent) > 0.0))
-        result = std::numeric_limits<double>::infinity();
+    // Out of range, so the mantissa has a nonzero digit. Overflow and underflow lie hundreds of
+    // decades apart: the decade of the leading digit, plus the exponent, tells them apart. (The
+    // mantissa alone may be out of range too, so it is not converted on its own.)
+    const auto point = static_cast<long long>(std::min(mantissa.find('.'), mantissa.size()));
+    const auto first = static_cast<long long>(mantissa.find_first_of("123456789"));
+    const long long decade = first < point ? point - first - 1 : point - first;
+    const double result = decade + exponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
     return negative ? -result : result;
 }
 
@@ -103,8 +105,8 @@ ParsedNumber parseLeadingNumber(QStringView text)
         bool expDigit = false;
         for (; (void)skip(), j < n && isDigit(text[j]); ++j) {
             expDigit = true;
-            // Saturate: anything this large already overflows or underflows double.
-            if (exponent < 100000)
+            // Saturate beyond any text's length, so that a long mantissa cannot outweigh it.
+            if (exponent < 100'000'000'000'000'000)
                 exponent = exponent * 10 + (text[j].unicode() - u'0');
             exponentText.push_back(static_cast<char>(text[j].unicode()));
         }

@@ -117,15 +117,21 @@ std::optional<FileError> replaceNumberFile(const QString& path, const QString& f
 }
 
 // What must precede a new history line so that it starts a line of its own: nothing when the
-// file ends with a line end, LF when it ends with half of one (CR), CR LF otherwise. A file whose
-// last byte cannot be read is assumed to end properly, as every line we write does.
+// file is empty, holds only a byte-order mark or ends with a line end, LF when it ends with half of
+// one (CR), CR LF otherwise. A file whose last byte cannot be read is assumed to end properly, as
+// every line we write does.
 QByteArrayView separatorBeforeAppend(const QString& path, qint64 size)
 {
     if (size <= 0)
         return {};
     QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    // A file that holds only a byte-order mark has no last line to end.
+    if (size == kUtf8Bom.size() && file.read(size) == kUtf8Bom)
+        return {};
     char last = '\n';
-    if (!file.open(QIODevice::ReadOnly) || !file.seek(size - 1) || !file.getChar(&last))
+    if (!file.seek(size - 1) || !file.getChar(&last))
         return {};
     if (last == '\n')
         return {};

@@ -3,12 +3,16 @@
 #include <cstring>
 
 namespace morvane {
+namespace {
+
+constexpr char kBom[] = "\xEF\xBB\xBF";
+
+} // namespace
 
 History::History(QByteArray content)
     : m_bytes(std::move(content))
 {
-    static constexpr char bom[] = "\xEF\xBB\xBF";
-    qsizetype start = m_bytes.startsWith(bom) ? 3 : 0;
+    qsizetype start = m_bytes.startsWith(kBom) ? 3 : 0;
     const char* const data = m_bytes.constData();
     const qsizetype n = m_bytes.size();
     // Lines written by the program are 25 to 30 bytes long.
@@ -35,8 +39,9 @@ QString History::at(qsizetype i) const
 
 void History::append(const QString& line)
 {
-    // A last line without its line end gets one first, so that the new line stands alone.
-    if (!m_bytes.isEmpty() && !m_bytes.endsWith('\n'))
+    // A last line without its line end gets one first, so that the new line stands alone. A
+    // byte-order mark alone is no line.
+    if (!m_bytes.isEmpty() && m_bytes != kBom && !m_bytes.endsWith('\n'))
         m_bytes += m_bytes.endsWith('\r') ? "\n" : "\r\n";
     m_starts.push_back(m_bytes.size());
     m_bytes += line.toUtf8();
