@@ -158,8 +158,14 @@ QChart* buildChart(const Trend& trend, std::optional<float> height, const QLocal
                        QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(time.high)));
     auto* weightAxis = new QValueAxis;
     weightAxis->setTitleText(u"体重 (kg)"_s);
-    weightAxis->setLabelFormat(u"%.1f"_s);
     weightAxis->setRange(weight.low, weight.high);
+    // Ticks on whole kilograms (or 2, 5, 10 kg), whatever the range, so the scale reads easily.
+    const double span = weight.high - weight.low;
+    const double step = span <= 8 ? 1 : span <= 20 ? 2 : span <= 50 ? 5 : 10;
+    weightAxis->setTickType(QValueAxis::TicksDynamic);
+    weightAxis->setTickAnchor(std::ceil(weight.low / step) * step);
+    weightAxis->setTickInterval(step);
+    weightAxis->setLabelFormat(u"%.0f"_s);
     chart->addAxis(timeAxis, Qt::AlignBottom);
     chart->addAxis(weightAxis, Qt::AlignLeft);
     for (QAbstractSeries* series : chart->series()) {
