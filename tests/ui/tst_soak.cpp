@@ -255,6 +255,9 @@ void tst_Soak::longSession()
         QVERIFY2(f.read(kHeight) == heightRecord.toUtf8() + "\r\n", where);
     }
 
+    qInfo("%d steps: %d input boxes, %d answers refused, %d meter updates, %d lines after the "
+          "last clear",
+          int(steps.size()), inputBoxes, warnings, updates, int(lines.size()));
     QCOMPARE(clears, kClears);
     QVERIFY(!lines.isEmpty());
     QCOMPARE(w.historyEntries(), lines);
