@@ -1,0 +1,388 @@
+// The program's writes against a full file system, through the window. Where the test may
+// mount (root, and the kernel lets it), the data files live on a small tmpfs whose free space
+// is taken by a filler file: the writes meet ENOSPC as on a full disk, also part-way through a
+// line. Elsewhere the process file-size limit stands in (SIGXFSZ ignored, so writes meet EFBIG
+// at the same places). Either way: every earlier record survives byte for byte, the user is
+// told which file and why, the window shows nothing the files do not hold, and once there is
+// room again the next entry goes through cleanly.
+
+#include "support.h"
+
+#include "store/datafiles.h"
+#include "store/history.h"
+#include "store/historybackup.h"
+#include "ui/fonts.h"
+
+#include <QDir>
+#include <QScrollBar>
+#include <QTest>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <optional>
+
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+using namespace morvane;
+using namespace morvane::testing;
+
+namespace {
+
+const QString kHeight = u"身長.txt"_s, kWeight = u"体重.txt"_s, kHistory = u"履歴.txt"_s;
+const QString kFiller = u"filler"_s;
+constexpr qint64 kBlock = 4096;            // tmpfs allocates whole pages
+constexpr qint64 kHistoryBlocks = 8;       // about 1,170 lines
+constexpr char kMountSize[] = "size=256k"; // history, two number files and the filler
+
+enum class Mode { Tmpfs, FileSizeLimit };
+
+enum class Routine {
+    WeightEntry,      // no room for a new weight file
+    HeightEntry,      // no room for a new height file
+    FirstWeightEntry, // no weight file yet: it takes the last free block, the history line fails
+    Clear,            // no room for the copy of the history that makes the clear undoable
+    ClearThenWeight,  // room for that copy: the clear goes through; the space it frees is taken
+};
+
+// A history of exactly `size` bytes in lines as the program writes them: 28-byte lines, with
+// as many 29-byte ones among them as the size needs.
+QByteArray historyOfSize(qint64 size)
+{
+    const qint64 lines = size / 28;
+    const qint64 longer = size % 28;
+    QByteArray bytes;
+    QDate date(2023, 1, 1);
+    for (qint64 i = 0; i < lines; ++i, date = date.addDays(1)) {
+        const QByteArray day = date.toString(u"MM/dd"_s).toLatin1();
+        bytes +=
+            i < longer ? day + "  100.2Kg  35.3  60.4%\r\n" : day + "  69.0Kg  24.3  10.4%\r\n";
+    }
+    return bytes;
+}
+
+bool canMountTmpfs(const QString& path)
+{
+    if (::geteuid() != 0)
+        return false;
+    const QByteArray target = QFile::encodeName(path);
+    if (::mount("tmpfs", target.constData(), "tmpfs", MS_NOSUID | MS_NODEV, kMountSize) != 0)
+        return false;
+    ::umount2(target.constData(), MNT_DETACH);
+    return true;
+}
+
+qint64 freeBytes(const QString& path)
+{
+    struct statvfs s {};
+    if (::statvfs(QFile::encodeName(path).constData(), &s) != 0)
+        return -1;
+    return qint64(s.f_bavail) * qint64(s.f_frsize);
+}
+
+// The process file-size limit, lowered while it lives (the file-size limit mode only).
+class FileSizeLimit {
+public:
+    FileSizeLimit(Mode mode, qint64 bytes)
+    {
+        if (mode != Mode::FileSizeLimit)
+            return;
+        m_active = ::getrlimit(RLIMIT_FSIZE, &m_old) == 0;
+        rlimit lowered = m_old;
+        lowered.rlim_cur = rlim_t(bytes);
+        m_active = m_active && ::setrlimit(RLIMIT_FSIZE, &lowered) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        if (m_active)
+            ::setrlimit(RLIMIT_FSIZE, &m_old);
+    }
+    Q_DISABLE_COPY_MOVE(FileSizeLimit)
+
+private:
+    rlimit m_old{};
+    bool m_active = false;
+};
+
+struct Files {
+    QByteArray height, weight, history;
+    QStringList names;
+};
+
+Files files(const WindowFixture& f)
+{
+    QStringList names = QDir(f.dir.path()).entryList(QDir::Files | QDir::Hidden);
+    names.sort();
+    return {f.read(kHeight), f.read(kWeight), f.read(kHistory), names};
+}
+
+struct Shown {
+    QStringList captions;
+    QStringList list;
+    int position = 0;
+    bool operator==(const Shown&) const = default;
+};
+
+Shown shown(const WindowFixture& f)
+{
+    Shown s;
+    for (const char* name :
+         {"Label2", "Label4", "Label5", "lblTai", "lblHyojun(0)", "lblHiman", "lblHantei"})
+        s.captions << f.text(QString::fromLatin1(name));
+    s.list = f.window->historyEntries();
+    s.position = f.control<QScrollBar>(u"HScroll1"_s)->value();
+    return s;
+}
+
+QString recordText(const QByteArray& record)
+{
+    return QString::fromUtf8(record).remove(u"\r\n"_s);
+}
+
+// What the window shows of the stored values is what the files hold.
+void checkWindowShowsTheFiles(const WindowFixture& f)
+{
+    const Files now = files(f);
+    QCOMPARE(f.window->historyEntries(), History(now.history).toStringList());
+    const Measurement m = f.window->measurement();
+    QCOMPARE(f.text(u"Label2"_s), recordText(now.height));
+    QCOMPARE(m.height, parseNumberRecord(now.height));
+    if (f.exists(kWeight)) {
+        QCOMPARE(f.text(u"Label5"_s), recordText(now.weight));
+        QCOMPARE(m.weight, parseNumberRecord(now.weight));
+    } else {
+        QCOMPARE(f.text(u"Label5"_s), QString());
+        QVERIFY(!m.weight);
+    }
+}
+
+} // namespace
+
+class tst_DiskFull : public QObject {
+    Q_OBJECT
+
+    Mode m_mode = Mode::FileSizeLimit;
+    std::unique_ptr<WindowFixture> f;
+    bool m_mounted = false;
+
+    // Takes all free space but `room` bytes with the filler file (tmpfs only).
+    bool fillUp(qint64 room) const;
+    void unmount();
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void cleanupTestCase();
+    void fullFileSystem_data();
+    void fullFileSystem();
+};
+
+void tst_DiskFull::initTestCase()
+{
+    installFontSubstitutions();
+    // The file-size limit would otherwise end the process at the first write past it.
+    std::signal(SIGXFSZ, SIG_IGN);
+    QTemporaryDir probe;
+    QVERIFY(probe.isValid());
+    m_mode = canMountTmpfs(probe.path()) ? Mode::Tmpfs : Mode::FileSizeLimit;
+    qInfo(m_mode == Mode::Tmpfs
+              ? "Mode: a full tmpfs mounted in a temporary folder (writes meet ENOSPC)"
+              : "Mode: the process file-size limit, as tmpfs cannot be mounted here (writes "
+                "meet EFBIG)");
+}
+
+void tst_DiskFull::init()
+{
+    f = std::make_unique<WindowFixture>();
+    QVERIFY(f->dir.isValid());
+    if (m_mode == Mode::Tmpfs) {
+        const QByteArray target = QFile::encodeName(f->dir.path());
+        QVERIFY2(::mount("tmpfs", target.constData(), "tmpfs", MS_NOSUID | MS_NODEV, kMountSize) ==
+                     0,
+                 std::strerror(errno));
+        m_mounted = true;
+    }
+}
+
+void tst_DiskFull::unmount()
+{
+    if (!m_mounted)
+        return;
+    const QByteArray target = QFile::encodeName(f->dir.path());
+    if (::umount2(target.constData(), 0) != 0)
+        ::umount2(target.constData(), MNT_DETACH);
+    m_mounted = false;
+}
+
+void tst_DiskFull::cleanup()
+{
+    if (f)
+        f->window.reset(); // no file stays open, but the window goes first all the same
+    if (f)
+        unmount();
+    f.reset();
+}
+
+void tst_DiskFull::cleanupTestCase()
+{
+    std::signal(SIGXFSZ, SIG_DFL);
+}
+
+bool tst_DiskFull::fillUp(qint64 room) const
+{
+    if (m_mode != Mode::Tmpfs)
+        return true;
+    const QByteArray path = QFile::encodeName(f->dir.filePath(kFiller));
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+    if (fd < 0)
+        return false;
+    const QByteArray block(kBlock, 'x');
+    while (::write(fd, block.constData(), size_t(kBlock)) == kBlock) {
+    }
+    // Give back whole blocks until `room` is free.
+    const off_t size = ::lseek(fd, 0, SEEK_END);
+    const bool ok = ::ftruncate(fd, size - off_t(room)) == 0;
+    ::close(fd);
+    return ok && freeBytes(f->dir.path()) == room;
+}
+
+void tst_DiskFull::fullFileSystem_data()
+{
+    QTest::addColumn<Routine>("routine");
+    QTest::addColumn<int>("slack"); // bytes free in the history's last block
+    QTest::addColumn<QString>("named");
+
+    QTest::newRow("weight entry") << Routine::WeightEntry << 0 << kWeight;
+    QTest::newRow("height entry") << Routine::HeightEntry << 0 << kHeight;
+    QTest::newRow("first weight, no room for its history line")
+        << Routine::FirstWeightEntry << 0 << kHistory;
+    QTest::newRow("first weight, room for part of its history line")
+        << Routine::FirstWeightEntry << 10 << kHistory;
+    QTest::newRow("clear") << Routine::Clear << 0 << kHistoryBackupFileName;
+    QTest::newRow("clear with room for its copy, then a weight entry")
+        << Routine::ClearThenWeight << 0 << kWeight;
+}
+
+void tst_DiskFull::fullFileSystem()
+{
+    QFETCH(Routine, routine);
+    QFETCH(int, slack);
+    QFETCH(QString, named);
+
+    const bool firstWeight = routine == Routine::FirstWeightEntry;
+    const QByteArray history = historyOfSize(kHistoryBlocks * kBlock - slack);
+    f->write(kHeight, "1.685\r\n");
+    if (!firstWeight)
+        f->write(kWeight, "68.5\r\n");
+    f->write(kHistory, history);
+    QCOMPARE(f->read(kHistory).size(), history.size());
+    frmMain& w = f->load();
+    QVERIFY(f->loaded);
+
+    // A first weight file gets room for itself (a block; below the limit) and no more, a clear
+    // room for its copy of the history; the rest nothing.
+    const bool clearThenWeight = routine == Routine::ClearThenWeight;
+    QVERIFY(fillUp(firstWeight ? kBlock : clearThenWeight ? history.size() : 0));
+    const Files before = files(*f);
+    const Shown shownBefore = shown(*f);
+    const QString reason =
+        QString::fromLocal8Bit(std::strerror(m_mode == Mode::Tmpfs ? ENOSPC : EFBIG));
+
+    {
+        std::optional<FileSizeLimit> lowered;
+        if (!clearThenWeight)
+            lowered.emplace(m_mode, firstWeight ? history.size() + slack : 2);
+        switch (routine) {
+        case Routine::HeightEntry:
+            f->dialogs.answers = {u"1.7"_s};
+            w.Label2_DblClick();
+            break;
+        case Routine::Clear:
+            f->dialogs.confirmations = {true};
+            w.cmdClear_Click();
+            break;
+        case Routine::ClearThenWeight:
+            f->dialogs.confirmations = {true};
+            w.cmdClear_Click();
+            QCOMPARE(f->read(kHistory), QByteArray());
+            QVERIFY(w.historyEntries().isEmpty());
+            QVERIFY(f->dialogs.messages.isEmpty());
+            // Something else takes the space the clear gave back.
+            QVERIFY(fillUp(0));
+            lowered.emplace(m_mode, 2);
+            Q_FALLTHROUGH();
+        case Routine::WeightEntry:
+        case Routine::FirstWeightEntry:
+            f->dialogs.answers = {u"70"_s};
+            w.cmdTai_Click();
+            break;
+        }
+    }
+    QVERIFY(!f->dialogs.unexpected);
+    QVERIFY(f->dialogs.answers.isEmpty());
+    QVERIFY(f->dialogs.confirmations.isEmpty());
+
+    // The user is told which file and why.
+    QCOMPARE(f->dialogs.messages.size(), 1);
+    const ScriptedDialogs::Message& message = f->dialogs.messages[0];
+    QCOMPARE(message.severity, Dialogs::Severity::Error);
+    QVERIFY2(message.text.contains(u"「"_s + named + u"」"_s), qPrintable(message.text));
+    QVERIFY2(message.text.contains(reason), qPrintable(message.text + u" / "_s + reason));
+
+    // Every earlier record is there byte for byte, and no temporary file is left behind.
+    const Files after = files(*f);
+    QCOMPARE(after.height, before.height);
+    QCOMPARE(after.weight, firstWeight ? QByteArray("70\r\n") : before.weight);
+    QCOMPARE(after.history, clearThenWeight ? QByteArray() : before.history);
+    QStringList names{kHeight, kWeight, kHistory};
+    if (m_mode == Mode::Tmpfs)
+        names << kFiller;
+    if (clearThenWeight) {
+        names << kHistoryBackupFileName;
+        QCOMPARE(f->read(kHistoryBackupFileName), before.history);
+    }
+    names.sort();
+    QCOMPARE(after.names, names);
+
+    // The window shows nothing the files do not hold; an entry that was not stored at all
+    // changed nothing on screen.
+    checkWindowShowsTheFiles(*f);
+    if (QTest::currentTestFailed())
+        return;
+    if (routine != Routine::FirstWeightEntry && !clearThenWeight)
+        QVERIFY(shown(*f) == shownBefore);
+
+    // With room again the same entry goes through, and the history grows by exactly its line.
+    QVERIFY(!f->exists(kFiller) || QFile::remove(f->dir.filePath(kFiller)));
+    const QStringList linesBefore = w.historyEntries();
+    if (routine == Routine::HeightEntry) {
+        f->dialogs.answers = {u"1.7"_s};
+        w.Label2_DblClick();
+        QCOMPARE(f->read(kHeight), QByteArray("1.7\r\n"));
+        QCOMPARE(f->read(kHistory), after.history);
+    } else if (routine == Routine::Clear) {
+        f->dialogs.confirmations = {true};
+        w.cmdClear_Click();
+        QCOMPARE(f->read(kHistory), QByteArray());
+        QVERIFY(w.historyEntries().isEmpty());
+        QCOMPARE(f->read(kHistoryBackupFileName), after.history);
+    } else {
+        f->dialogs.answers = {u"71"_s};
+        w.cmdTai_Click();
+        QCOMPARE(f->read(kWeight), QByteArray("71\r\n"));
+        const QStringList lines = w.historyEntries();
+        QCOMPARE(lines.size(), linesBefore.size() + 1);
+        QCOMPARE(f->read(kHistory), after.history + lines.last().toUtf8() + "\r\n");
+        checkWindowShowsTheFiles(*f);
+    }
+    QCOMPARE(f->dialogs.messages.size(), 1);
+}
+
+QTEST_MAIN(tst_DiskFull)
+#include "tst_diskfull.moc"
