@@ -36,9 +36,11 @@ namespace {
 
 const QString kHeight = u"身長.txt"_s, kWeight = u"体重.txt"_s, kHistory = u"履歴.txt"_s;
 const QString kFiller = u"filler"_s;
-constexpr qint64 kBlock = 4096;            // tmpfs allocates whole pages
-constexpr qint64 kHistoryBlocks = 8;       // about 1,170 lines
-constexpr char kMountSize[] = "size=256k"; // history, two number files and the filler
+// tmpfs allocates whole pages; the history takes eight (about 1,170 lines with 4 KiB pages),
+// and the file system has room for it, the number files and the filler.
+const qint64 kBlock = ::sysconf(_SC_PAGESIZE);
+constexpr qint64 kHistoryBlocks = 8;
+const QByteArray kMountOptions = "size=" + QByteArray::number(64 * kBlock);
 
 enum class Mode { Tmpfs, FileSizeLimit };
 
@@ -66,15 +68,17 @@ QByteArray historyOfSize(qint64 size)
     return bytes;
 }
 
-bool canMountTmpfs(const QString& path)
+bool mountTmpfs(const QString& path)
 {
-    if (::geteuid() != 0)
-        return false;
+    return ::geteuid() == 0 && ::mount("tmpfs", QFile::encodeName(path).constData(), "tmpfs",
+                                       MS_NOSUID | MS_NODEV, kMountOptions.constData()) == 0;
+}
+
+void unmountTmpfs(const QString& path)
+{
     const QByteArray target = QFile::encodeName(path);
-    if (::mount("tmpfs", target.constData(), "tmpfs", MS_NOSUID | MS_NODEV, kMountSize) != 0)
-        return false;
-    ::umount2(target.constData(), MNT_DETACH);
-    return true;
+    if (::umount2(target.constData(), 0) != 0)
+        ::umount2(target.constData(), MNT_DETACH);
 }
 
 qint64 freeBytes(const QString& path)
@@ -172,7 +176,6 @@ class tst_DiskFull : public QObject {
 
     // Takes all free space but `room` bytes with the filler file (tmpfs only).
     bool fillUp(qint64 room) const;
-    void unmount();
 
 private slots:
     void initTestCase();
@@ -190,7 +193,11 @@ void tst_DiskFull::initTestCase()
     std::signal(SIGXFSZ, SIG_IGN);
     QTemporaryDir probe;
     QVERIFY(probe.isValid());
-    m_mode = canMountTmpfs(probe.path()) ? Mode::Tmpfs : Mode::FileSizeLimit;
+    m_mode = Mode::FileSizeLimit;
+    if (mountTmpfs(probe.path())) {
+        unmountTmpfs(probe.path());
+        m_mode = Mode::Tmpfs;
+    }
     qInfo(m_mode == Mode::Tmpfs
               ? "Mode: a full tmpfs mounted in a temporary folder (writes meet ENOSPC)"
               : "Mode: the process file-size limit, as tmpfs cannot be mounted here (writes "
@@ -202,30 +209,19 @@ void tst_DiskFull::init()
     f = std::make_unique<WindowFixture>();
     QVERIFY(f->dir.isValid());
     if (m_mode == Mode::Tmpfs) {
-        const QByteArray target = QFile::encodeName(f->dir.path());
-        QVERIFY2(::mount("tmpfs", target.constData(), "tmpfs", MS_NOSUID | MS_NODEV, kMountSize) ==
-                     0,
-                 std::strerror(errno));
+        QVERIFY2(mountTmpfs(f->dir.path()), std::strerror(errno));
         m_mounted = true;
     }
 }
 
-void tst_DiskFull::unmount()
-{
-    if (!m_mounted)
-        return;
-    const QByteArray target = QFile::encodeName(f->dir.path());
-    if (::umount2(target.constData(), 0) != 0)
-        ::umount2(target.constData(), MNT_DETACH);
-    m_mounted = false;
-}
-
 void tst_DiskFull::cleanup()
 {
-    if (f)
-        f->window.reset(); // no file stays open, but the window goes first all the same
-    if (f)
-        unmount();
+    if (!f)
+        return;
+    f->window.reset(); // before its folder goes
+    if (m_mounted)
+        unmountTmpfs(f->dir.path());
+    m_mounted = false;
     f.reset();
 }
 
