@@ -4,6 +4,7 @@
 // Run with --rss=window[:LINES] or --rss=empty to start once, paint, and print the peak
 // resident set size in KiB instead (one process per figure, so that nothing else is counted).
 
+#include "benchservices.h"
 #include "ui/fonts.h"
 #include "ui/frmmain.h"
 
@@ -21,29 +22,9 @@
 
 using namespace Qt::StringLiterals;
 using namespace morvane;
+using namespace morvane::bench;
 
 namespace {
-
-class NoDialogs final : public Dialogs {
-public:
-    std::optional<QString> inputBox(QWidget*, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-    bool confirm(QWidget*, const QString&, const QString&) override { return false; }
-    std::optional<QString> saveFileName(QWidget*, const QString&, const QString&,
-                                        const QString&) override
-    {
-        return std::nullopt;
-    }
-    void message(QWidget*, Severity, const QString&, const QString&) override {}
-};
-
-class NoHelp final : public HelpViewer {
-public:
-    void showHelp(QWidget*, const QString&) override {}
-    void closeAll() override {}
-};
 
 // Waits until the widget has been painted once.
 class FirstPaint final : public QObject {

@@ -2,6 +2,7 @@
 // needle, with and without painting, next to the value-only update as the baseline measured in
 // the same run.
 
+#include "benchservices.h"
 #include "measure/meterupdate.h"
 #include "ui/fonts.h"
 #include "ui/frmmain.h"
@@ -17,29 +18,9 @@
 
 using namespace Qt::StringLiterals;
 using namespace morvane;
+using namespace morvane::bench;
 
 namespace {
-
-class NoDialogs final : public Dialogs {
-public:
-    std::optional<QString> inputBox(QWidget*, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-    bool confirm(QWidget*, const QString&, const QString&) override { return false; }
-    std::optional<QString> saveFileName(QWidget*, const QString&, const QString&,
-                                        const QString&) override
-    {
-        return std::nullopt;
-    }
-    void message(QWidget*, Severity, const QString&, const QString&) override {}
-};
-
-class NoHelp final : public HelpViewer {
-public:
-    void showHelp(QWidget*, const QString&) override {}
-    void closeAll() override {}
-};
 
 // A started window on 1.685 m and 68.5 kg.
 struct StartedWindow {

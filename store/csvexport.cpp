@@ -1,9 +1,10 @@
 #include "store/csvexport.h"
 
+#include "store/fileio.h"
+
 #include "measure/trend.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -58,23 +59,7 @@ std::optional<FileError> exportHistoryCsv(const QStringList& historyLines, const
                                           const QString& path)
 {
     const QString name = QFileInfo(path).fileName();
-    const QByteArray csv = historyCsv(historyLines, today);
-    // QSaveFile writes a temporary file beside the target and renames it over the target only
-    // at commit. Unbuffered, so that every write reaches the system here and a short write is
-    // seen by our own check instead of being lost in a flush that commit() does not report.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return FileError{name, file.errorString()};
-    qint64 written = 0;
-    while (written < csv.size()) {
-        const qint64 n = file.write(csv.constData() + written, csv.size() - written);
-        if (n <= 0)
-            return FileError{name, file.errorString()}; // the destructor drops the temporary
-        written += n;
-    }
-    if (!file.commit())
-        return FileError{name, file.errorString()};
-    return std::nullopt;
+    return replaceFile(path, name, historyCsv(historyLines, today));
 }
 
 } // namespace morvane

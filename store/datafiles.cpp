@@ -1,15 +1,13 @@
 #include "store/datafiles.h"
 
 #include "measure/numbertext.h"
+#include "store/fileio.h"
 
 #include <QFile>
 #include <QLocale>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
 using namespace Qt::StringLiterals;
 
@@ -27,41 +25,6 @@ QByteArrayView withoutBom(QByteArrayView content)
 bool isBlankOrLineEnd(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-// True only when the system says nothing is at the path (or a folder on the way is missing). A
-// file whose existence cannot be checked, for instance inside a folder without search
-// permission, is not taken for absent: it is reported rather than mistaken for a first run.
-bool isAbsent(const QString& path)
-{
-    std::error_code ec;
-    const auto status = std::filesystem::status(QFile::encodeName(path).toStdString(), ec);
-    return status.type() == std::filesystem::file_type::not_found;
-}
-
-struct FileContent {
-    bool missing = false;
-    QByteArray bytes;
-    std::optional<FileError> error;
-};
-
-// Opens, reads and closes the whole file.
-FileContent readWholeFile(const QString& path, const QString& fileName)
-{
-    FileContent content;
-    QFile file(path);
-    // Unbuffered: the whole file is read straight into its array, not through a buffer.
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        if (isAbsent(path))
-            content.missing = true;
-        else
-            content.error = FileError{fileName, file.errorString()};
-        return content;
-    }
-    content.bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        content.error = FileError{fileName, file.errorString()};
-    return content;
 }
 
 NumberRead readNumberFile(const QString& path, const QString& fileName)
@@ -82,38 +45,10 @@ NumberRead readNumberFile(const QString& path, const QString& fileName)
     return read;
 }
 
-// Writes all bytes, or fails with the system's reason in errorString(). A short write is
-// retried for the rest: the system reports a short write without a reason, and only the retry
-// brings up the lasting failure (disk full, file size limit). The device must be unbuffered, so
-// that each write here is a write to the system and no bytes wait in a buffer.
-bool writeAll(QFileDevice& file, QByteArrayView bytes)
-{
-    qint64 written = 0;
-    while (written < bytes.size()) {
-        const qint64 n = file.write(bytes.data() + written, bytes.size() - written);
-        if (n <= 0)
-            return false;
-        written += n;
-    }
-    return true;
-}
-
 std::optional<FileError> replaceNumberFile(const QString& path, const QString& fileName,
                                            float value)
 {
-    const QByteArray record = numberRecordText(value).toUtf8() + "\r\n";
-    // QSaveFile writes a temporary file beside the old one and renames it over the old one only
-    // at commit: a failure or a crash leaves the old record whole. It must be unbuffered: when a
-    // buffered QSaveFile meets a short write while flushing, commit() still succeeds and renames
-    // the cut-off temporary file over the old one. Our own check of every byte prevents that.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return FileError{fileName, file.errorString()};
-    if (!writeAll(file, record))
-        return FileError{fileName, file.errorString()}; // the destructor drops the temporary
-    if (!file.commit())
-        return FileError{fileName, file.errorString()};
-    return std::nullopt;
+    return replaceFile(path, fileName, numberRecordText(value).toUtf8() + "\r\n");
 }
 
 // What must precede a new history line so that it starts a line of its own: nothing when the

@@ -8,6 +8,9 @@
 #include <QMap>
 #include <QString>
 
+#include <csignal>
+#include <sys/resource.h>
+
 class QDir;
 
 namespace morvane::testing {
@@ -26,5 +29,33 @@ QMap<QString, QByteArray> snapshot(const QDir& folder);
 // with CAP_DAC_OVERRIDE): tests that rely on permissions must then skip. `scratch` is a folder
 // the probe may use.
 bool permissionsAreEnforced(const QString& scratch);
+
+// Lowers the largest file this process may write while it lives, so that a write fails part-way
+// even for root. SIGXFSZ is ignored meanwhile, which turns it into an ordinary EFBIG error.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_savedHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_saved;
+        limit.rlim_cur = bytes;
+        m_active = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_savedHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+    bool isActive() const { return m_active; }
+
+private:
+    rlimit m_saved{};
+    void (*m_savedHandler)(int) = SIG_DFL;
+    bool m_active = false;
+};
 
 } // namespace morvane::testing
