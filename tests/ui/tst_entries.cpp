@@ -78,13 +78,11 @@ private slots:
     void entryMovingTheMeterKeepsTheTypedWeight();
     void cancelOrEmptyChangesNothing_data();
     void cancelOrEmptyChangesNothing();
-    void badWeightIsRefused_data();
-    void badWeightIsRefused();
+    void badInputIsRefused_data();
+    void badInputIsRefused();
     void heightEntry();
     void heightOutsideTheMeter_data();
     void heightOutsideTheMeter();
-    void badHeightIsRefused_data();
-    void badHeightIsRefused();
     void onlyTheHeightLabelOpensTheHeightBox_data();
     void onlyTheHeightLabelOpensTheHeightBox();
     void clear_data();
@@ -213,32 +211,42 @@ void tst_Entries::cancelOrEmptyChangesNothing()
     QVERIFY(f->dialogs.messages.isEmpty());
 }
 
-void tst_Entries::badWeightIsRefused_data()
+void tst_Entries::badInputIsRefused_data()
 {
+    QTest::addColumn<bool>("height");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("says");
-    QTest::newRow("no number") << u"abc"_s << u"数値"_s;
-    QTest::newRow("blanks only") << u"   "_s << u"数値"_s;
-    QTest::newRow("decimal comma") << u"68,5"_s << u"「.」"_s;
-    QTest::newRow("zero") << u"0"_s << u"1000"_s;
-    QTest::newRow("negative") << u"-60"_s << u"1000"_s;
-    QTest::newRow("above 1000 kg") << u"1000.5"_s << u"1000"_s;
-    QTest::newRow("overflow") << u"1e999"_s << u"1000"_s;
+    QTest::newRow("weight: no number") << false << u"abc"_s << u"数値"_s;
+    QTest::newRow("weight: blanks only") << false << u"   "_s << u"数値"_s;
+    QTest::newRow("weight: decimal comma") << false << u"68,5"_s << u"「.」"_s;
+    QTest::newRow("weight: zero") << false << u"0"_s << u"1000"_s;
+    QTest::newRow("weight: negative") << false << u"-60"_s << u"1000"_s;
+    QTest::newRow("weight: above 1000 kg") << false << u"1000.5"_s << u"1000"_s;
+    QTest::newRow("weight: overflow") << false << u"1e999"_s << u"1000"_s;
+    QTest::newRow("height: 170 typed as metres") << true << u"170"_s << u"0.3"_s;
+    QTest::newRow("height: zero") << true << u"0"_s << u"0.3"_s;
+    QTest::newRow("height: below 0.3 m") << true << u"0.29"_s << u"0.3"_s;
+    QTest::newRow("height: above 3 m") << true << u"3.01"_s << u"0.3"_s;
+    QTest::newRow("height: no number") << true << u"abc"_s << u"数値"_s;
+    QTest::newRow("height: decimal comma") << true << u"1,685"_s << u"「.」"_s;
 }
 
-void tst_Entries::badWeightIsRefused()
+void tst_Entries::badInputIsRefused()
 {
+    QFETCH(bool, height);
     QFETCH(QString, typed);
     QFETCH(QString, says);
     frmMain& w = start();
     const Snapshot before = snapshot(*f);
     f->dialogs.answers = {typed};
-    w.cmdTai_Click();
+    height ? w.Label2_DblClick() : w.cmdTai_Click();
     QVERIFY(snapshot(*f) == before);
     QCOMPARE(f->dialogs.messages.size(), 1);
-    QCOMPARE(f->dialogs.messages[0].title, u"体重入力"_s);
-    QVERIFY2(f->dialogs.messages[0].text.contains(says), qPrintable(f->dialogs.messages[0].text));
-    QVERIFY(f->dialogs.messages[0].text.contains(u"例)  68.5Kg →　68.5"_s));
+    const ScriptedDialogs::Message& m = f->dialogs.messages[0];
+    QCOMPARE(m.severity, Dialogs::Severity::Warning);
+    QCOMPARE(m.title, height ? u"身長登録"_s : u"体重入力"_s);
+    QVERIFY2(m.text.contains(says), qPrintable(m.text));
+    QVERIFY(m.text.contains(height ? u"例)  168.5cm →　1.685"_s : u"例)  68.5Kg →　68.5"_s));
 }
 
 void tst_Entries::heightEntry()
@@ -283,33 +291,6 @@ void tst_Entries::heightOutsideTheMeter()
     QCOMPARE(f->control<QScrollBar>(u"HScroll1"_s)->value(), position);
     QCOMPARE(f->text(u"Label4"_s), label4);
     QCOMPARE(f->text(u"Label5"_s), label5);
-}
-
-void tst_Entries::badHeightIsRefused_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("says");
-    QTest::newRow("170 typed as metres") << u"170"_s << u"0.3"_s;
-    QTest::newRow("zero") << u"0"_s << u"0.3"_s;
-    QTest::newRow("below 0.3 m") << u"0.29"_s << u"0.3"_s;
-    QTest::newRow("above 3 m") << u"3.01"_s << u"0.3"_s;
-    QTest::newRow("no number") << u"abc"_s << u"数値"_s;
-    QTest::newRow("decimal comma") << u"1,685"_s << u"「.」"_s;
-}
-
-void tst_Entries::badHeightIsRefused()
-{
-    QFETCH(QString, typed);
-    QFETCH(QString, says);
-    frmMain& w = start();
-    const Snapshot before = snapshot(*f);
-    f->dialogs.answers = {typed};
-    w.Label2_DblClick();
-    QVERIFY(snapshot(*f) == before);
-    QCOMPARE(f->dialogs.messages.size(), 1);
-    QCOMPARE(f->dialogs.messages[0].title, u"身長登録"_s);
-    QVERIFY2(f->dialogs.messages[0].text.contains(says), qPrintable(f->dialogs.messages[0].text));
-    QVERIFY(f->dialogs.messages[0].text.contains(u"例)  168.5cm →　1.685"_s));
 }
 
 void tst_Entries::onlyTheHeightLabelOpensTheHeightBox_data()
