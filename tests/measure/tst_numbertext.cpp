@@ -52,6 +52,11 @@ void tst_NumberText::parse_data()
     QTest::newRow("1e999 overflows") << u"1e999"_s << inf << true;
     QTest::newRow("-1e999 overflows") << u"-1e999"_s << -inf << true;
     QTest::newRow("1e-999 underflows") << u"1e-999"_s << 0.0 << true;
+    QTest::newRow("400 digits overflow") << QString(400, u'9') << inf << true;
+    QTest::newRow("400 digits after the point underflow")
+        << u"0."_s + QString(400, u'0') + u"1"_s << 0.0 << true;
+    QTest::newRow("400 digits with a small exponent stay infinite")
+        << QString(400, u'1') + u"e-50"_s << inf << true;
     QTest::newRow("abc") << u"abc"_s << 0.0 << false;
     QTest::newRow("empty") << QString() << 0.0 << false;
     QTest::newRow("sign alone") << u"-"_s << 0.0 << false;
