@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -148,9 +149,19 @@ long peakRssKib()
 
 int measureRss(const std::string& what)
 {
-    if (what == "empty") {
+    if (what == "empty" || what == "fonts") {
         QWidget w;
         w.setFixedSize(631, 452);
+        // "fonts": the same empty window showing one line in each of the window's two Japanese
+        // fonts, which any window with Japanese text must load.
+        if (what == "fonts") {
+            installFontSubstitutions();
+            for (const QString& family : {u"ＭＳ Ｐゴシック"_s, u"ＭＳ Ｐ明朝"_s}) {
+                auto* label = new QLabel(u"体重 68.5 身長 1.685"_s, &w);
+                label->setFont(QFont(family, 14));
+                label->move(0, family.endsWith(u"ク") ? 0 : 40);
+            }
+        }
         showAndPaint(w);
         std::printf("%ld\n", peakRssKib());
         return 0;

@@ -1,11 +1,59 @@
 #include "ui/controls.h"
 
+#include <QPaintEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
+#include <QStylePainter>
 #include <QtGlobal>
 
 #include <cmath>
 
 namespace morvane {
+
+FrameBox::FrameBox(const QString& title, QWidget* parent)
+    : QGroupBox(title, parent)
+{}
+
+void FrameBox::paintEvent(QPaintEvent* event)
+{
+    const qreal dpr = devicePixelRatioF();
+    if (m_picture.isNull() || m_picture.size() != size() * dpr) {
+        m_picture = QPixmap(size() * dpr);
+        m_picture.setDevicePixelRatio(dpr);
+        m_picture.fill(palette().color(backgroundRole()));
+        QStylePainter p(&m_picture, this);
+        p.setFont(font());
+        QStyleOptionGroupBox option;
+        initStyleOption(&option);
+        p.drawComplexControl(QStyle::CC_GroupBox, option);
+    }
+    QPainter p(this);
+    for (const QRect& r : event->region())
+        p.drawPixmap(r, m_picture, QRectF(r.topLeft() * dpr, r.size() * dpr).toRect());
+}
+
+void FrameBox::changeEvent(QEvent* event)
+{
+    // Anything that changes the look draws the picture anew.
+    switch (event->type()) {
+    case QEvent::PaletteChange:
+    case QEvent::FontChange:
+    case QEvent::StyleChange:
+    case QEvent::EnabledChange:
+        m_picture = QPixmap();
+        break;
+    default:
+        break;
+    }
+    QGroupBox::changeEvent(event);
+}
+
+void FrameBox::resizeEvent(QResizeEvent* event)
+{
+    m_picture = QPixmap();
+    QGroupBox::resizeEvent(event);
+}
 
 LineControl::LineControl(QWidget* parent)
     : QWidget(parent)

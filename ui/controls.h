@@ -5,9 +5,30 @@
 
 #include <QColor>
 #include <QFrame>
+#include <QGroupBox>
+#include <QPixmap>
 #include <QWidget>
 
 namespace morvane {
+
+// A frame with a caption that paints itself from a picture of itself: the meter's needle and the
+// values inside it change many times a second, and each change would otherwise lay out and draw
+// the caption and the etched border again beneath them.
+class FrameBox : public QGroupBox {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(FrameBox)
+
+public:
+    explicit FrameBox(const QString& title, QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QPixmap m_picture;
+};
 
 // A one-pixel horizontal line in one colour.
 class LineControl : public QWidget {
