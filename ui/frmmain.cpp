@@ -36,9 +36,12 @@ using namespace Qt::StringLiterals;
 namespace morvane {
 namespace {
 
-const QString kWeightPrompt = u"体重をKg単位で入力して下さい"_s + u"     例)  68.5Kg →　68.5"_s;
+// The examples end the prompts and every message about what was typed.
+const QString kWeightExample = u"     例)  68.5Kg →　68.5"_s;
+const QString kWeightPrompt = u"体重をKg単位で入力して下さい"_s + kWeightExample;
 const QString kWeightTitle = u"体重入力"_s;
-const QString kHeightPrompt = u"身長をﾒｰﾄﾙ単位で入力して下さい"_s + u"     例)  168.5cm →　1.685"_s;
+const QString kHeightExample = u"     例)  168.5cm →　1.685"_s;
+const QString kHeightPrompt = u"身長をﾒｰﾄﾙ単位で入力して下さい"_s + kHeightExample;
 const QString kHeightTitle = u"身長登録"_s;
 const QString kClearText = u"これまでの履歴を削除します"_s;
 const QString kClearTitle = u"履歴削除"_s;
@@ -392,7 +395,7 @@ QStringList frmMain::historyEntries() const
 bool frmMain::Form_Load()
 {
     HelpFile = kHelpFile;
-    const StartupResult result = loadStartup(m_files, m_locale);
+    StartupResult result = loadStartup(m_files, m_locale);
     if (result.error) {
         m_services.dialogs->message(
             this, Dialogs::Severity::Error,
@@ -401,8 +404,8 @@ bool frmMain::Form_Load()
             u"Morvane"_s);
         return false;
     }
-    const Startup& s = *result.startup;
-    m_history->setLines(s.history);
+    Startup& s = *result.startup;
+    m_history->setLines(std::move(s.history));
     Height = s.measurement.height;
     Label2->setText(s.label2);
     Weight = s.measurement.weight;
@@ -490,8 +493,7 @@ std::optional<float> frmMain::readTyped(Entry entry, const QString& answer)
 {
     const bool height = entry == Entry::Height;
     const QString title = height ? kHeightTitle : kWeightTitle;
-    const QString example =
-        height ? u"     例)  168.5cm →　1.685"_s : u"     例)  68.5Kg →　68.5"_s;
+    const QString example = height ? kHeightExample : kWeightExample;
     auto refuse = [&](const QString& text) {
         m_services.dialogs->message(this, Dialogs::Severity::Warning, text + u"\n"_s + example,
                                     title);
