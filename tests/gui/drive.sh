@@ -137,4 +137,22 @@ wait_gone 履歴削除 || fail "the clear confirmation did not close"
 wait_file "履歴.txt" '' || fail "the history file was not emptied"
 
 kill -0 "$app_pid" 2>/dev/null || fail "the program ended unexpectedly: $(cat "$work/app.log")"
-echo "PASS: weight, height and clearing driven through the real window"
+
+# Help: the ヘルプ button opens the help window (the help file lies beside the program).
+click_at 537 40
+wait_window "Morvane ヘルプ" >/dev/null || fail "the help window did not open"
+
+# End: the 終了 button closes the help window and ends the program with status 0.
+click_at 592 40
+for _ in $(seq 1 100); do
+    kill -0 "$app_pid" 2>/dev/null || break
+    sleep 0.1
+done
+if kill -0 "$app_pid" 2>/dev/null; then
+    fail "the end button did not end the program"
+fi
+status=0
+wait "$app_pid" || status=$?
+app_pid=""
+[ "$status" -eq 0 ] || fail "the program ended with status $status: $(tail -n 40 "$work/app.log")"
+echo "PASS: weight, height, clearing, help and end driven through the real window"
