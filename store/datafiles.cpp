@@ -177,9 +177,4 @@ std::optional<float> parseNumberRecord(QByteArrayView content)
     return static_cast<float>(number.value);
 }
 
-QStringList splitHistory(QByteArrayView content)
-{
-    return History(content.toByteArray()).toStringList();
-}
-
 } // namespace morvane

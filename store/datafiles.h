@@ -80,7 +80,4 @@ QString numberRecordText(float value);
 // holds no number there. A UTF-8 byte order mark at the start is skipped.
 std::optional<float> parseNumberRecord(QByteArrayView content);
 
-// A history file's content split into entries (see DataFiles::readHistory).
-QStringList splitHistory(QByteArrayView content);
-
 } // namespace morvane

@@ -84,7 +84,7 @@ void tst_HistoryBackup::clearAndUndo()
     QCOMPARE(restore.status, Status::Restored);
     QVERIFY(!restore.error);
     QCOMPARE(readBytes(f.history()), content);
-    QCOMPARE(restore.lines.toStringList(), splitHistory(content));
+    QCOMPARE(restore.lines.toStringList(), History(content).toStringList());
     QCOMPARE(restore.lines, files.readHistory().lines);
     // The undo is used up: the history holds the lines again and the copy is gone.
     QVERIFY(!hasBackup(f.folder));
