@@ -24,7 +24,9 @@ if [ -z "$window" ]; then
     echo "Morvane's window did not appear." >&2
     exit 1
 fi
-# Give the window a moment to finish its first paint.
-sleep 1
-import -window "$window" "$out"
+# Give the window, and a first-run height box over it, a moment to finish their first paint;
+# then take the screen where the window is, so that a box over it is in the picture too.
+sleep 2
+eval "$(xdotool getwindowgeometry --shell "$window")"
+import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out"
 echo "Saved a screenshot of the window to $out"
