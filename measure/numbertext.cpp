@@ -27,6 +27,9 @@ bool isDigit(QChar c)
 // The locale with group separators switched off: "0.0" and general number text never group.
 QLocale ungrouped(const QLocale& locale)
 {
+    // Copying is cheap (shared data); setting the option detaches, so only when it is missing.
+    if (locale.numberOptions() & QLocale::OmitGroupSeparator)
+        return locale;
     QLocale l(locale);
     l.setNumberOptions(l.numberOptions() | QLocale::OmitGroupSeparator);
     return l;

@@ -70,6 +70,14 @@ QColor oleColor(quint32 ole, const QPalette& palette)
     return QColor(int(ole & 0xFF), int((ole >> 8) & 0xFF), int((ole >> 16) & 0xFF));
 }
 
+// The window never groups digits; a locale that says so once spares every meter update from
+// making an ungrouped copy of it for each number it formats.
+QLocale withoutGroupSeparators(QLocale locale)
+{
+    locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
+    return locale;
+}
+
 QFont controlFont(const layout::Control& c)
 {
     QFont font(c.face == layout::Face::Mincho ? layout::kMinchoFamily : layout::kGothicFamily);
@@ -259,7 +267,7 @@ frmMain::frmMain(const Services& services, const QDir& dataFolder, const QLocale
                           Qt::WindowCloseButtonHint)
     , m_services(services)
     , m_files(dataFolder)
-    , m_locale(locale)
+    , m_locale(withoutGroupSeparators(locale))
     , m_endProgram([] { QCoreApplication::exit(0); })
 {
     Q_ASSERT(services.dialogs && services.clock && services.help);
@@ -475,6 +483,10 @@ void frmMain::setJudgement(const std::optional<Band>& band)
 void frmMain::updateMeterDescription()
 {
     // Screen readers read the band weights with the meter; they change with height and weight.
+    // While the thumb is dragged the weight changes on every step and nobody reads the
+    // description: the change notification at the end of the drag brings it up to date.
+    if (HScroll1->isSliderDown())
+        return;
     const auto key = std::pair(Height, Weight);
     if (key == m_describedFor && !HScroll1->accessibleDescription().isEmpty())
         return;
