@@ -5,48 +5,98 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLibraryInfo>
+#include <QStandardPaths>
 #include <QTranslator>
 
 #include <cstdio>
-#include <cstring>
 #include <optional>
+#include <string_view>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
 constexpr const char* kVersion = MORVANE_VERSION;
+// The installed desktop entry's name, without ".desktop"; the package test finds it in the
+// program.
+constexpr const char* kDesktopFileName = MORVANE_APP_ID;
 
-// The program takes no options but these two; they are answered before any window system is
-// needed, so they also work without a display.
-std::optional<int> answerCommandLine(int argc, char* argv[])
+// The data folder a command line asks for: none (the working folder, as always), the desktop's
+// per-user data folder (an empty path), or the folder given.
+using DataFolderOption = std::optional<QString>;
+
+constexpr std::string_view kDataFolder = "--data-folder";
+
+// The options are answered before any window system is needed, so --help and --version also
+// work without a display. Returns the exit status when the program is to end at once.
+std::optional<int> answerCommandLine(int argc, char* argv[], DataFolderOption& dataFolder)
 {
     for (int i = 1; i < argc; ++i) {
-        const char* arg = argv[i];
-        if (std::strcmp(arg, "--version") == 0 || std::strcmp(arg, "-v") == 0) {
+        const std::string_view arg = argv[i];
+        if (arg == "--version" || arg == "-v") {
             std::printf("Morvane %s\n", kVersion);
             return 0;
         }
-        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
-            std::printf("使い方: morvane [--help | --version]\n"
-                        "\n"
-                        "身長と体重から BMI を計算し、判定と履歴を表示します。\n"
-                        "データは起動したフォルダーの「身長.txt」「体重.txt」「履歴.txt」に"
-                        "保存されます。\n"
-                        "\n"
-                        "  -h, --help     この説明を表示して終了します\n"
-                        "  -v, --version  バージョンを表示して終了します\n");
+        if (arg == "--help" || arg == "-h") {
+            std::printf(
+                "使い方: morvane [--data-folder[=フォルダー]] [--help | --version]\n"
+                "\n"
+                "身長と体重から BMI を計算し、判定と履歴を表示します。\n"
+                "データは起動したフォルダーの「身長.txt」「体重.txt」「履歴.txt」に"
+                "保存されます。\n"
+                "\n"
+                "  --data-folder[=フォルダー]\n"
+                "                 データをこのフォルダーに保存します。フォルダーを省略すると\n"
+                "                 $XDG_DATA_HOME/morvane (既定は ~/.local/share/morvane)\n"
+                "                 です。メニューから起動したときはこのフォルダーを使います。\n"
+                "                 フォルダーがなければ作ります\n"
+                "  -h, --help     この説明を表示して終了します\n"
+                "  -v, --version  バージョンを表示して終了します\n");
             return 0;
         }
-        if (arg[0] == '-') {
-            std::fprintf(stderr,
-                         "morvane: 「%s」というオプションはありません。\n"
-                         "使い方は morvane --help で表示されます。\n",
-                         arg);
-            return 2;
+        if (arg == kDataFolder) {
+            dataFolder = QString();
+            continue;
         }
+        if (arg.starts_with(kDataFolder) && arg.size() > kDataFolder.size() + 1 &&
+            arg[kDataFolder.size()] == '=') {
+            dataFolder = QFile::decodeName(argv[i] + kDataFolder.size() + 1);
+            continue;
+        }
+        if (!arg.starts_with('-'))
+            continue;
+        std::fprintf(stderr,
+                     "morvane: 「%s」というオプションはありません。\n"
+                     "使い方は morvane --help で表示されます。\n",
+                     argv[i]);
+        return 2;
     }
+    return std::nullopt;
+}
+
+// Makes the folder the option names the working folder, creating it (for this user only) when
+// it is not there yet. Whatever the program reads or writes by a bare name, the data files and
+// a help file beside them, is then found there. On failure, the message to show.
+std::optional<QString> enterDataFolder(const QString& option)
+{
+    const QString folder = QDir::cleanPath(QDir::current().absoluteFilePath(
+        option.isEmpty()
+            ? QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u"/morvane"_s
+            : option));
+    const bool existed = QFileInfo(folder).isDir();
+    if (!existed && !QDir().mkpath(folder))
+        return QCoreApplication::translate("main",
+                                           "データのフォルダー「%1」を作成できませんでした。")
+            .arg(QDir::toNativeSeparators(folder));
+    if (!existed)
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner);
+    if (!QDir::setCurrent(folder))
+        return QCoreApplication::translate("main", "データのフォルダー「%1」を開けませんでした。")
+            .arg(QDir::toNativeSeparators(folder));
     return std::nullopt;
 }
 
@@ -54,13 +104,16 @@ std::optional<int> answerCommandLine(int argc, char* argv[])
 
 int main(int argc, char* argv[])
 {
-    if (const std::optional<int> status = answerCommandLine(argc, argv))
+    DataFolderOption dataFolder;
+    if (const std::optional<int> status = answerCommandLine(argc, argv, dataFolder))
         return *status;
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"Morvane"_s);
     QApplication::setApplicationVersion(QString::fromLatin1(kVersion));
-    QApplication::setDesktopFileName(u"morvane"_s);
+    // The desktop entry's name, so that the desktop matches the window to its launcher and icon.
+    // The window class comes from the application name, "Morvane": the entry's StartupWMClass.
+    QApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
     morvane::installFontSubstitutions();
     QFont font(morvane::layout::kGothicFamily);
     font.setPointSizeF(morvane::layout::kWindowPointSize);
@@ -73,6 +126,13 @@ int main(int argc, char* argv[])
         QApplication::installTranslator(&qtTranslation);
 
     morvane::QtDialogs dialogs;
+    if (dataFolder) {
+        if (const std::optional<QString> error = enterDataFolder(*dataFolder)) {
+            std::fprintf(stderr, "morvane: %s\n", qPrintable(*error));
+            dialogs.message(nullptr, morvane::Dialogs::Severity::Error, *error, u"Morvane"_s);
+            return 1;
+        }
+    }
     morvane::SystemClock clock;
     morvane::HelpWindows help;
     morvane::frmMain window({&dialogs, &clock, &help}, QDir::current());

@@ -13,8 +13,7 @@ FileContent readIn(const QDir& folder, const QString& name)
     return readWholeFile(folder.filePath(name), name);
 }
 
-std::optional<FileError> replaceIn(const QDir& folder, const QString& name,
-                                   const QByteArray& bytes)
+std::optional<FileError> replaceIn(const QDir& folder, const QString& name, const QByteArray& bytes)
 {
     return replaceFile(folder.filePath(name), name, bytes);
 }

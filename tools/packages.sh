@@ -5,16 +5,17 @@ MORVANE_BUILD_PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
     qt6-charts-dev libqt6opengl6-dev
-    libchm-dev fp-utils libbenchmark-dev
+    libchm-dev fp-utils
     fonts-ipafont-gothic fonts-ipafont-mincho
 )
 
 # What the tests need on top: a real X server and a way to drive it, sanitizer and fuzzer
-# runtimes, and the desktop-file validators.
+# runtimes, Google Benchmark, the formatting check, the desktop-file validators and the
+# package tools. The build leaves out what it cannot find of these, so ./run needs none.
 MORVANE_TEST_PACKAGES=(
     xvfb xauth xdotool imagemagick x11-utils
-    clang libclang-rt-14-dev
-    appstream desktop-file-utils dpkg-dev file
+    clang libclang-rt-14-dev libbenchmark-dev clang-format
+    appstream desktop-file-utils dpkg-dev file lintian
 )
 
 # What ./run needs to show the window without a display.

@@ -15,6 +15,8 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHelpEvent>
@@ -35,6 +37,12 @@ using namespace Qt::StringLiterals;
 
 namespace morvane {
 namespace {
+
+// Messages name a file by its full path: a bare name does not tell which folder was meant.
+QString shownPath(const DataFiles& files, const QString& name)
+{
+    return QDir::toNativeSeparators(files.path(name));
+}
 
 // The examples end the prompts and every message about what was typed.
 const QString kWeightExample = u"     例)  68.5Kg →　68.5"_s;
@@ -408,7 +416,7 @@ bool frmMain::Form_Load()
         m_services.dialogs->message(
             this, Dialogs::Severity::Error,
             u"「%1」を読み込めませんでした。\n理由: %2\n\nプログラムを終了します。"_s.arg(
-                result.error->fileName, result.error->reason),
+                shownPath(m_files, result.error->fileName), result.error->reason),
             u"Morvane"_s);
         return false;
     }
@@ -535,7 +543,7 @@ void frmMain::reportWriteError(const FileError& error, const QString& notSaved)
 {
     m_services.dialogs->message(this, Dialogs::Severity::Error,
                                 u"「%1」に書き込めませんでした。\n理由: %2\n\n%3"_s.arg(
-                                    error.fileName, error.reason, notSaved),
+                                    shownPath(m_files, error.fileName), error.reason, notSaved),
                                 u"保存エラー"_s);
 }
 
@@ -651,7 +659,8 @@ void frmMain::exportCsv()
     if (const auto error = exportHistoryCsv(historyEntries(), m_services.clock->today(), *path)) {
         m_services.dialogs->message(
             this, Dialogs::Severity::Error,
-            u"「%1」に書き込めませんでした。\n理由: %2"_s.arg(error->fileName, error->reason),
+            u"「%1」に書き込めませんでした。\n理由: %2"_s.arg(
+                QDir::toNativeSeparators(QFileInfo(*path).absoluteFilePath()), error->reason),
             u"CSV書き出し"_s);
     }
 }
@@ -662,10 +671,11 @@ void frmMain::undoClear()
     if (restored.status == HistoryRestore::Status::Restored) {
         m_history->setLines(std::move(restored.lines));
     } else if (restored.error) {
-        m_services.dialogs->message(this, Dialogs::Severity::Error,
-                                    u"履歴を元に戻せませんでした。\n「%1」: %2"_s.arg(
-                                        restored.error->fileName, restored.error->reason),
-                                    u"履歴を元に戻す"_s);
+        m_services.dialogs->message(
+            this, Dialogs::Severity::Error,
+            u"履歴を元に戻せませんでした。\n「%1」: %2"_s.arg(
+                shownPath(m_files, restored.error->fileName), restored.error->reason),
+            u"履歴を元に戻す"_s);
     }
 }
 

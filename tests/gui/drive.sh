@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Drives the real program in a real X window, as a user would: records a weight, changes the
 # height and clears the history, then checks the files on disk.
-# Usage: drive.sh PROGRAM. Exits 77 (skipped) when no X server can be started.
+# Usage: drive.sh PROGRAM DESKTOP_FILE. Exits 77 (skipped) when no X server can be started.
 set -euo pipefail
 program=$(realpath "$1")
+desktop_file=$(realpath "$2")
 
-for tool in Xvfb xdotool; do
+for tool in Xvfb xdotool xprop; do
     if ! command -v "$tool" >/dev/null; then
         echo "SKIP: $tool is not installed"
         exit 77
@@ -97,6 +98,13 @@ LC_ALL=ja_JP.UTF-8 QT_QPA_PLATFORM=xcb "$program" >"$work/app.log" 2>&1 &
 app_pid=$!
 
 main=$(wait_window Morvane) || fail "the main window did not appear"
+
+# The desktop entry's StartupWMClass is the window's class, so that docks and task bars match
+# the window to its launcher and icon.
+class=$(xprop -id "$main" WM_CLASS | sed -n 's/^WM_CLASS(STRING) = "[^"]*", "\([^"]*\)"$/\1/p')
+startup_class=$(sed -n 's/^StartupWMClass=//p' "$desktop_file")
+[ -n "$class" ] && [ "$class" = "$startup_class" ] ||
+    fail "the window's class '$class' is not the desktop entry's StartupWMClass '$startup_class'"
 eval "$(xdotool getwindowgeometry --shell "$main")"
 origin_x=$X
 origin_y=$Y

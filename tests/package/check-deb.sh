@@ -1,31 +1,69 @@
 #!/usr/bin/env bash
-# Builds the Debian package from a built tree, checks what it holds, extracts it into a scratch
-# folder and runs the extracted program.
-# Usage: check-deb.sh BUILD_DIR
+# Builds the Debian package from a built tree, checks what it holds and that lintian finds
+# nothing to say beyond the package's documented overrides, extracts it into a scratch folder
+# and runs the extracted program.
+# Usage: check-deb.sh BUILD_DIR VERSION DESKTOP_ID
 set -euo pipefail
 build=$(realpath "$1")
+version=$2
+app_id=$3
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
+fail() {
+    echo "FAIL: $*"
+    exit 1
+}
 
 (cd "$scratch" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$scratch/out" >cpack.log 2>&1) ||
-    { cat "$scratch/cpack.log"; echo "FAIL: cpack could not build the package"; exit 1; }
+    { cat "$scratch/cpack.log"; fail "cpack could not build the package"; }
 deb=$(ls "$scratch"/out/morvane_*.deb | head -n 1)
-[ -f "$deb" ] || { echo "FAIL: no .deb was made"; exit 1; }
+[ -f "$deb" ] || fail "no .deb was made"
 
 contents=$(dpkg-deb -c "$deb")
-for path in ./usr/bin/morvane \
-    ./usr/share/morvane/QuilloHelp.chm \
-    ./usr/share/applications/org.morvane.Morvane.desktop \
-    ./usr/share/metainfo/org.morvane.Morvane.metainfo.xml \
-    ./usr/share/icons/hicolor/16x16/apps/org.morvane.Morvane.png \
-    ./usr/share/icons/hicolor/32x32/apps/org.morvane.Morvane.png; do
-    grep -q " $path\$" <<<"$contents" || { echo "FAIL: the package lacks $path"; exit 1; }
+expected=(./usr/bin/morvane
+    ./usr/share/morvane/QuilloHelp.chm
+    "./usr/share/applications/$app_id.desktop"
+    "./usr/share/metainfo/$app_id.metainfo.xml"
+    ./usr/share/man/man1/morvane.1.gz
+    ./usr/share/man/ja/man1/morvane.1.gz
+    ./usr/share/doc/morvane/copyright
+    ./usr/share/doc/morvane/changelog.gz
+    ./usr/share/lintian/overrides/morvane)
+for size in 16 32 48 64 128 256; do
+    expected+=("./usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png")
 done
-[ "$(dpkg-deb -f "$deb" Version)" = "1.02" ] || { echo "FAIL: package version"; exit 1; }
-dpkg-deb -f "$deb" Depends | grep -q fonts-ipafont-gothic ||
-    { echo "FAIL: the package does not depend on the Japanese fonts"; exit 1; }
+for path in "${expected[@]}"; do
+    grep -q " $path\$" <<<"$contents" || fail "the package lacks $path"
+done
+
+[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version"
+depends=$(dpkg-deb -f "$deb" Depends)
+for needed in libqt6widgets6 qt6-translations-l10n fonts-ipafont-gothic fonts-ipafont-mincho; do
+    grep -q "\\b$needed\\b" <<<"$depends" || fail "Depends lacks $needed: $depends"
+done
+! grep -q '|' <<<"$depends" || fail "Depends offers alternatives: $depends"
 
 dpkg-deb -x "$deb" "$scratch/root"
-version=$("$scratch/root/usr/bin/morvane" --version)
-[ "$version" = "Morvane 1.02" ] || { echo "FAIL: --version printed '$version'"; exit 1; }
-echo "PASS: $(basename "$deb") holds the program, help, desktop files and icons; $version"
+root=$scratch/root
+for size in 16 32 48 64 128 256; do
+    icon="$root/usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png"
+    [ "$(identify -format '%wx%h' "$icon")" = "${size}x${size}" ] || fail "$icon is not ${size}x${size}"
+done
+# The program names the installed desktop entry as its desktop file name.
+grep -q -a -F "$app_id" "$root/usr/bin/morvane" ||
+    fail "the program does not name $app_id as its desktop file name"
+zcat "$root/usr/share/doc/morvane/changelog.gz" >"$scratch/changelog"
+[ "$(dpkg-parsechangelog -l "$scratch/changelog" -S Version)" = "$version" ] ||
+    fail "the changelog's latest entry is not version $version"
+shown=$("$root/usr/bin/morvane" --version)
+[ "$shown" = "Morvane $version" ] || fail "--version printed '$shown'"
+
+# Errors and warnings fail; the package's own overrides file names the few tags that cannot
+# apply to a package built outside Debian's archive.
+if ! lintian --fail-on error,warning --display-level '>=warning' "$deb" >"$scratch/lintian.log" 2>&1; then
+    cat "$scratch/lintian.log"
+    fail "lintian found errors or warnings"
+fi
+cat "$scratch/lintian.log"
+echo "PASS: $(basename "$deb") holds the program, help, manual pages, desktop files and icons;" \
+    "lintian is content; $shown"

@@ -324,11 +324,12 @@ void tst_DiskFull::fullFileSystem()
     QVERIFY(f->dialogs.answers.isEmpty());
     QVERIFY(f->dialogs.confirmations.isEmpty());
 
-    // The user is told which file and why.
+    // The user is told which file, by its full path, and why.
     QCOMPARE(f->dialogs.messages.size(), 1);
     const ScriptedDialogs::Message& message = f->dialogs.messages[0];
     QCOMPARE(message.severity, Dialogs::Severity::Error);
-    QVERIFY2(message.text.contains(u"「"_s + named + u"」"_s), qPrintable(message.text));
+    QVERIFY2(message.text.contains(u"「"_s + f->dir.filePath(named) + u"」"_s),
+             qPrintable(message.text));
     QVERIFY2(message.text.contains(reason), qPrintable(message.text + u" / "_s + reason));
 
     // Every earlier record is there byte for byte, and no temporary file is left behind.
