@@ -29,6 +29,7 @@ constexpr const char* kDesktopFileName = MORVANE_APP_ID;
 using DataFolderOption = std::optional<QString>;
 
 constexpr std::string_view kDataFolder = "--data-folder";
+constexpr std::string_view kDataFolderIs = "--data-folder=";
 
 // The options are answered before any window system is needed, so --help and --version also
 // work without a display. Returns the exit status when the program is to end at once.
@@ -61,9 +62,8 @@ std::optional<int> answerCommandLine(int argc, char* argv[], DataFolderOption& d
             dataFolder = QString();
             continue;
         }
-        if (arg.starts_with(kDataFolder) && arg.size() > kDataFolder.size() + 1 &&
-            arg[kDataFolder.size()] == '=') {
-            dataFolder = QFile::decodeName(argv[i] + kDataFolder.size() + 1);
+        if (arg.starts_with(kDataFolderIs) && arg.size() > kDataFolderIs.size()) {
+            dataFolder = QFile::decodeName(argv[i] + kDataFolderIs.size());
             continue;
         }
         if (!arg.starts_with('-'))

@@ -56,6 +56,28 @@ zcat "$root/usr/share/doc/morvane/changelog.gz" >"$scratch/changelog"
 shown=$("$root/usr/bin/morvane" --version)
 [ "$shown" = "Morvane $version" ] || fail "--version printed '$shown'"
 
+# Started as the desktop entry starts it, from the home folder, the program works in the
+# desktop's data folder, which it creates, and not in the home folder.
+home=$scratch/home
+mkdir "$home"
+exec_line=$(sed -n 's/^Exec=//p' "$root/usr/share/applications/$app_id.desktop")
+read -r -a command <<<"$exec_line"
+[ "${command[0]}" = morvane ] || fail "the desktop entry starts '${command[0]}'"
+data="$home/.local/share/morvane"
+(cd "$home" && HOME="$home" XDG_DATA_HOME="" QT_QPA_PLATFORM=offscreen \
+    exec "$root/usr/bin/morvane" "${command[@]:1}") >"$scratch/app.log" 2>&1 &
+pid=$!
+cwd=""
+for _ in $(seq 1 100); do
+    cwd=$(readlink "/proc/$pid/cwd" 2>/dev/null) || break
+    [ "$cwd" = "$data" ] && break
+    sleep 0.1
+done
+kill "$pid" 2>/dev/null || true
+wait "$pid" 2>/dev/null || true
+[ "$cwd" = "$data" ] || fail "started by the desktop entry, the program works in '$cwd': $(cat "$scratch/app.log")"
+[ "$(stat -c %a "$data")" = 700 ] || fail "$data is open to other users"
+
 # Errors and warnings fail. No tag is overridden: none of lintian's checks of a binary package
 # depends on its being built in Debian's archive. (Should one ever need to be, the override
 # goes into usr/share/lintian/overrides/morvane, with the reason beside it.)
