@@ -3,7 +3,7 @@
 # only the tests, the fuzzers and the package checks use are hidden in a private mount
 # namespace, Google Benchmark's CMake files too, and there is no display. ./run starts from a
 # fresh clone, in an empty folder; it must build the program and save the window's screenshot
-# there, and say which parts it left out.
+# there, and say which parts it left out. The clone holds what is committed.
 # Usage: fresh-run.sh SOURCE_DIR. Exits 77 (skipped) where the tools cannot be hidden: not
 # root, no unshare (or not allowed to use it), or SOURCE_DIR is not a git checkout.
 set -euo pipefail
