@@ -8,7 +8,9 @@
 #include "store/csvexport.h"
 #include "store/historybackup.h"
 #include "store/startup.h"
+#include "ui/accessibility.h"
 #include "ui/controls.h"
+#include "ui/historylist.h"
 #include "ui/historymodel.h"
 #include "ui/layout.h"
 #include "ui/trendwindow.h"
@@ -146,7 +148,7 @@ QWidget* createControl(const layout::Control& c, QWidget* container)
     const QPalette& pal = container->palette();
     switch (c.kind) {
     case Button: {
-        auto* b = new QToolButton(container);
+        auto* b = new PictureButton(container);
         b->setText(c.text);
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         b->setIconSize(QSize(32, 32));
@@ -163,7 +165,7 @@ QWidget* createControl(const layout::Control& c, QWidget* container)
         break;
     }
     case List: {
-        auto* l = new QListView(container);
+        auto* l = new HistoryList(container);
         l->setFont(controlFont(c));
         l->setSelectionMode(QAbstractItemView::SingleSelection);
         l->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -179,7 +181,7 @@ QWidget* createControl(const layout::Control& c, QWidget* container)
         break;
     }
     case ScrollBar: {
-        auto* s = new QScrollBar(Qt::Horizontal, container);
+        auto* s = new MeterBar(kMeterPositionsPerBmi, container);
         s->setRange(kMeterMin, kMeterMax);
         s->setSingleStep(1);
         s->setPageStep(5);
@@ -193,7 +195,7 @@ QWidget* createControl(const layout::Control& c, QWidget* container)
         break;
     }
     case Label: {
-        auto* l = new QLabel(c.text, container);
+        auto* l = c.activates ? new ActionLabel(c.text, container) : new QLabel(c.text, container);
         l->setFont(controlFont(c));
         l->setAlignment(Qt::AlignTop | (c.alignLeft ? Qt::AlignLeft : Qt::AlignHCenter));
         l->setIndent(0);
@@ -253,6 +255,8 @@ QWidget* createControl(const layout::Control& c, QWidget* container)
     w->setGeometry(pixelRect(c));
     if (!c.toolTip.isEmpty())
         w->setToolTip(c.toolTip);
+    if (!c.accessibleName.isEmpty())
+        w->setAccessibleName(c.accessibleName);
     if (!c.description.isEmpty())
         w->setAccessibleDescription(c.description);
     return w;
@@ -271,6 +275,7 @@ frmMain::frmMain(const Services& services, const QDir& dataFolder, const QLocale
     , m_endProgram([] { QCoreApplication::exit(0); })
 {
     Q_ASSERT(services.dialogs && services.clock && services.help);
+    installAccessibility();
     setObjectName(u"frmMain"_s);
     setWindowTitle(u"Morvane"_s);
     setWindowIcon(QIcon(pictures::appIconPath()));
@@ -342,6 +347,9 @@ void frmMain::buildControls()
     m_history = new HistoryModel(this);
     lstRireki->setModel(m_history);
     fitHistoryFont(lstRireki);
+    // The list box of the layout showed lines of 225 twips, 20 to its height. A history line is
+    // made of digits, separators, "Kg" and "%".
+    static_cast<HistoryList*>(lstRireki)->setLineHeight(layout::px(225), u"0123456789/.,-%Kg"_s);
     lstRireki->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(lstRireki, &QListView::customContextMenuRequested, this, [this](const QPoint& pos) {
         const std::unique_ptr<QMenu> menu(createHistoryMenu());
@@ -366,7 +374,8 @@ void frmMain::buildControls()
     connect(cmdClear, &QToolButton::clicked, this, &frmMain::cmdClear_Click);
     connect(cmdHelp, &QToolButton::clicked, this, &frmMain::cmdHelp_Click);
     connect(cmdEnd, &QToolButton::clicked, this, &frmMain::cmdEnd_Click);
-    Label2->installEventFilter(this);
+    connect(static_cast<ActionLabel*>(Label2), &ActionLabel::activated, this,
+            &frmMain::Label2_DblClick);
 
     // A thumb drag delivers one scroll notification per movement (the scroll bar tracks, so
     // its value is the thumb's position) and one change notification when it ends; every
@@ -682,10 +691,6 @@ void frmMain::cmdEnd_Click()
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == Label2 && event->type() == QEvent::MouseButtonDblClick) {
-        Label2_DblClick();
-        return true;
-    }
     if (event->type() == QEvent::ToolTip) {
         auto* w = static_cast<QWidget*>(watched);
         const auto band = std::find(Shape1.begin(), Shape1.begin() + 6, watched);

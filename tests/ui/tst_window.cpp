@@ -64,6 +64,8 @@ private slots:
     void dragTo220();
     void dragBelow17IsTooThinDuringTheDrag();
     void startupShowsStoredState();
+    void wholeHistoryLines_data();
+    void wholeHistoryLines();
 };
 
 void tst_Window::initTestCase()
@@ -147,8 +149,11 @@ void tst_Window::controls_data()
         none, none);
     row("Label3(5)", "Frame2", "QLabel", {5040, 2565, 195, 240}, u"2"_s, mincho, 9.75, none, none);
     row("Image1", "Frame2", "QLabel", {2805, 1125, 480, 480}, QString(), gothic, 9, none, none);
-    row("Label1", "Frame2", "morvane::ScaleLabel", {150, 750, 5490, 240}, QString(), gothic, 9,
-        teal, white);
+    row("Label1", "Frame2", "morvane::ScaleLabel", {150, 750, 5490, 240},
+        u"15....16....17....18....19....20....21....22....23....24....25....26....27....28....29..."
+        u"."
+        u"30....31....32"_s,
+        gothic, 9, teal, white);
     row("Label9(5)", "Frame3", "QLabel", {3150, 720, 465, 240}, u"－"_s, gothic, 11.25, none, none);
     row("Label9(4)", "Frame3", "QLabel", {4905, 1035, 780, 240}, u"×１００"_s, gothic, 9.75, none,
         none);
@@ -252,9 +257,8 @@ void tst_Window::controls()
         QCOMPARE(shape->outlineColor(), foreground);
     } else if (auto* line = qobject_cast<LineControl*>(w)) {
         QCOMPARE(line->color(), foreground);
-    } else if (auto* scale = qobject_cast<ScaleLabel*>(w)) {
-        QCOMPARE(scale->palette().color(QPalette::Window), background);
-        QCOMPARE(scale->palette().color(QPalette::WindowText), foreground);
+    }
+    if (auto* scale = qobject_cast<ScaleLabel*>(w)) {
         // Figure n centred at x(n) - 5 twips in the panel: 345 + (n - 15) * 300.
         for (int n = 15; n <= 32; ++n)
             QCOMPARE(scale->x() + scale->figureCentre(n), (345.0 + (n - 15) * 300.0) / 15.0);
@@ -620,6 +624,72 @@ void tst_Window::startupShowsStoredState()
     QCOMPARE(w.measurement().holdWeight, qint16(0));
     auto* list = f.control<QListView>(u"lstRireki"_s);
     QVERIFY(!list->selectionModel() || !list->selectionModel()->hasSelection());
+}
+
+void tst_Window::wholeHistoryLines_data()
+{
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<int>("scrolledTo"); // the row scrolled to the top, -1: to the bottom
+    QTest::newRow("five") << 5 << 0;
+    QTest::newRow("twenty") << 20 << 0;
+    QTest::newRow("twenty-one, at the top") << 21 << 0;
+    QTest::newRow("twenty-one, at the bottom") << 21 << -1;
+    QTest::newRow("a thousand, in the middle") << 1000 << 500;
+    QTest::newRow("a thousand, at the bottom") << 1000 << -1;
+}
+
+void tst_Window::wholeHistoryLines()
+{
+    QFETCH(int, lines);
+    QFETCH(int, scrolledTo);
+
+    QByteArray history;
+    for (int i = 0; i < lines; ++i)
+        history +=
+            QByteArray::number(i % 12 + 1).rightJustified(2, '0') + "/28  68.5Kg  24.1  9.6%\r\n";
+    f.writeStandardFiles(history);
+    frmMain& w = f.load();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto* list = f.control<QListView>(u"lstRireki"_s);
+    if (scrolledTo < 0)
+        list->scrollToBottom();
+    else
+        list->scrollTo(list->model()->index(scrolledTo, 0), QAbstractItemView::PositionAtTop);
+    QApplication::processEvents();
+
+    // Every line on show is whole: twenty lines of 15 pixels fill the list as the layout has it.
+    const QRect view = list->viewport()->rect();
+    int shown = 0;
+    for (int row = 0; row < lines; ++row) {
+        const QRect r = list->visualRect(list->model()->index(row, 0));
+        if (!r.intersects(view))
+            continue;
+        QVERIFY2(view.contains(r), qPrintable(u"row %1 is cut"_s.arg(row)));
+        QCOMPARE(r.height(), 15);
+        ++shown;
+    }
+    QCOMPARE(shown, qMin(lines, 20));
+
+    // Nor is the ink of a line cut: from the top of its figures to the tail of the g in "Kg"
+    // it fills its 15 pixels, the last line on show as well as the first.
+    const QImage image = list->viewport()->grab().toImage();
+    const QColor paper = list->palette().color(QPalette::Base);
+    auto inkRows = [&](int top) {
+        QList<int> rows;
+        for (int y = top; y < top + 15 && y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixelColor(x, y) != paper) {
+                    rows.append(y - top);
+                    break;
+                }
+            }
+        }
+        return rows;
+    };
+    const QList<int> full{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
+    QCOMPARE(inkRows(0), full);
+    QCOMPARE(inkRows((shown - 1) * 15), full);
 }
 
 QTEST_MAIN(tst_Window)
