@@ -278,6 +278,8 @@ frmMain::frmMain(const Services& services, const QDir& dataFolder, const QLocale
     installAccessibility();
     setObjectName(u"frmMain"_s);
     setWindowTitle(u"Morvane"_s);
+    setAccessibleDescription(
+        tr("体重と身長から BMI、標準体重、肥満度と判定を表示し、体重の履歴を記録します"));
     setWindowIcon(QIcon(pictures::appIconPath()));
     QFont font(layout::kGothicFamily);
     font.setPointSizeF(layout::kWindowPointSize);

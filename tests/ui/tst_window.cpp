@@ -4,9 +4,15 @@
 #include "support.h"
 
 #include "measure/numbertext.h"
+#include "ui/accessibility.h"
 #include "ui/controls.h"
 #include "ui/fonts.h"
+#include "ui/layout.h"
+#include "ui/trendwindow.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QAccessibleValueInterface>
 #include <QGroupBox>
 #include <QListView>
 #include <QScrollBar>
@@ -66,11 +72,17 @@ private slots:
     void startupShowsStoredState();
     void wholeHistoryLines_data();
     void wholeHistoryLines();
+    void accessibleNames_data();
+    void accessibleNames();
+    void meterSpeaksInBmi_data();
+    void meterSpeaksInBmi();
+    void heightLabelCanBePressed();
 };
 
 void tst_Window::initTestCase()
 {
     installFontSubstitutions();
+    installAccessibility();
 }
 
 void tst_Window::init()
@@ -690,6 +702,114 @@ void tst_Window::wholeHistoryLines()
     const QList<int> full{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
     QCOMPARE(inkRows(0), full);
     QCOMPARE(inkRows((shown - 1) * 15), full);
+}
+
+void tst_Window::accessibleNames_data()
+{
+    QTest::addColumn<int>("role"); // QAccessible::Role
+    QTest::addColumn<QString>("name");
+    auto row = [](const char* control, QAccessible::Role role, const QString& name) {
+        QTest::newRow(control) << int(role) << name;
+    };
+    // Windows by their titles; decorations by what they are, not by the frame around them.
+    row("frmMain", QAccessible::Window, u"Morvane"_s);
+    row("frmTrend", QAccessible::Window, u"体重の推移"_s);
+    row("HScroll1", QAccessible::ScrollBar, u"BMIメーター"_s);
+    row("lstRireki", QAccessible::List, u"体重の履歴"_s);
+    row("Image1", QAccessible::Graphic, u"メーターの針"_s);
+    row("Image2", QAccessible::Graphic, u"Morvane"_s);
+    row("Shape1(0)", QAccessible::Client, u"やせ過ぎ"_s);
+    row("Shape1(1)", QAccessible::Client, u"やせ気味"_s);
+    row("Shape1(2)", QAccessible::Client, u"スタンダード"_s);
+    row("Shape1(3)", QAccessible::Client, u"でぶメゾフォルテ"_s);
+    row("Shape1(4)", QAccessible::Client, u"でぶフォルテ"_s);
+    row("Shape1(5)", QAccessible::Client, u"でぶフォルテシモ"_s);
+    row("Shape1(6)", QAccessible::Client, u"メーターの影"_s);
+    row("Line2", QAccessible::Client, u"分数の線"_s);
+    row("Line3(1)", QAccessible::Client, u"分数の線"_s);
+    // Labels read their text: the scale its caption, the values what they show now.
+    row("Label1", QAccessible::StaticText, layout::find(u"Label1"_s)->text);
+    row("Label2", QAccessible::StaticText, u"1.685"_s);
+    row("Label4", QAccessible::StaticText, u"24.1"_s);
+    row("lblHantei", QAccessible::StaticText, u"でぶメゾフォルテ"_s);
+}
+
+void tst_Window::accessibleNames()
+{
+    QFETCH(int, role);
+    QFETCH(QString, name);
+
+    frmMain& w = f.load();
+    const QString control = QString::fromLatin1(QTest::currentDataTag());
+    QObject* object = &w;
+    if (control == u"frmTrend") {
+        w.showTrend();
+        object = w.findChild<TrendWindow*>();
+    } else if (control != u"frmMain") {
+        object = f.control(control);
+    }
+    QVERIFY(object);
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(object);
+    QVERIFY(iface);
+    QCOMPARE(iface->role(), QAccessible::Role(role));
+    QCOMPARE(iface->text(QAccessible::Name), name);
+    QVERIFY(!iface->text(QAccessible::Description).isEmpty());
+}
+
+void tst_Window::meterSpeaksInBmi_data()
+{
+    QTest::addColumn<double>("set");
+    QTest::addColumn<int>("position");
+    QTest::newRow("22.0") << 22.0 << 220;
+    QTest::newRow("one step up") << 24.2 << 242;
+    QTest::newRow("between steps") << 22.04 << 220;
+    QTest::newRow("past the top") << 40.0 << 316;
+    QTest::newRow("past the bottom") << 10.0 << 154;
+}
+
+void tst_Window::meterSpeaksInBmi()
+{
+    QFETCH(double, set);
+    QFETCH(int, position);
+
+    frmMain& w = f.load();
+    auto* bar = f.control<QScrollBar>(u"HScroll1"_s);
+    QAccessibleValueInterface* value = QAccessible::queryAccessibleInterface(bar)->valueInterface();
+    QVERIFY(value);
+    QCOMPARE(value->currentValue().toDouble(), 24.1);
+    QCOMPARE(value->minimumValue().toDouble(), 15.4);
+    QCOMPARE(value->maximumValue().toDouble(), 31.6);
+    QCOMPARE(value->minimumStepSize().toDouble(), 0.1);
+
+    // Setting it moves the meter as a key does: one change, one meter update.
+    QSignalSpy updates(&w, &frmMain::meterUpdated);
+    QSignalSpy actions(bar, &QScrollBar::actionTriggered);
+    value->setCurrentValue(set);
+    QCOMPARE(bar->value(), position);
+    QCOMPARE(updates.count(), 1);
+    QCOMPARE(actions.count(), 1);
+    QCOMPARE(f.text(u"Label4"_s), oneDecimalText(position / 10.0, kJapan));
+    QCOMPARE(value->currentValue().toDouble(), position / 10.0);
+    // The scroll bar keeps its own range.
+    QCOMPARE(bar->minimum(), 154);
+    QCOMPARE(bar->maximum(), 316);
+}
+
+void tst_Window::heightLabelCanBePressed()
+{
+    frmMain& w = f.load();
+    QAccessibleActionInterface* actions =
+        QAccessible::queryAccessibleInterface(f.control(u"Label2"_s))->actionInterface();
+    QVERIFY(actions);
+    QVERIFY(actions->actionNames().contains(QAccessibleActionInterface::pressAction()));
+    f.dialogs.answers = {u"1.7"_s};
+    actions->doAction(QAccessibleActionInterface::pressAction());
+    // The height box opens once the request has been answered.
+    QVERIFY(f.dialogs.inputs.isEmpty());
+    QTRY_COMPARE(f.dialogs.inputs.size(), 1);
+    QCOMPARE(f.dialogs.inputs.front().title, u"身長登録"_s);
+    QCOMPARE(w.measurement().height, std::optional<float>(1.7f));
+    QCOMPARE(f.read(u"身長.txt"_s), QByteArray("1.7\r\n"));
 }
 
 QTEST_MAIN(tst_Window)
