@@ -1,8 +1,10 @@
 #include "ui/historylist.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
 
@@ -99,6 +101,24 @@ void HistoryList::layOutLines()
         setViewportMargins(0, 0, 0, spare);
         scheduleDelayedItemsLayout();
     }
+}
+
+void HistoryList::keyPressEvent(QKeyEvent* event)
+{
+    const bool shiftF10 = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
+    if (!shiftF10 && event->key() != Qt::Key_Menu) {
+        QListView::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    // The menu opens below the current line, or at the top of the list without one, as it
+    // would for a click there.
+    const QRect line = visualRect(currentIndex());
+    const QPoint at =
+        line.isValid() ? line.bottomLeft() + QPoint(line.height() / 2, 0) : QPoint(1, 1);
+    QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, viewport()->mapToGlobal(at),
+                           event->modifiers());
+    QCoreApplication::sendEvent(viewport(), &menu);
 }
 
 void HistoryList::resizeEvent(QResizeEvent* event)

@@ -2,7 +2,8 @@
 
 // The history list: a list that shows whole lines only, as a list box does. Every line has the
 // same height, the lines on show fill the view from its top, scrolling moves by whole lines, and
-// whatever is left below the last whole line stays blank.
+// whatever is left below the last whole line stays blank. Shift+F10 and the Menu key ask for
+// its context menu, beside the current line.
 
 #include <QListView>
 
@@ -21,6 +22,7 @@ public:
     int lineHeight() const { return m_lineHeight; }
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
 

@@ -136,18 +136,19 @@ const std::array<Control, 43>& table()
     static const std::array<Control, 43> t{{
         // The window itself.
         button(u"cmdEnd"_s, 8475, u"終了"_s, u"プログラムを終了します"_s, 3,
-               u"終了ボタン。ヘルプを閉じてプログラムを終了します"_s),
-        button(u"cmdHelp"_s, 7650, u"ヘルプ"_s, u"ヘルプファイルを開きます"_s, 2,
-               u"ヘルプボタン。ヘルプを開きます"_s),
+               u"終了ボタン。ヘルプを閉じてプログラムを終了します。Enter キーでも押せます"_s),
+        button(
+            u"cmdHelp"_s, 7650, u"ヘルプ"_s, u"ヘルプファイルを開きます"_s, 2,
+            u"ヘルプボタン。ヘルプを開きます。Enter キーでも押せます。F1 キーでどこからでも開けます"_s),
         button(u"cmdClear"_s, 6825, u"クリア"_s, u"カウントと履歴をクリアします"_s, 1,
-               u"クリアボタン。確認のあと体重の履歴をすべて削除します"_s),
+               u"クリアボタン。確認のあと体重の履歴をすべて削除します。Enter キーでも押せます"_s),
         frame(u"Frame3"_s, 3600, 4725, 5790, 1890, u"肥満度"_s, 14, u"肥満度の計算式と現在の値"_s),
         frame(u"Frame2"_s, 3600, 1425, 5790, 3150, u"ＢＭＩ"_s, 5,
               u"BMIの判定、メーター、計算式と現在の値"_s),
         frame(u"Frame1"_s, 75, 1425, 3390, 5190, u"  日付　 体重　  BMI　肥満度"_s, 4,
               u"体重の履歴"_s),
         button(u"cmdTai"_s, 6000, u"体重"_s, u"編集した設定で保存します"_s, 0,
-               u"体重ボタン。体重を入力して記録します"_s),
+               u"体重ボタン。体重を入力して記録します。Enter キーでも押せます"_s),
         {.name = u"Image2"_s,
          .container = u"frmMain"_s,
          .kind = Picture,
@@ -173,7 +174,9 @@ const std::array<Control, 43>& table()
          .pointSize = 11.25,
          .tabIndex = 16,
          .accessibleName = u"体重の履歴"_s,
-         .description = u"記録した体重の履歴。日付、体重、BMI、肥満度の順"_s},
+         .description = u"記録した体重の履歴。日付、体重、BMI、肥満度の順。Shift+F10 "
+                        u"キーまたはアプリケーション "
+                        u"キーでメニューを開きます"_s},
 
         // The BMI panel.
         {.name = u"HScroll1"_s,
@@ -206,7 +209,8 @@ const std::array<Control, 43>& table()
          .boxed = true,
          .description = u"判定"_s},
         activating(value(u"Label2"_s, u"Frame2"_s, 4005, 2565, Mincho, ole::olive, ole::white,
-                         u"1.685"_s, u"身長 (m)。ダブルクリックで身長を変更できます"_s,
+                         u"1.685"_s,
+                         u"身長 (m)。ダブルクリックまたは F2 キーで身長を変更できます"_s,
                          u"ダブルクリックで身長の変更ができます"_s)),
         caption(u"Label3(0)"_s, u"Frame2"_s, 540, 1935, 1635, 285, u"ＢＭＩ（体格）指数"_s, Mincho,
                 11.25, true),

@@ -15,9 +15,11 @@
 #include <QAccessibleValueInterface>
 #include <QGroupBox>
 #include <QListView>
+#include <QMenu>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 using namespace Qt::StringLiterals;
@@ -77,6 +79,8 @@ private slots:
     void meterSpeaksInBmi_data();
     void meterSpeaksInBmi();
     void heightLabelCanBePressed();
+    void keys_data();
+    void keys();
 };
 
 void tst_Window::initTestCase()
@@ -810,6 +814,80 @@ void tst_Window::heightLabelCanBePressed()
     QCOMPARE(f.dialogs.inputs.front().title, u"身長登録"_s);
     QCOMPARE(w.measurement().height, std::optional<float>(1.7f));
     QCOMPARE(f.read(u"身長.txt"_s), QByteArray("1.7\r\n"));
+}
+
+void tst_Window::keys_data()
+{
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("opens"); // the dialog's title, "help", "menu" or "end"
+
+    const int none = Qt::NoModifier;
+    // Enter (and Space) press the focused button.
+    QTest::newRow("Enter on 体重") << u"cmdTai"_s << int(Qt::Key_Return) << none << u"体重入力"_s;
+    QTest::newRow("keypad Enter on 体重")
+        << u"cmdTai"_s << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << u"体重入力"_s;
+    QTest::newRow("Space on 体重") << u"cmdTai"_s << int(Qt::Key_Space) << none << u"体重入力"_s;
+    QTest::newRow("Enter on クリア")
+        << u"cmdClear"_s << int(Qt::Key_Return) << none << u"履歴削除"_s;
+    QTest::newRow("Enter on ヘルプ") << u"cmdHelp"_s << int(Qt::Key_Return) << none << u"help"_s;
+    QTest::newRow("Enter on 終了") << u"cmdEnd"_s << int(Qt::Key_Return) << none << u"end"_s;
+    // F1 and F2 anywhere in the window.
+    QTest::newRow("F1 on 体重") << u"cmdTai"_s << int(Qt::Key_F1) << none << u"help"_s;
+    QTest::newRow("F1 on the meter") << u"HScroll1"_s << int(Qt::Key_F1) << none << u"help"_s;
+    QTest::newRow("F2 on 体重") << u"cmdTai"_s << int(Qt::Key_F2) << none << u"身長登録"_s;
+    QTest::newRow("F2 on the meter") << u"HScroll1"_s << int(Qt::Key_F2) << none << u"身長登録"_s;
+    QTest::newRow("F2 in the history")
+        << u"lstRireki"_s << int(Qt::Key_F2) << none << u"身長登録"_s;
+    // The history list's menu.
+    QTest::newRow("Shift+F10 in the history")
+        << u"lstRireki"_s << int(Qt::Key_F10) << int(Qt::ShiftModifier) << u"menu"_s;
+    QTest::newRow("Menu key in the history")
+        << u"lstRireki"_s << int(Qt::Key_Menu) << none << u"menu"_s;
+}
+
+void tst_Window::keys()
+{
+    QFETCH(QString, focus);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, opens);
+
+    f.dialogs.inputs.clear();
+    f.dialogs.confirms.clear();
+    f.help.shown = 0;
+    frmMain& w = f.load();
+    int ended = 0;
+    w.setEndProgram([&] { ++ended; });
+    w.show();
+    QApplication::setActiveWindow(&w);
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QWidget* target = f.control(focus);
+    target->setFocus();
+    QCOMPARE(QApplication::focusWidget(), target);
+
+    QStringList menu;
+    QTimer::singleShot(0, this, [&] {
+        if (auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            for (QAction* action : popup->actions())
+                menu << action->text();
+            popup->close();
+        }
+    });
+    QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+
+    QStringList titles;
+    for (const auto& shown : f.dialogs.inputs)
+        titles << shown.title;
+    for (const auto& shown : f.dialogs.confirms)
+        titles << shown.title;
+    QCOMPARE(titles, opens.startsWith(u'体') || opens.startsWith(u'身') || opens.startsWith(u'履')
+                         ? QStringList{opens}
+                         : QStringList{});
+    QCOMPARE(f.help.shown, opens == u"help" ? 1 : 0);
+    QCOMPARE(ended, opens == u"end" ? 1 : 0);
+    QCOMPARE(menu.contains(u"グラフ表示"_s), opens == u"menu");
 }
 
 QTEST_MAIN(tst_Window)
