@@ -1,7 +1,8 @@
 #pragma once
 
-// The window's lightweight controls: lines, filled rectangles and the meter's scale label.
-// They draw themselves and never take the focus or the mouse.
+// The window's own controls. The lightweight ones (lines, filled rectangles, the meter's scale
+// label) draw themselves and never take the focus; the meter's scroll bar, the
+// height label and the picture buttons add what the keyboard and assistive technology need.
 
 #include <QColor>
 #include <QGroupBox>
