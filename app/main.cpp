@@ -1,3 +1,4 @@
+#include "ui/accessibility.h"
 #include "ui/fonts.h"
 #include "ui/frmmain.h"
 #include "ui/layout.h"
@@ -115,6 +116,7 @@ int main(int argc, char* argv[])
     // The window class comes from the application name, "Morvane": the entry's StartupWMClass.
     QApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
     morvane::installFontSubstitutions();
+    morvane::installAccessibility();
     QFont font(morvane::layout::kGothicFamily);
     font.setPointSizeF(morvane::layout::kWindowPointSize);
     QApplication::setFont(font);

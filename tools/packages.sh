@@ -9,11 +9,13 @@ MORVANE_BUILD_PACKAGES=(
     fonts-ipafont-gothic fonts-ipafont-mincho
 )
 
-# What the tests need on top: a real X server and a way to drive it, sanitizer and fuzzer
-# runtimes, Google Benchmark, the formatting check, the desktop-file validators and the
+# What the tests need on top: a real X server and a way to drive it, a private session bus with
+# the accessibility bus and Python's bindings to read the accessibility tree, sanitizer and
+# fuzzer runtimes, Google Benchmark, the formatting check, the desktop-file validators and the
 # package tools. The build leaves out what it cannot find of these, so ./run needs none.
 MORVANE_TEST_PACKAGES=(
     xvfb xauth xdotool imagemagick x11-utils
+    dbus-x11 at-spi2-core python3-gi gir1.2-atspi-2.0 python3-pyatspi
     clang libclang-rt-14-dev libbenchmark-dev clang-format
     appstream desktop-file-utils dpkg-dev file lintian
 )
