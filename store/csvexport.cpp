@@ -46,7 +46,7 @@ QByteArray csvRecord(const QStringList& fields)
 QByteArray historyCsv(const QStringList& historyLines, const QDate& today)
 {
     const Trend trend = readTrend(historyLines, today);
-    QByteArray csv = "\xEF\xBB\xBF";
+    QByteArray csv = kUtf8Bom.toByteArray();
     csv += csvRecord(kCsvHeader);
     for (const TrendEntry& entry : trend.entries) {
         csv += csvRecord({entry.date.toString(Qt::ISODate), decimal(entry.weight),

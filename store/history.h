@@ -5,12 +5,22 @@
 // line becomes a QString only when it is asked for (the list shows a screenful at a time).
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
 #include <vector>
 
 namespace morvane {
+
+// Some editors put a UTF-8 byte order mark in front of a text file; it belongs to no record.
+inline constexpr QByteArrayView kUtf8Bom = "\xEF\xBB\xBF";
+
+// What must precede a line appended to content of `size` bytes ending in `tail` (its last
+// three bytes, or all of shorter content) so that the line stands alone: nothing when the
+// content is empty, only a byte order mark or ends with a line end; LF when it ends with half of
+// one (CR); CR LF otherwise.
+QByteArrayView lineEndBeforeAppend(QByteArrayView tail, qint64 size);
 
 class History {
 public:

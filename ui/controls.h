@@ -1,7 +1,8 @@
 #pragma once
 
-// The window's lightweight controls: lines, filled rectangles and the meter's scale label.
-// They draw themselves and never take the focus or the mouse.
+// The window's own controls: the captioned frames, lines, filled rectangles and the meter's scale
+// label. They draw themselves and never take the focus; the band rectangles and the scale take
+// the mouse only to show their tooltips.
 
 #include <QColor>
 #include <QFrame>

@@ -1,6 +1,5 @@
 #include "ui/formbuilder.h"
 
-#include "assets/pictures.h"
 #include "measure/arithmetic.h"
 #include "ui/controls.h"
 #include "ui/layout.h"
@@ -16,7 +15,6 @@
 #include <QToolButton>
 
 #include <algorithm>
-#include <map>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -46,17 +44,6 @@ bool isWindowed(layout::Kind kind)
     return kind == Button || kind == Frame || kind == List || kind == ScrollBar;
 }
 
-QString pictureFor(const QString& name)
-{
-    static const std::map<QString, QString> pictures{
-        {u"cmdTai"_s, pictures::personPath()},  {u"cmdClear"_s, pictures::clearPath()},
-        {u"cmdHelp"_s, pictures::helpPath()},   {u"cmdEnd"_s, pictures::exitPath()},
-        {u"Image1"_s, pictures::pointerPath()}, {u"Image2"_s, pictures::bannerPath()},
-    };
-    const auto it = pictures.find(name);
-    return it == pictures.end() ? QString() : it->second;
-}
-
 // The list was laid out for a font whose digits are narrower than the Japanese fonts here: a
 // history line is condensed just enough to be seen whole beside the list's scroll bar.
 void fitHistoryFont(QListView* list)
@@ -84,7 +71,7 @@ QWidget* createControl(const layout::Control& c, QWidget* container)
         b->setText(c.text);
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         b->setIconSize(QSize(32, 32));
-        b->setIcon(QIcon(pictureFor(c.name)));
+        b->setIcon(QIcon(c.picture));
         b->setFocusPolicy(Qt::StrongFocus);
         w = b;
         break;
@@ -173,7 +160,7 @@ QWidget* createControl(const layout::Control& c, QWidget* container)
     }
     case Picture: {
         auto* l = new QLabel(container);
-        l->setPixmap(QPixmap(pictureFor(c.name)));
+        l->setPixmap(QPixmap(c.picture));
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         l->setAttribute(Qt::WA_TransparentForMouseEvents);
         l->setFocusPolicy(Qt::NoFocus);

@@ -1,5 +1,8 @@
 #include "ui/layout.h"
 
+#include "assets/pictures.h"
+#include "measure/bands.h"
+
 #include <array>
 
 using namespace Qt::StringLiterals;
@@ -10,7 +13,8 @@ namespace {
 using enum Kind;
 using enum Face;
 
-Control button(QString name, int left, QString text, QString tip, int tab, QString description)
+Control button(QString name, int left, QString text, QString picture, QString tip, int tab,
+               QString description)
 {
     return {.name = std::move(name),
             .container = u"frmMain"_s,
@@ -20,6 +24,7 @@ Control button(QString name, int left, QString text, QString tip, int tab, QStri
             .width = 840,
             .height = 915,
             .text = std::move(text),
+            .picture = std::move(picture),
             .toolTip = std::move(tip),
             .tabIndex = tab,
             .description = std::move(description)};
@@ -97,6 +102,14 @@ Control shape(QString name, int left, int top, int width, int height, quint32 fi
             .description = std::move(description)};
 }
 
+// The rectangle of judgement band `number` (1 ... 6) in the band bar under the scale.
+Control bandShape(int number, int left, int width)
+{
+    const Band& band = bands()[std::size_t(number - 1)];
+    return shape(u"Shape1(%1)"_s.arg(number - 1), left, 1065, width, 105,
+                 ole::fromRgb(band.background), ole::windowText, band.caption + u"の範囲"_s);
+}
+
 // A line from (x1, y) to (x2, y).
 Control line(QString name, QString container, int x1, int y, int x2, quint32 colour)
 {
@@ -116,19 +129,20 @@ const std::array<Control, 43>& table()
 {
     static const std::array<Control, 43> t{{
         // The window itself.
-        button(u"cmdEnd"_s, 8475, u"終了"_s, u"プログラムを終了します"_s, 3,
+        button(u"cmdEnd"_s, 8475, u"終了"_s, pictures::exitPath(), u"プログラムを終了します"_s, 3,
                u"終了ボタン。ヘルプを閉じてプログラムを終了します"_s),
-        button(u"cmdHelp"_s, 7650, u"ヘルプ"_s, u"ヘルプファイルを開きます"_s, 2,
-               u"ヘルプボタン。ヘルプを開きます"_s),
-        button(u"cmdClear"_s, 6825, u"クリア"_s, u"カウントと履歴をクリアします"_s, 1,
+        button(u"cmdHelp"_s, 7650, u"ヘルプ"_s, pictures::helpPath(), u"ヘルプファイルを開きます"_s,
+               2, u"ヘルプボタン。ヘルプを開きます"_s),
+        button(u"cmdClear"_s, 6825, u"クリア"_s, pictures::clearPath(),
+               u"カウントと履歴をクリアします"_s, 1,
                u"クリアボタン。確認のあと体重の履歴をすべて削除します"_s),
         frame(u"Frame3"_s, 3600, 4725, 5790, 1890, u"肥満度"_s, 14, u"肥満度の計算式と現在の値"_s),
         frame(u"Frame2"_s, 3600, 1425, 5790, 3150, u"ＢＭＩ"_s, 5,
               u"BMIの判定、メーター、計算式と現在の値"_s),
         frame(u"Frame1"_s, 75, 1425, 3390, 5190, u"  日付　 体重　  BMI　肥満度"_s, 4,
               u"体重の履歴"_s),
-        button(u"cmdTai"_s, 6000, u"体重"_s, u"編集した設定で保存します"_s, 0,
-               u"体重ボタン。体重を入力して記録します"_s),
+        button(u"cmdTai"_s, 6000, u"体重"_s, pictures::personPath(), u"編集した設定で保存します"_s,
+               0, u"体重ボタン。体重を入力して記録します"_s),
         {.name = u"Image2"_s,
          .container = u"frmMain"_s,
          .kind = Picture,
@@ -136,6 +150,7 @@ const std::array<Control, 43>& table()
          .top = 225,
          .width = 5190,
          .height = 840,
+         .picture = pictures::bannerPath(),
          .transparent = true,
          .description = u"タイトル Morvane"_s},
         line(u"Line1(0)"_s, u"frmMain"_s, 150, 1275, 9300, ole::white),
@@ -202,6 +217,7 @@ const std::array<Control, 43>& table()
          .top = 1125,
          .width = 480,
          .height = 480,
+         .picture = pictures::pointerPath(),
          .transparent = true,
          .description = u"メーターの針"_s},
         {.name = u"Label1"_s,
@@ -217,18 +233,12 @@ const std::array<Control, 43>& table()
          .foreground = ole::white,
          .boxed = true,
          .description = u"BMIの目盛り 15 から 32"_s},
-        shape(u"Shape1(0)"_s, 150, 1065, 780, 105, ole::lightBlue, ole::windowText,
-              u"やせ過ぎの範囲"_s),
-        shape(u"Shape1(1)"_s, 915, 1065, 930, 105, ole::lightCyan, ole::windowText,
-              u"やせ気味の範囲"_s),
-        shape(u"Shape1(2)"_s, 1830, 1065, 1215, 105, ole::lightGreen, ole::windowText,
-              u"スタンダードの範囲"_s),
-        shape(u"Shape1(3)"_s, 3030, 1065, 780, 105, ole::yellow, ole::windowText,
-              u"でぶメゾフォルテの範囲"_s),
-        shape(u"Shape1(4)"_s, 3780, 1065, 1065, 105, ole::lightMagenta, ole::windowText,
-              u"でぶフォルテの範囲"_s),
-        shape(u"Shape1(5)"_s, 4830, 1065, 810, 105, ole::lightRed, ole::windowText,
-              u"でぶフォルテシモの範囲"_s),
+        bandShape(1, 150, 780),
+        bandShape(2, 915, 930),
+        bandShape(3, 1830, 1215),
+        bandShape(4, 3030, 780),
+        bandShape(5, 3780, 1065),
+        bandShape(6, 4830, 810),
 
         // The obesity panel.
         caption(u"Label9(5)"_s, u"Frame3"_s, 3150, 720, 465, 240, u"－"_s, Gothic, 11.25, false),
