@@ -1,6 +1,7 @@
 #include "ui/formbuilder.h"
 
 #include "measure/arithmetic.h"
+#include "store/startup.h"
 #include "ui/controls.h"
 #include "ui/layout.h"
 
@@ -78,14 +79,12 @@ QWidget* createControl(const layout::Control& c, QWidget* container)
     }
     case Frame: {
         auto* g = new FrameBox(c.text, container);
-        g->setFont(controlFont(c));
         g->setFocusPolicy(Qt::NoFocus);
         w = g;
         break;
     }
     case List: {
         auto* l = new QListView(container);
-        l->setFont(controlFont(c));
         l->setSelectionMode(QAbstractItemView::SingleSelection);
         l->setEditTriggers(QAbstractItemView::NoEditTriggers);
         l->setUniformItemSizes(true);
@@ -104,7 +103,7 @@ QWidget* createControl(const layout::Control& c, QWidget* container)
         s->setRange(kMeterMin, kMeterMax);
         s->setSingleStep(1);
         s->setPageStep(5);
-        s->setValue(155);
+        s->setValue(kMeterInitialPosition);
         // Right and Up add, Left and Down subtract, as on any desktop.
         s->setInvertedControls(false);
         // The scroll bar paints all of itself: nothing behind it is drawn again on every step.
@@ -115,7 +114,6 @@ QWidget* createControl(const layout::Control& c, QWidget* container)
     }
     case Label: {
         auto* l = new QLabel(c.text, container);
-        l->setFont(controlFont(c));
         l->setAlignment(Qt::AlignTop | (c.alignLeft ? Qt::AlignLeft : Qt::AlignHCenter));
         l->setIndent(0);
         l->setFocusPolicy(Qt::NoFocus);

@@ -33,8 +33,6 @@ using namespace Qt::StringLiterals;
 namespace morvane {
 namespace {
 
-const QString kClearText = u"これまでの履歴を削除します"_s;
-const QString kClearTitle = u"履歴削除"_s;
 const QString kHelpFile = u"QuilloHelp.chm"_s;
 
 // The window never groups digits; a locale that says so once spares every meter update from
@@ -144,8 +142,8 @@ bool frmMain::Form_Load()
     if (result.error) {
         m_services.dialogs->message(
             this, Dialogs::Severity::Error,
-            u"「%1」を読み込めませんでした。\n理由: %2\n\nプログラムを終了します。"_s.arg(
-                result.error->fileName, result.error->reason),
+            tr("「%1」を読み込めませんでした。\n理由: %2\n\nプログラムを終了します。")
+                .arg(result.error->fileName, result.error->reason),
             u"Morvane"_s);
         return false;
     }
@@ -234,9 +232,9 @@ void frmMain::updateMeterDescription()
 void frmMain::reportWriteError(const FileError& error, const QString& notSaved)
 {
     m_services.dialogs->message(this, Dialogs::Severity::Error,
-                                u"「%1」に書き込めませんでした。\n理由: %2\n\n%3"_s.arg(
-                                    error.fileName, error.reason, notSaved),
-                                u"保存エラー"_s);
+                                tr("「%1」に書き込めませんでした。\n理由: %2\n\n%3")
+                                    .arg(error.fileName, error.reason, notSaved),
+                                tr("保存エラー"));
 }
 
 void frmMain::enter(const EntryKind& kind)
@@ -314,15 +312,15 @@ void frmMain::Label2_DblClick()
 
 void frmMain::cmdClear_Click()
 {
-    if (!m_services.dialogs->confirm(this, kClearText, kClearTitle))
+    if (!m_services.dialogs->confirm(this, tr("これまでの履歴を削除します"), tr("履歴削除")))
         return;
     // Kept so that the clear can be undone from the history list's menu.
     if (const auto error = backupHistory(m_files.folder())) {
-        reportWriteError(*error, u"履歴は削除されていません。"_s);
+        reportWriteError(*error, tr("履歴は削除されていません。"));
         return;
     }
     if (const auto error = m_files.clearHistory()) {
-        reportWriteError(*error, u"履歴は削除されていません。"_s);
+        reportWriteError(*error, tr("履歴は削除されていません。"));
         return;
     }
     m_history->clear();
@@ -331,10 +329,10 @@ void frmMain::cmdClear_Click()
 QMenu* frmMain::createHistoryMenu()
 {
     auto* menu = new QMenu(this);
-    menu->addAction(u"グラフ表示"_s, this, &frmMain::showTrend);
-    QAction* csv = menu->addAction(u"CSV書き出し"_s, this, &frmMain::exportCsv);
+    menu->addAction(tr("グラフ表示"), this, &frmMain::showTrend);
+    QAction* csv = menu->addAction(tr("CSV書き出し"), this, &frmMain::exportCsv);
     csv->setEnabled(m_history->rowCount() > 0);
-    QAction* undo = menu->addAction(u"履歴を元に戻す"_s, this, &frmMain::undoClear);
+    QAction* undo = menu->addAction(tr("履歴を元に戻す"), this, &frmMain::undoClear);
     undo->setEnabled(m_history->rowCount() == 0 && hasBackup(m_files.folder()));
     return menu;
 }
@@ -353,14 +351,14 @@ void frmMain::showTrend()
 void frmMain::exportCsv()
 {
     const std::optional<QString> path = m_services.dialogs->saveFileName(
-        this, u"CSV書き出し"_s, m_files.path(u"履歴.csv"_s), u"CSV ファイル (*.csv)"_s);
+        this, tr("CSV書き出し"), m_files.path(u"履歴.csv"_s), tr("CSV ファイル (*.csv)"));
     if (!path)
         return;
     if (const auto error = exportHistoryCsv(historyEntries(), m_services.clock->today(), *path)) {
         m_services.dialogs->message(
             this, Dialogs::Severity::Error,
-            u"「%1」に書き込めませんでした。\n理由: %2"_s.arg(error->fileName, error->reason),
-            u"CSV書き出し"_s);
+            tr("「%1」に書き込めませんでした。\n理由: %2").arg(error->fileName, error->reason),
+            tr("CSV書き出し"));
     }
 }
 
@@ -371,9 +369,9 @@ void frmMain::undoClear()
         m_history->setLines(std::move(restored.lines));
     } else if (restored.error) {
         m_services.dialogs->message(this, Dialogs::Severity::Error,
-                                    u"履歴を元に戻せませんでした。\n「%1」: %2"_s.arg(
-                                        restored.error->fileName, restored.error->reason),
-                                    u"履歴を元に戻す"_s);
+                                    tr("履歴を元に戻せませんでした。\n「%1」: %2")
+                                        .arg(restored.error->fileName, restored.error->reason),
+                                    tr("履歴を元に戻す"));
     }
 }
 

@@ -3,12 +3,21 @@
 #include "assets/pictures.h"
 #include "measure/bands.h"
 
+#include <QCoreApplication>
+
 #include <array>
 
 using namespace Qt::StringLiterals;
 
 namespace morvane::layout {
 namespace {
+
+// The translation context of the window's captions, tooltips and descriptions. The table is
+// built, and its texts translated, when the window is first built, after the program has
+// installed its translations.
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(morvane::layout)
+};
 
 using enum Kind;
 using enum Face;
@@ -84,7 +93,7 @@ Control caption(QString name, QString container, int left, int top, int width, i
             .pointSize = size,
             .transparent = true,
             .alignLeft = alignLeft,
-            .description = u"計算式の見出し「"_s + text + u"」"_s};
+            .description = Texts::tr("計算式の見出し「%1」").arg(text)};
 }
 
 Control shape(QString name, int left, int top, int width, int height, quint32 fill, quint32 outline,
@@ -107,7 +116,8 @@ Control bandShape(int number, int left, int width)
 {
     const Band& band = bands()[std::size_t(number - 1)];
     return shape(u"Shape1(%1)"_s.arg(number - 1), left, 1065, width, 105,
-                 ole::fromRgb(band.background), ole::windowText, band.caption + u"の範囲"_s);
+                 ole::fromRgb(band.background), ole::windowText,
+                 Texts::tr("%1の範囲").arg(band.caption));
 }
 
 // A line from (x1, y) to (x2, y).
@@ -122,27 +132,31 @@ Control line(QString name, QString container, int x1, int y, int x2, quint32 col
             .width = x2 - x1,
             .height = 0,
             .foreground = colour,
-            .description = rule ? u"区切り線"_s : u"分数の線"_s};
+            .description = rule ? Texts::tr("区切り線") : Texts::tr("分数の線")};
 }
 
 const std::array<Control, 43>& table()
 {
     static const std::array<Control, 43> t{{
         // The window itself.
-        button(u"cmdEnd"_s, 8475, u"終了"_s, pictures::exitPath(), u"プログラムを終了します"_s, 3,
-               u"終了ボタン。ヘルプを閉じてプログラムを終了します"_s),
-        button(u"cmdHelp"_s, 7650, u"ヘルプ"_s, pictures::helpPath(), u"ヘルプファイルを開きます"_s,
-               2, u"ヘルプボタン。ヘルプを開きます"_s),
-        button(u"cmdClear"_s, 6825, u"クリア"_s, pictures::clearPath(),
-               u"カウントと履歴をクリアします"_s, 1,
-               u"クリアボタン。確認のあと体重の履歴をすべて削除します"_s),
-        frame(u"Frame3"_s, 3600, 4725, 5790, 1890, u"肥満度"_s, 14, u"肥満度の計算式と現在の値"_s),
-        frame(u"Frame2"_s, 3600, 1425, 5790, 3150, u"ＢＭＩ"_s, 5,
-              u"BMIの判定、メーター、計算式と現在の値"_s),
-        frame(u"Frame1"_s, 75, 1425, 3390, 5190, u"  日付　 体重　  BMI　肥満度"_s, 4,
-              u"体重の履歴"_s),
-        button(u"cmdTai"_s, 6000, u"体重"_s, pictures::personPath(), u"編集した設定で保存します"_s,
-               0, u"体重ボタン。体重を入力して記録します"_s),
+        button(u"cmdEnd"_s, 8475, Texts::tr("終了"), pictures::exitPath(),
+               Texts::tr("プログラムを終了します"), 3,
+               Texts::tr("終了ボタン。ヘルプを閉じてプログラムを終了します")),
+        button(u"cmdHelp"_s, 7650, Texts::tr("ヘルプ"), pictures::helpPath(),
+               Texts::tr("ヘルプファイルを開きます"), 2,
+               Texts::tr("ヘルプボタン。ヘルプを開きます")),
+        button(u"cmdClear"_s, 6825, Texts::tr("クリア"), pictures::clearPath(),
+               Texts::tr("カウントと履歴をクリアします"), 1,
+               Texts::tr("クリアボタン。確認のあと体重の履歴をすべて削除します")),
+        frame(u"Frame3"_s, 3600, 4725, 5790, 1890, Texts::tr("肥満度"), 14,
+              Texts::tr("肥満度の計算式と現在の値")),
+        frame(u"Frame2"_s, 3600, 1425, 5790, 3150, Texts::tr("ＢＭＩ"), 5,
+              Texts::tr("BMIの判定、メーター、計算式と現在の値")),
+        frame(u"Frame1"_s, 75, 1425, 3390, 5190, Texts::tr("  日付　 体重　  BMI　肥満度"), 4,
+              Texts::tr("体重の履歴")),
+        button(u"cmdTai"_s, 6000, Texts::tr("体重"), pictures::personPath(),
+               Texts::tr("編集した設定で保存します"), 0,
+               Texts::tr("体重ボタン。体重を入力して記録します")),
         {.name = u"Image2"_s,
          .container = u"frmMain"_s,
          .kind = Picture,
@@ -152,7 +166,7 @@ const std::array<Control, 43>& table()
          .height = 840,
          .picture = pictures::bannerPath(),
          .transparent = true,
-         .description = u"タイトル Morvane"_s},
+         .description = Texts::tr("タイトル Morvane")},
         line(u"Line1(0)"_s, u"frmMain"_s, 150, 1275, 9300, ole::white),
         line(u"Line1(1)"_s, u"frmMain"_s, 150, 1260, 9300, ole::black),
 
@@ -167,7 +181,7 @@ const std::array<Control, 43>& table()
          .face = Gothic,
          .pointSize = 11.25,
          .tabIndex = 16,
-         .description = u"記録した体重の履歴。日付、体重、BMI、肥満度の順"_s},
+         .description = Texts::tr("記録した体重の履歴。日付、体重、BMI、肥満度の順")},
 
         // The BMI panel.
         {.name = u"HScroll1"_s,
@@ -178,11 +192,11 @@ const std::array<Control, 43>& table()
          .width = 5490,
          .height = 180,
          .tabIndex = 7,
-         .description = u"BMIメーター。動かすと、その BMI になる体重を表示します"_s},
+         .description = Texts::tr("BMIメーター。動かすと、その BMI になる体重を表示します")},
         value(u"Label5"_s, u"Frame2"_s, 4005, 1935, Mincho, ole::olive, ole::white, u"1.685"_s,
-              u"体重 (Kg)"_s),
+              Texts::tr("体重 (Kg)")),
         value(u"Label4"_s, u"Frame2"_s, 675, 2250, Mincho, ole::olive, ole::white, u"1.685"_s,
-              u"BMI"_s),
+              Texts::tr("BMI")),
         line(u"Line2"_s, u"Frame2"_s, 2160, 2430, 5175, ole::windowText),
         {.name = u"lblHantei"_s,
          .container = u"Frame2"_s,
@@ -197,19 +211,20 @@ const std::array<Control, 43>& table()
          .background = ole::buttonFace,
          .foreground = ole::white,
          .boxed = true,
-         .description = u"判定"_s},
+         .description = Texts::tr("判定")},
         value(u"Label2"_s, u"Frame2"_s, 4005, 2565, Mincho, ole::olive, ole::white, u"1.685"_s,
-              u"身長 (m)。ダブルクリックで身長を変更できます"_s,
-              u"ダブルクリックで身長の変更ができます"_s),
-        caption(u"Label3(0)"_s, u"Frame2"_s, 540, 1935, 1635, 285, u"ＢＭＩ（体格）指数"_s, Mincho,
-                11.25, true),
+              Texts::tr("身長 (m)。ダブルクリックで身長を変更できます"),
+              Texts::tr("ダブルクリックで身長の変更ができます")),
+        caption(u"Label3(0)"_s, u"Frame2"_s, 540, 1935, 1635, 285, Texts::tr("ＢＭＩ（体格）指数"),
+                Mincho, 11.25, true),
         caption(u"Label3(1)"_s, u"Frame2"_s, 1845, 2295, 240, 285, u"="_s, Mincho, 14.25, true),
-        caption(u"Label3(2)"_s, u"Frame2"_s, 2655, 2025, 1185, 330, u"体重 (Kg)"_s, Mincho, 11.25,
-                true),
-        caption(u"Label3(4)"_s, u"Frame2"_s, 2700, 2655, 1005, 300, u"身長 (m)"_s, Mincho, 11.25,
-                true),
+        caption(u"Label3(2)"_s, u"Frame2"_s, 2655, 2025, 1185, 330, Texts::tr("体重 (Kg)"), Mincho,
+                11.25, true),
+        caption(u"Label3(4)"_s, u"Frame2"_s, 2700, 2655, 1005, 300, Texts::tr("身長 (m)"), Mincho,
+                11.25, true),
         caption(u"Label3(5)"_s, u"Frame2"_s, 5040, 2565, 195, 240, u"2"_s, Mincho, 9.75, true),
-        shape(u"Shape1(6)"_s, 195, 1500, 5475, 135, ole::black, ole::black, u"メーターの影"_s),
+        shape(u"Shape1(6)"_s, 195, 1500, 5475, 135, ole::black, ole::black,
+              Texts::tr("メーターの影")),
         {.name = u"Image1"_s,
          .container = u"Frame2"_s,
          .kind = Picture,
@@ -219,7 +234,7 @@ const std::array<Control, 43>& table()
          .height = 480,
          .picture = pictures::pointerPath(),
          .transparent = true,
-         .description = u"メーターの針"_s},
+         .description = Texts::tr("メーターの針")},
         {.name = u"Label1"_s,
          .container = u"Frame2"_s,
          .kind = Scale,
@@ -232,7 +247,7 @@ const std::array<Control, 43>& table()
          .background = ole::teal,
          .foreground = ole::white,
          .boxed = true,
-         .description = u"BMIの目盛り 15 から 32"_s},
+         .description = Texts::tr("BMIの目盛り 15 から 32")},
         bandShape(1, 150, 780),
         bandShape(2, 915, 930),
         bandShape(3, 1830, 1215),
@@ -241,24 +256,26 @@ const std::array<Control, 43>& table()
         bandShape(6, 4830, 810),
 
         // The obesity panel.
-        caption(u"Label9(5)"_s, u"Frame3"_s, 3150, 720, 465, 240, u"－"_s, Gothic, 11.25, false),
-        caption(u"Label9(4)"_s, u"Frame3"_s, 4905, 1035, 780, 240, u"×１００"_s, Gothic, 9.75,
+        caption(u"Label9(5)"_s, u"Frame3"_s, 3150, 720, 465, 240, Texts::tr("－"), Gothic, 11.25,
                 false),
+        caption(u"Label9(4)"_s, u"Frame3"_s, 4905, 1035, 780, 240, Texts::tr("×１００"), Gothic,
+                9.75, false),
         value(u"lblTai"_s, u"Frame3"_s, 2115, 675, Gothic, ole::maroon, ole::highlightText,
-              u"1.685"_s, u"体重（Ｋｇ）"_s),
+              u"1.685"_s, Texts::tr("体重（Ｋｇ）")),
         value(u"lblHyojun(0)"_s, u"Frame3"_s, 3780, 675, Gothic, ole::maroon, ole::highlightText,
-              u"1.685"_s, u"標準体重（Ｋｇ）"_s),
+              u"1.685"_s, Texts::tr("標準体重（Ｋｇ）")),
         value(u"lblHyojun(1)"_s, u"Frame3"_s, 3780, 1260, Gothic, ole::maroon, ole::highlightText,
-              u"1.685"_s, u"標準体重（Ｋｇ）"_s),
+              u"1.685"_s, Texts::tr("標準体重（Ｋｇ）")),
         value(u"lblHiman"_s, u"Frame3"_s, 405, 990, Gothic, ole::maroon, ole::highlightText,
-              u"-38.5"_s, u"肥満度（％）"_s),
-        caption(u"Label9(3)"_s, u"Frame3"_s, 270, 675, 1275, 240, u"肥満度（％）"_s, Gothic, 11.25,
-                false),
-        caption(u"Label9(2)"_s, u"Frame3"_s, 1440, 1035, 315, 240, u"＝"_s, Gothic, 11.25, false),
-        caption(u"Label9(1)"_s, u"Frame3"_s, 2115, 360, 3525, 240,
-                u"体重（Ｋｇ）       標準体重（Ｋｇ）"_s, Gothic, 11.25, true),
-        caption(u"Label9(0)"_s, u"Frame3"_s, 1980, 1350, 1680, 240, u"標準体重（Ｋｇ）"_s, Gothic,
+              u"-38.5"_s, Texts::tr("肥満度（％）")),
+        caption(u"Label9(3)"_s, u"Frame3"_s, 270, 675, 1275, 240, Texts::tr("肥満度（％）"), Gothic,
                 11.25, false),
+        caption(u"Label9(2)"_s, u"Frame3"_s, 1440, 1035, 315, 240, Texts::tr("＝"), Gothic, 11.25,
+                false),
+        caption(u"Label9(1)"_s, u"Frame3"_s, 2115, 360, 3525, 240,
+                Texts::tr("体重（Ｋｇ）       標準体重（Ｋｇ）"), Gothic, 11.25, true),
+        caption(u"Label9(0)"_s, u"Frame3"_s, 1980, 1350, 1680, 240, Texts::tr("標準体重（Ｋｇ）"),
+                Gothic, 11.25, false),
         line(u"Line3(1)"_s, u"Frame3"_s, 1890, 1125, 4950, ole::windowText),
     }};
     return t;

@@ -138,11 +138,11 @@ QChart* buildChart(const Trend& trend, std::optional<float> height, const QLocal
         weights.append({x, trend.entries[i].weight});
         smoothed.append({x, averages[i]});
     }
-    QLineSeries* weightSeries = lineSeries(u"体重"_s, weights);
+    QLineSeries* weightSeries = lineSeries(TrendWindow::tr("体重"), weights);
     weightSeries->setPointsVisible(weights.size() <= kMaxMarkedPoints);
     weightSeries->setColor(QColor(0x1d, 0x3f, 0x8a));
     QLineSeries* averageSeries =
-        lineSeries(u"移動平均（直近%1回）"_s.arg(kMovingAverageEntries), smoothed);
+        lineSeries(TrendWindow::tr("移動平均（直近%1回）").arg(kMovingAverageEntries), smoothed);
     QPen dashed(QColor(0x20, 0x20, 0x20));
     dashed.setWidthF(2.0);
     dashed.setStyle(Qt::DashLine);
@@ -151,13 +151,13 @@ QChart* buildChart(const Trend& trend, std::optional<float> height, const QLocal
     chart->addSeries(averageSeries);
 
     auto* timeAxis = new QDateTimeAxis;
-    timeAxis->setTitleText(u"日付"_s);
+    timeAxis->setTitleText(TrendWindow::tr("日付"));
     timeAxis->setFormat(locale.dateFormat(QLocale::ShortFormat));
     timeAxis->setTickCount(5);
     timeAxis->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(time.low)),
                        QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(time.high)));
     auto* weightAxis = new QValueAxis;
-    weightAxis->setTitleText(u"体重 (kg)"_s);
+    weightAxis->setTitleText(TrendWindow::tr("体重 (kg)"));
     weightAxis->setRange(weight.low, weight.high);
     // Ticks on whole kilograms (or 2, 5, 10 kg), whatever the range, so the scale reads easily.
     const double span = weight.high - weight.low;
@@ -181,7 +181,7 @@ TrendWindow::TrendWindow(const QStringList& historyLines, std::optional<float> h
                          const QDate& today, const QLocale& locale, QWidget* parent)
     : QWidget(parent, Qt::Window)
 {
-    setWindowTitle(u"体重の推移"_s);
+    setWindowTitle(tr("体重の推移"));
     setObjectName(u"frmTrend"_s);
     // Like the help windows, a trend window left open must not keep the program running.
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -200,23 +200,23 @@ TrendWindow::TrendWindow(const QStringList& historyLines, std::optional<float> h
         trend.entries.isEmpty() ? new QChart : buildChart(trend, height, locale), this);
     m_chartView->setObjectName(u"chartView"_s);
     m_chartView->setRenderHint(QPainter::Antialiasing);
-    m_chartView->setAccessibleName(u"体重の推移のグラフ"_s);
+    m_chartView->setAccessibleName(tr("体重の推移のグラフ"));
     m_chartView->setAccessibleDescription(
-        u"記録した体重と移動平均を日付順に示すグラフ。背景の色は身長から求めた判定の区分"_s);
+        tr("記録した体重と移動平均を日付順に示すグラフ。背景の色は身長から求めた判定の区分"));
 
     m_note = new QLabel(this);
     m_note->setObjectName(u"lblNote"_s);
-    m_note->setText(u"身長が登録されていないため、判定の区分は表示していません"_s);
+    m_note->setText(tr("身長が登録されていないため、判定の区分は表示していません"));
     m_skipped = new QLabel(this);
     m_skipped->setObjectName(u"lblSkipped"_s);
-    m_skipped->setText(u"読み取れなかった行: %1"_s.arg(locale.toString(trend.skippedLines)));
-    m_skipped->setAccessibleDescription(u"履歴のうち、グラフにできなかった行の数"_s);
+    m_skipped->setText(tr("読み取れなかった行: %1").arg(locale.toString(trend.skippedLines)));
+    m_skipped->setAccessibleDescription(tr("履歴のうち、グラフにできなかった行の数"));
 
     if (trend.entries.isEmpty()) {
         m_message->setText(
             historyLines.isEmpty()
-                ? u"まだ履歴がありません。体重を記録すると、ここに推移がグラフで表示されます。"_s
-                : u"履歴に、グラフにできる行がありません。"_s);
+                ? tr("まだ履歴がありません。体重を記録すると、ここに推移がグラフで表示されます。")
+                : tr("履歴に、グラフにできる行がありません。"));
         m_chartView->hide();
     } else {
         m_message->hide();
