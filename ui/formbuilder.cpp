@@ -1,6 +1,7 @@
 #include "ui/formbuilder.h"
 
 #include "measure/arithmetic.h"
+#include "measure/bands.h"
 #include "store/startup.h"
 #include "ui/controls.h"
 #include "ui/layout.h"
@@ -10,6 +11,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QListView>
+#include <QLocale>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleFactory>
@@ -23,11 +25,46 @@ using namespace Qt::StringLiterals;
 namespace morvane {
 namespace {
 
-QFont controlFont(const layout::Control& c)
+// Everything a control may draw with its font.
+QString drawnText(const layout::Control& c, const QLocale& locale)
+{
+    using enum layout::Content;
+    switch (c.content) {
+    case Caption:
+    case FileText:
+        break;
+    case Number:
+        return c.text + u"0123456789+-E"_s + locale.decimalPoint() + locale.negativeSign();
+    case Judgement: {
+        QString words = c.text;
+        for (const Band& band : bands())
+            words += band.caption;
+        return words;
+    }
+    }
+    return c.text;
+}
+
+// The control's font. Where the font's own face has every character the control will draw, the
+// font is used alone: Qt then skips its search for fallback fonts, which at start-up costs more
+// than laying out and painting the window's text. Text from a file keeps the fallbacks.
+QFont controlFont(const layout::Control& c, const QLocale& locale)
 {
     QFont font(c.face == layout::Face::Mincho ? layout::kMinchoFamily : layout::kGothicFamily);
     font.setPointSizeF(c.pointSize);
-    return font;
+    if (c.content == layout::Content::FileText)
+        return font;
+    QFont alone = font;
+    alone.setStyleStrategy(QFont::NoFontMerging);
+    const QString text = drawnText(c, locale);
+    if (!text.isEmpty()) {
+        const QFontMetrics metrics(alone);
+        for (const char32_t ch : text.toUcs4()) {
+            if (!metrics.inFontUcs4(ch))
+                return font;
+        }
+    }
+    return alone;
 }
 
 QRect pixelRect(const layout::Control& c)
@@ -61,9 +98,11 @@ void fitHistoryFont(QListView* list)
 }
 
 // Creates one control of the table inside its container.
-QWidget* createControl(const layout::Control& c, QWidget* container)
+QWidget* createControl(const layout::Control& c, QWidget* container, const QLocale& locale)
 {
     using enum layout::Kind;
+    // Every control has its own font: a frame's font is its caption's, not its contents'.
+    const QFont font = controlFont(c, locale);
     QWidget* w = nullptr;
     const QPalette& pal = container->palette();
     switch (c.kind) {
@@ -78,7 +117,10 @@ QWidget* createControl(const layout::Control& c, QWidget* container)
         break;
     }
     case Frame: {
-        auto* g = new FrameBox(c.text, container);
+        // The caption is measured as it is set: in the frame's own font, not the window's.
+        auto* g = new FrameBox(QString(), container);
+        g->setFont(font);
+        g->setTitle(c.text);
         g->setFocusPolicy(Qt::NoFocus);
         w = g;
         break;
@@ -166,8 +208,7 @@ QWidget* createControl(const layout::Control& c, QWidget* container)
         break;
     }
     }
-    // Every control has its own font: a frame's font is its caption's, not its contents'.
-    w->setFont(controlFont(c));
+    w->setFont(font);
     w->setObjectName(c.name);
     w->setGeometry(pixelRect(c));
     if (!c.toolTip.isEmpty())
@@ -225,7 +266,7 @@ void setLabelColors(QLabel* label, const QColor& background, const QColor& text)
     label->setPalette(pal);
 }
 
-FormControls buildForm(QWidget* form)
+FormControls buildForm(QWidget* form, const QLocale& locale)
 {
     const auto all = layout::controls();
     Made made{{form->objectName(), form}};
@@ -237,7 +278,7 @@ FormControls buildForm(QWidget* form)
         for (bool windowed : {false, true}) {
             for (auto it = all.rbegin(); it != all.rend(); ++it) {
                 if (it->container == containerName && isWindowed(it->kind) == windowed)
-                    made.insert(it->name, createControl(*it, container));
+                    made.insert(it->name, createControl(*it, container, locale));
             }
         }
     }

@@ -10,6 +10,7 @@
 
 class QLabel;
 class QListView;
+class QLocale;
 class QPalette;
 class QScrollBar;
 class QToolButton;
@@ -40,8 +41,8 @@ struct FormControls {
 };
 
 // Creates every control of the layout table inside `form` with its geometry, look, tooltip,
-// accessible description and tab order.
-FormControls buildForm(QWidget* form);
+// accessible description and tab order. Numbers will be shown in the given locale.
+FormControls buildForm(QWidget* form, const QLocale& locale);
 
 // The colour an OLE colour value of the layout table stands for in that palette.
 QColor oleColor(quint32 ole, const QPalette& palette);

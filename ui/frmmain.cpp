@@ -63,7 +63,7 @@ frmMain::frmMain(const Services& services, const QDir& dataFolder, const QLocale
     font.setPointSizeF(layout::kWindowPointSize);
     setFont(font);
     setFixedSize(layout::px(layout::kClientWidthTwips), layout::px(layout::kClientHeightTwips));
-    m_form = buildForm(this);
+    m_form = buildForm(this, m_locale);
     connectControls();
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {

@@ -74,7 +74,8 @@ Control value(QString name, QString container, int left, int top, Face face, qui
             .foreground = foreground,
             .boxed = true,
             .toolTip = std::move(tip),
-            .description = std::move(description)};
+            .description = std::move(description),
+            .content = Content::Number};
 }
 
 // A transparent caption label of the formulas.
@@ -181,7 +182,8 @@ const std::array<Control, 43>& table()
          .face = Gothic,
          .pointSize = 11.25,
          .tabIndex = 16,
-         .description = Texts::tr("記録した体重の履歴。日付、体重、BMI、肥満度の順")},
+         .description = Texts::tr("記録した体重の履歴。日付、体重、BMI、肥満度の順"),
+         .content = Content::FileText},
 
         // The BMI panel.
         {.name = u"HScroll1"_s,
@@ -211,7 +213,8 @@ const std::array<Control, 43>& table()
          .background = ole::buttonFace,
          .foreground = ole::white,
          .boxed = true,
-         .description = Texts::tr("判定")},
+         .description = Texts::tr("判定"),
+         .content = Content::Judgement},
         value(u"Label2"_s, u"Frame2"_s, 4005, 2565, Mincho, ole::olive, ole::white, u"1.685"_s,
               Texts::tr("身長 (m)。ダブルクリックで身長を変更できます"),
               Texts::tr("ダブルクリックで身長の変更ができます")),

@@ -50,6 +50,15 @@ constexpr quint32 fromRgb(quint32 rgb)
 
 enum class Face { Window, Gothic, Mincho };
 
+// What a control shows besides its design-time caption, which decides whether its font's own
+// face covers everything it will draw.
+enum class Content {
+    Caption,   // the caption only, or no text at all
+    Number,    // numbers formatted in the window's locale
+    Judgement, // a judgement word
+    FileText,  // text read from a file: anything at all
+};
+
 // The font families the window names; they are mapped to installed fonts at start-up.
 inline const QString kGothicFamily = QStringLiteral("ＭＳ Ｐゴシック");
 inline const QString kMinchoFamily = QStringLiteral("ＭＳ Ｐ明朝");
@@ -75,6 +84,7 @@ struct Control {
     QString toolTip = {};
     int tabIndex = -1;        // -1: takes no part in the numbering
     QString description = {}; // accessible description, Japanese
+    Content content = Content::Caption;
 };
 
 // Every control, grouped by container; within a container from front to back.
