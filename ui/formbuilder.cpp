@@ -4,6 +4,7 @@
 #include "measure/bands.h"
 #include "store/startup.h"
 #include "ui/controls.h"
+#include "ui/historylist.h"
 #include "ui/layout.h"
 
 #include <QFontMetrics>
@@ -107,7 +108,7 @@ QWidget* createControl(const layout::Control& c, QWidget* container, const QLoca
     const QPalette& pal = container->palette();
     switch (c.kind) {
     case Button: {
-        auto* b = new QToolButton(container);
+        auto* b = new PictureButton(container);
         b->setText(c.text);
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         b->setIconSize(QSize(32, 32));
@@ -126,7 +127,7 @@ QWidget* createControl(const layout::Control& c, QWidget* container, const QLoca
         break;
     }
     case List: {
-        auto* l = new QListView(container);
+        auto* l = new HistoryList(container);
         l->setSelectionMode(QAbstractItemView::SingleSelection);
         l->setEditTriggers(QAbstractItemView::NoEditTriggers);
         l->setUniformItemSizes(true);
@@ -141,7 +142,7 @@ QWidget* createControl(const layout::Control& c, QWidget* container, const QLoca
         break;
     }
     case ScrollBar: {
-        auto* s = new QScrollBar(Qt::Horizontal, container);
+        auto* s = new MeterBar(kMeterPositionsPerBmi, container);
         s->setRange(kMeterMin, kMeterMax);
         s->setSingleStep(1);
         s->setPageStep(5);
@@ -155,7 +156,7 @@ QWidget* createControl(const layout::Control& c, QWidget* container, const QLoca
         break;
     }
     case Label: {
-        auto* l = new QLabel(c.text, container);
+        auto* l = c.activates ? new ActionLabel(c.text, container) : new QLabel(c.text, container);
         l->setAlignment(Qt::AlignTop | (c.alignLeft ? Qt::AlignLeft : Qt::AlignHCenter));
         l->setIndent(0);
         l->setFocusPolicy(Qt::NoFocus);
@@ -213,6 +214,8 @@ QWidget* createControl(const layout::Control& c, QWidget* container, const QLoca
     w->setGeometry(pixelRect(c));
     if (!c.toolTip.isEmpty())
         w->setToolTip(c.toolTip);
+    if (!c.accessibleName.isEmpty())
+        w->setAccessibleName(c.accessibleName);
     if (!c.description.isEmpty())
         w->setAccessibleDescription(c.description);
     return w;
@@ -294,6 +297,7 @@ FormControls buildForm(QWidget* form, const QLocale& locale)
     bind(c.lstRireki, u"lstRireki"_s);
     bind(c.HScroll1, u"HScroll1"_s);
     bind(c.Label2, u"Label2"_s);
+    bind(c.Label2Action, u"Label2"_s);
     bind(c.Label4, u"Label4"_s);
     bind(c.Label5, u"Label5"_s);
     bind(c.lblTai, u"lblTai"_s);
@@ -313,6 +317,9 @@ FormControls buildForm(QWidget* form, const QLocale& locale)
         c.HScroll1->setStyle(classic);
     }
     fitHistoryFont(c.lstRireki);
+    // The list box of the layout showed lines of 225 twips, 20 to its height. A history line is
+    // made of digits, separators, "Kg" and "%".
+    c.lstRireki->setLineHeight(layout::px(225), u"0123456789/.,-%Kg"_s);
 
     // Keyboard focus in tab-index order among the controls that take it.
     std::vector<const layout::Control*> focusable;

@@ -78,6 +78,13 @@ Control value(QString name, QString container, int left, int top, Face face, qui
             .content = Content::Number};
 }
 
+// The control, whose routine a double-click runs.
+Control activating(Control c)
+{
+    c.activates = true;
+    return c;
+}
+
 // A transparent caption label of the formulas.
 Control caption(QString name, QString container, int left, int top, int width, int height,
                 QString text, Face face, double size, bool alignLeft)
@@ -98,7 +105,7 @@ Control caption(QString name, QString container, int left, int top, int width, i
 }
 
 Control shape(QString name, int left, int top, int width, int height, quint32 fill, quint32 outline,
-              QString description)
+              QString accessibleName, QString description)
 {
     return {.name = std::move(name),
             .container = u"Frame2"_s,
@@ -109,16 +116,17 @@ Control shape(QString name, int left, int top, int width, int height, quint32 fi
             .height = height,
             .background = fill,
             .foreground = outline,
+            .accessibleName = std::move(accessibleName),
             .description = std::move(description)};
 }
 
-// The rectangle of judgement band `number` (1 ... 6) in the band bar under the scale.
-Control bandShape(int number, int left, int width)
+// A rectangle of the band bar, named and coloured by its judgement band (1 to 6).
+Control band(int number, int left, int width)
 {
-    const Band& band = bands()[std::size_t(number - 1)];
+    const Band& b = bands()[std::size_t(number - 1)];
     return shape(u"Shape1(%1)"_s.arg(number - 1), left, 1065, width, 105,
-                 ole::fromRgb(band.background), ole::windowText,
-                 Texts::tr("%1の範囲").arg(band.caption));
+                 ole::fromRgb(b.background), ole::windowText, b.caption,
+                 Texts::tr("%1の範囲").arg(b.caption));
 }
 
 // A line from (x1, y) to (x2, y).
@@ -133,6 +141,7 @@ Control line(QString name, QString container, int x1, int y, int x2, quint32 col
             .width = x2 - x1,
             .height = 0,
             .foreground = colour,
+            .accessibleName = rule ? Texts::tr("区切り線") : Texts::tr("分数の線"),
             .description = rule ? Texts::tr("区切り線") : Texts::tr("分数の線")};
 }
 
@@ -140,15 +149,18 @@ const std::array<Control, 43>& table()
 {
     static const std::array<Control, 43> t{{
         // The window itself.
-        button(u"cmdEnd"_s, 8475, Texts::tr("終了"), pictures::exitPath(),
-               Texts::tr("プログラムを終了します"), 3,
-               Texts::tr("終了ボタン。ヘルプを閉じてプログラムを終了します")),
+        button(
+            u"cmdEnd"_s, 8475, Texts::tr("終了"), pictures::exitPath(),
+            Texts::tr("プログラムを終了します"), 3,
+            Texts::tr("終了ボタン。ヘルプを閉じてプログラムを終了します。Enter キーでも押せます")),
         button(u"cmdHelp"_s, 7650, Texts::tr("ヘルプ"), pictures::helpPath(),
                Texts::tr("ヘルプファイルを開きます"), 2,
-               Texts::tr("ヘルプボタン。ヘルプを開きます")),
+               Texts::tr("ヘルプボタン。ヘルプを開きます。Enter キーでも押せます。F1 "
+                         "キーでどこからでも開けます")),
         button(u"cmdClear"_s, 6825, Texts::tr("クリア"), pictures::clearPath(),
                Texts::tr("カウントと履歴をクリアします"), 1,
-               Texts::tr("クリアボタン。確認のあと体重の履歴をすべて削除します")),
+               Texts::tr(
+                   "クリアボタン。確認のあと体重の履歴をすべて削除します。Enter キーでも押せます")),
         frame(u"Frame3"_s, 3600, 4725, 5790, 1890, Texts::tr("肥満度"), 14,
               Texts::tr("肥満度の計算式と現在の値")),
         frame(u"Frame2"_s, 3600, 1425, 5790, 3150, Texts::tr("ＢＭＩ"), 5,
@@ -157,7 +169,7 @@ const std::array<Control, 43>& table()
               Texts::tr("体重の履歴")),
         button(u"cmdTai"_s, 6000, Texts::tr("体重"), pictures::personPath(),
                Texts::tr("編集した設定で保存します"), 0,
-               Texts::tr("体重ボタン。体重を入力して記録します")),
+               Texts::tr("体重ボタン。体重を入力して記録します。Enter キーでも押せます")),
         {.name = u"Image2"_s,
          .container = u"frmMain"_s,
          .kind = Picture,
@@ -167,6 +179,7 @@ const std::array<Control, 43>& table()
          .height = 840,
          .picture = pictures::bannerPath(),
          .transparent = true,
+         .accessibleName = u"Morvane"_s,
          .description = Texts::tr("タイトル Morvane")},
         line(u"Line1(0)"_s, u"frmMain"_s, 150, 1275, 9300, ole::white),
         line(u"Line1(1)"_s, u"frmMain"_s, 150, 1260, 9300, ole::black),
@@ -182,7 +195,9 @@ const std::array<Control, 43>& table()
          .face = Gothic,
          .pointSize = 11.25,
          .tabIndex = 16,
-         .description = Texts::tr("記録した体重の履歴。日付、体重、BMI、肥満度の順"),
+         .accessibleName = Texts::tr("体重の履歴"),
+         .description = Texts::tr("記録した体重の履歴。日付、体重、BMI、肥満度の順。Shift+F10 "
+                                  "キーまたはアプリケーション キーでメニューを開きます"),
          .content = Content::FileText},
 
         // The BMI panel.
@@ -194,6 +209,7 @@ const std::array<Control, 43>& table()
          .width = 5490,
          .height = 180,
          .tabIndex = 7,
+         .accessibleName = Texts::tr("BMIメーター"),
          .description = Texts::tr("BMIメーター。動かすと、その BMI になる体重を表示します")},
         value(u"Label5"_s, u"Frame2"_s, 4005, 1935, Mincho, ole::olive, ole::white, u"1.685"_s,
               Texts::tr("体重 (Kg)")),
@@ -215,9 +231,10 @@ const std::array<Control, 43>& table()
          .boxed = true,
          .description = Texts::tr("判定"),
          .content = Content::Judgement},
-        value(u"Label2"_s, u"Frame2"_s, 4005, 2565, Mincho, ole::olive, ole::white, u"1.685"_s,
-              Texts::tr("身長 (m)。ダブルクリックで身長を変更できます"),
-              Texts::tr("ダブルクリックで身長の変更ができます")),
+        activating(value(u"Label2"_s, u"Frame2"_s, 4005, 2565, Mincho, ole::olive, ole::white,
+                         u"1.685"_s,
+                         Texts::tr("身長 (m)。ダブルクリックまたは F2 キーで身長を変更できます"),
+                         Texts::tr("ダブルクリックで身長の変更ができます"))),
         caption(u"Label3(0)"_s, u"Frame2"_s, 540, 1935, 1635, 285, Texts::tr("ＢＭＩ（体格）指数"),
                 Mincho, 11.25, true),
         caption(u"Label3(1)"_s, u"Frame2"_s, 1845, 2295, 240, 285, u"="_s, Mincho, 14.25, true),
@@ -227,7 +244,7 @@ const std::array<Control, 43>& table()
                 11.25, true),
         caption(u"Label3(5)"_s, u"Frame2"_s, 5040, 2565, 195, 240, u"2"_s, Mincho, 9.75, true),
         shape(u"Shape1(6)"_s, 195, 1500, 5475, 135, ole::black, ole::black,
-              Texts::tr("メーターの影")),
+              Texts::tr("メーターの影"), Texts::tr("メーターの影")),
         {.name = u"Image1"_s,
          .container = u"Frame2"_s,
          .kind = Picture,
@@ -237,6 +254,7 @@ const std::array<Control, 43>& table()
          .height = 480,
          .picture = pictures::pointerPath(),
          .transparent = true,
+         .accessibleName = Texts::tr("メーターの針"),
          .description = Texts::tr("メーターの針")},
         {.name = u"Label1"_s,
          .container = u"Frame2"_s,
@@ -245,18 +263,18 @@ const std::array<Control, 43>& table()
          .top = 750,
          .width = 5490,
          .height = 240,
-         .text = u"15....16....17....18....19....20....21....22....23....24....25....26....27...."
-                 u"28....29....30....31....32"_s,
+         .text =
+             u"15....16....17....18....19....20....21....22....23....24....25....26....27....28....29....30....31....32"_s,
          .background = ole::teal,
          .foreground = ole::white,
          .boxed = true,
          .description = Texts::tr("BMIの目盛り 15 から 32")},
-        bandShape(1, 150, 780),
-        bandShape(2, 915, 930),
-        bandShape(3, 1830, 1215),
-        bandShape(4, 3030, 780),
-        bandShape(5, 3780, 1065),
-        bandShape(6, 4830, 810),
+        band(1, 150, 780),
+        band(2, 915, 930),
+        band(3, 1830, 1215),
+        band(4, 3030, 780),
+        band(5, 3780, 1065),
+        band(6, 4830, 810),
 
         // The obesity panel.
         caption(u"Label9(5)"_s, u"Frame3"_s, 3150, 720, 465, 240, Texts::tr("－"), Gothic, 11.25,
