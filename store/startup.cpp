@@ -3,6 +3,7 @@
 #include "measure/arithmetic.h"
 #include "measure/limits.h"
 #include "measure/numbertext.h"
+#include "store/goalfile.h"
 
 namespace morvane {
 namespace {
@@ -27,7 +28,7 @@ StartupResult failed(const std::optional<FileError>& error)
 
 StartupResult loadStartup(const DataFiles& files, const QLocale& locale)
 {
-    // History, height, weight: the order in which the window reads them, so that of several
+    // History, height, weight, goal: the order in which the window reads them, so that of several
     // unreadable files the first one is the one reported.
     HistoryRead history = files.readHistory();
     if (history.error)
@@ -38,6 +39,9 @@ StartupResult loadStartup(const DataFiles& files, const QLocale& locale)
     const NumberRead weight = files.readWeight();
     if (weight.status == NumberRead::Status::Error)
         return failed(weight.error);
+    const NumberRead goal = readGoal(files);
+    if (goal.status == NumberRead::Status::Error)
+        return failed(goal.error);
 
     Startup s;
     s.history = std::move(history.lines);
@@ -47,6 +51,7 @@ StartupResult loadStartup(const DataFiles& files, const QLocale& locale)
     m.holdWeight = 1;
     s.heightUnset = !m.height;
     s.weightUnset = !m.weight;
+    s.goal = usableGoal(goal);
 
     if (m.height)
         s.label2 = generalNumberText(*m.height, locale);

@@ -29,6 +29,7 @@ struct Startup {
     MeterUpdate firstUpdate;  // the one meter update that ends start-up (holdWeight 1)
     bool heightUnset = false; // the window asks for the height once it is shown
     bool weightUnset = false;
+    std::optional<float> goal; // the goal weight; none when its file is missing or unusable
 };
 
 struct StartupResult {
@@ -36,9 +37,9 @@ struct StartupResult {
     std::optional<FileError> error; // a file exists but cannot be read: the program ends
 };
 
-// Reads the history, height and weight, in that order, and computes what start-up shows. A
-// missing, empty or unusable height or weight file (no number, or outside the accepted range)
-// leaves that value unset; a missing history is an empty one. Never writes a file.
+// Reads the history, height, weight and goal, in that order, and computes what start-up shows.
+// A missing, empty or unusable height, weight or goal file (no number, or outside the accepted
+// range) leaves that value unset; a missing history is an empty one. Never writes a file.
 StartupResult loadStartup(const DataFiles& files, const QLocale& locale);
 
 } // namespace morvane

@@ -4,8 +4,10 @@
 #include "store/startup.h"
 
 #include "measure/arithmetic.h"
+#include "store/goalfile.h"
 #include "testfiles.h"
 
+#include <QFileInfo>
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QTest>
@@ -49,6 +51,8 @@ private slots:
     void startup();
     void firstUpdateKeepsStoredValues_data();
     void firstUpdateKeepsStoredValues();
+    void goal_data();
+    void goal();
     void unreadableFile_data();
     void unreadableFile();
     void unreadableByPermission();
@@ -218,6 +222,43 @@ void tst_Startup::firstUpdateKeepsStoredValues()
     QCOMPARE(s.firstUpdate.pointerLeftTwips, pointerLeft(meterValue(s.position)));
 }
 
+void tst_Startup::goal_data()
+{
+    QTest::addColumn<QByteArray>("goalFile"); // null: no such file
+    QTest::addColumn<OptFloat>("goal");
+
+    const OptFloat none;
+    QTest::newRow("goal record") << QByteArray("62\r\n") << OptFloat(62.0f);
+    QTest::newRow("goal with a decimal, LF only") << QByteArray("61.5\n") << OptFloat(61.5f);
+    QTest::newRow("no goal file") << QByteArray() << none;
+    QTest::newRow("empty goal file") << QByteArray("") << none;
+    QTest::newRow("letters") << QByteArray("abc\r\n") << none;
+    QTest::newRow("goal 0") << QByteArray("0\r\n") << none;
+    QTest::newRow("negative goal") << QByteArray("-62\r\n") << none;
+    QTest::newRow("goal above 1000") << QByteArray("1000.5\r\n") << none;
+}
+
+void tst_Startup::goal()
+{
+    QFETCH(QByteArray, goalFile);
+    QFETCH(OptFloat, goal);
+
+    QTemporaryDir dir;
+    const DataFiles files{QDir(dir.path())};
+    QVERIFY(createFiles(files, "1.685\r\n", "68.5\r\n", kTwoLines));
+    if (!goalFile.isNull())
+        QVERIFY(writeBytes(files.path(kGoalFileName), goalFile));
+    const auto before = snapshot(QDir(dir.path()));
+
+    const StartupResult result = loadStartup(files, jp);
+    QCOMPARE(snapshot(QDir(dir.path())), before);
+    QVERIFY(result.startup);
+    QCOMPARE(result.startup->goal, goal);
+    // A goal, usable or not, changes nothing else start-up shows.
+    QCOMPARE(result.startup->label5, u"68.5"_s);
+    QCOMPARE(result.startup->history.toStringList(), kTwoEntries);
+}
+
 void tst_Startup::unreadableFile_data()
 {
     QTest::addColumn<QStringList>("folders"); // data file names that are folders instead
@@ -226,11 +267,14 @@ void tst_Startup::unreadableFile_data()
     QTest::newRow("folder named 体重.txt") << QStringList{kWeightFileName} << kWeightFileName;
     QTest::newRow("folder named 身長.txt") << QStringList{kHeightFileName} << kHeightFileName;
     QTest::newRow("folder named 履歴.txt") << QStringList{kHistoryFileName} << kHistoryFileName;
-    // Files are read history first, then height, then weight; the first failure is reported.
+    QTest::newRow("folder named 目標.txt") << QStringList{kGoalFileName} << kGoalFileName;
+    // Files are read history first, then height, weight and goal; the first failure is reported.
     QTest::newRow("history before weight")
         << QStringList{kWeightFileName, kHistoryFileName} << kHistoryFileName;
     QTest::newRow("height before weight")
         << QStringList{kWeightFileName, kHeightFileName} << kHeightFileName;
+    QTest::newRow("weight before goal")
+        << QStringList{kGoalFileName, kWeightFileName} << kWeightFileName;
 }
 
 void tst_Startup::unreadableFile()
@@ -242,7 +286,7 @@ void tst_Startup::unreadableFile()
     const DataFiles files{QDir(dir.path())};
     QVERIFY(createFiles(files, "1.685\r\n", "68.5\r\n", kTwoLines));
     for (const QString& name : folders) {
-        QVERIFY(QFile::remove(files.path(name)));
+        QFile::remove(files.path(name));
         QVERIFY(QDir(dir.path()).mkdir(name));
     }
     const auto before = snapshot(QDir(dir.path()));
@@ -251,7 +295,8 @@ void tst_Startup::unreadableFile()
     QCOMPARE(snapshot(QDir(dir.path())), before);
     QVERIFY(!result.startup);
     QVERIFY(result.error);
-    QCOMPARE(result.error->fileName, reported);
+    // The file's name, or its full path.
+    QCOMPARE(QFileInfo(result.error->fileName).fileName(), reported);
     QVERIFY(!result.error->reason.isEmpty());
 }
 
