@@ -2,6 +2,7 @@
 
 #include "measure/bands.h"
 #include "measure/bandweights.h"
+#include "measure/goal.h"
 #include "measure/trend.h"
 
 #include <QAreaSeries>
@@ -10,6 +11,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QDateTimeAxis>
+#include <QGraphicsSimpleTextItem>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLegend>
@@ -107,6 +109,17 @@ void addBands(QChart* chart, float height, const Span& time, const Span& weight)
     }
 }
 
+void setWeightRange(QValueAxis* axis, const Span& weight)
+{
+    axis->setRange(weight.low, weight.high);
+    // Ticks on whole kilograms (or 2, 5, 10 kg), whatever the range, so the scale reads easily.
+    const double span = weight.high - weight.low;
+    const double step = span <= 8 ? 1 : span <= 20 ? 2 : span <= 50 ? 5 : 10;
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(std::ceil(weight.low / step) * step);
+    axis->setTickInterval(step);
+}
+
 QLineSeries* lineSeries(const QString& name, const QList<QPointF>& points)
 {
     auto* series = new QLineSeries;
@@ -158,13 +171,7 @@ QChart* buildChart(const Trend& trend, std::optional<float> height, const QLocal
                        QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(time.high)));
     auto* weightAxis = new QValueAxis;
     weightAxis->setTitleText(u"体重 (kg)"_s);
-    weightAxis->setRange(weight.low, weight.high);
-    // Ticks on whole kilograms (or 2, 5, 10 kg), whatever the range, so the scale reads easily.
-    const double span = weight.high - weight.low;
-    const double step = span <= 8 ? 1 : span <= 20 ? 2 : span <= 50 ? 5 : 10;
-    weightAxis->setTickType(QValueAxis::TicksDynamic);
-    weightAxis->setTickAnchor(std::ceil(weight.low / step) * step);
-    weightAxis->setTickInterval(step);
+    setWeightRange(weightAxis, weight);
     weightAxis->setLabelFormat(u"%.0f"_s);
     chart->addAxis(timeAxis, Qt::AlignBottom);
     chart->addAxis(weightAxis, Qt::AlignLeft);
@@ -235,5 +242,51 @@ TrendWindow::TrendWindow(const QStringList& historyLines, std::optional<float> h
 }
 
 TrendWindow::~TrendWindow() = default;
+
+void TrendWindow::showGoal(float kilograms, const QLocale& locale)
+{
+    QChart* chart = m_chartView->chart();
+    const QList<QAbstractAxis*> times = chart->axes(Qt::Horizontal);
+    const QList<QAbstractAxis*> weights = chart->axes(Qt::Vertical);
+    if (times.isEmpty() || weights.isEmpty() || m_goal)
+        return; // nothing drawn, or the goal is there already
+    auto* timeAxis = static_cast<QDateTimeAxis*>(times.front());
+    auto* weightAxis = static_cast<QValueAxis*>(weights.front());
+
+    // A goal beyond the weights on show widens the scale to it, with the same margin.
+    const double goal = kilograms;
+    Span weight{weightAxis->min(), weightAxis->max()};
+    if (goal - 1.0 < weight.low)
+        weight.low = std::floor(goal - 1.0);
+    if (goal + 1.0 > weight.high)
+        weight.high = std::ceil(goal + 1.0);
+    setWeightRange(weightAxis, weight);
+
+    const QString label = goalText(kilograms, std::nullopt, locale);
+    m_goal = lineSeries(label, {{static_cast<qreal>(timeAxis->min().toMSecsSinceEpoch()), goal},
+                                {static_cast<qreal>(timeAxis->max().toMSecsSinceEpoch()), goal}});
+    QPen pen(QColor(0x00, 0x7a, 0x3d));
+    pen.setWidthF(2.0);
+    pen.setStyle(Qt::DashDotLine);
+    m_goal->setPen(pen);
+    chart->addSeries(m_goal);
+    m_goal->attachAxis(timeAxis);
+    m_goal->attachAxis(weightAxis);
+
+    // The label rides on the line at the right end of the plot, wherever the chart is resized.
+    auto* text = new QGraphicsSimpleTextItem(label, chart);
+    text->setBrush(pen.color());
+    auto place = [chart, text, goal, series = m_goal] {
+        const QRectF plot = chart->plotArea();
+        const QPointF at = chart->mapToPosition(QPointF(0, goal), series);
+        const QRectF box = text->boundingRect();
+        text->setPos(plot.right() - box.width() - 4, at.y() - box.height() - 1);
+    };
+    connect(chart, &QChart::plotAreaChanged, chart, place);
+    place();
+
+    m_chartView->setAccessibleDescription(m_chartView->accessibleDescription() + u"。"_s +
+                                          u"横の一点鎖線は"_s + label);
+}
 
 } // namespace morvane

@@ -20,6 +20,7 @@
 class QChartView;
 class QDate;
 class QLabel;
+class QLineSeries;
 class QLocale;
 
 namespace morvane {
@@ -35,6 +36,11 @@ public:
                 const QLocale& locale, QWidget* parent = nullptr);
     ~TrendWindow() override;
 
+    // Draws the goal weight as a horizontal line across the chart, with its label on the line
+    // and in the legend; the weight scale widens to it if needed. Nothing when there is no chart.
+    void showGoal(float kilograms, const QLocale& locale);
+    QLineSeries* goalSeries() const { return m_goal; }
+
     // For tests and the accessibility tree. The chart view is hidden when there is nothing to
     // draw; the message label says why.
     QChartView* chartView() const { return m_chartView; }
@@ -46,6 +52,7 @@ private:
     QLabel* m_message = nullptr;
     QLabel* m_skipped = nullptr;
     QLabel* m_note = nullptr;
+    QLineSeries* m_goal = nullptr;
 };
 
 } // namespace morvane
