@@ -13,11 +13,14 @@
 #include "ui/layout.h"
 #include "ui/trendwindow.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHelpEvent>
+#include <QItemSelectionModel>
+#include <QKeySequence>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
@@ -342,6 +345,24 @@ void frmMain::buildControls()
     m_history = new HistoryModel(this);
     lstRireki->setModel(m_history);
     fitHistoryFont(lstRireki);
+    // Deleting a line and undoing it work from the keyboard too: Delete in the list, Ctrl+Z
+    // anywhere in the window. Any other change of the history ends what the undo can put back.
+    m_deleteLine = new QAction(tr("この記録を削除"), this);
+    m_deleteLine->setShortcut(QKeySequence::Delete);
+    m_deleteLine->setShortcutContext(Qt::WidgetShortcut);
+    lstRireki->addAction(m_deleteLine);
+    connect(m_deleteLine, &QAction::triggered, this, &frmMain::deleteSelectedLine);
+    m_undoDelete = new QAction(tr("元に戻す"), this);
+    m_undoDelete->setShortcut(QKeySequence::Undo);
+    m_undoDelete->setShortcutContext(Qt::WindowShortcut);
+    addAction(m_undoDelete);
+    connect(m_undoDelete, &QAction::triggered, this, &frmMain::undoDelete);
+    connect(m_history, &QAbstractItemModel::rowsInserted, this, &frmMain::historyChanged);
+    connect(m_history, &QAbstractItemModel::rowsRemoved, this, &frmMain::historyChanged);
+    connect(m_history, &QAbstractItemModel::modelReset, this, &frmMain::historyChanged);
+    connect(lstRireki->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &frmMain::updateHistoryActions);
+    updateHistoryActions();
     lstRireki->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(lstRireki, &QListView::customContextMenuRequested, this, [this](const QPoint& pos) {
         const std::unique_ptr<QMenu> menu(createHistoryMenu());
@@ -629,7 +650,104 @@ QMenu* frmMain::createHistoryMenu()
     csv->setEnabled(m_history->rowCount() > 0);
     QAction* undo = menu->addAction(u"履歴を元に戻す"_s, this, &frmMain::undoClear);
     undo->setEnabled(m_history->rowCount() == 0 && hasBackup(m_files.folder()));
+    menu->addSeparator();
+    updateHistoryActions();
+    menu->addAction(m_deleteLine);
+    menu->addAction(m_undoDelete);
     return menu;
+}
+
+void frmMain::updateHistoryActions()
+{
+    m_deleteLine->setEnabled(lstRireki->selectionModel()->hasSelection());
+    m_undoDelete->setEnabled(m_removedLine.has_value());
+}
+
+void frmMain::historyChanged()
+{
+    m_removedLine.reset();
+    updateHistoryActions();
+}
+
+void frmMain::reloadHistory()
+{
+    HistoryRead read = m_files.readHistory();
+    if (!read.error)
+        m_history->setLines(std::move(read.lines));
+}
+
+void frmMain::deleteSelectedLine()
+{
+    const QModelIndexList selected = lstRireki->selectionModel()->selectedIndexes();
+    if (selected.isEmpty())
+        return;
+    const int row = selected.front().row();
+    const QString line = m_history->lines().at(row);
+    const QString title = tr("記録の削除");
+    if (!m_services.dialogs->confirm(this, tr("次の記録を履歴から削除します。\n\n%1").arg(line),
+                                     title, Dialogs::Default::Cancel))
+        return;
+
+    HistoryEdit edit = removeHistoryLine(m_files, row, line);
+    switch (edit.status) {
+    case HistoryEdit::Status::Done:
+        m_history->lineRemoved(row, std::move(edit.lines)); // ends any earlier undo
+        m_removedLine = std::move(edit.removed);
+        updateHistoryActions();
+        // The next line down takes the selection, so that Delete can go on through the list.
+        if (m_history->rowCount() > 0) {
+            lstRireki->setCurrentIndex(m_history->index(std::min(row, m_history->rowCount() - 1)));
+        }
+        break;
+    case HistoryEdit::Status::Changed:
+        m_services.dialogs->message(
+            this, Dialogs::Severity::Warning,
+            tr("「%1」が、表示している履歴と違っています（ほかのプログラムが書き換えた可能性があり"
+               "ます）。記録は削除していません。\n履歴を読み直して表示します。")
+                .arg(m_files.path(kHistoryFileName)),
+            title);
+        reloadHistory();
+        break;
+    case HistoryEdit::Status::Failed:
+        m_services.dialogs->message(this, Dialogs::Severity::Error,
+                                    tr("「%1」に書き込めませんでした。\n理由: %2\n\n記録は削除"
+                                       "されていません。")
+                                        .arg(edit.error->fileName, edit.error->reason),
+                                    title);
+        break;
+    }
+}
+
+void frmMain::undoDelete()
+{
+    if (!m_removedLine)
+        return;
+    const RemovedLine removed = *m_removedLine;
+    const QString title = tr("元に戻す");
+    HistoryEdit edit = restoreHistoryLine(m_files, removed);
+    switch (edit.status) {
+    case HistoryEdit::Status::Done:
+        m_history->lineInserted(int(removed.index), std::move(edit.lines));
+        lstRireki->setCurrentIndex(m_history->index(int(removed.index)));
+        break;
+    case HistoryEdit::Status::Changed:
+        m_services.dialogs->message(
+            this, Dialogs::Severity::Warning,
+            tr("「%1」が、記録を削除したあとに変更されているため、元に戻せませんでした。")
+                .arg(m_files.path(kHistoryFileName)),
+            title);
+        historyChanged();
+        reloadHistory();
+        break;
+    case HistoryEdit::Status::Failed:
+        // The line is still in memory: the undo can be tried again.
+        m_services.dialogs->message(this, Dialogs::Severity::Error,
+                                    tr("「%1」に書き込めませんでした。\n理由: %2\n\n削除した記録"
+                                       "は元に戻っていません。")
+                                        .arg(edit.error->fileName, edit.error->reason),
+                                    title);
+        break;
+    }
 }
 
 void frmMain::showTrend()

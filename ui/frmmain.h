@@ -7,6 +7,7 @@
 
 #include "measure/meterupdate.h"
 #include "store/datafiles.h"
+#include "store/historyedit.h"
 #include "ui/services.h"
 
 #include <QDir>
@@ -18,6 +19,7 @@
 #include <functional>
 #include <optional>
 
+class QAction;
 class QGroupBox;
 class QLabel;
 class QListView;
@@ -64,12 +66,16 @@ public:
     void cmdEnd_Click();
     void Label2_DblClick();
 
-    // The history list's context menu: the weight trend, CSV export and undoing a clear. The
-    // caller owns the menu.
+    // The history list's context menu: the weight trend, CSV export, undoing a clear, deleting
+    // the selected line and undoing that, and the goal weight. The caller owns the menu.
     QMenu* createHistoryMenu();
     void showTrend();
     void exportCsv();
     void undoClear();
+    // Deletes the selected history line after a confirmation (also the Delete key in the list);
+    // undoDelete (also Ctrl+Z) puts it back at its place until the history changes otherwise.
+    void deleteSelectedLine();
+    void undoDelete();
 
     // What the end button does after closing the help windows; QCoreApplication::exit(0)
     // unless replaced.
@@ -97,6 +103,9 @@ private:
     void reportWriteError(const FileError& error, const QString& notSaved);
     void setJudgement(const std::optional<Band>& band);
     void updateMeterDescription();
+    void historyChanged();
+    void updateHistoryActions();
+    void reloadHistory();
 
     Services m_services;
     DataFiles m_files;
@@ -106,6 +115,10 @@ private:
     qint16 m_valueAtDragStart = 0;
     QPointer<TrendWindow> m_trend;
     std::pair<std::optional<float>, std::optional<float>> m_describedFor; // height, weight
+    // The line the last deletion took out, while it can still be put back.
+    std::optional<RemovedLine> m_removedLine;
+    QAction* m_deleteLine = nullptr;
+    QAction* m_undoDelete = nullptr;
 
     // The measurement variables.
     std::optional<float> Height;
