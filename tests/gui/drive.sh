@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Drives the real program in a real X window, as a user would: records a weight, changes the
-# height and clears the history, then checks the files on disk.
+# Drives the real program in a real X window, as a user would: records a weight, deletes that
+# line and undoes it, changes the height, clears the history and sets a goal weight, then checks
+# the files on disk.
 # Usage: drive.sh PROGRAM. Exits 77 (skipped) when no X server can be started.
 set -euo pipefail
 program=$(realpath "$1")
@@ -117,6 +118,22 @@ wait_gone 体重入力 || fail "the weight input box did not close"
 wait_file "体重.txt" '68.5\r\n' || fail "the weight file was not written"
 today=$(date +%m/%d)
 wait_file "履歴.txt" "$today  68.5Kg  24.1  9.6%%\r\n" || fail "the history line was not written"
+
+# Delete that line: select it, press Delete, and OK on the confirmation. Its default button is
+# Cancel, so Enter alone would keep the line: Tab moves to OK first.
+click_at 100 125
+xdotool key Delete
+box=$(wait_window 記録の削除) || fail "the delete confirmation did not open"
+xdotool windowfocus --sync "$box"
+xdotool key Tab Return
+wait_gone 記録の削除 || fail "the delete confirmation did not close"
+wait_file "履歴.txt" '' || fail "the line was not deleted from the history file"
+wait_file "体重.txt" '68.5\r\n' || fail "deleting a line changed the weight file"
+
+# Undo it with Ctrl+Z: the line comes back byte for byte.
+xdotool windowfocus --sync "$main"
+xdotool key ctrl+z
+wait_file "履歴.txt" "$today  68.5Kg  24.1  9.6%%\r\n" || fail "Ctrl+Z did not bring the line back"
 
 # Change the height: double-click the height value.
 click_at 538 278 --repeat 2 --delay 80
