@@ -4,7 +4,7 @@
 #include "store/startup.h"
 
 #include "measure/arithmetic.h"
-#include "store/goalfile.h"
+#include "measure/numbertext.h"
 #include "testfiles.h"
 
 #include <QFileInfo>
@@ -21,6 +21,7 @@ namespace {
 using OptFloat = std::optional<float>;
 
 const QByteArray kTwoLines = "05/10  69.0Kg  24.3  10.4%\r\n05/11  68.5Kg  24.1  9.6%\r\n";
+const NumberFile kNumbers[] = {kHeightFile, kWeightFile, kGoalFile};
 const QStringList kTwoEntries{u"05/10  69.0Kg  24.3  10.4%"_s, u"05/11  68.5Kg  24.1  9.6%"_s};
 
 // A null QByteArray leaves the file out.
@@ -51,8 +52,6 @@ private slots:
     void startup();
     void firstUpdateKeepsStoredValues_data();
     void firstUpdateKeepsStoredValues();
-    void goal_data();
-    void goal();
     void unreadableFile_data();
     void unreadableFile();
     void unreadableByPermission();
@@ -151,15 +150,18 @@ void tst_Startup::startup()
     QVERIFY(createFiles(files, heightFile, weightFile, historyFile));
     const auto before = snapshot(QDir(dir.path()));
 
-    const StartupResult result = loadStartup(files, jp);
+    const StartupResult result = loadStartup(files, kNumbers, jp);
     QCOMPARE(snapshot(QDir(dir.path())), before);
     QVERIFY(!result.error);
     QVERIFY(result.startup);
     const Startup& s = *result.startup;
 
     QCOMPARE(s.history.toStringList(), history);
-    QCOMPARE(s.label2, label2);
-    QCOMPARE(s.label5, label5);
+    const auto text = [&](std::optional<float> v) {
+        return v ? generalNumberText(*v, jp) : QString();
+    };
+    QCOMPARE(text(s.measurement.height), label2);
+    QCOMPARE(text(s.measurement.weight), label5);
     QCOMPARE(s.label4, label4);
     QCOMPARE(s.position, qint16(position));
     QCOMPARE(s.heightUnset, label2.isEmpty());
@@ -205,7 +207,7 @@ void tst_Startup::firstUpdateKeepsStoredValues()
     QTemporaryDir dir;
     const DataFiles files{QDir(dir.path())};
     QVERIFY(createFiles(files, heightFile, weightFile, QByteArray()));
-    const StartupResult result = loadStartup(files, jp);
+    const StartupResult result = loadStartup(files, kNumbers, jp);
     QVERIFY(result.startup);
     const Startup& s = *result.startup;
 
@@ -220,43 +222,6 @@ void tst_Startup::firstUpdateKeepsStoredValues()
     QVERIFY(!s.firstUpdate.label4);
     QVERIFY(!s.firstUpdate.label5);
     QCOMPARE(s.firstUpdate.pointerLeftTwips, pointerLeft(meterValue(s.position)));
-}
-
-void tst_Startup::goal_data()
-{
-    QTest::addColumn<QByteArray>("goalFile"); // null: no such file
-    QTest::addColumn<OptFloat>("goal");
-
-    const OptFloat none;
-    QTest::newRow("goal record") << QByteArray("62\r\n") << OptFloat(62.0f);
-    QTest::newRow("goal with a decimal, LF only") << QByteArray("61.5\n") << OptFloat(61.5f);
-    QTest::newRow("no goal file") << QByteArray() << none;
-    QTest::newRow("empty goal file") << QByteArray("") << none;
-    QTest::newRow("letters") << QByteArray("abc\r\n") << none;
-    QTest::newRow("goal 0") << QByteArray("0\r\n") << none;
-    QTest::newRow("negative goal") << QByteArray("-62\r\n") << none;
-    QTest::newRow("goal above 1000") << QByteArray("1000.5\r\n") << none;
-}
-
-void tst_Startup::goal()
-{
-    QFETCH(QByteArray, goalFile);
-    QFETCH(OptFloat, goal);
-
-    QTemporaryDir dir;
-    const DataFiles files{QDir(dir.path())};
-    QVERIFY(createFiles(files, "1.685\r\n", "68.5\r\n", kTwoLines));
-    if (!goalFile.isNull())
-        QVERIFY(writeBytes(files.path(kGoalFileName), goalFile));
-    const auto before = snapshot(QDir(dir.path()));
-
-    const StartupResult result = loadStartup(files, jp);
-    QCOMPARE(snapshot(QDir(dir.path())), before);
-    QVERIFY(result.startup);
-    QCOMPARE(result.startup->goal, goal);
-    // A goal, usable or not, changes nothing else start-up shows.
-    QCOMPARE(result.startup->label5, u"68.5"_s);
-    QCOMPARE(result.startup->history.toStringList(), kTwoEntries);
 }
 
 void tst_Startup::unreadableFile_data()
@@ -291,7 +256,7 @@ void tst_Startup::unreadableFile()
     }
     const auto before = snapshot(QDir(dir.path()));
 
-    const StartupResult result = loadStartup(files, jp);
+    const StartupResult result = loadStartup(files, kNumbers, jp);
     QCOMPARE(snapshot(QDir(dir.path())), before);
     QVERIFY(!result.startup);
     QVERIFY(result.error);
@@ -312,7 +277,7 @@ void tst_Startup::unreadableByPermission()
     QVERIFY(QFile::setPermissions(files.path(kHeightFileName), QFileDevice::Permissions()));
     const auto before = snapshot(QDir(dir.path()));
 
-    const StartupResult result = loadStartup(files, jp);
+    const StartupResult result = loadStartup(files, kNumbers, jp);
     QCOMPARE(snapshot(QDir(dir.path())), before);
     QVERIFY(!result.startup);
     QVERIFY(result.error);
