@@ -515,11 +515,9 @@ void frmMain::showTrend()
     // A snapshot of the history as it is now: a window left open from before is replaced.
     if (m_trend)
         m_trend->close();
-    m_trend = new TrendWindow(historyEntries(), m_measurement.height, m_services.clock->today(),
-                              m_locale, this);
+    m_trend = new TrendWindow(historyEntries(), m_measurement.height, m_measurement.goal,
+                              m_services.clock->today(), m_locale, this);
     m_trend->setAttribute(Qt::WA_DeleteOnClose);
-    if (m_measurement.goal)
-        m_trend->showGoal(*m_measurement.goal, m_locale);
     m_trend->show();
 }
 

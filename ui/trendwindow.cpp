@@ -128,11 +128,45 @@ QLineSeries* lineSeries(const QString& name, const QList<QPointF>& points)
     return series;
 }
 
-QChart* buildChart(const Trend& trend, std::optional<float> height, const QLocale& locale)
+// The goal as a level line across the whole time span, with its label riding on it at the right
+// end of the plot, wherever the chart is resized. The chart's axes must be in place.
+QLineSeries* addGoal(QChart* chart, float kilograms, const Span& time, const QLocale& locale)
+{
+    const double goal = kilograms;
+    const QString label = goalText(kilograms, std::nullopt, locale);
+    QLineSeries* series = lineSeries(label, {{time.low, goal}, {time.high, goal}});
+    QPen pen(QColor(0x00, 0x7a, 0x3d));
+    pen.setWidthF(2.0);
+    pen.setStyle(Qt::DashDotLine);
+    series->setPen(pen);
+    chart->addSeries(series);
+    for (QAbstractAxis* axis : chart->axes())
+        series->attachAxis(axis);
+
+    auto* text = new QGraphicsSimpleTextItem(label, chart);
+    text->setBrush(pen.color());
+    auto place = [chart, text, goal, series] {
+        const QRectF plot = chart->plotArea();
+        const QPointF at = chart->mapToPosition(QPointF(0, goal), series);
+        const QRectF box = text->boundingRect();
+        text->setPos(plot.right() - box.width() - 4, at.y() - box.height() - 1);
+    };
+    QObject::connect(chart, &QChart::plotAreaChanged, chart, place);
+    place();
+    return series;
+}
+
+QChart* buildChart(const Trend& trend, std::optional<float> height, std::optional<float> goal,
+                   const QLocale& locale, QLineSeries** goalSeries)
 {
     const QList<double> averages = movingAverage(trend.entries);
     const Span time = timeSpan(trend.entries);
-    const Span weight = weightSpan(trend.entries, averages);
+    Span weight = weightSpan(trend.entries, averages);
+    // A goal beyond the weights widens the scale to it, with the same margin.
+    if (goal) {
+        weight.low = std::min(weight.low, std::floor(*goal - 1.0));
+        weight.high = std::max(weight.high, std::ceil(*goal + 1.0));
+    }
 
     auto* chart = new QChart;
     chart->setLocale(locale);
@@ -179,6 +213,8 @@ QChart* buildChart(const Trend& trend, std::optional<float> height, const QLocal
         series->attachAxis(timeAxis);
         series->attachAxis(weightAxis);
     }
+    if (goal)
+        *goalSeries = addGoal(chart, *goal, time, locale);
     return chart;
 }
 
@@ -186,6 +222,12 @@ QChart* buildChart(const Trend& trend, std::optional<float> height, const QLocal
 
 TrendWindow::TrendWindow(const QStringList& historyLines, std::optional<float> height,
                          const QDate& today, const QLocale& locale, QWidget* parent)
+    : TrendWindow(historyLines, height, std::nullopt, today, locale, parent)
+{}
+
+TrendWindow::TrendWindow(const QStringList& historyLines, std::optional<float> height,
+                         std::optional<float> goal, const QDate& today, const QLocale& locale,
+                         QWidget* parent)
     : QWidget(parent, Qt::Window)
 {
     setWindowTitle(u"体重の推移"_s);
@@ -204,12 +246,16 @@ TrendWindow::TrendWindow(const QStringList& historyLines, std::optional<float> h
     // The view owns its chart from the start; a chart swapped in later would leave the first
     // one to be deleted by hand.
     m_chartView = new QChartView(
-        trend.entries.isEmpty() ? new QChart : buildChart(trend, height, locale), this);
+        trend.entries.isEmpty() ? new QChart : buildChart(trend, height, goal, locale, &m_goal),
+        this);
     m_chartView->setObjectName(u"chartView"_s);
     m_chartView->setRenderHint(QPainter::Antialiasing);
     m_chartView->setAccessibleName(u"体重の推移のグラフ"_s);
-    m_chartView->setAccessibleDescription(
-        u"記録した体重と移動平均を日付順に示すグラフ。背景の色は身長から求めた判定の区分"_s);
+    QString description =
+        u"記録した体重と移動平均を日付順に示すグラフ。背景の色は身長から求めた判定の区分"_s;
+    if (m_goal)
+        description += tr("。横の一点鎖線は%1").arg(m_goal->name());
+    m_chartView->setAccessibleDescription(description);
 
     m_note = new QLabel(this);
     m_note->setObjectName(u"lblNote"_s);
@@ -242,51 +288,5 @@ TrendWindow::TrendWindow(const QStringList& historyLines, std::optional<float> h
 }
 
 TrendWindow::~TrendWindow() = default;
-
-void TrendWindow::showGoal(float kilograms, const QLocale& locale)
-{
-    QChart* chart = m_chartView->chart();
-    const QList<QAbstractAxis*> times = chart->axes(Qt::Horizontal);
-    const QList<QAbstractAxis*> weights = chart->axes(Qt::Vertical);
-    if (times.isEmpty() || weights.isEmpty() || m_goal)
-        return; // nothing drawn, or the goal is there already
-    auto* timeAxis = static_cast<QDateTimeAxis*>(times.front());
-    auto* weightAxis = static_cast<QValueAxis*>(weights.front());
-
-    // A goal beyond the weights on show widens the scale to it, with the same margin.
-    const double goal = kilograms;
-    Span weight{weightAxis->min(), weightAxis->max()};
-    if (goal - 1.0 < weight.low)
-        weight.low = std::floor(goal - 1.0);
-    if (goal + 1.0 > weight.high)
-        weight.high = std::ceil(goal + 1.0);
-    setWeightRange(weightAxis, weight);
-
-    const QString label = goalText(kilograms, std::nullopt, locale);
-    m_goal = lineSeries(label, {{static_cast<qreal>(timeAxis->min().toMSecsSinceEpoch()), goal},
-                                {static_cast<qreal>(timeAxis->max().toMSecsSinceEpoch()), goal}});
-    QPen pen(QColor(0x00, 0x7a, 0x3d));
-    pen.setWidthF(2.0);
-    pen.setStyle(Qt::DashDotLine);
-    m_goal->setPen(pen);
-    chart->addSeries(m_goal);
-    m_goal->attachAxis(timeAxis);
-    m_goal->attachAxis(weightAxis);
-
-    // The label rides on the line at the right end of the plot, wherever the chart is resized.
-    auto* text = new QGraphicsSimpleTextItem(label, chart);
-    text->setBrush(pen.color());
-    auto place = [chart, text, goal, series = m_goal] {
-        const QRectF plot = chart->plotArea();
-        const QPointF at = chart->mapToPosition(QPointF(0, goal), series);
-        const QRectF box = text->boundingRect();
-        text->setPos(plot.right() - box.width() - 4, at.y() - box.height() - 1);
-    };
-    connect(chart, &QChart::plotAreaChanged, chart, place);
-    place();
-
-    m_chartView->setAccessibleDescription(m_chartView->accessibleDescription() + u"。"_s +
-                                          u"横の一点鎖線は"_s + label);
-}
 
 } // namespace morvane

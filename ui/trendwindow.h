@@ -34,11 +34,14 @@ public:
     // today. Without a height the bands are left out.
     TrendWindow(const QStringList& historyLines, std::optional<float> height, const QDate& today,
                 const QLocale& locale, QWidget* parent = nullptr);
+    // With a goal weight: drawn as a level line with its label on it and in the legend; the
+    // weight scale reaches to it and the bands fill the scale.
+    TrendWindow(const QStringList& historyLines, std::optional<float> height,
+                std::optional<float> goal, const QDate& today, const QLocale& locale,
+                QWidget* parent = nullptr);
     ~TrendWindow() override;
 
-    // Draws the goal weight as a horizontal line across the chart, with its label on the line
-    // and in the legend; the weight scale widens to it if needed. Nothing when there is no chart.
-    void showGoal(float kilograms, const QLocale& locale);
+    // The goal line; null without a goal or without a chart.
     QLineSeries* goalSeries() const { return m_goal; }
 
     // For tests and the accessibility tree. The chart view is hidden when there is nothing to

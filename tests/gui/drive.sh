@@ -153,6 +153,18 @@ xdotool key Return
 wait_gone 履歴削除 || fail "the clear confirmation did not close"
 wait_file "履歴.txt" '' || fail "the history file was not emptied"
 
+# Set a goal weight: the history list's menu, its last entry, then type into the input box.
+xdotool mousemove "$((origin_x + 100))" "$((origin_y + 200))" click 3
+sleep 0.3
+xdotool key Up Return
+box=$(wait_window 目標体重の設定) || fail "the goal input box did not open"
+xdotool windowfocus --sync "$box"
+xdotool type --delay 20 "62"
+xdotool key Return
+wait_gone 目標体重の設定 || fail "the goal input box did not close"
+wait_file "目標.txt" '62\r\n' || fail "the goal file was not written"
+wait_file "体重.txt" '68.5\r\n' || fail "setting a goal changed the weight file"
+
 kill -0 "$app_pid" 2>/dev/null || fail "the program ended unexpectedly: $(cat "$work/app.log")"
 
 # Help: the ヘルプ button opens the help window (the help file lies beside the program).
@@ -172,4 +184,4 @@ status=0
 wait "$app_pid" || status=$?
 app_pid=""
 [ "$status" -eq 0 ] || fail "the program ended with status $status: $(tail -n 40 "$work/app.log")"
-echo "PASS: weight, height, clearing, help and end driven through the real window"
+echo "PASS: weight, deleting a line and its undo, height, clearing, goal, help and end driven through the real window"
