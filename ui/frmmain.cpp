@@ -469,11 +469,7 @@ void frmMain::deleteSelectedLine()
         reloadHistory();
         break;
     case HistoryEdit::Status::Failed:
-        m_services.dialogs->message(this, Dialogs::Severity::Error,
-                                    tr("「%1」に書き込めませんでした。\n理由: %2\n\n記録は削除"
-                                       "されていません。")
-                                        .arg(edit.error->fileName, edit.error->reason),
-                                    title);
+        reportWriteError(*edit.error, tr("記録は削除されていません。"));
         break;
     }
 }
@@ -501,11 +497,7 @@ void frmMain::undoDelete()
         break;
     case HistoryEdit::Status::Failed:
         // The line is still in memory: the undo can be tried again.
-        m_services.dialogs->message(this, Dialogs::Severity::Error,
-                                    tr("「%1」に書き込めませんでした。\n理由: %2\n\n削除した記録"
-                                       "は元に戻っていません。")
-                                        .arg(edit.error->fileName, edit.error->reason),
-                                    title);
+        reportWriteError(*edit.error, tr("削除した記録は元に戻っていません。"));
         break;
     }
 }
