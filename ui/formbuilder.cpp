@@ -3,6 +3,7 @@
 #include "assets/pictures.h"
 #include "measure/arithmetic.h"
 #include "ui/controls.h"
+#include "ui/historylist.h"
 #include "ui/layout.h"
 
 #include <QFontMetrics>
@@ -80,7 +81,7 @@ QWidget* createControl(const layout::Control& c, QWidget* container)
     const QPalette& pal = container->palette();
     switch (c.kind) {
     case Button: {
-        auto* b = new QToolButton(container);
+        auto* b = new PictureButton(container);
         b->setText(c.text);
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         b->setIconSize(QSize(32, 32));
@@ -97,7 +98,7 @@ QWidget* createControl(const layout::Control& c, QWidget* container)
         break;
     }
     case List: {
-        auto* l = new QListView(container);
+        auto* l = new HistoryList(container);
         l->setFont(controlFont(c));
         l->setSelectionMode(QAbstractItemView::SingleSelection);
         l->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -113,7 +114,7 @@ QWidget* createControl(const layout::Control& c, QWidget* container)
         break;
     }
     case ScrollBar: {
-        auto* s = new QScrollBar(Qt::Horizontal, container);
+        auto* s = new MeterBar(kMeterPositionsPerBmi, container);
         s->setRange(kMeterMin, kMeterMax);
         s->setSingleStep(1);
         s->setPageStep(5);
@@ -127,7 +128,7 @@ QWidget* createControl(const layout::Control& c, QWidget* container)
         break;
     }
     case Label: {
-        auto* l = new QLabel(c.text, container);
+        auto* l = c.activates ? new ActionLabel(c.text, container) : new QLabel(c.text, container);
         l->setFont(controlFont(c));
         l->setAlignment(Qt::AlignTop | (c.alignLeft ? Qt::AlignLeft : Qt::AlignHCenter));
         l->setIndent(0);
@@ -187,6 +188,8 @@ QWidget* createControl(const layout::Control& c, QWidget* container)
     w->setGeometry(pixelRect(c));
     if (!c.toolTip.isEmpty())
         w->setToolTip(c.toolTip);
+    if (!c.accessibleName.isEmpty())
+        w->setAccessibleName(c.accessibleName);
     if (!c.description.isEmpty())
         w->setAccessibleDescription(c.description);
     return w;
@@ -268,6 +271,7 @@ FormControls buildForm(QWidget* form)
     bind(c.lstRireki, u"lstRireki"_s);
     bind(c.HScroll1, u"HScroll1"_s);
     bind(c.Label2, u"Label2"_s);
+    bind(c.Label2Action, u"Label2"_s);
     bind(c.Label4, u"Label4"_s);
     bind(c.Label5, u"Label5"_s);
     bind(c.lblTai, u"lblTai"_s);
@@ -287,6 +291,9 @@ FormControls buildForm(QWidget* form)
         c.HScroll1->setStyle(classic);
     }
     fitHistoryFont(c.lstRireki);
+    // The list box of the layout showed lines of 225 twips, 20 to its height. A history line is
+    // made of digits, separators, "Kg" and "%".
+    c.lstRireki->setLineHeight(layout::px(225), u"0123456789/.,-%Kg"_s);
 
     // Keyboard focus in tab-index order among the controls that take it.
     std::vector<const layout::Control*> focusable;

@@ -9,25 +9,29 @@
 #include <array>
 
 class QLabel;
-class QListView;
 class QPalette;
-class QScrollBar;
-class QToolButton;
 class QWidget;
 
 namespace morvane {
 
+class ActionLabel;
+class HistoryList;
+class MeterBar;
+class PictureButton;
 class ScaleLabel;
 class ShapeControl;
 
 struct FormControls {
-    QToolButton* cmdTai = nullptr;
-    QToolButton* cmdClear = nullptr;
-    QToolButton* cmdHelp = nullptr;
-    QToolButton* cmdEnd = nullptr;
-    QListView* lstRireki = nullptr;
-    QScrollBar* HScroll1 = nullptr;
+    PictureButton* cmdTai = nullptr;
+    PictureButton* cmdClear = nullptr;
+    PictureButton* cmdHelp = nullptr;
+    PictureButton* cmdEnd = nullptr;
+    HistoryList* lstRireki = nullptr;
+    MeterBar* HScroll1 = nullptr;
     QLabel* Label2 = nullptr;
+    // Label2 again, as the control whose double-click, shortcut key and press action change the
+    // height.
+    ActionLabel* Label2Action = nullptr;
     QLabel* Label4 = nullptr;
     QLabel* Label5 = nullptr;
     QLabel* lblTai = nullptr;

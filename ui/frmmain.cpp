@@ -9,8 +9,10 @@
 #include "store/csvexport.h"
 #include "store/historybackup.h"
 #include "store/startup.h"
+#include "ui/accessibility.h"
 #include "ui/controls.h"
 #include "ui/entries.h"
+#include "ui/historylist.h"
 #include "ui/historymodel.h"
 #include "ui/layout.h"
 #include "ui/trendwindow.h"
@@ -27,6 +29,7 @@
 #include <QMenu>
 #include <QScreen>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QToolButton>
 
 #include <algorithm>
@@ -62,8 +65,11 @@ frmMain::frmMain(const Services& services, const QDir& dataFolder, const QLocale
     , m_endProgram([] { QCoreApplication::exit(0); })
 {
     Q_ASSERT(services.dialogs && services.clock && services.help);
+    installAccessibility();
     setObjectName(u"frmMain"_s);
     setWindowTitle(u"Morvane"_s);
+    setAccessibleDescription(tr("体重と身長から BMI、標準体重、肥満度と判定を表示し、体重の履歴を"
+                                "記録します。F1 キーでヘルプ、F2 キーで身長の変更"));
     setWindowIcon(QIcon(pictures::appIconPath()));
     QFont font(layout::kGothicFamily);
     font.setPointSizeF(layout::kWindowPointSize);
@@ -126,7 +132,12 @@ void frmMain::connectControls()
     connect(c.cmdClear, &QToolButton::clicked, this, &frmMain::cmdClear_Click);
     connect(c.cmdHelp, &QToolButton::clicked, this, &frmMain::cmdHelp_Click);
     connect(c.cmdEnd, &QToolButton::clicked, this, &frmMain::cmdEnd_Click);
-    c.Label2->installEventFilter(this);
+    connect(c.Label2Action, &ActionLabel::activated, this, &frmMain::Label2_DblClick);
+
+    // Keys for what the mouse does, anywhere in the window: F1 the help button, F2 a
+    // double-click on the height. The captions carry no access keys.
+    new QShortcut(QKeySequence(Qt::Key_F1), this, c.cmdHelp, &QToolButton::click);
+    c.Label2Action->setShortcut(QKeySequence(Qt::Key_F2));
 
     // A thumb drag delivers one scroll notification per movement (the scroll bar tracks, so
     // its value is the thumb's position) and one change notification when it ends; every
@@ -553,10 +564,6 @@ void frmMain::cmdEnd_Click()
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_form.Label2 && event->type() == QEvent::MouseButtonDblClick) {
-        Label2_DblClick();
-        return true;
-    }
     if (event->type() == QEvent::ToolTip) {
         auto* w = static_cast<QWidget*>(watched);
         const auto& shapes = m_form.Shape1;
