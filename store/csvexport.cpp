@@ -46,7 +46,7 @@ QByteArray csvRecord(const QStringList& fields)
 QByteArray historyCsv(const QStringList& historyLines, const QDate& today)
 {
     const Trend trend = readTrend(historyLines, today);
-    QByteArray csv = kUtf8Bom.toByteArray();
+    QByteArray csv = "\xEF\xBB\xBF";
     csv += csvRecord(kCsvHeader);
     for (const TrendEntry& entry : trend.entries) {
         csv += csvRecord({entry.date.toString(Qt::ISODate), decimal(entry.weight),

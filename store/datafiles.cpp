@@ -14,6 +14,9 @@ using namespace Qt::StringLiterals;
 namespace morvane {
 namespace {
 
+// Some editors put a byte order mark in front of UTF-8 text; it is not part of the first record.
+constexpr QByteArrayView kUtf8Bom = "\xEF\xBB\xBF";
+
 QByteArrayView withoutBom(QByteArrayView content)
 {
     return content.startsWith(kUtf8Bom) ? content.sliced(kUtf8Bom.size()) : content;
@@ -48,18 +51,28 @@ std::optional<FileError> replaceNumberFile(const QString& path, const QString& f
     return replaceFile(path, fileName, numberRecordText(value).toUtf8() + "\r\n");
 }
 
-// What must precede a new history line so that it starts a line of its own. A file whose end
-// cannot be read is assumed to end properly, as every line we write does.
+// What must precede a new history line so that it starts a line of its own: nothing when the
+// file is empty, holds only a byte-order mark or ends with a line end, LF when it ends with half of
+// one (CR), CR LF otherwise. A file whose last byte cannot be read is assumed to end properly, as
+// every line we write does.
 QByteArrayView separatorBeforeAppend(const QString& path, qint64 size)
 {
-    const qint64 tailSize = std::min<qint64>(size, kUtf8Bom.size());
+    if (size <= 0)
+        return {};
     QFile file(path);
-    if (size <= 0 || !file.open(QIODevice::ReadOnly) || !file.seek(size - tailSize))
+    if (!file.open(QIODevice::ReadOnly))
         return {};
-    const QByteArray tail = file.read(tailSize);
-    if (tail.size() != tailSize)
+    // A file that holds only a byte-order mark has no last line to end.
+    if (size == kUtf8Bom.size() && file.read(size) == kUtf8Bom)
         return {};
-    return lineEndBeforeAppend(tail, size);
+    char last = '\n';
+    if (!file.seek(size - 1) || !file.getChar(&last))
+        return {};
+    if (last == '\n')
+        return {};
+    if (last == '\r')
+        return "\n";
+    return "\r\n";
 }
 
 } // namespace
@@ -102,6 +115,14 @@ HistoryRead DataFiles::readHistory() const
 std::optional<FileError> DataFiles::writeNumber(const QString& fileName, float value) const
 {
     return replaceNumberFile(path(fileName), fileName, value);
+}
+
+std::optional<FileError> DataFiles::removeNumber(const QString& fileName) const
+{
+    QFile file(path(fileName));
+    if (file.remove() || isAbsent(file.fileName()))
+        return std::nullopt;
+    return FileError{file.fileName(), file.errorString()};
 }
 
 std::optional<FileError> DataFiles::writeHeight(float metres) const

@@ -3,18 +3,16 @@
 #include <cstring>
 
 namespace morvane {
+namespace {
 
-QByteArrayView lineEndBeforeAppend(QByteArrayView tail, qint64 size)
-{
-    if (size == 0 || (size == kUtf8Bom.size() && tail == kUtf8Bom) || tail.endsWith('\n'))
-        return {};
-    return tail.endsWith('\r') ? "\n" : "\r\n";
-}
+constexpr char kBom[] = "\xEF\xBB\xBF";
+
+} // namespace
 
 History::History(QByteArray content)
     : m_bytes(std::move(content))
 {
-    qsizetype start = m_bytes.startsWith(kUtf8Bom) ? kUtf8Bom.size() : 0;
+    qsizetype start = m_bytes.startsWith(kBom) ? 3 : 0;
     const char* const data = m_bytes.constData();
     const qsizetype n = m_bytes.size();
     // Lines written by the program are 25 to 30 bytes long.
@@ -39,9 +37,18 @@ QString History::at(qsizetype i) const
     return QString::fromUtf8(data + start, end - start);
 }
 
+History::Span History::span(qsizetype i) const
+{
+    const qsizetype begin = m_starts[std::size_t(i)];
+    return {begin, i + 1 < size() ? m_starts[std::size_t(i) + 1] : m_bytes.size()};
+}
+
 void History::append(const QString& line)
 {
-    m_bytes.append(lineEndBeforeAppend(m_bytes.right(kUtf8Bom.size()), m_bytes.size()));
+    // A last line without its line end gets one first, so that the new line stands alone. A
+    // byte-order mark alone is no line.
+    if (!m_bytes.isEmpty() && m_bytes != kBom && !m_bytes.endsWith('\n'))
+        m_bytes += m_bytes.endsWith('\r') ? "\n" : "\r\n";
     m_starts.push_back(m_bytes.size());
     m_bytes += line.toUtf8();
     m_bytes += "\r\n";

@@ -5,22 +5,12 @@
 // line becomes a QString only when it is asked for (the list shows a screenful at a time).
 
 #include <QByteArray>
-#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
 #include <vector>
 
 namespace morvane {
-
-// Some editors put a UTF-8 byte order mark in front of a text file; it belongs to no record.
-inline constexpr QByteArrayView kUtf8Bom = "\xEF\xBB\xBF";
-
-// What must precede a line appended to content of `size` bytes ending in `tail` (its last
-// three bytes, or all of shorter content) so that the line stands alone: nothing when the
-// content is empty, only a byte order mark or ends with a line end; LF when it ends with half of
-// one (CR); CR LF otherwise.
-QByteArrayView lineEndBeforeAppend(QByteArrayView tail, qint64 size);
 
 class History {
 public:
@@ -44,6 +34,16 @@ public:
     void clear();
 
     QStringList toStringList() const;
+
+    // The file's bytes as read or appended to, and where line i lies in them: from its first
+    // byte up to and including its line end (or the end of the file, for a last line without
+    // one). Taking out those bytes removes the line and nothing else.
+    const QByteArray& bytes() const { return m_bytes; }
+    struct Span {
+        qsizetype begin = 0;
+        qsizetype end = 0;
+    };
+    Span span(qsizetype i) const;
 
     friend bool operator==(const History& a, const History& b)
     {

@@ -197,7 +197,8 @@ const std::array<Control, 43>& table()
          .tabIndex = 16,
          .accessibleName = Texts::tr("体重の履歴"),
          .description = Texts::tr("記録した体重の履歴。日付、体重、BMI、肥満度の順。Shift+F10 "
-                                  "キーまたはアプリケーション キーでメニューを開きます"),
+                                  "キーまたはアプリケーション キーでメニューを開きます。Delete "
+                                  "キーで選んだ記録を削除し、Ctrl+Z で元に戻します"),
          .content = Content::FileText},
 
         // The BMI panel.
