@@ -5,6 +5,7 @@
 #include "ui/services.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -32,6 +33,13 @@ using DataFolderOption = std::optional<QString>;
 constexpr std::string_view kDataFolder = "--data-folder";
 constexpr std::string_view kDataFolderIs = "--data-folder=";
 
+// The answers are given before any translation is loaded; they are marked for translators all
+// the same, so that a translated build can answer in its own language.
+QByteArray translated(const char* source)
+{
+    return QCoreApplication::translate("morvane::main", source).toUtf8();
+}
+
 // The options are answered before any window system is needed, so --help and --version also
 // work without a display. Returns the exit status when the program is to end at once.
 std::optional<int> answerCommandLine(int argc, char* argv[], DataFolderOption& dataFolder)
@@ -43,20 +51,27 @@ std::optional<int> answerCommandLine(int argc, char* argv[], DataFolderOption& d
             return 0;
         }
         if (arg == "--help" || arg == "-h") {
-            std::printf(
-                "使い方: morvane [--data-folder[=フォルダー]] [--help | --version]\n"
-                "\n"
-                "身長と体重から BMI を計算し、判定と履歴を表示します。\n"
-                "データは起動したフォルダーの「身長.txt」「体重.txt」「履歴.txt」に"
-                "保存されます。\n"
-                "\n"
-                "  --data-folder[=フォルダー]\n"
-                "                 データをこのフォルダーに保存します。フォルダーを省略すると\n"
-                "                 $XDG_DATA_HOME/morvane (既定は ~/.local/share/morvane)\n"
-                "                 です。メニューから起動したときはこのフォルダーを使います。\n"
-                "                 フォルダーがなければ作ります\n"
-                "  -h, --help     この説明を表示して終了します\n"
-                "  -v, --version  バージョンを表示して終了します\n");
+            std::fputs(
+                translated(
+                    QT_TRANSLATE_NOOP(
+                        "morvane::main",
+                        "使い方: morvane [--data-folder[=フォルダー]] [--help | --version]\n"
+                        "\n"
+                        "身長と体重から BMI を計算し、判定と履歴を表示します。\n"
+                        "データは起動したフォルダーの「身長.txt」「体重.txt」「履歴.txt」に"
+                        "保存されます。\n"
+                        "\n"
+                        "  --data-folder[=フォルダー]\n"
+                        "                 "
+                        "データをこのフォルダーに保存します。フォルダーを省略すると\n"
+                        "                 $XDG_DATA_HOME/morvane (既定は ~/.local/share/morvane)\n"
+                        "                 "
+                        "です。メニューから起動したときはこのフォルダーを使います。\n"
+                        "                 フォルダーがなければ作ります\n"
+                        "  -h, --help     この説明を表示して終了します\n"
+                        "  -v, --version  バージョンを表示して終了します\n"))
+                    .constData(),
+                stdout);
             return 0;
         }
         if (arg == kDataFolder) {
@@ -69,10 +84,13 @@ std::optional<int> answerCommandLine(int argc, char* argv[], DataFolderOption& d
         }
         if (!arg.starts_with('-'))
             continue;
-        std::fprintf(stderr,
-                     "morvane: 「%s」というオプションはありません。\n"
-                     "使い方は morvane --help で表示されます。\n",
-                     argv[i]);
+        std::fputs(QCoreApplication::translate("morvane::main",
+                                               "morvane: 「%1」というオプションはありません。\n"
+                                               "使い方は morvane --help で表示されます。\n")
+                       .arg(QString::fromLocal8Bit(argv[i]))
+                       .toLocal8Bit()
+                       .constData(),
+                   stderr);
         return 2;
     }
     return std::nullopt;
@@ -89,14 +107,15 @@ std::optional<QString> enterDataFolder(const QString& option)
             : option));
     const bool existed = QFileInfo(folder).isDir();
     if (!existed && !QDir().mkpath(folder))
-        return QCoreApplication::translate("main",
+        return QCoreApplication::translate("morvane::main",
                                            "データのフォルダー「%1」を作成できませんでした。")
             .arg(QDir::toNativeSeparators(folder));
     if (!existed)
         QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                           QFileDevice::ExeOwner);
     if (!QDir::setCurrent(folder))
-        return QCoreApplication::translate("main", "データのフォルダー「%1」を開けませんでした。")
+        return QCoreApplication::translate("morvane::main",
+                                           "データのフォルダー「%1」を開けませんでした。")
             .arg(QDir::toNativeSeparators(folder));
     return std::nullopt;
 }
@@ -121,7 +140,13 @@ int main(int argc, char* argv[])
     font.setPointSizeF(morvane::layout::kWindowPointSize);
     QApplication::setFont(font);
 
-    // The program speaks Japanese whatever the desktop's language: Qt's own dialogs too.
+    // The program's texts in the desktop's language where a translation is built in; Japanese,
+    // the language they are written in, otherwise.
+    QTranslator translation;
+    if (translation.load(QLocale(), u"morvane"_s, u"_"_s, u":/i18n"_s))
+        QApplication::installTranslator(&translation);
+
+    // Qt's own dialogs speak Japanese whatever the desktop's language, as the window does.
     QTranslator qtTranslation;
     if (qtTranslation.load(QLocale(QLocale::Japanese, QLocale::Japan), u"qtbase"_s, u"_"_s,
                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
