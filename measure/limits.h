@@ -9,7 +9,9 @@ namespace morvane {
 
 inline constexpr double kMinHeight = 0.3;    // metres
 inline constexpr double kMaxHeight = 3.0;    // metres
-inline constexpr double kMaxWeight = 1000.0; // kilograms; a weight must also be above 0
+inline constexpr double kMinWeight = 1.0;    // kilograms; below it a single-precision weight
+                                             // can round to 0 or to a denormal
+inline constexpr double kMaxWeight = 1000.0; // kilograms
 
 constexpr bool isAcceptedHeight(double metres)
 {
@@ -18,7 +20,7 @@ constexpr bool isAcceptedHeight(double metres)
 
 constexpr bool isAcceptedWeight(double kilograms)
 {
-    return kilograms > 0.0 && kilograms <= kMaxWeight; // false for NaN
+    return kilograms >= kMinWeight && kilograms <= kMaxWeight; // false for NaN
 }
 
 } // namespace morvane

@@ -609,11 +609,15 @@ void frmMain::cmdClear_Click()
 {
     if (!m_services.dialogs->confirm(this, kClearText, kClearTitle))
         return;
-    // Kept so that the clear can be undone from the history list's menu.
-    if (const auto error = backupHistory(m_files.folder())) {
-        reportWriteError(*error, u"履歴は削除されていません。"_s);
+    // The clear keeps the history as the backup the menu's undo restores; only one is kept.
+    if (clearReplacesBackup(m_files.folder()) &&
+        !m_services.dialogs->confirm(
+            this,
+            tr("前回削除した履歴を元に戻すための控え「%1」があります。\n"
+               "これを破棄して、今回削除する履歴を新しい控えにしますか？")
+                .arg(QDir::toNativeSeparators(m_files.path(kHistoryBackupFileName))),
+            kClearTitle))
         return;
-    }
     if (const auto error = m_files.clearHistory()) {
         reportWriteError(*error, u"履歴は削除されていません。"_s);
         return;
@@ -628,7 +632,7 @@ QMenu* frmMain::createHistoryMenu()
     QAction* csv = menu->addAction(u"CSV書き出し"_s, this, &frmMain::exportCsv);
     csv->setEnabled(m_history->rowCount() > 0);
     QAction* undo = menu->addAction(u"履歴を元に戻す"_s, this, &frmMain::undoClear);
-    undo->setEnabled(m_history->rowCount() == 0 && hasBackup(m_files.folder()));
+    undo->setEnabled(hasBackup(m_files.folder()));
     return menu;
 }
 
@@ -637,7 +641,8 @@ void frmMain::showTrend()
     // A snapshot of the history as it is now: a window left open from before is replaced.
     if (m_trend)
         m_trend->close();
-    m_trend = new TrendWindow(historyEntries(), Height, m_services.clock->today(), m_locale, this);
+    m_trend =
+        new TrendWindow(m_history->lines(), Height, m_services.clock->today(), m_locale, this);
     m_trend->setAttribute(Qt::WA_DeleteOnClose);
     m_trend->show();
 }
@@ -648,7 +653,8 @@ void frmMain::exportCsv()
         this, u"CSV書き出し"_s, m_files.path(u"履歴.csv"_s), u"CSV ファイル (*.csv)"_s);
     if (!path)
         return;
-    if (const auto error = exportHistoryCsv(historyEntries(), m_services.clock->today(), *path)) {
+    if (const auto error = exportHistoryCsv(m_history->lines(), m_services.clock->today(), *path,
+                                            m_files.folder())) {
         m_services.dialogs->message(
             this, Dialogs::Severity::Error,
             u"「%1」に書き込めませんでした。\n理由: %2"_s.arg(error->fileName, error->reason),

@@ -129,15 +129,22 @@ QChart* buildChart(const Trend& trend, std::optional<float> height, const QLocal
     if (height)
         addBands(chart, *height, time, weight);
 
-    QList<QPointF> weights;
-    QList<QPointF> smoothed;
-    weights.reserve(trend.entries.size());
-    smoothed.reserve(trend.entries.size());
-    for (qsizetype i = 0; i < trend.entries.size(); ++i) {
-        const qreal x = timeOf(trend.entries[i].date);
-        weights.append({x, trend.entries[i].weight});
-        smoothed.append({x, averages[i]});
-    }
+    // A long history is drawn from a few thousand of its points, chosen so that no peak, dip or
+    // band crossing is lost: Qt Charts would otherwise lay out and paint millions of them.
+    QList<double> weightValues;
+    weightValues.reserve(trend.entries.size());
+    for (const TrendEntry& entry : trend.entries)
+        weightValues.append(entry.weight);
+    auto points = [&](const QList<double>& values) {
+        const QList<qsizetype> kept = chartPoints(values);
+        QList<QPointF> result;
+        result.reserve(kept.size());
+        for (const qsizetype i : kept)
+            result.append({timeOf(trend.entries[i].date), values[i]});
+        return result;
+    };
+    const QList<QPointF> weights = points(weightValues);
+    const QList<QPointF> smoothed = points(averages);
     QLineSeries* weightSeries = lineSeries(u"体重"_s, weights);
     weightSeries->setPointsVisible(weights.size() <= kMaxMarkedPoints);
     weightSeries->setColor(QColor(0x1d, 0x3f, 0x8a));
@@ -179,6 +186,16 @@ QChart* buildChart(const Trend& trend, std::optional<float> height, const QLocal
 
 TrendWindow::TrendWindow(const QStringList& historyLines, std::optional<float> height,
                          const QDate& today, const QLocale& locale, QWidget* parent)
+    : TrendWindow(readTrend(historyLines, today), historyLines.isEmpty(), height, locale, parent)
+{}
+
+TrendWindow::TrendWindow(const History& history, std::optional<float> height, const QDate& today,
+                         const QLocale& locale, QWidget* parent)
+    : TrendWindow(readTrend(history, today), history.isEmpty(), height, locale, parent)
+{}
+
+TrendWindow::TrendWindow(const Trend& trend, bool historyIsEmpty, std::optional<float> height,
+                         const QLocale& locale, QWidget* parent)
     : QWidget(parent, Qt::Window)
 {
     setWindowTitle(u"体重の推移"_s);
@@ -186,8 +203,6 @@ TrendWindow::TrendWindow(const QStringList& historyLines, std::optional<float> h
     // Like the help windows, a trend window left open must not keep the program running.
     setAttribute(Qt::WA_QuitOnClose, false);
     resize(720, 480);
-
-    const Trend trend = readTrend(historyLines, today);
 
     m_message = new QLabel(this);
     m_message->setObjectName(u"lblMessage"_s);
@@ -214,7 +229,7 @@ TrendWindow::TrendWindow(const QStringList& historyLines, std::optional<float> h
 
     if (trend.entries.isEmpty()) {
         m_message->setText(
-            historyLines.isEmpty()
+            historyIsEmpty
                 ? u"まだ履歴がありません。体重を記録すると、ここに推移がグラフで表示されます。"_s
                 : u"履歴に、グラフにできる行がありません。"_s);
         m_chartView->hide();
