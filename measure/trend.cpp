@@ -79,8 +79,8 @@ public:
             return std::nullopt;
         while (isDigit())
             put(m_text[m_pos++]);
-        if (!atEnd() && (m_text[m_pos] == '.' || m_text[m_pos] == ',') && m_pos + 1 < m_text.size() &&
-            m_text[m_pos + 1] >= '0' && m_text[m_pos + 1] <= '9') {
+        if (!atEnd() && (m_text[m_pos] == '.' || m_text[m_pos] == ',') &&
+            m_pos + 1 < m_text.size() && m_text[m_pos + 1] >= '0' && m_text[m_pos + 1] <= '9') {
             ++m_pos;
             put('.');
             while (isDigit())

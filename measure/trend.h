@@ -5,10 +5,10 @@
 // and decimal separators of the locale of the day they were recorded; the year is worked out
 // from the order of the lines.
 
+#include <QByteArrayView>
 #include <QDate>
 #include <QList>
 #include <QStringList>
-#include <QByteArrayView>
 #include <QStringView>
 
 #include <optional>

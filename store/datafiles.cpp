@@ -214,8 +214,8 @@ std::optional<FileError> DataFiles::clearHistory() const
         FileContent content = readWholeFile(history, kHistoryFileName, kMaxHistoryBytes);
         if (content.error)
             return content.error;
-        if (auto failed = replaceFile(path(kHistoryBackupFileName), kHistoryBackupFileName,
-                                      content.bytes))
+        if (auto failed =
+                replaceFile(path(kHistoryBackupFileName), kHistoryBackupFileName, content.bytes))
             return failed;
         QFile::setPermissions(path(kHistoryBackupFileName), QFile::permissions(history));
         QFile file(history);

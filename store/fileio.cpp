@@ -64,8 +64,8 @@ FileContent readWholeFile(const QString& path, const QString& displayName, qint6
         return content;
     };
     // Non-blocking: opening a FIFO for reading would otherwise wait for a writer for ever.
-    const Descriptor fd(::open(QFile::encodeName(path).constData(),
-                               O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    const Descriptor fd(
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (fd.get() < 0) {
         const int error = errno;
         if (isAbsent(path)) {

@@ -38,8 +38,7 @@ public:
 
     // Calls f(QByteArrayView) with every line's bytes in order: a pass over a long history
     // without finding each line afresh.
-    template <typename F>
-    void forEachLine(F&& f) const
+    template <typename F> void forEachLine(F&& f) const
     {
         for (qsizetype p = nextEntry(m_first); p < m_bytes.size(); p = nextEntry(p)) {
             const Line line = lineFrom(p);

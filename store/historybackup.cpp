@@ -104,12 +104,12 @@ HistoryRestore restoreHistory(const QDir& folder)
         if (!historyChanged)
             return restore;
     }
-    return HistoryRestore{HistoryRestore::Status::Failed,
-                          {},
-                          FileError{kHistoryFileName,
-                                    QCoreApplication::translate(
-                                        "morvane::HistoryBackup",
-                                        "ほかのプログラムが書き込み続けています")}};
+    return HistoryRestore{
+        HistoryRestore::Status::Failed,
+        {},
+        FileError{kHistoryFileName,
+                  QCoreApplication::translate("morvane::HistoryBackup",
+                                              "ほかのプログラムが書き込み続けています")}};
 }
 
 } // namespace morvane

@@ -70,16 +70,14 @@ void tst_Trend::parse_data()
         << u"07/04  1000.0Kg  352.2  1500.0%"_s << true << 7 << 4 << 1000.0 << 352.2 << 1500.0;
     QTest::newRow("blanks around and tabs between")
         << u" 05/11\t68.5Kg\t24.1\t9.6% "_s << true << 5 << 11 << 68.5 << 24.1 << 9.6;
-    QTest::newRow("Persian separator")
-        << u"05/11  68\u066B5Kg  24\u066B1  \u22129\u066B6%"_s << true << 5 << 11 << 68.5 << 24.1
-        << -9.6;
+    QTest::newRow("Persian separator") << u"05/11  68\u066B5Kg  24\u066B1  \u22129\u066B6%"_s
+                                       << true << 5 << 11 << 68.5 << 24.1 << -9.6;
     // As the program once wrote them in Persian and Arabic locales: their own digits, and
     // direction marks in the date and before the minus.
     QTest::newRow("Persian digits of older lines")
         << u"۰۵/۱۱  ۶۸٫۵Kg  ۲۴٫۱  \u200E−۹٫۶%"_s << true << 5 << 11 << 68.5 << 24.1 << -9.6;
     QTest::newRow("Arabic digits and U+200F in the date of older lines")
-        << u"٠٥\u200F/١١  ٦٨٫٥Kg  ٢٤٫١  \u061C-٩٫٦%"_s << true << 5 << 11 << 68.5 << 24.1
-        << -9.6;
+        << u"٠٥\u200F/١١  ٦٨٫٥Kg  ٢٤٫١  \u061C-٩٫٦%"_s << true << 5 << 11 << 68.5 << 24.1 << -9.6;
     QTest::newRow("02/29 exists in leap years")
         << u"02/29  68.5Kg  24.1  9.6%"_s << true << 2 << 29 << 68.5 << 24.1 << 9.6;
 

@@ -120,7 +120,8 @@ void tst_CsvExport::writesTheFile()
     if (older)
         QVERIFY(writeBytes(path, QByteArray(4096, 'x')));
 
-    const std::optional<FileError> error = exportHistoryCsv(historyOf(kHistory), kToday, path, QDir(dir.path()));
+    const std::optional<FileError> error =
+        exportHistoryCsv(historyOf(kHistory), kToday, path, QDir(dir.path()));
     QVERIFY2(!error, qPrintable(error ? error->reason : QString()));
     QCOMPARE(readBytes(path), historyCsv(kHistory, kToday));
     // Only the file itself: no temporary file is left beside it.

@@ -133,12 +133,12 @@ void tst_Startup::startup_data()
         << QByteArray("1.685\r\n") << QByteArray("-68.5\r\n") << none << QStringList() << u"1.685"_s
         << empty << empty << 155 << empty << empty << u"62.5"_s << empty;
     // Single precision makes 1e-40 a denormal and 1e-50 zero: no usable weight.
-    QTest::newRow("weight 1e-40")
-        << QByteArray("1.685\r\n") << QByteArray("1e-40\r\n") << none << QStringList()
-        << u"1.685"_s << empty << empty << 155 << empty << empty << u"62.5"_s << empty;
+    QTest::newRow("weight 1e-40") << QByteArray("1.685\r\n") << QByteArray("1e-40\r\n") << none
+                                  << QStringList() << u"1.685"_s << empty << empty << 155 << empty
+                                  << empty << u"62.5"_s << empty;
     QTest::newRow("weight under 1 kg")
-        << QByteArray("1.685\r\n") << QByteArray("0.5\r\n") << none << QStringList()
-        << u"1.685"_s << empty << empty << 155 << empty << empty << u"62.5"_s << empty;
+        << QByteArray("1.685\r\n") << QByteArray("0.5\r\n") << none << QStringList() << u"1.685"_s
+        << empty << empty << 155 << empty << empty << u"62.5"_s << empty;
     QTest::newRow("weight above 1000")
         << QByteArray("1.685\r\n") << QByteArray("1000.5\r\n") << none << QStringList()
         << u"1.685"_s << empty << empty << 155 << empty << empty << u"62.5"_s << empty;

@@ -178,11 +178,11 @@ void tst_HistoryMenu::longLinesAreCut_data()
     QTest::addColumn<QString>("shown");
 
     const QString ellipsis(QChar(0x2026));
-    QTest::newRow("a written line") << QByteArray("05/11  68.5Kg  24.1  9.6%")
-                                    << u"05/11  68.5Kg  24.1  9.6%"_s;
-    QTest::newRow("200 characters are shown whole")
-        << QByteArray(200, 'x') << QString(200, u'x');
-    QTest::newRow("201 characters are cut") << QByteArray(201, 'x') << QString(200, u'x') + ellipsis;
+    QTest::newRow("a written line")
+        << QByteArray("05/11  68.5Kg  24.1  9.6%") << u"05/11  68.5Kg  24.1  9.6%"_s;
+    QTest::newRow("200 characters are shown whole") << QByteArray(200, 'x') << QString(200, u'x');
+    QTest::newRow("201 characters are cut")
+        << QByteArray(201, 'x') << QString(200, u'x') + ellipsis;
     QTest::newRow("Japanese, cut by characters, not bytes")
         << QByteArray("体").repeated(300) << u"体"_s.repeated(200) + ellipsis;
     // A character outside the BMP at the cut is not split in half.
@@ -200,8 +200,7 @@ void tst_HistoryMenu::longLinesAreCut()
     HistoryModel model;
     model.setLines(History("05/10  69.0Kg  24.3  10.4%\r\n" + line));
     const QModelIndex row = model.index(1);
-    for (const int role : {int(Qt::DisplayRole), int(Qt::ToolTipRole),
-                           int(Qt::AccessibleTextRole)})
+    for (const int role : {int(Qt::DisplayRole), int(Qt::ToolTipRole), int(Qt::AccessibleTextRole)})
         QCOMPARE(model.data(row, role).toString(), shown);
     // The history itself keeps every byte.
     QCOMPARE(model.lines().lineBytes(1).size(), line.size());
