@@ -11,7 +11,9 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace morvane {
 
@@ -64,12 +66,13 @@ Trend readTrend(const QStringList& lines, const QDate& today);
 // parse in file order, then finish().
 class TrendReader {
 public:
-    void reserve(qsizetype lines) { m_trend.entries.reserve(lines); }
+    void reserve(qsizetype lines);
     void add(std::optional<HistoryFields> fields);
     Trend finish(const QDate& today) &&;
 
 private:
     Trend m_trend;
+    std::vector<std::uint16_t> m_monthDays; // month * 100 + day of each entry
 };
 
 // The most points a chart line draws: more than a maximised window has pixel columns, few
