@@ -147,10 +147,14 @@ std::optional<FileError> DataFiles::appendHistory(const QString& line) const
     if (fd < 0)
         return systemError(kHistoryFileName, errno);
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const int error = S_ISDIR(st.st_mode) ? EISDIR : errno ? errno : EINVAL;
+    if (::fstat(fd, &st) != 0) {
+        const int error = errno;
         ::close(fd);
         return systemError(kHistoryFileName, error);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return FileError{kHistoryFileName, notRegularFileReason()};
     }
     // Unbuffered, so that the whole record goes to the system in one write call and nothing
     // waits in a buffer after we return. With Append every write lands at the end of the file.
@@ -192,7 +196,7 @@ std::optional<FileError> DataFiles::clearHistory() const
     if (S_ISDIR(st.st_mode))
         return systemError(kHistoryFileName, EISDIR);
     if (!S_ISREG(st.st_mode))
-        return systemError(kHistoryFileName, EINVAL);
+        return FileError{kHistoryFileName, notRegularFileReason()};
     // An empty history keeps the older backup: clearing an empty list must not throw away what
     // the last real clear kept.
     if (st.st_size == 0)

@@ -34,11 +34,15 @@ private:
     int m_fd;
 };
 
-QString notRegularReason()
+} // namespace
+
+QString notRegularFileReason()
 {
     return QCoreApplication::translate("morvane::FileIo",
                                        "通常のファイルではありません（FIFO、デバイスなど）");
 }
+
+namespace {
 
 QString tooLargeReason(qint64 maxBytes)
 {
@@ -80,7 +84,7 @@ FileContent readWholeFile(const QString& path, const QString& displayName, qint6
     if (S_ISDIR(st.st_mode))
         return fail(qt_error_string(EISDIR));
     if (!S_ISREG(st.st_mode))
-        return fail(notRegularReason());
+        return fail(notRegularFileReason());
     if (st.st_size > maxBytes)
         return fail(tooLargeReason(maxBytes));
 

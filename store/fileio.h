@@ -30,6 +30,9 @@ inline constexpr qint64 kMaxNumberFileBytes = 4096;
 // permission, is not taken for absent: it is reported rather than mistaken for a first run.
 bool isAbsent(const QString& path);
 
+// The reason given for a data file that is something other than a regular file or a folder.
+QString notRegularFileReason();
+
 struct FileContent {
     bool missing = false;
     QByteArray bytes;

@@ -84,8 +84,6 @@ private slots:
     void appendHistory();
     void clearHistory_data();
     void clearHistory();
-    void replacedFilesKeepPermissions_data();
-    void replacedFilesKeepPermissions();
     void appendSurvivesFileSizeLimit();
 
     void unreadableAsFolder_data();
@@ -397,28 +395,6 @@ void tst_DataFiles::clearHistory()
     // The next entry starts a new history of exactly one line.
     QVERIFY(!files.appendHistory(kLine));
     QCOMPARE(readBytes(history), kLine.toUtf8() + "\r\n");
-}
-
-void tst_DataFiles::replacedFilesKeepPermissions_data()
-{
-    QTest::addColumn<Operation>("operation");
-    QTest::newRow("height") << Operation::WriteHeight;
-    QTest::newRow("weight") << Operation::WriteWeight;
-}
-
-void tst_DataFiles::replacedFilesKeepPermissions()
-{
-    QFETCH(Operation, operation);
-
-    QTemporaryDir dir;
-    const DataFiles files{QDir(dir.path())};
-    const QString path = files.path(fileOf(operation));
-    QVERIFY(writeBytes(path, "1\r\n"));
-    QVERIFY(::chmod(QFile::encodeName(path).constData(), 0600) == 0);
-    QVERIFY(!run(files, operation));
-    struct stat st {};
-    QVERIFY(::stat(QFile::encodeName(path).constData(), &st) == 0);
-    QCOMPARE(int(st.st_mode & 07777), 0600);
 }
 
 void tst_DataFiles::appendSurvivesFileSizeLimit()
