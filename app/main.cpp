@@ -1,4 +1,5 @@
 #include "store/fileio.h"
+#include "ui/accessibility.h"
 #include "ui/fonts.h"
 #include "ui/frmmain.h"
 #include "ui/layout.h"
@@ -66,6 +67,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationVersion(QString::fromLatin1(kVersion));
     QApplication::setDesktopFileName(u"morvane"_s);
     morvane::installFontSubstitutions();
+    morvane::installAccessibility();
     QFont font(morvane::layout::kGothicFamily);
     font.setPointSizeF(morvane::layout::kWindowPointSize);
     QApplication::setFont(font);

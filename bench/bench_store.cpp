@@ -144,8 +144,9 @@ void BM_LoadStartup(benchmark::State& state)
     // The floor for start-up reads all three files.
     const QStringList all{files.path(kHistoryFileName), files.path(kHeightFileName),
                           files.path(kWeightFileName)};
+    const NumberFile numbers[] = {kHeightFile, kWeightFile};
     runAgainstFloor(state, "loadStartup", all, [&] {
-        const StartupResult result = loadStartup(files, jp);
+        const StartupResult result = loadStartup(files, numbers, jp);
         if (!result.startup || result.startup->history.size() != state.range(0))
             state.SkipWithError("start-up read wrong");
         benchmark::DoNotOptimize(result);

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QStyle>
@@ -64,7 +65,10 @@ HelpWindow::HelpWindow(QWidget* owner)
     // keep it running.
     setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(kDefaultTitle);
+    setAccessibleDescription(tr("ヘルプの目次とページ。Esc キーで閉じます"));
     resize(780, 560);
+    // Escape closes the window, as it closes a dialog.
+    new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close);
 
     m_back = makeButton(this, QStyle::SP_ArrowBack, u"戻る"_s, u"前に表示したページに戻ります"_s,
                         QKeySequence::Back);

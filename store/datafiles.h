@@ -51,6 +51,8 @@ public:
     QString path(const QString& fileName) const;
     const QDir& folder() const { return m_folder; }
 
+    // The number record of the named file in the folder.
+    NumberRead readNumber(const QString& fileName) const;
     NumberRead readHeight() const;
     NumberRead readWeight() const;
     // CR LF or LF line ends; a last line without a line end still counts; no empty entry after
@@ -58,6 +60,7 @@ public:
     HistoryRead readHistory() const;
 
     // Replaces the file atomically: a failure leaves the old file exactly as it was.
+    std::optional<FileError> writeNumber(const QString& fileName, float value) const;
     std::optional<FileError> writeHeight(float metres) const;
     std::optional<FileError> writeWeight(float kilograms) const;
     // Appends the line and CR LF in one write and flushes it; creates the file if missing. When

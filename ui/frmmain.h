@@ -7,6 +7,7 @@
 
 #include "measure/meterupdate.h"
 #include "store/datafiles.h"
+#include "ui/formbuilder.h"
 #include "ui/services.h"
 
 #include <QDir>
@@ -14,23 +15,15 @@
 #include <QPointer>
 #include <QWidget>
 
-#include <array>
 #include <functional>
 #include <optional>
 
-class QGroupBox;
-class QLabel;
-class QListView;
 class QMenu;
-class QScrollBar;
-class QToolButton;
 
 namespace morvane {
 
+struct EntryKind;
 class HistoryModel;
-class LineControl;
-class ScaleLabel;
-class ShapeControl;
 class TrendWindow;
 
 class frmMain : public QWidget {
@@ -49,13 +42,17 @@ public:
     bool Form_Load();
 
     // The measurement variables, for the event routines' callers and for tests.
-    Measurement measurement() const;
+    const Measurement& measurement() const { return m_measurement; }
     QString helpFile() const { return HelpFile; }
     QStringList historyEntries() const;
 
     // Sets the meter and runs exactly one meter update before returning, also when the meter
     // already stands at that position.
     void SetMeter(qint16 position);
+
+    // Runs one entry: asks for the value, checks it, writes its file, reports a failure and
+    // shows what the stored value changes.
+    void enter(const EntryKind& kind);
 
     // The event routines of the buttons and the height label.
     void cmdTai_Click();
@@ -85,15 +82,12 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void buildControls();
+    void connectControls();
     void HScroll1_Change();
     void HScroll1_Scroll();
-    void UpdateMeter();
-    void CalcBmi();
+    void runMeterUpdate();
     void askForFirstHeight();
-
-    enum class Entry { Height, Weight };
-    std::optional<float> readTyped(Entry entry, const QString& answer);
+    void recordHistoryLine(const EntryKind& kind);
     void reportWriteError(const FileError& error, const QString& notSaved);
     void setJudgement(const std::optional<Band>& band);
     void updateMeterDescription();
@@ -107,32 +101,13 @@ private:
     QPointer<TrendWindow> m_trend;
     std::pair<std::optional<float>, std::optional<float>> m_describedFor; // height, weight
 
-    // The measurement variables.
-    std::optional<float> Height;
-    std::optional<float> Weight;
-    std::optional<float> Bmi;
-    float MeterBmi = 0.0f;
-    qint16 HoldWeight = 0;
+    // Height, Weight, Bmi, MeterBmi and HoldWeight.
+    Measurement m_measurement;
     QString HelpFile;
 
-    // The controls the routines use.
-    QToolButton* cmdTai = nullptr;
-    QToolButton* cmdClear = nullptr;
-    QToolButton* cmdHelp = nullptr;
-    QToolButton* cmdEnd = nullptr;
-    QListView* lstRireki = nullptr;
+    FormControls m_form;
+    QString m_meterDescription; // the meter's own, before the band weights are added
     HistoryModel* m_history = nullptr;
-    QScrollBar* HScroll1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label4 = nullptr;
-    QLabel* Label5 = nullptr;
-    QLabel* lblTai = nullptr;
-    std::array<QLabel*, 2> lblHyojun{};
-    QLabel* lblHiman = nullptr;
-    QLabel* lblHantei = nullptr;
-    QLabel* Image1 = nullptr;
-    std::array<ShapeControl*, 7> Shape1{};
-    QWidget* Label1 = nullptr;
 };
 
 } // namespace morvane

@@ -15,6 +15,7 @@
 #include <QLegend>
 #include <QLineSeries>
 #include <QLocale>
+#include <QShortcut>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
@@ -38,20 +39,48 @@ struct Span {
     double high = 0.0;
 };
 
+// A date's place on the time axis is its noon: a clock change (an hour either way) then never
+// moves a tick into the day before or after.
 qreal timeOf(const QDate& date)
 {
-    return static_cast<qreal>(date.startOfDay().toMSecsSinceEpoch());
+    return static_cast<qreal>(QDateTime(date, QTime(12, 0)).toMSecsSinceEpoch());
 }
 
-// The dates the chart spans: the first to the last entry, or a day either side of a single date,
-// so that one entry still gets a time axis with a width.
-Span timeSpan(const QList<TrendEntry>& entries)
+// The dates the chart spans, and the number of steps between the time axis's ticks. The axis
+// puts its ticks at equal steps across the span and labels each with the date it falls on, so
+// every step is a whole number of days: one tick a day for up to a week, then 3 to 7 steps where
+// the span divides evenly, and otherwise four steps over a span stretched by up to three days.
+// A single date gets a day either side, so that one entry still has a time axis with a width.
+struct DateSpan {
+    Span time;
+    int steps = 1;
+};
+
+DateSpan dateSpan(const QList<TrendEntry>& entries)
 {
-    const QDate first = entries.front().date;
-    const QDate last = entries.back().date;
-    if (first == last)
-        return {timeOf(first.addDays(-1)), timeOf(last.addDays(1))};
-    return {timeOf(first), timeOf(last)};
+    QDate first = entries.front().date;
+    QDate last = entries.back().date;
+    if (first == last) {
+        first = first.addDays(-1);
+        last = last.addDays(1);
+    }
+    const qint64 days = first.daysTo(last);
+    int steps = 0;
+    if (days <= 7) {
+        steps = int(days);
+    } else {
+        for (const int s : {4, 5, 6, 7, 3}) {
+            if (days % s == 0) {
+                steps = s;
+                break;
+            }
+        }
+        if (steps == 0) {
+            steps = 4;
+            last = last.addDays(4 - days % 4);
+        }
+    }
+    return {{timeOf(first), timeOf(last)}, steps};
 }
 
 // The weights the chart spans: every weight and average with a margin, at whole kilograms.
@@ -118,7 +147,8 @@ QLineSeries* lineSeries(const QString& name, const QList<QPointF>& points)
 QChart* buildChart(const Trend& trend, std::optional<float> height, const QLocale& locale)
 {
     const QList<double> averages = movingAverage(trend.entries);
-    const Span time = timeSpan(trend.entries);
+    const DateSpan dates = dateSpan(trend.entries);
+    const Span& time = dates.time;
     const Span weight = weightSpan(trend.entries, averages);
 
     auto* chart = new QChart;
@@ -160,7 +190,7 @@ QChart* buildChart(const Trend& trend, std::optional<float> height, const QLocal
     auto* timeAxis = new QDateTimeAxis;
     timeAxis->setTitleText(u"日付"_s);
     timeAxis->setFormat(locale.dateFormat(QLocale::ShortFormat));
-    timeAxis->setTickCount(5);
+    timeAxis->setTickCount(dates.steps + 1);
     timeAxis->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(time.low)),
                        QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(time.high)));
     auto* weightAxis = new QValueAxis;
@@ -202,7 +232,10 @@ TrendWindow::TrendWindow(const Trend& trend, bool historyIsEmpty, std::optional<
     setObjectName(u"frmTrend"_s);
     // Like the help windows, a trend window left open must not keep the program running.
     setAttribute(Qt::WA_QuitOnClose, false);
+    setAccessibleDescription(tr("記録した体重の推移のグラフ。Esc キーで閉じます"));
     resize(720, 480);
+    // Escape closes the window, as it closes a dialog.
+    new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close);
 
     m_message = new QLabel(this);
     m_message->setObjectName(u"lblMessage"_s);

@@ -4,6 +4,7 @@
 #include "store/startup.h"
 
 #include "measure/arithmetic.h"
+#include "measure/numbertext.h"
 #include "store/fileio.h"
 #include "testfiles.h"
 
@@ -27,6 +28,7 @@ namespace {
 using OptFloat = std::optional<float>;
 
 const QByteArray kTwoLines = "05/10  69.0Kg  24.3  10.4%\r\n05/11  68.5Kg  24.1  9.6%\r\n";
+const NumberFile kNumbers[] = {kHeightFile, kWeightFile};
 const QStringList kTwoEntries{u"05/10  69.0Kg  24.3  10.4%"_s, u"05/11  68.5Kg  24.1  9.6%"_s};
 
 // A null QByteArray leaves the file out.
@@ -164,15 +166,18 @@ void tst_Startup::startup()
     QVERIFY(createFiles(files, heightFile, weightFile, historyFile));
     const auto before = snapshot(QDir(dir.path()));
 
-    const StartupResult result = loadStartup(files, jp);
+    const StartupResult result = loadStartup(files, kNumbers, jp);
     QCOMPARE(snapshot(QDir(dir.path())), before);
     QVERIFY(!result.error);
     QVERIFY(result.startup);
     const Startup& s = *result.startup;
 
     QCOMPARE(s.history.toStringList(), history);
-    QCOMPARE(s.label2, label2);
-    QCOMPARE(s.label5, label5);
+    const auto text = [&](std::optional<float> v) {
+        return v ? generalNumberText(*v, jp) : QString();
+    };
+    QCOMPARE(text(s.measurement.height), label2);
+    QCOMPARE(text(s.measurement.weight), label5);
     QCOMPARE(s.label4, label4);
     QCOMPARE(s.position, qint16(position));
     QCOMPARE(s.heightUnset, label2.isEmpty());
@@ -218,7 +223,7 @@ void tst_Startup::firstUpdateKeepsStoredValues()
     QTemporaryDir dir;
     const DataFiles files{QDir(dir.path())};
     QVERIFY(createFiles(files, heightFile, weightFile, QByteArray()));
-    const StartupResult result = loadStartup(files, jp);
+    const StartupResult result = loadStartup(files, kNumbers, jp);
     QVERIFY(result.startup);
     const Startup& s = *result.startup;
 
@@ -264,7 +269,7 @@ void tst_Startup::unreadableFile()
     }
     const auto before = snapshot(QDir(dir.path()));
 
-    const StartupResult result = loadStartup(files, jp);
+    const StartupResult result = loadStartup(files, kNumbers, jp);
     QCOMPARE(snapshot(QDir(dir.path())), before);
     QVERIFY(!result.startup);
     QVERIFY(result.error);
@@ -284,7 +289,7 @@ void tst_Startup::unreadableByPermission()
     QVERIFY(QFile::setPermissions(files.path(kHeightFileName), QFileDevice::Permissions()));
     const auto before = snapshot(QDir(dir.path()));
 
-    const StartupResult result = loadStartup(files, jp);
+    const StartupResult result = loadStartup(files, kNumbers, jp);
     QCOMPARE(snapshot(QDir(dir.path())), before);
     QVERIFY(!result.startup);
     QVERIFY(result.error);
@@ -351,7 +356,7 @@ void tst_Startup::refusedFile()
         const rlimit memory{rlim_t(1) << 30, rlim_t(1) << 30};
         setrlimit(RLIMIT_AS, &memory);
 #endif
-        const StartupResult result = loadStartup(files, jp);
+        const StartupResult result = loadStartup(files, kNumbers, jp);
         const bool refused = !result.startup && result.error &&
                              result.error->fileName == fileName && !result.error->reason.isEmpty();
         _exit(refused ? 0 : 1);

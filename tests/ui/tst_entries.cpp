@@ -216,17 +216,12 @@ void tst_Entries::badInputIsRefused_data()
     QTest::addColumn<bool>("height");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("says");
+    // One row per message; which texts give which error is the typed-value check's table.
     QTest::newRow("weight: no number") << false << u"abc"_s << u"数値"_s;
-    QTest::newRow("weight: blanks only") << false << u"   "_s << u"数値"_s;
     QTest::newRow("weight: decimal comma") << false << u"68,5"_s << u"「.」"_s;
     QTest::newRow("weight: zero") << false << u"0"_s << u"1000"_s;
-    QTest::newRow("weight: negative") << false << u"-60"_s << u"1000"_s;
-    QTest::newRow("weight: above 1000 kg") << false << u"1000.5"_s << u"1000"_s;
-    QTest::newRow("weight: overflow") << false << u"1e999"_s << u"1000"_s;
+    QTest::newRow("weight: 0 as a float") << false << u"1e-50"_s << u"1000"_s;
     QTest::newRow("height: 170 typed as metres") << true << u"170"_s << u"0.3"_s;
-    QTest::newRow("height: zero") << true << u"0"_s << u"0.3"_s;
-    QTest::newRow("height: below 0.3 m") << true << u"0.29"_s << u"0.3"_s;
-    QTest::newRow("height: above 3 m") << true << u"3.01"_s << u"0.3"_s;
     QTest::newRow("height: no number") << true << u"abc"_s << u"数値"_s;
     QTest::newRow("height: decimal comma") << true << u"1,685"_s << u"「.」"_s;
 }

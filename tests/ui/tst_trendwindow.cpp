@@ -42,9 +42,25 @@ QStringList dailyHistory(int days)
     return lines;
 }
 
+// A date is plotted at its noon.
 qreal timeOf(const QDate& date)
 {
-    return static_cast<qreal>(date.startOfDay().toMSecsSinceEpoch());
+    return static_cast<qreal>(QDateTime(date, QTime(12, 0)).toMSecsSinceEpoch());
+}
+
+// The labels the time axis shows: its ticks divide the range into equal steps, and each is
+// labelled with the date it falls on.
+QStringList labelsOf(const QDateTimeAxis& axis)
+{
+    const qint64 low = axis.min().toMSecsSinceEpoch();
+    const qint64 high = axis.max().toMSecsSinceEpoch();
+    const int ticks = axis.tickCount();
+    QStringList labels;
+    for (int i = 0; i < ticks; ++i) {
+        const qint64 t = low + qRound64(double(high - low) * i / (ticks - 1));
+        labels.append(QDateTime::fromMSecsSinceEpoch(t).toString(axis.format()));
+    }
+    return labels;
 }
 
 template <class T> QList<T*> seriesOf(const TrendWindow& window)
@@ -77,6 +93,9 @@ private slots:
     void bandAreas_data();
     void bandAreas();
     void oneLine();
+    void dateLabels_data();
+    void dateLabels();
+    void escapeCloses();
     void nothingToPlot_data();
     void nothingToPlot();
     void skippedLines_data();
@@ -198,6 +217,58 @@ void tst_TrendWindow::oneLine()
     QVERIFY(note);
     QVERIFY(note->isVisible());
     QVERIFY(note->text().contains(u"身長"_s));
+}
+
+void tst_TrendWindow::dateLabels_data()
+{
+    QTest::addColumn<QList<int>>("days"); // of the entries, counted from today
+    QTest::addColumn<QStringList>("labels");
+
+    // Short spans: one label a day, each on its own day.
+    QTest::newRow("one entry: the day before and after too")
+        << QList<int>{0} << QStringList{u"2026/05/10"_s, u"2026/05/11"_s, u"2026/05/12"_s};
+    QTest::newRow("two days") << QList<int>{-1, 0} << QStringList{u"2026/05/10"_s, u"2026/05/11"_s};
+    QTest::newRow("two entries a day over three days")
+        << QList<int>{-2, -2, 0, 0}
+        << QStringList{u"2026/05/09"_s, u"2026/05/10"_s, u"2026/05/11"_s};
+    QTest::newRow("a week") << QList<int>{-7, -3, 0}
+                            << QStringList{u"2026/05/04"_s, u"2026/05/05"_s, u"2026/05/06"_s,
+                                           u"2026/05/07"_s, u"2026/05/08"_s, u"2026/05/09"_s,
+                                           u"2026/05/10"_s, u"2026/05/11"_s};
+    // Longer spans: steps of whole days where the span allows.
+    QTest::newRow("ten days: steps of two")
+        << QList<int>{-10, 0} << QStringList{u"2026/05/01"_s, u"2026/05/03"_s, u"2026/05/05"_s,
+                                             u"2026/05/07"_s, u"2026/05/09"_s, u"2026/05/11"_s};
+    QTest::newRow("eleven days: stretched to four steps of three")
+        << QList<int>{-11, 0}
+        << QStringList{u"2026/04/30"_s, u"2026/05/03"_s, u"2026/05/06"_s, u"2026/05/09"_s,
+                       u"2026/05/12"_s};
+}
+
+void tst_TrendWindow::dateLabels()
+{
+    QFETCH(QList<int>, days);
+    QFETCH(QStringList, labels);
+
+    QStringList history;
+    for (int day : days)
+        history.append(historyLine(kToday.addDays(day), 68.5));
+    TrendWindow window(history, 1.685f, kToday, kJapan);
+    auto* time = qobject_cast<QDateTimeAxis*>(window.chartView()->chart()->axes(Qt::Horizontal)[0]);
+    QVERIFY(time);
+    QCOMPARE(labelsOf(*time), labels);
+}
+
+void tst_TrendWindow::escapeCloses()
+{
+    QWidget owner;
+    owner.show();
+    auto* window = new TrendWindow(dailyHistory(10), 1.685f, kToday, kJapan, &owner);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QTest::keyClick(window->chartView(), Qt::Key_Escape);
+    QVERIFY(!window->isVisible());
+    QVERIFY(owner.isVisible());
 }
 
 void tst_TrendWindow::nothingToPlot_data()
