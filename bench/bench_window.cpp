@@ -53,7 +53,7 @@ struct StartedWindow {
 void BM_MeterUpdateValue(benchmark::State& state)
 {
     const QLocale jp(QLocale::Japanese, QLocale::Japan);
-    Measurement m{1.685f, 68.5f, 24.1263f, 24.1263f, 0};
+    Measurement m{1.685f, 68.5f, 24.1263f, 24.1263f, 0, std::nullopt};
     qint16 position = 154;
     for (auto _ : state) {
         benchmark::DoNotOptimize(UpdateMeter(position, m, jp));
@@ -129,7 +129,7 @@ void BM_TrendChartOpens(benchmark::State& state)
     const History history = longHistory(state.range(0), today);
     const QLocale jp(QLocale::Japanese, QLocale::Japan);
     for (auto _ : state) {
-        auto window = std::make_unique<TrendWindow>(history, 1.685f, today, jp);
+        auto window = std::make_unique<TrendWindow>(history, 1.685f, std::nullopt, today, jp);
         window->show();
         QApplication::processEvents();
         benchmark::DoNotOptimize(window->chartView());

@@ -133,6 +133,14 @@ std::optional<FileError> DataFiles::writeNumber(const QString& fileName, float v
     return replaceNumberFile(path(fileName), fileName, value);
 }
 
+std::optional<FileError> DataFiles::removeNumber(const QString& fileName) const
+{
+    QFile file(path(fileName));
+    if (file.remove() || isAbsent(file.fileName()))
+        return std::nullopt;
+    return FileError{file.fileName(), file.errorString()};
+}
+
 std::optional<FileError> DataFiles::writeHeight(float metres) const
 {
     return writeNumber(kHeightFileName, metres);

@@ -20,6 +20,8 @@ inline const QString kWeightFileName = QStringLiteral("体重.txt");
 inline const QString kHistoryFileName = QStringLiteral("履歴.txt");
 // The history as the last clear left it, so that the clear can be undone.
 inline const QString kHistoryBackupFileName = QStringLiteral("履歴.txt.bak");
+// The goal weight: optional, a number record like the weight.
+inline const QString kGoalFileName = QStringLiteral("目標.txt");
 
 struct FileError {
     QString fileName; // bare name, as the user knows it ("体重.txt")
@@ -61,6 +63,9 @@ public:
 
     // Replaces the file atomically: a failure leaves the old file exactly as it was.
     std::optional<FileError> writeNumber(const QString& fileName, float value) const;
+    // Removes a number file, for a value that may be unset again. A file that is already gone is
+    // no error; a failure names the file's full path.
+    std::optional<FileError> removeNumber(const QString& fileName) const;
     std::optional<FileError> writeHeight(float metres) const;
     std::optional<FileError> writeWeight(float kilograms) const;
     // Appends the line and CR LF in one write and flushes it; creates the file if missing. When

@@ -29,6 +29,7 @@ struct NumberFile {
 
 inline const NumberFile kHeightFile{kHeightFileName, kHeightRange, &Measurement::height};
 inline const NumberFile kWeightFile{kWeightFileName, kWeightRange, &Measurement::weight};
+inline const NumberFile kGoalFile{kGoalFileName, kWeightRange, &Measurement::goal};
 
 struct Startup {
     History history;         // lstRireki's entries, in file order

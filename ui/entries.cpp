@@ -7,9 +7,9 @@
 namespace morvane {
 namespace {
 
-const std::array<EntryKind, 2>& table()
+const std::array<EntryKind, 3>& table()
 {
-    static const std::array<EntryKind, 2> t{{
+    static const std::array<EntryKind, 3> t{{
         {.file = kHeightFile,
          .prompt = QT_TRANSLATE_NOOP("morvane::frmMain", "身長をﾒｰﾄﾙ単位で入力して下さい"),
          .example = QT_TRANSLATE_NOOP("morvane::frmMain", "     例)  168.5cm →　1.685"),
@@ -34,7 +34,20 @@ const std::array<EntryKind, 2>& table()
          .meter = MeterAfterEntry::KeepsWeight,
          .needsHeight = true,
          .notRecorded = QT_TRANSLATE_NOOP("morvane::frmMain",
-                                          "体重は保存されましたが、履歴には追加されていません。")},
+                                          "体重は保存されましたが、履歴には追加されていません。"),
+         .largeChange = QT_TRANSLATE_NOOP(
+             "morvane::frmMain", "前回の体重 %1 kg と大きく違います。このまま記録しますか？"
+                                 "\n\n入力した体重: %2 kg")},
+        {.file = kGoalFile,
+         .prompt = QT_TRANSLATE_NOOP("morvane::frmMain", "目標体重をKg単位で入力して下さい"),
+         .example = QT_TRANSLATE_NOOP("morvane::frmMain", "     例)  62.5Kg →　62.5"),
+         .title = QT_TRANSLATE_NOOP("morvane::frmMain", "目標体重の設定"),
+         .notANumber = QT_TRANSLATE_NOOP(
+             "morvane::frmMain", "目標体重が数値ではありません。Kg単位の数値で入力して下さい。"),
+         .outOfRange = QT_TRANSLATE_NOOP("morvane::frmMain",
+                                         "目標体重は 1 から 1000 Kg の範囲で入力して下さい。"),
+         .notSaved = QT_TRANSLATE_NOOP("morvane::frmMain", "目標体重は変更されていません。"),
+         .removal = QT_TRANSLATE_NOOP("morvane::frmMain", "目標体重を削除します")},
     }};
     return t;
 }

@@ -31,9 +31,16 @@ struct EntryKind {
     // Set for a value that is also recorded as a dated history line: what to say when the line
     // cannot be appended.
     const char* notRecorded = nullptr;
+    // Set for a value that is questioned before it is stored when it differs from the value in
+    // its file by more than isLargeChange allows: the question, with %1 the stored and %2 the
+    // typed value. Cancel reopens the input box with the typed text.
+    const char* largeChange = nullptr;
+    // Set for a value that may be unset again: an empty answer removes its file after this
+    // confirmation (while a value is set).
+    const char* removal = nullptr;
 };
 
-enum class Entry { Height, Weight };
+enum class Entry { Height, Weight, Goal };
 
 const EntryKind& entryKind(Entry entry);
 std::span<const EntryKind> entryKinds();

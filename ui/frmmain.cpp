@@ -4,6 +4,7 @@
 #include "measure/arithmetic.h"
 #include "measure/bandweights.h"
 #include "measure/entry.h"
+#include "measure/goal.h"
 #include "measure/numbertext.h"
 #include "store/csvexport.h"
 #include "store/historybackup.h"
@@ -16,10 +17,13 @@
 #include "ui/layout.h"
 #include "ui/trendwindow.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHelpEvent>
+#include <QItemSelectionModel>
+#include <QKeySequence>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
@@ -99,6 +103,24 @@ void frmMain::connectControls()
 
     m_history = new HistoryModel(this);
     c.lstRireki->setModel(m_history);
+    // Deleting a line and undoing it work from the keyboard too: Delete in the list, Ctrl+Z
+    // anywhere in the window. Any other change of the history ends what the undo can put back.
+    m_deleteLine = new QAction(tr("この記録を削除"), this);
+    m_deleteLine->setShortcut(QKeySequence::Delete);
+    m_deleteLine->setShortcutContext(Qt::WidgetShortcut);
+    c.lstRireki->addAction(m_deleteLine);
+    connect(m_deleteLine, &QAction::triggered, this, &frmMain::deleteSelectedLine);
+    m_undoDelete = new QAction(tr("元に戻す"), this);
+    m_undoDelete->setShortcut(QKeySequence::Undo);
+    m_undoDelete->setShortcutContext(Qt::WindowShortcut);
+    addAction(m_undoDelete);
+    connect(m_undoDelete, &QAction::triggered, this, &frmMain::undoDelete);
+    connect(m_history, &QAbstractItemModel::rowsInserted, this, &frmMain::historyChanged);
+    connect(m_history, &QAbstractItemModel::rowsRemoved, this, &frmMain::historyChanged);
+    connect(m_history, &QAbstractItemModel::modelReset, this, &frmMain::historyChanged);
+    connect(c.lstRireki->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &frmMain::updateHistoryActions);
+    updateHistoryActions();
     c.lstRireki->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(c.lstRireki, &QListView::customContextMenuRequested, this, [this](const QPoint& pos) {
         const std::unique_ptr<QMenu> menu(createHistoryMenu());
@@ -228,18 +250,20 @@ void frmMain::setJudgement(const std::optional<Band>& band)
 
 void frmMain::updateMeterDescription()
 {
-    // Screen readers read the band weights with the meter; they change with height and weight.
+    // Screen readers read the band weights and the goal with the meter; they change with
+    // height, weight and goal.
     // While the thumb is dragged the weight changes on every step and nobody reads the
     // description: the change notification at the end of the drag brings it up to date.
     QScrollBar* meter = m_form.HScroll1;
     if (meter->isSliderDown())
         return;
-    const auto key = std::pair(m_measurement.height, m_measurement.weight);
+    const Measurement& m = m_measurement;
+    const auto key = std::tuple(m.height, m.weight, m.goal);
     if (key == m_describedFor && !meter->accessibleDescription().isEmpty())
         return;
     m_describedFor = key;
     meter->setAccessibleDescription(m_meterDescription + u"\n"_s +
-                                    meterTooltip(key.first, key.second, m_locale));
+                                    meterTooltip(m.height, m.weight, m_locale, m.goal));
 }
 
 void frmMain::reportWriteError(const FileError& error, const QString& notSaved)
@@ -259,27 +283,41 @@ void frmMain::enter(const EntryKind& kind)
             return;
     }
     const QString title = tr(kind.title);
-    const std::optional<QString> answer =
-        m_services.dialogs->inputBox(this, tr(kind.prompt) + tr(kind.example), title);
-    if (!answer || answer->isEmpty())
-        return;
-    const TypedValue typed = checkTypedValue(*answer, kind.file.range);
-    if (typed.error) {
-        const char* says = nullptr;
-        switch (*typed.error) {
-        case TypedError::NoNumber:
-            says = kind.notANumber;
-            break;
-        case TypedError::DecimalComma:
-            says = QT_TR_NOOP("小数点には「,」ではなく「.」を使って下さい。");
-            break;
-        case TypedError::OutOfRange:
-            says = kind.outOfRange;
-            break;
+    // The box opens empty; after a Cancel of the large-change question it opens again with
+    // what was typed, to be corrected.
+    QString typedText;
+    TypedValue typed;
+    for (;;) {
+        const std::optional<QString> answer = m_services.dialogs->inputBox(
+            this, tr(kind.prompt) + tr(kind.example), title, typedText);
+        if (!answer)
+            return;
+        if (answer->isEmpty()) {
+            if (kind.removal)
+                removeValue(kind);
+            return;
         }
-        m_services.dialogs->message(this, Dialogs::Severity::Warning,
-                                    tr(says) + u"\n"_s + tr(kind.example), title);
-        return;
+        typed = checkTypedValue(*answer, kind.file.range);
+        if (typed.error) {
+            const char* says = nullptr;
+            switch (*typed.error) {
+            case TypedError::NoNumber:
+                says = kind.notANumber;
+                break;
+            case TypedError::DecimalComma:
+                says = QT_TR_NOOP("小数点には「,」ではなく「.」を使って下さい。");
+                break;
+            case TypedError::OutOfRange:
+                says = kind.outOfRange;
+                break;
+            }
+            m_services.dialogs->message(this, Dialogs::Severity::Warning,
+                                        tr(says) + u"\n"_s + tr(kind.example), title);
+            return;
+        }
+        if (keepsLargeChange(kind, typed.value))
+            break;
+        typedText = *answer;
     }
     if (const auto error = m_files.writeNumber(kind.file.fileName, typed.value)) {
         reportWriteError(*error, tr(kind.notSaved));
@@ -298,6 +336,39 @@ void frmMain::enter(const EntryKind& kind)
     }
     if (kind.notRecorded)
         recordHistoryLine(kind);
+    updateMeterDescription(); // a goal is part of it
+}
+
+bool frmMain::keepsLargeChange(const EntryKind& kind, float value)
+{
+    if (!kind.largeChange)
+        return true;
+    // Compared with the value in the file, which is what was last entered; the window's own may
+    // have been derived from the meter since.
+    const NumberRead stored = m_files.readNumber(kind.file.fileName);
+    if (stored.status != NumberRead::Status::Ok || !kind.file.range.contains(stored.value) ||
+        !isLargeChange(stored.value, value))
+        return true;
+    return m_services.dialogs->confirm(
+        this,
+        tr(kind.largeChange)
+            .arg(generalNumberText(stored.value, m_locale), generalNumberText(value, m_locale)),
+        tr(kind.title), Dialogs::Default::Cancel);
+}
+
+void frmMain::removeValue(const EntryKind& kind)
+{
+    std::optional<float>& value = m_measurement.*kind.file.value;
+    if (!value || !m_services.dialogs->confirm(this, tr(kind.removal), tr(kind.title)))
+        return;
+    if (const auto error = m_files.removeNumber(kind.file.fileName)) {
+        reportWriteError(*error, tr(kind.notSaved));
+        return;
+    }
+    value.reset();
+    if (kind.label)
+        (m_form.*kind.label)->clear();
+    updateMeterDescription();
 }
 
 void frmMain::recordHistoryLine(const EntryKind& kind)
@@ -351,7 +422,99 @@ QMenu* frmMain::createHistoryMenu()
     csv->setEnabled(m_history->rowCount() > 0);
     QAction* undo = menu->addAction(u"履歴を元に戻す"_s, this, &frmMain::undoClear);
     undo->setEnabled(hasBackup(m_files.folder()));
+    menu->addSeparator();
+    updateHistoryActions();
+    menu->addAction(m_deleteLine);
+    menu->addAction(m_undoDelete);
+    menu->addSeparator();
+    menu->addAction(tr("目標体重の設定"), this, [this] { enter(entryKind(Entry::Goal)); });
     return menu;
+}
+
+void frmMain::updateHistoryActions()
+{
+    m_deleteLine->setEnabled(m_form.lstRireki->selectionModel()->hasSelection());
+    m_undoDelete->setEnabled(m_removedLine.has_value());
+}
+
+void frmMain::historyChanged()
+{
+    m_removedLine.reset();
+    updateHistoryActions();
+}
+
+void frmMain::reloadHistory()
+{
+    HistoryRead read = m_files.readHistory();
+    if (!read.error)
+        m_history->setLines(std::move(read.lines));
+}
+
+void frmMain::deleteSelectedLine()
+{
+    const QModelIndexList selected = m_form.lstRireki->selectionModel()->selectedIndexes();
+    if (selected.isEmpty())
+        return;
+    const int row = selected.front().row();
+    const QString line = m_history->lines().at(row);
+    const QString title = tr("記録の削除");
+    if (!m_services.dialogs->confirm(this, tr("次の記録を履歴から削除します。\n\n%1").arg(line),
+                                     title, Dialogs::Default::Cancel))
+        return;
+
+    HistoryEdit edit = removeHistoryLine(m_files, row, line);
+    switch (edit.status) {
+    case HistoryEdit::Status::Done:
+        m_history->lineRemoved(row, std::move(edit.lines)); // ends any earlier undo
+        m_removedLine = std::move(edit.removed);
+        updateHistoryActions();
+        // The next line down takes the selection, so that Delete can go on through the list.
+        if (m_history->rowCount() > 0) {
+            m_form.lstRireki->setCurrentIndex(
+                m_history->index(std::min(row, m_history->rowCount() - 1)));
+        }
+        break;
+    case HistoryEdit::Status::Changed:
+        m_services.dialogs->message(
+            this, Dialogs::Severity::Warning,
+            tr("「%1」が、表示している履歴と違っています（ほかのプログラムが書き換えた可能性があり"
+               "ます）。記録は削除していません。\n履歴を読み直して表示します。")
+                .arg(m_files.path(kHistoryFileName)),
+            title);
+        reloadHistory();
+        break;
+    case HistoryEdit::Status::Failed:
+        reportWriteError(*edit.error, tr("記録は削除されていません。"));
+        break;
+    }
+}
+
+void frmMain::undoDelete()
+{
+    if (!m_removedLine)
+        return;
+    const RemovedLine removed = *m_removedLine;
+    const QString title = tr("元に戻す");
+    HistoryEdit edit = restoreHistoryLine(m_files, removed);
+    switch (edit.status) {
+    case HistoryEdit::Status::Done:
+        m_history->lineInserted(int(removed.index), std::move(edit.lines));
+        m_form.lstRireki->setCurrentIndex(m_history->index(int(removed.index)));
+        break;
+    case HistoryEdit::Status::Changed:
+        m_services.dialogs->message(
+            this, Dialogs::Severity::Warning,
+            tr("「%1」が、記録を削除したあとに変更されているため、元に戻せませんでした。")
+                .arg(m_files.path(kHistoryFileName)),
+            title);
+        historyChanged();
+        reloadHistory();
+        break;
+    case HistoryEdit::Status::Failed:
+        // The line is still in memory: the undo can be tried again.
+        reportWriteError(*edit.error, tr("削除した記録は元に戻っていません。"));
+        break;
+    }
 }
 
 void frmMain::showTrend()
@@ -359,8 +522,8 @@ void frmMain::showTrend()
     // A snapshot of the history as it is now: a window left open from before is replaced.
     if (m_trend)
         m_trend->close();
-    m_trend = new TrendWindow(m_history->lines(), m_measurement.height, m_services.clock->today(),
-                              m_locale, this);
+    m_trend = new TrendWindow(m_history->lines(), m_measurement.height, m_measurement.goal,
+                              m_services.clock->today(), m_locale, this);
     m_trend->setAttribute(Qt::WA_DeleteOnClose);
     m_trend->show();
 }
@@ -411,9 +574,10 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
         const auto& shapes = m_form.Shape1;
         const auto band = std::find(shapes.begin(), shapes.begin() + 6, watched);
         const Measurement& m = m_measurement;
-        w->setToolTip(band != shapes.begin() + 6 ? bandTooltip(int(band - shapes.begin()) + 1,
-                                                               m.height, m.weight, m_locale)
-                                                 : meterTooltip(m.height, m.weight, m_locale));
+        w->setToolTip(
+            band != shapes.begin() + 6
+                ? bandTooltip(int(band - shapes.begin()) + 1, m.height, m.weight, m_locale)
+                : meterTooltip(m.height, m.weight, m_locale, m.goal));
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -7,6 +7,7 @@
 
 #include "measure/meterupdate.h"
 #include "store/datafiles.h"
+#include "store/historyedit.h"
 #include "ui/formbuilder.h"
 #include "ui/services.h"
 
@@ -17,7 +18,9 @@
 
 #include <functional>
 #include <optional>
+#include <tuple>
 
+class QAction;
 class QMenu;
 
 namespace morvane {
@@ -61,12 +64,16 @@ public:
     void cmdEnd_Click();
     void Label2_DblClick();
 
-    // The history list's context menu: the weight trend, CSV export and undoing a clear. The
-    // caller owns the menu.
+    // The history list's context menu: the weight trend, CSV export, undoing a clear, deleting
+    // the selected line and undoing that, and the goal weight. The caller owns the menu.
     QMenu* createHistoryMenu();
     void showTrend();
     void exportCsv();
     void undoClear();
+    // Deletes the selected history line after a confirmation (also the Delete key in the list);
+    // undoDelete (also Ctrl+Z) puts it back at its place until the history changes otherwise.
+    void deleteSelectedLine();
+    void undoDelete();
 
     // What the end button does after closing the help windows; QCoreApplication::exit(0)
     // unless replaced.
@@ -88,9 +95,17 @@ private:
     void runMeterUpdate();
     void askForFirstHeight();
     void recordHistoryLine(const EntryKind& kind);
+    // False when the typed value differs much from the stored one and the user chose to
+    // correct it.
+    bool keepsLargeChange(const EntryKind& kind, float value);
+    // After an empty answer: unsets the value and removes its file, once the user confirms.
+    void removeValue(const EntryKind& kind);
     void reportWriteError(const FileError& error, const QString& notSaved);
     void setJudgement(const std::optional<Band>& band);
     void updateMeterDescription();
+    void historyChanged();
+    void updateHistoryActions();
+    void reloadHistory();
 
     Services m_services;
     DataFiles m_files;
@@ -99,7 +114,12 @@ private:
     bool m_shownOnce = false;
     qint16 m_valueAtDragStart = 0;
     QPointer<TrendWindow> m_trend;
-    std::pair<std::optional<float>, std::optional<float>> m_describedFor; // height, weight
+    std::tuple<std::optional<float>, std::optional<float>, std::optional<float>>
+        m_describedFor; // height, weight, goal
+    // The line the last deletion took out, while it can still be put back.
+    std::optional<RemovedLine> m_removedLine;
+    QAction* m_deleteLine = nullptr;
+    QAction* m_undoDelete = nullptr;
 
     // Height, Weight, Bmi, MeterBmi and HoldWeight.
     Measurement m_measurement;

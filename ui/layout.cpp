@@ -176,7 +176,8 @@ const std::array<Control, 43>& table()
          .accessibleName = u"体重の履歴"_s,
          .description = u"記録した体重の履歴。日付、体重、BMI、肥満度の順。Shift+F10 "
                         u"キーまたはアプリケーション "
-                        u"キーでメニューを開きます"_s},
+                        u"キーでメニューを開きます。Delete キーで選んだ記録を削除し、Ctrl+Z "
+                        u"で元に戻します"_s},
 
         // The BMI panel.
         {.name = u"HScroll1"_s,

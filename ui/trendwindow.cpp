@@ -2,6 +2,7 @@
 
 #include "measure/bands.h"
 #include "measure/bandweights.h"
+#include "measure/goal.h"
 #include "measure/trend.h"
 
 #include <QAreaSeries>
@@ -10,6 +11,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QDateTimeAxis>
+#include <QGraphicsSimpleTextItem>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLegend>
@@ -136,6 +138,17 @@ void addBands(QChart* chart, float height, const Span& time, const Span& weight)
     }
 }
 
+void setWeightRange(QValueAxis* axis, const Span& weight)
+{
+    axis->setRange(weight.low, weight.high);
+    // Ticks on whole kilograms (or 2, 5, 10 kg), whatever the range, so the scale reads easily.
+    const double span = weight.high - weight.low;
+    const double step = span <= 8 ? 1 : span <= 20 ? 2 : span <= 50 ? 5 : 10;
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(std::ceil(weight.low / step) * step);
+    axis->setTickInterval(step);
+}
+
 QLineSeries* lineSeries(const QString& name, const QList<QPointF>& points)
 {
     auto* series = new QLineSeries;
@@ -144,12 +157,46 @@ QLineSeries* lineSeries(const QString& name, const QList<QPointF>& points)
     return series;
 }
 
-QChart* buildChart(const Trend& trend, std::optional<float> height, const QLocale& locale)
+// The goal as a level line across the whole time span, with its label riding on it at the right
+// end of the plot, wherever the chart is resized. The chart's axes must be in place.
+QLineSeries* addGoal(QChart* chart, float kilograms, const Span& time, const QLocale& locale)
+{
+    const double goal = kilograms;
+    const QString label = goalText(kilograms, std::nullopt, locale);
+    QLineSeries* series = lineSeries(label, {{time.low, goal}, {time.high, goal}});
+    QPen pen(QColor(0x00, 0x7a, 0x3d));
+    pen.setWidthF(2.0);
+    pen.setStyle(Qt::DashDotLine);
+    series->setPen(pen);
+    chart->addSeries(series);
+    for (QAbstractAxis* axis : chart->axes())
+        series->attachAxis(axis);
+
+    auto* text = new QGraphicsSimpleTextItem(label, chart);
+    text->setBrush(pen.color());
+    auto place = [chart, text, goal, series] {
+        const QRectF plot = chart->plotArea();
+        const QPointF at = chart->mapToPosition(QPointF(0, goal), series);
+        const QRectF box = text->boundingRect();
+        text->setPos(plot.right() - box.width() - 4, at.y() - box.height() - 1);
+    };
+    QObject::connect(chart, &QChart::plotAreaChanged, chart, place);
+    place();
+    return series;
+}
+
+QChart* buildChart(const Trend& trend, std::optional<float> height, std::optional<float> goal,
+                   const QLocale& locale, QLineSeries** goalSeries)
 {
     const QList<double> averages = movingAverage(trend.entries);
     const DateSpan dates = dateSpan(trend.entries);
     const Span& time = dates.time;
-    const Span weight = weightSpan(trend.entries, averages);
+    Span weight = weightSpan(trend.entries, averages);
+    // A goal beyond the weights widens the scale to it, with the same margin.
+    if (goal) {
+        weight.low = std::min(weight.low, std::floor(*goal - 1.0));
+        weight.high = std::max(weight.high, std::ceil(*goal + 1.0));
+    }
 
     auto* chart = new QChart;
     chart->setLocale(locale);
@@ -195,13 +242,7 @@ QChart* buildChart(const Trend& trend, std::optional<float> height, const QLocal
                        QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(time.high)));
     auto* weightAxis = new QValueAxis;
     weightAxis->setTitleText(u"体重 (kg)"_s);
-    weightAxis->setRange(weight.low, weight.high);
-    // Ticks on whole kilograms (or 2, 5, 10 kg), whatever the range, so the scale reads easily.
-    const double span = weight.high - weight.low;
-    const double step = span <= 8 ? 1 : span <= 20 ? 2 : span <= 50 ? 5 : 10;
-    weightAxis->setTickType(QValueAxis::TicksDynamic);
-    weightAxis->setTickAnchor(std::ceil(weight.low / step) * step);
-    weightAxis->setTickInterval(step);
+    setWeightRange(weightAxis, weight);
     weightAxis->setLabelFormat(u"%.0f"_s);
     chart->addAxis(timeAxis, Qt::AlignBottom);
     chart->addAxis(weightAxis, Qt::AlignLeft);
@@ -209,6 +250,8 @@ QChart* buildChart(const Trend& trend, std::optional<float> height, const QLocal
         series->attachAxis(timeAxis);
         series->attachAxis(weightAxis);
     }
+    if (goal)
+        *goalSeries = addGoal(chart, *goal, time, locale);
     return chart;
 }
 
@@ -216,16 +259,24 @@ QChart* buildChart(const Trend& trend, std::optional<float> height, const QLocal
 
 TrendWindow::TrendWindow(const QStringList& historyLines, std::optional<float> height,
                          const QDate& today, const QLocale& locale, QWidget* parent)
-    : TrendWindow(readTrend(historyLines, today), historyLines.isEmpty(), height, locale, parent)
+    : TrendWindow(historyLines, height, std::nullopt, today, locale, parent)
 {}
 
-TrendWindow::TrendWindow(const History& history, std::optional<float> height, const QDate& today,
-                         const QLocale& locale, QWidget* parent)
-    : TrendWindow(readTrend(history, today), history.isEmpty(), height, locale, parent)
+TrendWindow::TrendWindow(const QStringList& historyLines, std::optional<float> height,
+                         std::optional<float> goal, const QDate& today, const QLocale& locale,
+                         QWidget* parent)
+    : TrendWindow(readTrend(historyLines, today), historyLines.isEmpty(), height, goal, locale,
+                  parent)
+{}
+
+TrendWindow::TrendWindow(const History& history, std::optional<float> height,
+                         std::optional<float> goal, const QDate& today, const QLocale& locale,
+                         QWidget* parent)
+    : TrendWindow(readTrend(history, today), history.isEmpty(), height, goal, locale, parent)
 {}
 
 TrendWindow::TrendWindow(const Trend& trend, bool historyIsEmpty, std::optional<float> height,
-                         const QLocale& locale, QWidget* parent)
+                         std::optional<float> goal, const QLocale& locale, QWidget* parent)
     : QWidget(parent, Qt::Window)
 {
     setWindowTitle(u"体重の推移"_s);
@@ -245,12 +296,16 @@ TrendWindow::TrendWindow(const Trend& trend, bool historyIsEmpty, std::optional<
     // The view owns its chart from the start; a chart swapped in later would leave the first
     // one to be deleted by hand.
     m_chartView = new QChartView(
-        trend.entries.isEmpty() ? new QChart : buildChart(trend, height, locale), this);
+        trend.entries.isEmpty() ? new QChart : buildChart(trend, height, goal, locale, &m_goal),
+        this);
     m_chartView->setObjectName(u"chartView"_s);
     m_chartView->setRenderHint(QPainter::Antialiasing);
     m_chartView->setAccessibleName(u"体重の推移のグラフ"_s);
-    m_chartView->setAccessibleDescription(
-        u"記録した体重と移動平均を日付順に示すグラフ。背景の色は身長から求めた判定の区分"_s);
+    QString description =
+        u"記録した体重と移動平均を日付順に示すグラフ。背景の色は身長から求めた判定の区分"_s;
+    if (m_goal)
+        description += tr("。横の一点鎖線は%1").arg(m_goal->name());
+    m_chartView->setAccessibleDescription(description);
 
     m_note = new QLabel(this);
     m_note->setObjectName(u"lblNote"_s);

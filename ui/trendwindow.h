@@ -22,6 +22,7 @@
 class QChartView;
 class QDate;
 class QLabel;
+class QLineSeries;
 class QLocale;
 
 namespace morvane {
@@ -35,10 +36,18 @@ public:
     // today. Without a height the bands are left out.
     TrendWindow(const QStringList& historyLines, std::optional<float> height, const QDate& today,
                 const QLocale& locale, QWidget* parent = nullptr);
+    // With a goal weight: drawn as a level line with its label on it and in the legend; the
+    // weight scale reaches to it and the bands fill the scale.
+    TrendWindow(const QStringList& historyLines, std::optional<float> height,
+                std::optional<float> goal, const QDate& today, const QLocale& locale,
+                QWidget* parent = nullptr);
     // The same for the history list's lines as it keeps them: no string is made per line.
-    TrendWindow(const History& history, std::optional<float> height, const QDate& today,
-                const QLocale& locale, QWidget* parent = nullptr);
+    TrendWindow(const History& history, std::optional<float> height, std::optional<float> goal,
+                const QDate& today, const QLocale& locale, QWidget* parent = nullptr);
     ~TrendWindow() override;
+
+    // The goal line; null without a goal or without a chart.
+    QLineSeries* goalSeries() const { return m_goal; }
 
     // For tests and the accessibility tree. The chart view is hidden when there is nothing to
     // draw; the message label says why.
@@ -48,12 +57,13 @@ public:
 
 private:
     TrendWindow(const Trend& trend, bool historyIsEmpty, std::optional<float> height,
-                const QLocale& locale, QWidget* parent);
+                std::optional<float> goal, const QLocale& locale, QWidget* parent);
 
     QChartView* m_chartView = nullptr;
     QLabel* m_message = nullptr;
     QLabel* m_skipped = nullptr;
     QLabel* m_note = nullptr;
+    QLineSeries* m_goal = nullptr;
 };
 
 } // namespace morvane

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Drives the real program in a real X window, as a user would, with the mouse, with the keyboard
-# and as a screen reader does through the accessibility tree (AT-SPI): records a weight, changes
-# the height three ways and clears the history, checking the files on disk; opens and closes the
-# trend chart and the help.
+# and as a screen reader does through the accessibility tree (AT-SPI): records a weight, deletes
+# that line and brings it back, changes the height three ways, clears the history and sets a goal
+# weight, checking the files on disk; opens and closes the trend chart and the help.
 # Usage: drive.sh PROGRAM. Exits 77 (skipped) when no X server can be started.
 set -euo pipefail
 program=$(realpath "$1")
@@ -168,6 +168,22 @@ wait_file "体重.txt" '68.5\r\n' || fail "the weight file was not written"
 today=$(date +%m/%d)
 wait_file "履歴.txt" "$today  68.5Kg  24.1  9.6%%\r\n" || fail "the history line was not written"
 
+# Delete that line: select it, press Delete, and OK on the confirmation. Its default button is
+# Cancel, so Enter alone would keep the line: Tab moves to OK first.
+click_at 100 125
+xdotool key Delete
+box=$(wait_window 記録の削除) || fail "the delete confirmation did not open"
+xdotool windowfocus --sync "$box"
+xdotool key Tab Return
+wait_gone 記録の削除 || fail "the delete confirmation did not close"
+wait_file "履歴.txt" '' || fail "the line was not deleted from the history file"
+wait_file "体重.txt" '68.5\r\n' || fail "deleting a line changed the weight file"
+
+# Undo it with Ctrl+Z: the line comes back byte for byte.
+xdotool windowfocus --sync "$main"
+xdotool key ctrl+z
+wait_file "履歴.txt" "$today  68.5Kg  24.1  9.6%%\r\n" || fail "Ctrl+Z did not bring the line back"
+
 # Change the height: double-click the height value.
 click_at 538 278 --repeat 2 --delay 80
 box=$(wait_window 身長登録) || fail "the height input box did not open"
@@ -204,6 +220,18 @@ xdotool windowfocus --sync "$box"
 xdotool key Return
 wait_gone 履歴削除 || fail "the clear confirmation did not close"
 wait_file "履歴.txt" '' || fail "the history file was not emptied"
+
+# Set a goal weight: the history list's menu, its last entry, then type into the input box.
+xdotool mousemove "$((origin_x + 100))" "$((origin_y + 200))" click 3
+wait_menu || fail "a right click did not open the history list's menu"
+xdotool key Up Return
+box=$(wait_window 目標体重の設定) || fail "the goal input box did not open"
+xdotool windowfocus --sync "$box"
+xdotool type --delay 20 "62"
+xdotool key Return
+wait_gone 目標体重の設定 || fail "the goal input box did not close"
+wait_file "目標.txt" '62\r\n' || fail "the goal file was not written"
+wait_file "体重.txt" '68.5\r\n' || fail "setting a goal changed the weight file"
 
 kill -0 "$app_pid" 2>/dev/null || fail "the program ended unexpectedly: $(cat "$work/app.log")"
 
@@ -248,5 +276,5 @@ status=0
 wait "$app_pid" || status=$?
 app_pid=""
 [ "$status" -eq 0 ] || fail "the program ended with status $status: $(tail -n 40 "$work/app.log")"
-echo "PASS: weight, height, clearing, trend, help and end driven through the real window with" \
-    "the mouse, the keyboard and the accessibility tree"
+echo "PASS: weight, deleting a line and its undo, height, clearing, goal, trend, help and end" \
+    "driven through the real window with the mouse, the keyboard and the accessibility tree"

@@ -1,6 +1,6 @@
 // The trend window on histories of every size: the points it plots with their dates, the band
-// areas cut to the weights on show, and what it says when there is nothing to plot or some lines
-// could not be read.
+// areas cut to the weights on show, the goal line, and what it says when there is nothing to plot
+// or some lines could not be read.
 
 #include "measure/bands.h"
 #include "ui/trendwindow.h"
@@ -9,6 +9,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QDateTimeAxis>
+#include <QGraphicsSimpleTextItem>
 #include <QLabel>
 #include <QLineSeries>
 #include <QLocale>
@@ -93,6 +94,8 @@ private slots:
     void bandAreas_data();
     void bandAreas();
     void oneLine();
+    void goalLine_data();
+    void goalLine();
     void dateLabels_data();
     void dateLabels();
     void escapeCloses();
@@ -217,6 +220,75 @@ void tst_TrendWindow::oneLine()
     QVERIFY(note);
     QVERIFY(note->isVisible());
     QVERIFY(note->text().contains(u"身長"_s));
+}
+
+void tst_TrendWindow::goalLine_data()
+{
+    QTest::addColumn<QStringList>("history");
+    QTest::addColumn<float>("goal");
+    QTest::addColumn<double>("low"); // the weight axis afterwards; both 0: no chart, no line
+    QTest::addColumn<double>("high");
+
+    const QStringList sixtyToSeventy{historyLine(kToday.addDays(-30), 70.0),
+                                     historyLine(kToday, 60.0)};
+    QTest::newRow("goal among the weights: the scale stays")
+        << sixtyToSeventy << 62.0f << 59.0 << 71.0;
+    QTest::newRow("goal below the weights: the scale reaches down to it")
+        << sixtyToSeventy << 55.5f << 54.0 << 71.0;
+    QTest::newRow("goal above the weights: the scale reaches up to it")
+        << sixtyToSeventy << 80.0f << 59.0 << 81.0;
+    QTest::newRow("nothing to plot: no line") << QStringList{} << 62.0f << 0.0 << 0.0;
+}
+
+void tst_TrendWindow::goalLine()
+{
+    QFETCH(QStringList, history);
+    QFETCH(float, goal);
+    QFETCH(double, low);
+    QFETCH(double, high);
+
+    TrendWindow window(history, 1.685f, goal, kToday, kJapan);
+    window.show();
+    QChart* chart = window.chartView()->chart();
+    if (low == high) {
+        QVERIFY(!window.goalSeries());
+        QVERIFY(chart->series().isEmpty());
+        return;
+    }
+
+    QLineSeries* line = window.goalSeries();
+    QVERIFY(line);
+    const QString label = u"目標 %1 kg"_s.arg(kJapan.toString(goal, 'f', 1));
+    QCOMPARE(line->name(), label);
+    QCOMPARE(line->count(), 2);
+    auto* time = qobject_cast<QDateTimeAxis*>(chart->axes(Qt::Horizontal)[0]);
+    auto* weight = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical)[0]);
+    QVERIFY(time && weight);
+    // Level, across the whole time span.
+    QCOMPARE(line->at(0), QPointF(time->min().toMSecsSinceEpoch(), goal));
+    QCOMPARE(line->at(1), QPointF(time->max().toMSecsSinceEpoch(), goal));
+    QCOMPARE(weight->min(), low);
+    QCOMPARE(weight->max(), high);
+
+    // Its label sits on the line inside the plot.
+    QGraphicsSimpleTextItem* text = nullptr;
+    for (QGraphicsItem* item : chart->childItems()) {
+        if (auto* t = dynamic_cast<QGraphicsSimpleTextItem*>(item); t && t->text() == label)
+            text = t;
+    }
+    QVERIFY(text);
+    const QRectF plot = chart->plotArea();
+    const qreal lineY = chart->mapToPosition(QPointF(0, goal), line).y();
+    const QRectF box = text->mapRectToParent(text->boundingRect());
+    QVERIFY(plot.contains(box.center()));
+    QVERIFY(qAbs(box.bottom() - lineY) <= 2);
+    QVERIFY(window.chartView()->accessibleDescription().contains(label));
+
+    // The bands fill the widened scale: the lowest band reaches down to its bottom.
+    double lowestBand = high;
+    for (QAreaSeries* area : seriesOf<QAreaSeries>(window))
+        lowestBand = std::min(lowestBand, area->lowerSeries()->at(0).y());
+    QCOMPARE(lowestBand, low);
 }
 
 void tst_TrendWindow::dateLabels_data()
