@@ -85,8 +85,8 @@ QByteArray historyCsv(const History& history, const QDate& today)
 std::optional<QString> dataFileAt(const QString& path, const QDir& dataFolder)
 {
     const QString target = resolvedPath(path);
-    for (const QString& name :
-         {kHeightFileName, kWeightFileName, kHistoryFileName, kHistoryBackupFileName}) {
+    for (const QString& name : {kHeightFileName, kWeightFileName, kGoalFileName, kHistoryFileName,
+                                kHistoryBackupFileName}) {
         if (resolvedPath(dataFolder.filePath(name)) == target)
             return name;
     }
