@@ -56,6 +56,8 @@ void HistoryModel::setLines(History lines)
 
 void HistoryModel::append(const QString& line)
 {
+    if (line.isEmpty())
+        return; // an empty line is no entry of the history
     const int row = rowCount();
     beginInsertRows(QModelIndex(), row, row);
     m_lines.append(line);
