@@ -222,11 +222,11 @@ QChart* buildChart(const Trend& trend, std::optional<float> height, std::optiona
     };
     const QList<QPointF> weights = points(weightValues);
     const QList<QPointF> smoothed = points(averages);
-    QLineSeries* weightSeries = lineSeries(u"体重"_s, weights);
+    QLineSeries* weightSeries = lineSeries(TrendWindow::tr("体重"), weights);
     weightSeries->setPointsVisible(weights.size() <= kMaxMarkedPoints);
     weightSeries->setColor(QColor(0x1d, 0x3f, 0x8a));
     QLineSeries* averageSeries =
-        lineSeries(u"移動平均（直近%1回）"_s.arg(kMovingAverageEntries), smoothed);
+        lineSeries(TrendWindow::tr("移動平均（直近%1回）").arg(kMovingAverageEntries), smoothed);
     QPen dashed(QColor(0x20, 0x20, 0x20));
     dashed.setWidthF(2.0);
     dashed.setStyle(Qt::DashLine);
@@ -235,13 +235,13 @@ QChart* buildChart(const Trend& trend, std::optional<float> height, std::optiona
     chart->addSeries(averageSeries);
 
     auto* timeAxis = new QDateTimeAxis;
-    timeAxis->setTitleText(u"日付"_s);
+    timeAxis->setTitleText(TrendWindow::tr("日付"));
     timeAxis->setFormat(locale.dateFormat(QLocale::ShortFormat));
     timeAxis->setTickCount(dates.steps + 1);
     timeAxis->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(time.low)),
                        QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(time.high)));
     auto* weightAxis = new QValueAxis;
-    weightAxis->setTitleText(u"体重 (kg)"_s);
+    weightAxis->setTitleText(TrendWindow::tr("体重 (kg)"));
     setWeightRange(weightAxis, weight);
     weightAxis->setLabelFormat(u"%.0f"_s);
     chart->addAxis(timeAxis, Qt::AlignBottom);
@@ -279,7 +279,7 @@ TrendWindow::TrendWindow(const Trend& trend, bool historyIsEmpty, std::optional<
                          std::optional<float> goal, const QLocale& locale, QWidget* parent)
     : QWidget(parent, Qt::Window)
 {
-    setWindowTitle(u"体重の推移"_s);
+    setWindowTitle(tr("体重の推移"));
     setObjectName(u"frmTrend"_s);
     // Like the help windows, a trend window left open must not keep the program running.
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -300,26 +300,26 @@ TrendWindow::TrendWindow(const Trend& trend, bool historyIsEmpty, std::optional<
         this);
     m_chartView->setObjectName(u"chartView"_s);
     m_chartView->setRenderHint(QPainter::Antialiasing);
-    m_chartView->setAccessibleName(u"体重の推移のグラフ"_s);
+    m_chartView->setAccessibleName(tr("体重の推移のグラフ"));
     QString description =
-        u"記録した体重と移動平均を日付順に示すグラフ。背景の色は身長から求めた判定の区分"_s;
+        tr("記録した体重と移動平均を日付順に示すグラフ。背景の色は身長から求めた判定の区分");
     if (m_goal)
         description += tr("。横の一点鎖線は%1").arg(m_goal->name());
     m_chartView->setAccessibleDescription(description);
 
     m_note = new QLabel(this);
     m_note->setObjectName(u"lblNote"_s);
-    m_note->setText(u"身長が登録されていないため、判定の区分は表示していません"_s);
+    m_note->setText(tr("身長が登録されていないため、判定の区分は表示していません"));
     m_skipped = new QLabel(this);
     m_skipped->setObjectName(u"lblSkipped"_s);
-    m_skipped->setText(u"読み取れなかった行: %1"_s.arg(locale.toString(trend.skippedLines)));
-    m_skipped->setAccessibleDescription(u"履歴のうち、グラフにできなかった行の数"_s);
+    m_skipped->setText(tr("読み取れなかった行: %1").arg(locale.toString(trend.skippedLines)));
+    m_skipped->setAccessibleDescription(tr("履歴のうち、グラフにできなかった行の数"));
 
     if (trend.entries.isEmpty()) {
         m_message->setText(
             historyIsEmpty
-                ? u"まだ履歴がありません。体重を記録すると、ここに推移がグラフで表示されます。"_s
-                : u"履歴に、グラフにできる行がありません。"_s);
+                ? tr("まだ履歴がありません。体重を記録すると、ここに推移がグラフで表示されます。")
+                : tr("履歴に、グラフにできる行がありません。"));
         m_chartView->hide();
     } else {
         m_message->hide();
