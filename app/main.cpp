@@ -1,3 +1,4 @@
+#include "store/fileio.h"
 #include "ui/accessibility.h"
 #include "ui/fonts.h"
 #include "ui/frmmain.h"
@@ -127,6 +128,9 @@ int main(int argc, char* argv[])
     DataFolderOption dataFolder;
     if (const std::optional<int> status = answerCommandLine(argc, argv, dataFolder))
         return *status;
+    // Under a file size limit an oversize write must fail and be reported, not end the program
+    // half-way through a record.
+    morvane::ignoreFileSizeSignal();
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"Morvane"_s);

@@ -36,7 +36,7 @@ HistoryEdit rewrite(const QString& path, QByteArray bytes)
 HistoryEdit removeHistoryLine(const DataFiles& files, qsizetype index, const QString& line)
 {
     const QString path = files.path(kHistoryFileName);
-    FileContent content = readWholeFile(path, path);
+    FileContent content = readWholeFile(path, path, kMaxHistoryBytes);
     if (content.error)
         return failed(std::move(*content.error));
     const History before(std::move(content.bytes));
@@ -59,7 +59,7 @@ HistoryEdit removeHistoryLine(const DataFiles& files, qsizetype index, const QSt
 HistoryEdit restoreHistoryLine(const DataFiles& files, const RemovedLine& removed)
 {
     const QString path = files.path(kHistoryFileName);
-    FileContent content = readWholeFile(path, path);
+    FileContent content = readWholeFile(path, path, kMaxHistoryBytes);
     if (content.error)
         return failed(std::move(*content.error));
     if (content.missing || removed.offset > content.bytes.size() ||

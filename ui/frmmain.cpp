@@ -405,11 +405,15 @@ void frmMain::cmdClear_Click()
 {
     if (!m_services.dialogs->confirm(this, tr("これまでの履歴を削除します"), tr("履歴削除")))
         return;
-    // Kept so that the clear can be undone from the history list's menu.
-    if (const auto error = backupHistory(m_files.folder())) {
-        reportWriteError(*error, tr("履歴は削除されていません。"));
+    // The clear keeps the history as the backup the menu's undo restores; only one is kept.
+    if (clearReplacesBackup(m_files.folder()) &&
+        !m_services.dialogs->confirm(
+            this,
+            tr("前回削除した履歴を元に戻すための控え「%1」があります。\n"
+               "これを破棄して、今回削除する履歴を新しい控えにしますか？")
+                .arg(QDir::toNativeSeparators(m_files.path(kHistoryBackupFileName))),
+            tr("履歴削除")))
         return;
-    }
     if (const auto error = m_files.clearHistory()) {
         reportWriteError(*error, tr("履歴は削除されていません。"));
         return;
@@ -424,7 +428,7 @@ QMenu* frmMain::createHistoryMenu()
     QAction* csv = menu->addAction(tr("CSV書き出し"), this, &frmMain::exportCsv);
     csv->setEnabled(m_history->rowCount() > 0);
     QAction* undo = menu->addAction(tr("履歴を元に戻す"), this, &frmMain::undoClear);
-    undo->setEnabled(m_history->rowCount() == 0 && hasBackup(m_files.folder()));
+    undo->setEnabled(hasBackup(m_files.folder()));
     menu->addSeparator();
     updateHistoryActions();
     menu->addAction(m_deleteLine);
@@ -525,7 +529,7 @@ void frmMain::showTrend()
     // A snapshot of the history as it is now: a window left open from before is replaced.
     if (m_trend)
         m_trend->close();
-    m_trend = new TrendWindow(historyEntries(), m_measurement.height, m_measurement.goal,
+    m_trend = new TrendWindow(m_history->lines(), m_measurement.height, m_measurement.goal,
                               m_services.clock->today(), m_locale, this);
     m_trend->setAttribute(Qt::WA_DeleteOnClose);
     m_trend->show();
@@ -537,7 +541,8 @@ void frmMain::exportCsv()
         this, tr("CSV書き出し"), m_files.path(u"履歴.csv"_s), tr("CSV ファイル (*.csv)"));
     if (!path)
         return;
-    if (const auto error = exportHistoryCsv(historyEntries(), m_services.clock->today(), *path)) {
+    if (const auto error = exportHistoryCsv(m_history->lines(), m_services.clock->today(), *path,
+                                            m_files.folder())) {
         m_services.dialogs->message(
             this, Dialogs::Severity::Error,
             tr("「%1」に書き込めませんでした。\n理由: %2")

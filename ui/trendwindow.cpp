@@ -206,15 +206,22 @@ QChart* buildChart(const Trend& trend, std::optional<float> height, std::optiona
     if (height)
         addBands(chart, *height, time, weight);
 
-    QList<QPointF> weights;
-    QList<QPointF> smoothed;
-    weights.reserve(trend.entries.size());
-    smoothed.reserve(trend.entries.size());
-    for (qsizetype i = 0; i < trend.entries.size(); ++i) {
-        const qreal x = timeOf(trend.entries[i].date);
-        weights.append({x, trend.entries[i].weight});
-        smoothed.append({x, averages[i]});
-    }
+    // A long history is drawn from a few thousand of its points, chosen so that no peak, dip or
+    // band crossing is lost: Qt Charts would otherwise lay out and paint millions of them.
+    QList<double> weightValues;
+    weightValues.reserve(trend.entries.size());
+    for (const TrendEntry& entry : trend.entries)
+        weightValues.append(entry.weight);
+    auto points = [&](const QList<double>& values) {
+        const QList<qsizetype> kept = chartPoints(values);
+        QList<QPointF> result;
+        result.reserve(kept.size());
+        for (const qsizetype i : kept)
+            result.append({timeOf(trend.entries[i].date), values[i]});
+        return result;
+    };
+    const QList<QPointF> weights = points(weightValues);
+    const QList<QPointF> smoothed = points(averages);
     QLineSeries* weightSeries = lineSeries(TrendWindow::tr("体重"), weights);
     weightSeries->setPointsVisible(weights.size() <= kMaxMarkedPoints);
     weightSeries->setColor(QColor(0x1d, 0x3f, 0x8a));
@@ -258,6 +265,18 @@ TrendWindow::TrendWindow(const QStringList& historyLines, std::optional<float> h
 TrendWindow::TrendWindow(const QStringList& historyLines, std::optional<float> height,
                          std::optional<float> goal, const QDate& today, const QLocale& locale,
                          QWidget* parent)
+    : TrendWindow(readTrend(historyLines, today), historyLines.isEmpty(), height, goal, locale,
+                  parent)
+{}
+
+TrendWindow::TrendWindow(const History& history, std::optional<float> height,
+                         std::optional<float> goal, const QDate& today, const QLocale& locale,
+                         QWidget* parent)
+    : TrendWindow(readTrend(history, today), history.isEmpty(), height, goal, locale, parent)
+{}
+
+TrendWindow::TrendWindow(const Trend& trend, bool historyIsEmpty, std::optional<float> height,
+                         std::optional<float> goal, const QLocale& locale, QWidget* parent)
     : QWidget(parent, Qt::Window)
 {
     setWindowTitle(tr("体重の推移"));
@@ -268,8 +287,6 @@ TrendWindow::TrendWindow(const QStringList& historyLines, std::optional<float> h
     resize(720, 480);
     // Escape closes the window, as it closes a dialog.
     new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close);
-
-    const Trend trend = readTrend(historyLines, today);
 
     m_message = new QLabel(this);
     m_message->setObjectName(u"lblMessage"_s);
@@ -300,7 +317,7 @@ TrendWindow::TrendWindow(const QStringList& historyLines, std::optional<float> h
 
     if (trend.entries.isEmpty()) {
         m_message->setText(
-            historyLines.isEmpty()
+            historyIsEmpty
                 ? tr("まだ履歴がありません。体重を記録すると、ここに推移がグラフで表示されます。")
                 : tr("履歴に、グラフにできる行がありません。"));
         m_chartView->hide();

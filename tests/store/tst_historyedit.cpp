@@ -74,8 +74,9 @@ void tst_HistoryEdit::removeThenRestore_data()
         << QByteArray("a\r\nb\nc\r\nd") << 2 << QByteArray("a\r\nb\nd");
     QTest::newRow("byte-order mark stays in front")
         << QByteArray("\xEF\xBB\xBF") + three << 0 << QByteArray("\xEF\xBB\xBF") + kB + kC;
+    // An empty line is no entry: entry 1 is "b", and the empty line before it stays.
     QTest::newRow("empty line in the middle")
-        << QByteArray("a\r\n\r\nb\r\n") << 1 << QByteArray("a\r\nb\r\n");
+        << QByteArray("a\r\n\r\nb\r\n") << 1 << QByteArray("a\r\n\r\n");
     QTest::newRow("duplicate lines: only the chosen one") << kC + kC + kC << 1 << kC + kC;
 }
 

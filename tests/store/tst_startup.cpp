@@ -5,12 +5,20 @@
 
 #include "measure/arithmetic.h"
 #include "measure/numbertext.h"
+#include "store/fileio.h"
 #include "testfiles.h"
 
 #include <QFileInfo>
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cstring>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using namespace morvane;
@@ -55,6 +63,8 @@ private slots:
     void unreadableFile_data();
     void unreadableFile();
     void unreadableByPermission();
+    void refusedFile_data();
+    void refusedFile();
 
 private:
     QTemporaryDir m_scratch;
@@ -124,6 +134,13 @@ void tst_Startup::startup_data()
                               << empty << u"62.5"_s << empty;
     QTest::newRow("negative weight")
         << QByteArray("1.685\r\n") << QByteArray("-68.5\r\n") << none << QStringList() << u"1.685"_s
+        << empty << empty << 155 << empty << empty << u"62.5"_s << empty;
+    // Single precision makes 1e-40 a denormal and 1e-50 zero: no usable weight.
+    QTest::newRow("weight 1e-40") << QByteArray("1.685\r\n") << QByteArray("1e-40\r\n") << none
+                                  << QStringList() << u"1.685"_s << empty << empty << 155 << empty
+                                  << empty << u"62.5"_s << empty;
+    QTest::newRow("weight under 1 kg")
+        << QByteArray("1.685\r\n") << QByteArray("0.5\r\n") << none << QStringList() << u"1.685"_s
         << empty << empty << 155 << empty << empty << u"62.5"_s << empty;
     QTest::newRow("weight above 1000")
         << QByteArray("1.685\r\n") << QByteArray("1000.5\r\n") << none << QStringList()
@@ -283,6 +300,76 @@ void tst_Startup::unreadableByPermission()
     QVERIFY(result.error);
     QCOMPARE(result.error->fileName, kHeightFileName);
     QVERIFY(!result.error->reason.isEmpty());
+}
+
+enum class Kind { Fifo, LinkToDevZero, Folder, Oversize };
+Q_DECLARE_METATYPE(Kind)
+
+void tst_Startup::refusedFile_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<Kind>("kind");
+
+    for (const QString& name : {kHistoryFileName, kHeightFileName, kWeightFileName}) {
+        const QByteArray n = name.toUtf8();
+        QTest::addRow("%s is a FIFO", n.constData()) << name << Kind::Fifo;
+        QTest::addRow("%s links to /dev/zero", n.constData()) << name << Kind::LinkToDevZero;
+        QTest::addRow("%s is a folder", n.constData()) << name << Kind::Folder;
+        QTest::addRow("%s is over its size limit", n.constData()) << name << Kind::Oversize;
+    }
+}
+
+void tst_Startup::refusedFile()
+{
+    QFETCH(QString, fileName);
+    QFETCH(Kind, kind);
+
+    QTemporaryDir dir;
+    const DataFiles files{QDir(dir.path())};
+    QVERIFY(createFiles(files, "1.685\r\n", "68.5\r\n", kTwoLines));
+    const QString path = files.path(fileName);
+    const QByteArray native = QFile::encodeName(path);
+    QVERIFY(QFile::remove(path));
+    switch (kind) {
+    case Kind::Fifo:
+        QVERIFY(::mkfifo(native.constData(), 0644) == 0);
+        break;
+    case Kind::LinkToDevZero:
+        QVERIFY(QFile::link(u"/dev/zero"_s, path));
+        break;
+    case Kind::Folder:
+        QVERIFY(QDir(dir.path()).mkdir(fileName));
+        break;
+    case Kind::Oversize: {
+        // Sparse: one byte over the limit costs no disk space.
+        const qint64 limit = fileName == kHistoryFileName ? kMaxHistoryBytes : kMaxNumberFileBytes;
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.write("1.685\r\n") > 0);
+        QVERIFY(file.resize(limit + 1));
+        break;
+    }
+    }
+
+    // In a child process with a time and memory limit: a start-up that blocks on the FIFO or
+    // reads /dev/zero for ever ends there, not here.
+    const pid_t child = fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        alarm(20);
+#if !defined(__SANITIZE_ADDRESS__)
+        const rlimit memory{rlim_t(1) << 30, rlim_t(1) << 30};
+        setrlimit(RLIMIT_AS, &memory);
+#endif
+        const StartupResult result = loadStartup(files, kNumbers, jp);
+        const bool refused = !result.startup && result.error &&
+                             result.error->fileName == fileName && !result.error->reason.isEmpty();
+        _exit(refused ? 0 : 1);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY2(WIFEXITED(status), WIFSIGNALED(status) ? strsignal(WTERMSIG(status)) : "stopped");
+    QCOMPARE(WEXITSTATUS(status), 0);
 }
 
 QTEST_GUILESS_MAIN(tst_Startup)
