@@ -3,9 +3,9 @@
 #include "store/fileio.h"
 #include "store/historylock.h"
 
-#include <fcntl.h>
-
 #include <QCryptographicHash>
+
+#include <fcntl.h>
 
 namespace morvane {
 namespace {
