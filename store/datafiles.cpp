@@ -2,6 +2,7 @@
 
 #include "measure/numbertext.h"
 #include "store/fileio.h"
+#include "store/historylock.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -157,13 +158,16 @@ std::optional<FileError> DataFiles::appendHistory(const QString& line) const
     // reader; only a regular file is appended to.
     // Read access too, to see how the file ends; a history we may only write is appended to
     // as if it ended properly.
-    const QByteArray name = QFile::encodeName(path(kHistoryFileName));
-    constexpr int flags = O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
-    int fd = ::open(name.constData(), O_RDWR | flags, 0666);
-    if (fd < 0 && errno == EACCES)
-        fd = ::open(name.constData(), O_WRONLY | flags, 0666);
-    if (fd < 0)
-        return systemError(kHistoryFileName, errno);
+    // Locked for the one write, so that another instance never replaces the file under it.
+    const QString historyPath = path(kHistoryFileName);
+    HistoryLock lock(historyPath,
+                     [&] { return openHistory(historyPath, O_RDWR | O_APPEND | O_CREAT); });
+    if (lock.error())
+        return lock.error();
+    if (lock.fd() < 0)
+        return systemError(kHistoryFileName, lock.openError());
+    // The file keeps the lock until it is closed.
+    const int fd = lock.release();
     struct stat st {};
     if (::fstat(fd, &st) != 0) {
         const int error = errno;
@@ -204,6 +208,11 @@ std::optional<FileError> DataFiles::appendHistory(const QString& line) const
 std::optional<FileError> DataFiles::clearHistory() const
 {
     const QString history = resolvedHistoryPath(path(kHistoryFileName));
+    // Locked from before the history is looked at until the new one is in place: an instance
+    // appending meanwhile waits, then finds the new file.
+    const HistoryLock lock(history, [&] { return openHistory(history, O_RDONLY); });
+    if (lock.error())
+        return lock.error();
     const QByteArray name = QFile::encodeName(history);
     struct stat st {};
     if (::stat(name.constData(), &st) != 0) {
@@ -232,7 +241,7 @@ std::optional<FileError> DataFiles::clearHistory() const
         if (error != EXDEV)
             return systemError(kHistoryBackupFileName, error);
         // A link to a history on another file system: copy it to the backup, then empty it.
-        // Here an append between the copy and the truncation could still be lost.
+        // The lock keeps appends out between the copy and the truncation.
         FileContent content = readWholeFile(history, kHistoryFileName, kMaxHistoryBytes);
         if (content.error)
             return content.error;

@@ -71,7 +71,9 @@ public:
     // Appends the line and CR LF in one write and flushes it; creates the file if missing. When
     // the file's last line lacks its line end, one is written first, so that two entries never
     // share a line. If the write fails part-way the file is cut back to its old size: it only
-    // ever grows by whole lines. The line itself holds no line end.
+    // ever grows by whole lines. The line itself holds no line end. While another instance
+    // rewrites the history this waits for it (see HistoryLock), for about two seconds at most,
+    // and then fails without writing.
     std::optional<FileError> appendHistory(const QString& line) const;
     // Empties the history, creating it if missing. A history with content becomes the backup
     // (replacing an older one) and a new empty history with its permissions takes its place;

@@ -1,12 +1,16 @@
 #include "store/historybackup.h"
 
 #include "store/fileio.h"
+#include "store/historylock.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace morvane {
@@ -42,21 +46,50 @@ bool clearReplacesBackup(const QDir& folder)
 
 namespace {
 
+// Opens the history to lock it, creating it empty when it is missing: an instance appending
+// meanwhile must find a file to wait on, not create one that the restored history replaces.
+int openOrCreateHistory(const QString& path, bool& created)
+{
+    created = false;
+    int fd = openHistory(path, O_RDONLY);
+    if (fd < 0 && errno == ENOENT) {
+        fd = openHistory(path, O_RDONLY | O_CREAT | O_EXCL);
+        created = fd >= 0;
+        if (fd < 0 && errno == EEXIST)
+            fd = openHistory(path, O_RDONLY);
+    }
+    return fd;
+}
+
 HistoryRestore restoreOnce(const QDir& folder, bool& historyChanged)
 {
     using Status = HistoryRestore::Status;
-    auto failed = [](FileError error) {
-        return HistoryRestore{Status::Failed, {}, std::move(error)};
-    };
-
     const QString backupPath = folder.filePath(kHistoryBackupFileName);
+    if (isAbsent(backupPath))
+        return HistoryRestore{Status::NoBackup, {}, std::nullopt};
+
+    // Locked from before either file is read until the restored history is in place.
+    const QString historyPath = folder.filePath(kHistoryFileName);
+    bool created = false;
+    const HistoryLock lock(historyPath, [&] { return openOrCreateHistory(historyPath, created); });
+    // A history made only to be locked goes again when nothing is restored into it.
+    auto unmade = [&](HistoryRestore restore) {
+        if (created && identify(historyPath).size == 0)
+            QFile::remove(historyPath);
+        return restore;
+    };
+    auto failed = [&](FileError error) {
+        return unmade(HistoryRestore{Status::Failed, {}, std::move(error)});
+    };
+    if (lock.error())
+        return failed(*lock.error());
+
     const FileContent backup = readWholeFile(backupPath, kHistoryBackupFileName, kMaxHistoryBytes);
     if (backup.missing)
-        return HistoryRestore{Status::NoBackup, {}, std::nullopt};
+        return unmade(HistoryRestore{Status::NoBackup, {}, std::nullopt});
     if (backup.error)
         return failed(*backup.error);
 
-    const QString historyPath = folder.filePath(kHistoryFileName);
     const FileIdentity seen = identify(historyPath);
     const FileContent since = readWholeFile(historyPath, kHistoryFileName, kMaxHistoryBytes);
     if (since.error)
@@ -77,7 +110,8 @@ HistoryRestore restoreOnce(const QDir& folder, bool& historyChanged)
     if (!writeAll(file, bytes))
         return failed({kHistoryFileName, file.errorString()});
     // A line another instance appended after the history was read would be lost with the old
-    // file: read again and start over rather than replace it.
+    // file: read again and start over rather than replace it. The lock keeps this program's
+    // other instances out; this catches a writer that does not lock.
     if (identify(historyPath) != seen) {
         file.cancelWriting();
         file.commit();
@@ -86,7 +120,7 @@ HistoryRestore restoreOnce(const QDir& folder, bool& historyChanged)
     }
     if (!file.commit())
         return failed({kHistoryFileName, file.errorString()});
-    if (!seen.exists)
+    if (!seen.exists || created)
         QFile::setPermissions(historyPath, QFile::permissions(backupPath));
 
     QFile::remove(backupPath);

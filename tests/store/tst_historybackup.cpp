@@ -1,16 +1,20 @@
 // The copy of the history kept by a clear and written back by an undo, on real files: the bytes
 // come back exactly, before the lines recorded since, with the history's permissions; clearing
-// an empty history keeps the last real copy; an entry racing the clear is never lost; failures
-// name the file and change nothing.
+// an empty history keeps the last real copy; an entry racing the clear, or appended by another
+// instance while a line is deleted or a clear undone, is never lost; failures name the file and
+// change nothing.
 
 #include "store/historybackup.h"
 
+#include "store/historyedit.h"
 #include "testfiles.h"
 
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using namespace morvane;
@@ -32,6 +36,15 @@ struct Folder {
 using Status = HistoryRestore::Status;
 Q_DECLARE_METATYPE(Status)
 
+namespace {
+
+// What this instance does to the history, over and over, while another one appends to it.
+enum class Rewrite { DeleteLine, ClearAndUndo };
+
+} // namespace
+
+Q_DECLARE_METATYPE(Rewrite)
+
 class tst_HistoryBackup : public QObject {
     Q_OBJECT
 
@@ -48,6 +61,8 @@ private slots:
     void restoreFails_data();
     void restoreFails();
     void appendDuringClearIsKept();
+    void anotherInstanceAppending_data();
+    void anotherInstanceAppending();
 };
 
 namespace {
@@ -298,6 +313,79 @@ void tst_HistoryBackup::appendDuringClearIsKept()
     const HistoryRestore restore = restoreHistory(f.folder);
     QCOMPARE(restore.status, Status::Restored);
     QCOMPARE(readBytes(f.history()), kLines + raced + "05/13  68.0Kg  23.9  8.8%\r\n");
+}
+
+void tst_HistoryBackup::anotherInstanceAppending_data()
+{
+    QTest::addColumn<Rewrite>("rewrite");
+    QTest::addColumn<bool>("linked"); // 履歴.txt is a link to a file in another folder
+
+    QTest::newRow("deleting a line") << Rewrite::DeleteLine << false;
+    QTest::newRow("undoing a clear") << Rewrite::ClearAndUndo << false;
+    QTest::newRow("deleting a line of a linked history") << Rewrite::DeleteLine << true;
+    QTest::newRow("undoing a clear of a linked history") << Rewrite::ClearAndUndo << true;
+}
+
+void tst_HistoryBackup::anotherInstanceAppending()
+{
+    // A second process records entries as fast as it can while this one replaces the history
+    // again and again. Every entry the other reports as written must be in the history once.
+    QFETCH(Rewrite, rewrite);
+    QFETCH(bool, linked);
+
+    Folder f;
+    const DataFiles files(f.folder);
+    if (linked) {
+        QVERIFY(f.folder.mkdir(u"elsewhere"_s));
+        QVERIFY(QFile::link(f.folder.filePath(u"elsewhere/h.txt"_s), f.history()));
+    }
+    QVERIFY(writeBytes(f.history(), kLines));
+    constexpr int kEntries = 200;
+    auto entry = [](int i) { return u"06/01  %1.0Kg  20.0  0.0%"_s.arg(i); };
+
+    const pid_t other = fork();
+    QVERIFY(other >= 0);
+    if (other == 0) {
+        alarm(60);
+        for (int i = 0; i < kEntries; ++i) {
+            // An entry refused while this instance holds the history on is written again.
+            int tries = 0;
+            while (files.appendHistory(entry(i))) {
+                if (++tries == 20)
+                    _exit(1);
+            }
+            usleep(200);
+        }
+        _exit(0);
+    }
+
+    const QString mine = u"05/31  99.0Kg  30.0  0.0%"_s;
+    int rewrites = 0;
+    int status = 0;
+    for (; rewrites < 20000 && waitpid(other, &status, WNOHANG) == 0; ++rewrites) {
+        if (rewrite == Rewrite::DeleteLine) {
+            if (files.appendHistory(mine))
+                continue;
+            const QStringList lines = files.readHistory().lines.toStringList();
+            removeHistoryLine(files, lines.lastIndexOf(mine), mine);
+        } else {
+            if (!files.clearHistory())
+                restoreHistory(f.folder);
+        }
+        // Room for the other instance between two rewrites, as a person's pace leaves.
+        usleep(5000);
+    }
+    if (waitpid(other, &status, WNOHANG) == 0)
+        QCOMPARE(waitpid(other, &status, 0), other);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 0);
+    QVERIFY(rewrites > 0);
+    if (hasBackup(f.folder))
+        QCOMPARE(restoreHistory(f.folder).status, Status::Restored);
+
+    const QStringList lines = files.readHistory().lines.toStringList();
+    for (int i = 0; i < kEntries; ++i)
+        QVERIFY2(lines.count(entry(i)) == 1, qPrintable(entry(i)));
 }
 
 QTEST_GUILESS_MAIN(tst_HistoryBackup)
