@@ -1,6 +1,5 @@
 #include "help/chmarchive.h"
 
-#include "help/chmlimits.h"
 #include "help/chmpath.h"
 #include "help/textdecoding.h"
 
@@ -9,13 +8,13 @@
 #include <QUrl>
 #include <QtEndian>
 
-#include <chm_lib.h>
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <unistd.h>
+#include <mspack.h>
 
-#include <cerrno>
+#include <algorithm>
+#include <cstdarg>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -29,10 +28,235 @@ constexpr quint16 kDefaultTopicRecord = 2;
 constexpr quint16 kTitleRecord = 3;
 constexpr quint16 kLanguageRecord = 4;
 
-QString systemReason(int error)
+// libmspack's own needs are small: its largest block is the LZX window (2 MiB at most).
+constexpr std::size_t kMaxAllocationBytes = 4 * 1024 * 1024;
+constexpr std::size_t kMaxAllocatedBytes = 16 * 1024 * 1024;
+
+// The two GUIDs of the file header. chmcmd writes the first one in both places; libmspack
+// reads that as a bad signature.
+constexpr unsigned char kHeaderGuids[32] = {
+    0x10, 0xFD, 0x01, 0x7C, 0xAA, 0x7B, 0xD0, 0x11, 0x9E, 0x0C, 0x00, 0xA0, 0xC9, 0x22, 0xE6, 0xEC,
+    0x11, 0xFD, 0x01, 0x7C, 0xAA, 0x7B, 0xD0, 0x11, 0x9E, 0x0C, 0x00, 0xA0, 0xC9, 0x22, 0xE6, 0xEC};
+constexpr qsizetype kFirstGuidAt = 0x18;
+constexpr qsizetype kSecondGuidAt = 0x28;
+
+// What libmspack says when it returns a directory that broke off part-way.
+constexpr char kCorruptWarning[] = "WARNING; contents are corrupt";
+
+// ---- The in-memory file system handed to libmspack ----------------------------------------
+
+struct MemorySystem;
+
+struct MemoryFile {
+    MemorySystem* system = nullptr;     // set for the input
+    const QByteArray* source = nullptr; // read from, or
+    QByteArray* sink = nullptr;         // written to
+    qint64 limit = 0;                   // most bytes the sink takes
+    qint64 position = 0;
+};
+
+struct MemorySystem : mspack_system {
+    const QByteArray* file = nullptr;
+    std::size_t allocated = 0;
+    bool corrupt = false;
+};
+
+// Each block starts with a header naming its system and size, since free() is given only the
+// pointer.
+struct alignas(std::max_align_t) BlockHeader {
+    MemorySystem* owner;
+    std::size_t bytes;
+};
+
+mspack_file* memoryOpen(mspack_system* self, const char* name, int mode)
 {
-    return QString::fromLocal8Bit(std::strerror(error));
+    auto* system = static_cast<MemorySystem*>(self);
+    auto* file = new MemoryFile;
+    if (mode == MSPACK_SYS_OPEN_READ) {
+        file->system = system;
+        file->source = system->file;
+    } else if (mode == MSPACK_SYS_OPEN_WRITE) {
+        // The "name" of an output is the MemoryFile describing where its bytes go.
+        *file = *reinterpret_cast<const MemoryFile*>(name);
+    } else {
+        delete file;
+        return nullptr;
+    }
+    return reinterpret_cast<mspack_file*>(file);
 }
+
+void memoryClose(mspack_file* file)
+{
+    delete reinterpret_cast<MemoryFile*>(file);
+}
+
+int memoryRead(mspack_file* handle, void* buffer, int bytes)
+{
+    auto* file = reinterpret_cast<MemoryFile*>(handle);
+    if (!file->source || bytes < 0)
+        return -1;
+    const qint64 left = file->source->size() - file->position;
+    const qint64 count = std::min<qint64>(bytes, std::max<qint64>(left, 0));
+    if (count > 0)
+        std::memcpy(buffer, file->source->constData() + file->position, std::size_t(count));
+    file->position += count;
+    return int(count);
+}
+
+int memoryWrite(mspack_file* handle, void* buffer, int bytes)
+{
+    auto* file = reinterpret_cast<MemoryFile*>(handle);
+    if (!file->sink || bytes < 0 || bytes > file->limit - file->sink->size())
+        return -1;
+    file->sink->append(static_cast<const char*>(buffer), bytes);
+    return bytes;
+}
+
+int memorySeek(mspack_file* handle, off_t offset, int mode)
+{
+    auto* file = reinterpret_cast<MemoryFile*>(handle);
+    if (!file->source)
+        return -1;
+    const qint64 size = file->source->size();
+    qint64 base = 0;
+    if (mode == MSPACK_SYS_SEEK_CUR)
+        base = file->position;
+    else if (mode == MSPACK_SYS_SEEK_END)
+        base = size;
+    else if (mode != MSPACK_SYS_SEEK_START)
+        return -1;
+    // Both sides lie within ±2^63 only when compared before adding.
+    if (offset < -base || offset > size - base)
+        return -1;
+    file->position = base + offset;
+    return 0;
+}
+
+off_t memoryTell(mspack_file* handle)
+{
+    return off_t(reinterpret_cast<MemoryFile*>(handle)->position);
+}
+
+// The one message that matters is the one about a directory that broke off part-way; it is
+// recognised by its format, which has no arguments.
+void memoryMessage(mspack_file* handle, const char* format, ...)
+{
+    auto* file = reinterpret_cast<MemoryFile*>(handle);
+    if (file && file->system && std::strcmp(format, kCorruptWarning) == 0)
+        file->system->corrupt = true;
+}
+
+void* memoryAlloc(mspack_system* self, std::size_t bytes)
+{
+    auto* system = static_cast<MemorySystem*>(self);
+    if (bytes > kMaxAllocationBytes || bytes > kMaxAllocatedBytes - system->allocated)
+        return nullptr;
+    auto* header = static_cast<BlockHeader*>(std::malloc(sizeof(BlockHeader) + bytes));
+    if (!header)
+        return nullptr;
+    header->owner = system;
+    header->bytes = bytes;
+    system->allocated += bytes;
+    return header + 1;
+}
+
+void memoryFree(void* block)
+{
+    if (!block)
+        return;
+    BlockHeader* header = static_cast<BlockHeader*>(block) - 1;
+    header->owner->allocated -= header->bytes;
+    std::free(header);
+}
+
+void memoryCopy(void* source, void* destination, std::size_t bytes)
+{
+    std::memmove(destination, source, bytes);
+}
+
+// ---- Bounds checked before libmspack follows an offset ------------------------------------
+
+// [offset, offset + length) lies inside [0, size); no sum can overflow.
+bool within(qint64 offset, qint64 length, qint64 size)
+{
+    return offset >= 0 && length >= 0 && offset <= size && length <= size - offset;
+}
+
+// The bytes of an uncompressed object, or nothing when it does not lie inside the file.
+std::optional<QByteArrayView> storedBytes(const QByteArray& bytes, const mschmd_header* chm,
+                                          const mschmd_file* file)
+{
+    const qint64 size = bytes.size();
+    if (!file || file->section->id != 0 || !within(chm->sec0.offset, 0, size) ||
+        !within(file->offset, file->length, size - chm->sec0.offset))
+        return std::nullopt;
+    return QByteArrayView(bytes).sliced(qsizetype(chm->sec0.offset + file->offset),
+                                        qsizetype(file->length));
+}
+
+// Whether libmspack can decompress section 1 of this file with every value it will add,
+// multiply or shift within bounds. It finds its control files in the directory it has read;
+// one that is missing would send it down its index walk, so such a file has no section 1.
+bool compressedSectionSound(const QByteArray& bytes, const mschmd_header* chm)
+{
+    const mschmd_sec_mscompressed& sec = chm->sec1;
+    const auto content = storedBytes(bytes, chm, sec.content);
+    const auto control = storedBytes(bytes, chm, sec.control);
+    const auto table = storedBytes(bytes, chm, sec.rtable);
+    const auto span = storedBytes(bytes, chm, sec.spaninfo);
+    if (!content || !control || !table || !span || control->size() < 0x1c || span->size() != 8)
+        return false;
+
+    // The reset interval, which libmspack keeps in an int.
+    quint64 interval = qFromLittleEndian<quint32>(control->data() + 0x0c);
+    if (qFromLittleEndian<quint32>(control->data() + 0x08) == 2)
+        interval *= 0x8000;
+    if (interval == 0 || interval > quint64(1) << 30)
+        return false;
+
+    // Uncompressed lengths, and the offsets into the compressed data it starts from.
+    const auto spanLength = qFromLittleEndian<qint64>(span->data());
+    if (!within(0, spanLength, ChmArchive::kMaxContentBytes))
+        return false;
+    if (table->size() >= 0x28) {
+        const auto tableLength = qFromLittleEndian<qint64>(table->data() + 0x10);
+        const quint32 count = qFromLittleEndian<quint32>(table->data() + 0x04);
+        const quint32 entryBytes = qFromLittleEndian<quint32>(table->data() + 0x08);
+        const quint32 start = qFromLittleEndian<quint32>(table->data() + 0x0c);
+        if (!within(0, tableLength, ChmArchive::kMaxContentBytes))
+            return false;
+        if (entryBytes == 8) {
+            for (quint64 at = start, i = 0; i < count && at + 8 <= quint64(table->size());
+                 ++i, at += 8) {
+                if (!within(qFromLittleEndian<qint64>(table->data() + at), 0, content->size()))
+                    return false;
+            }
+        }
+    }
+    return true;
+}
+
+ChmArchive::Error errorFor(int code)
+{
+    switch (code) {
+    case MSPACK_ERR_READ:
+    case MSPACK_ERR_SEEK:
+        return ChmArchive::Error::Truncated;
+    case MSPACK_ERR_SIGNATURE:
+        return ChmArchive::Error::NotChm;
+    case MSPACK_ERR_NOMEMORY:
+        return ChmArchive::Error::TooLarge;
+    default:
+        return ChmArchive::Error::Damaged;
+    }
+}
+
+struct DecompressorDeleter {
+    void operator()(mschm_decompressor* decompressor) const
+    {
+        mspack_destroy_chm_decompressor(decompressor);
+    }
+};
 
 bool isPage(const QString& path)
 {
@@ -60,17 +284,10 @@ QString firstPage(const std::vector<chm::ContentsEntry>& entries, const ChmArchi
 
 } // namespace
 
-ChmArchive::~ChmArchive()
-{
-    close();
-}
-
 void ChmArchive::close()
 {
-    if (m_file)
-        chm_close(m_file);
-    m_file = nullptr;
-    m_entries.clear();
+    m_open = false;
+    m_objects.clear();
     m_index.clear();
     m_title.clear();
     m_defaultTopic.clear();
@@ -79,10 +296,11 @@ void ChmArchive::close()
     m_contents.clear();
 }
 
-bool ChmArchive::fail(const QString& reason)
+bool ChmArchive::fail(Error error, const QString& systemReason)
 {
     close();
-    m_error = reason;
+    m_error = error;
+    m_systemReason = systemReason;
     return false;
 }
 
@@ -91,72 +309,129 @@ bool ChmArchive::open(const QString& path)
     close();
     const QFileInfo info(path);
     if (!info.exists())
-        return fail(u"ファイルが見つかりません。"_s);
+        return fail(Error::NotFound);
     if (info.isDir())
-        return fail(u"同じ名前のフォルダーがあります。"_s);
+        return fail(Error::IsFolder);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return fail(u"ファイルを読み込めません（%1）。"_s.arg(file.errorString()));
-    if (file.size() > chm::kMaxFileBytes)
-        return fail(u"ファイルが大きすぎます。"_s);
+        return fail(Error::Unreadable, file.errorString());
+    if (file.size() > kMaxFileBytes)
+        return fail(Error::TooLarge);
     // Read one byte past the limit so that a file that grows meanwhile is still refused.
-    const QByteArray bytes = file.read(chm::kMaxFileBytes + 1);
+    const QByteArray bytes = file.read(kMaxFileBytes + 1);
     if (file.error() != QFileDevice::NoError)
-        return fail(u"ファイルを読み込めません（%1）。"_s.arg(file.errorString()));
+        return fail(Error::Unreadable, file.errorString());
     return openData(bytes);
 }
 
-bool ChmArchive::openData(const QByteArray& bytes)
+bool ChmArchive::openData(const QByteArray& original)
 {
     close();
-    QString reason;
-    auto layout = chm::readChmLayout(bytes, &reason);
-    if (!layout)
-        return fail(reason);
-    if (!hand(bytes))
-        return false;
+    if (original.size() > kMaxFileBytes)
+        return fail(Error::TooLarge);
+    if (original.size() >= 4 && !original.startsWith("ITSF"))
+        return fail(Error::NotChm);
 
-    m_entries = std::move(layout->entries);
-    m_languageId = layout->languageId;
-    for (qsizetype i = 0; i < qsizetype(m_entries.size()); ++i) {
-        const QString name = QString::fromUtf8(m_entries[std::size_t(i)].name);
+    QByteArray bytes = original;
+    const QByteArrayView firstGuid(reinterpret_cast<const char*>(kHeaderGuids), 16);
+    if (bytes.size() >= kSecondGuidAt + 16 &&
+        QByteArrayView(bytes).sliced(kFirstGuidAt, 16) == firstGuid &&
+        QByteArrayView(bytes).sliced(kSecondGuidAt, 16) == firstGuid)
+        std::memcpy(bytes.data() + kSecondGuidAt, kHeaderGuids + 16, 16);
+
+    MemorySystem system;
+    system.open = memoryOpen;
+    system.close = memoryClose;
+    system.read = memoryRead;
+    system.write = memoryWrite;
+    system.seek = memorySeek;
+    system.tell = memoryTell;
+    system.message = memoryMessage;
+    system.alloc = memoryAlloc;
+    system.free = memoryFree;
+    system.copy = memoryCopy;
+    system.null_ptr = nullptr;
+    system.file = &bytes;
+
+    const std::unique_ptr<mschm_decompressor, DecompressorDeleter> decompressor(
+        mspack_create_chm_decompressor(&system));
+    if (!decompressor)
+        return fail(Error::TooLarge);
+    mschmd_header* chm = decompressor->open(decompressor.get(), "");
+    if (!chm)
+        return fail(errorFor(decompressor->last_error(decompressor.get())));
+    const auto closeChm = qScopeGuard([&] { decompressor->close(decompressor.get(), chm); });
+    if (system.corrupt || !chm->files) // a help file always holds objects such as #SYSTEM
+        return fail(Error::Damaged);
+
+    // Every object is bounded by the file (stored) or by the content limit (compressed) before
+    // libmspack extracts it: its offset arithmetic is signed and unchecked.
+    // A file cut short shows first in stored objects that no longer fit.
+    for (const mschmd_file* list : {chm->sysfiles, chm->files}) {
+        for (const mschmd_file* file = list; file; file = file->next) {
+            if (file->section->id == 0 && !storedBytes(bytes, chm, file))
+                return fail(Error::Truncated);
+        }
+    }
+    const bool compression = compressedSectionSound(bytes, chm);
+    std::vector<const mschmd_file*> compressed;
+    qint64 total = 0;
+    for (const mschmd_file* file = chm->files; file; file = file->next) {
+        if (file->section->id != 0) {
+            if (!compression)
+                return fail(Error::Damaged);
+            if (!within(file->offset, file->length, kMaxContentBytes))
+                return fail(Error::TooLarge);
+            compressed.push_back(file);
+        }
+        total += file->length;
+        if (total > kMaxContentBytes)
+            return fail(Error::TooLarge);
+        m_objects.push_back(Object{QString::fromUtf8(file->filename), QByteArray()});
+    }
+
+    // Compressed objects in the order they are stored, so that libmspack decompresses the
+    // section once from front to back.
+    std::vector<std::size_t> order(compressed.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return compressed[a]->offset < compressed[b]->offset;
+    });
+    std::size_t objectIndex = 0, compressedIndex = 0;
+    std::vector<std::size_t> objectOfCompressed(compressed.size());
+    for (const mschmd_file* file = chm->files; file; file = file->next, ++objectIndex) {
+        if (file->section->id == 0)
+            m_objects[objectIndex].bytes = storedBytes(bytes, chm, file)->toByteArray();
+        else
+            objectOfCompressed[compressedIndex++] = objectIndex;
+    }
+    for (std::size_t i : order) {
+        mschmd_file* file = const_cast<mschmd_file*>(compressed[i]);
+        QByteArray& out = m_objects[objectOfCompressed[i]].bytes;
+        out.reserve(qsizetype(file->length));
+        MemoryFile sink;
+        sink.sink = &out;
+        sink.limit = file->length;
+        const int result =
+            decompressor->extract(decompressor.get(), file, reinterpret_cast<const char*>(&sink));
+        if (result != MSPACK_ERR_OK || out.size() != file->length)
+            return fail(result == MSPACK_ERR_NOMEMORY ? Error::TooLarge : Error::Damaged);
+    }
+
+    m_languageId = chm->language;
+    for (qsizetype i = 0; i < qsizetype(m_objects.size()); ++i) {
+        const QString& name = m_objects[std::size_t(i)].name;
         if (!name.startsWith(u'/'))
             continue;
         const QString key = name.toCaseFolded();
         if (!m_index.contains(key)) // of two names that differ only in case, the first wins
             m_index.insert(key, i);
     }
+    m_open = true;
+    m_error = Error::None;
+    m_systemReason.clear();
     readSystem();
-    m_error.clear();
-    return true;
-}
-
-// Gives chmlib a sealed in-memory copy: chmlib opens files by name, and /proc/self/fd names an
-// anonymous file that nobody can change after the check.
-bool ChmArchive::hand(const QByteArray& bytes)
-{
-    const int fd = memfd_create("morvane-help", MFD_CLOEXEC | MFD_ALLOW_SEALING);
-    if (fd < 0)
-        return fail(u"ヘルプファイルを読み込めません（%1）。"_s.arg(systemReason(errno)));
-    qsizetype written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n =
-            ::write(fd, bytes.constData() + written, std::size_t(bytes.size() - written));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            const int error = errno;
-            ::close(fd);
-            return fail(u"ヘルプファイルを読み込めません（%1）。"_s.arg(systemReason(error)));
-        }
-        written += n;
-    }
-    ::fcntl(fd, F_ADD_SEALS, F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_WRITE | F_SEAL_SEAL);
-    const QByteArray name = "/proc/self/fd/" + QByteArray::number(fd);
-    m_file = chm_open(name.constData());
-    ::close(fd); // chmlib holds its own descriptor
-    if (!m_file)
-        return fail(u"ヘルプファイルを読み込めません。"_s);
     return true;
 }
 
@@ -189,12 +464,11 @@ void ChmArchive::readSystem()
 
     if (!contents.isEmpty() && this->contains(chm::resolveObjectPath(decodeText(contents))))
         m_contentsPath = chm::resolveObjectPath(decodeText(contents));
-    for (const chm::Entry& entry : m_entries) {
+    for (const Object& entry : m_objects) {
         if (!m_contentsPath.isEmpty())
             break;
-        const QString name = QString::fromUtf8(entry.name);
-        if (name.startsWith(u'/') && name.endsWith(u".hhc"_s, Qt::CaseInsensitive))
-            m_contentsPath = name;
+        if (entry.name.startsWith(u'/') && entry.name.endsWith(u".hhc"_s, Qt::CaseInsensitive))
+            m_contentsPath = entry.name;
     }
     if (!m_contentsPath.isEmpty()) {
         if (const auto page = object(m_contentsPath))
@@ -216,14 +490,14 @@ void ChmArchive::readSystem()
 QStringList ChmArchive::objectPaths() const
 {
     QStringList paths;
-    for (const chm::Entry& entry : m_entries) {
-        if (entry.name.startsWith('/') && !entry.name.endsWith('/'))
-            paths.append(QString::fromUtf8(entry.name));
+    for (const Object& entry : m_objects) {
+        if (entry.name.startsWith(u'/') && !entry.name.endsWith(u'/'))
+            paths.append(entry.name);
     }
     return paths;
 }
 
-const chm::Entry* ChmArchive::find(const QString& path) const
+const ChmArchive::Object* ChmArchive::find(const QString& path) const
 {
     // Internal objects have names like "/#SYSTEM" that resolving would cut at the "#".
     auto it = m_index.constFind(path.toCaseFolded());
@@ -237,8 +511,8 @@ const chm::Entry* ChmArchive::find(const QString& path) const
     }
     if (it == m_index.constEnd())
         return nullptr;
-    const chm::Entry& entry = m_entries[std::size_t(*it)];
-    return entry.name.endsWith('/') ? nullptr : &entry;
+    const Object& entry = m_objects[std::size_t(*it)];
+    return entry.name.endsWith(u'/') ? nullptr : &entry;
 }
 
 bool ChmArchive::contains(const QString& path) const
@@ -248,21 +522,10 @@ bool ChmArchive::contains(const QString& path) const
 
 std::optional<QByteArray> ChmArchive::object(const QString& path) const
 {
-    const chm::Entry* entry = m_file ? find(path) : nullptr;
-    if (!entry || entry->length > chm::kMaxObjectBytes)
+    const Object* entry = find(path);
+    if (!entry)
         return std::nullopt;
-    QByteArray bytes(qsizetype(entry->length), Qt::Uninitialized);
-    if (entry->length == 0)
-        return bytes;
-    chmUnitInfo unit{};
-    unit.start = entry->start;
-    unit.length = entry->length;
-    unit.space = entry->space;
-    const LONGINT64 got = chm_retrieve_object(
-        m_file, &unit, reinterpret_cast<unsigned char*>(bytes.data()), 0, LONGINT64(entry->length));
-    if (got != LONGINT64(entry->length))
-        return std::nullopt;
-    return bytes;
+    return entry->bytes;
 }
 
 QString ChmArchive::decodeText(const QByteArray& bytes) const

@@ -12,6 +12,8 @@
 // stays above its owner and is destroyed with it. A missing, unreadable or damaged help file
 // is reported inside the window, in Japanese; nothing is shown in a separate message box.
 
+#include "help/chmarchive.h"
+
 #include <QWidget>
 
 #include <functional>
@@ -23,11 +25,7 @@ class QToolButton;
 
 namespace morvane {
 
-class ChmArchive;
 class HelpBrowser;
-namespace chm {
-struct ContentsEntry;
-}
 
 class HelpWindow : public QWidget {
     Q_OBJECT
@@ -59,7 +57,11 @@ public:
     QTreeWidget* contentsTree() const { return m_tree; }
     bool hasFile() const;
 
+    // The sentence that tells the user why a help file could not be opened.
+    static QString reasonText(ChmArchive::Error error, const QString& systemReason);
+
 private:
+    static QString defaultTitle();
     void showError(const QString& displayName, const QString& reason);
     void addEntries(QTreeWidgetItem* parent, const std::vector<chm::ContentsEntry>& entries);
     void goHome();

@@ -1,7 +1,5 @@
 #include "help/sitemap.h"
 
-#include "help/chmlimits.h"
-
 #include <QHash>
 
 using namespace Qt::StringLiterals;
