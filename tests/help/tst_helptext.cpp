@@ -40,8 +40,6 @@ private slots:
     void initTestCase();
     void decoding_data();
     void decoding();
-    void declaredCharset_data();
-    void declaredCharset();
     void resolvePath_data();
     void resolvePath();
     void sitemap_data();
@@ -80,6 +78,13 @@ void tst_HelpText::decoding_data()
     QTest::newRow("declared charset Qt does not know falls back")
         << QByteArray("<meta charset=\"x-unknown-thing\">") + japanese.toUtf8() << ja
         << u"<meta charset=\"x-unknown-thing\">"_s + japanese;
+    QTest::newRow("CP932 declared with http-equiv")
+        << QByteArray(
+               "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">") +
+               cp932(japanese)
+        << en
+        << u"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">"_s +
+               japanese;
     QTest::newRow("ASCII") << QByteArray("BMI 22") << ja << u"BMI 22"_s;
 }
 
@@ -89,34 +94,6 @@ void tst_HelpText::decoding()
     QFETCH(uint, language);
     QFETCH(QString, expected);
     QCOMPARE(chm::decodeHelpText(bytes, language), expected);
-}
-
-void tst_HelpText::declaredCharset_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QByteArray>("expected");
-
-    QTest::newRow("HTML5 meta") << QByteArray("<head><META Charset=UTF-8></head>")
-                                << QByteArray("utf-8");
-    QTest::newRow("http-equiv") << QByteArray("<meta http-equiv=\"Content-Type\" "
-                                              "content=\"text/html; charset=Shift_JIS\">")
-                                << QByteArray("shift_jis");
-    QTest::newRow("style sheet") << QByteArray("@charset \"EUC-JP\";\nbody {}")
-                                 << QByteArray("euc-jp");
-    QTest::newRow("charset outside a meta tag")
-        << QByteArray("<p>charset=utf-8</p>") << QByteArray();
-    QTest::newRow("meta without charset")
-        << QByteArray("<meta name=\"x\" content=\"y\">") << QByteArray();
-    QTest::newRow("declaration after 4 KiB")
-        << QByteArray(5000, ' ') + "<meta charset=utf-8>" << QByteArray();
-    QTest::newRow("unterminated meta") << QByteArray("<meta charset=utf-8") << QByteArray();
-}
-
-void tst_HelpText::declaredCharset()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(QByteArray, expected);
-    QCOMPARE(chm::declaredCharset(bytes), expected);
 }
 
 void tst_HelpText::resolvePath_data()
