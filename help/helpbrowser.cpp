@@ -92,9 +92,9 @@ QVariant HelpBrowser::loadResource(int type, const QUrl& name)
         m_base = urlForObject(path.isEmpty() ? u"/"_s : path);
         if (!bytes)
             return pageNotFound(path.isEmpty() ? url.toDisplayString() : path);
-        return addStylesheetTypes(m_archive->decodeText(*bytes));
+        return boundHtml(addStylesheetTypes(m_archive->decodeText(*bytes)));
     case QTextDocument::StyleSheetResource:
-        return bytes ? m_archive->decodeText(*bytes) : QString(u""_s);
+        return bytes ? m_archive->decodeText(*bytes).left(kMaxHtmlChars) : QString(u""_s);
     default:
         return bytes ? *bytes : QByteArray("");
     }

@@ -45,6 +45,8 @@ private slots:
     void sitemap_data();
     void sitemap();
     void sitemapBounds();
+    void boundHtml_data();
+    void boundHtml();
     void stylesheetTypes_data();
     void stylesheetTypes();
 };
@@ -205,6 +207,50 @@ void tst_HelpText::sitemapBounds()
     }
     QCOMPARE(depth, 16);
     QCOMPARE(count, 5000);
+}
+
+void tst_HelpText::boundHtml_data()
+{
+    QTest::addColumn<QString>("html");
+    QTest::addColumn<QString>("expected");
+
+    const auto nest = [](const QString& open, const QString& close, int depth) {
+        return open.repeated(depth) + u"x"_s + close.repeated(depth);
+    };
+    const QString table = u"<table><tr><td>"_s;
+    const QString tableEnd = u"</td></tr></table>"_s;
+    QTest::newRow("shallow page unchanged")
+        << u"<div><p>体重</p><ul><li><a href=\"a.html\">a</a></ul></div>"_s
+        << u"<div><p>体重</p><ul><li><a href=\"a.html\">a</a></ul></div>"_s;
+    QTest::newRow("tables at the limit unchanged")
+        << nest(table, tableEnd, kMaxTableDepth) << nest(table, tableEnd, kMaxTableDepth);
+    QTest::newRow("tables below the limit flattened")
+        << nest(table, tableEnd, kMaxTableDepth + 2)
+        << nest(table, tableEnd, kMaxTableDepth).replace(u"x"_s, u"      x      "_s);
+    QTest::newRow("lists below the limit flattened, unclosed")
+        << u"<ul>"_s.repeated(kMaxHtmlDepth + 3) + u"x"_s
+        << u"<ul>"_s.repeated(kMaxHtmlDepth) + u"   x"_s;
+    QTest::newRow("text after a flattened part is whole again")
+        << u"<div>"_s.repeated(kMaxHtmlDepth + 1) + u"</div>"_s.repeated(kMaxHtmlDepth + 1) +
+               u"<b>y</b>"_s
+        << u"<div>"_s.repeated(kMaxHtmlDepth) + u"  "_s + u"</div>"_s.repeated(kMaxHtmlDepth) +
+               u"<b>y</b>"_s;
+    QTest::newRow("an end tag closes what is left open inside")
+        << u"<div><ul><ul></div>"_s + u"<ul>"_s.repeated(kMaxHtmlDepth) + u"x"_s
+        << u"<div><ul><ul></div>"_s + u"<ul>"_s.repeated(kMaxHtmlDepth) + u"x"_s;
+    QTest::newRow("quoted > inside a tag")
+        << u"<a title=\"1 > 0\">a</a>"_s << u"<a title=\"1 > 0\">a</a>"_s;
+    QTest::newRow("comments and stray text kept")
+        << u"<!-- <table> --> a < b <"_s << u"<!-- <table> --> a < b <"_s;
+    QTest::newRow("cut to the size limit")
+        << u"a"_s.repeated(kMaxHtmlChars + 10) << u"a"_s.repeated(kMaxHtmlChars);
+}
+
+void tst_HelpText::boundHtml()
+{
+    QFETCH(QString, html);
+    QFETCH(QString, expected);
+    QCOMPARE(morvane::boundHtml(html), expected);
 }
 
 void tst_HelpText::stylesheetTypes_data()
