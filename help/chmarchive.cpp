@@ -339,19 +339,9 @@ bool ChmArchive::openData(const QByteArray& original)
         QByteArrayView(bytes).sliced(kSecondGuidAt, 16) == firstGuid)
         std::memcpy(bytes.data() + kSecondGuidAt, kHeaderGuids + 16, 16);
 
-    MemorySystem system;
-    system.open = memoryOpen;
-    system.close = memoryClose;
-    system.read = memoryRead;
-    system.write = memoryWrite;
-    system.seek = memorySeek;
-    system.tell = memoryTell;
-    system.message = memoryMessage;
-    system.alloc = memoryAlloc;
-    system.free = memoryFree;
-    system.copy = memoryCopy;
-    system.null_ptr = nullptr;
-    system.file = &bytes;
+    MemorySystem system{{memoryOpen, memoryClose, memoryRead, memoryWrite, memorySeek, memoryTell,
+                         memoryMessage, memoryAlloc, memoryFree, memoryCopy, nullptr},
+                        &bytes};
 
     const std::unique_ptr<mschm_decompressor, DecompressorDeleter> decompressor(
         mspack_create_chm_decompressor(&system));
@@ -364,9 +354,9 @@ bool ChmArchive::openData(const QByteArray& original)
     if (system.corrupt || !chm->files) // a help file always holds objects such as #SYSTEM
         return fail(Error::Damaged);
 
-    // Every object is bounded by the file (stored) or by the content limit (compressed) before
-    // libmspack extracts it: its offset arithmetic is signed and unchecked.
-    // A file cut short shows first in stored objects that no longer fit.
+    // Stored objects are bounded by the file, compressed ones by the content limit, before
+    // libmspack extracts them: its offset arithmetic is signed and unchecked. A file cut short
+    // shows first in stored objects that no longer fit.
     for (const mschmd_file* list : {chm->sysfiles, chm->files}) {
         for (const mschmd_file* file = list; file; file = file->next) {
             if (file->section->id == 0 && !storedBytes(bytes, chm, file))
@@ -374,60 +364,39 @@ bool ChmArchive::openData(const QByteArray& original)
         }
     }
     const bool compression = compressedSectionSound(bytes, chm);
-    std::vector<const mschmd_file*> compressed;
+    std::vector<std::pair<mschmd_file*, std::size_t>> compressed; // and the object it fills
     qint64 total = 0;
-    for (const mschmd_file* file = chm->files; file; file = file->next) {
-        if (file->section->id != 0) {
-            if (!compression)
-                return fail(Error::Damaged);
-            if (!within(file->offset, file->length, kMaxContentBytes))
-                return fail(Error::TooLarge);
-            compressed.push_back(file);
-        }
+    for (mschmd_file* file = chm->files; file; file = file->next) {
+        if (file->section->id != 0 && !compression)
+            return fail(Error::Damaged);
+        if (file->section->id != 0 && !within(file->offset, file->length, kMaxContentBytes))
+            return fail(Error::TooLarge);
         total += file->length;
         if (total > kMaxContentBytes)
             return fail(Error::TooLarge);
-        m_objects.push_back(Object{QString::fromUtf8(file->filename), QByteArray()});
-    }
-
-    // Compressed objects in the order they are stored, so that libmspack decompresses the
-    // section once from front to back.
-    std::vector<std::size_t> order(compressed.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
-        order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return compressed[a]->offset < compressed[b]->offset;
-    });
-    std::size_t objectIndex = 0, compressedIndex = 0;
-    std::vector<std::size_t> objectOfCompressed(compressed.size());
-    for (const mschmd_file* file = chm->files; file; file = file->next, ++objectIndex) {
+        Object object{QString::fromUtf8(file->filename), QByteArray()};
         if (file->section->id == 0)
-            m_objects[objectIndex].bytes = storedBytes(bytes, chm, file)->toByteArray();
+            object.bytes = storedBytes(bytes, chm, file)->toByteArray();
         else
-            objectOfCompressed[compressedIndex++] = objectIndex;
+            compressed.emplace_back(file, m_objects.size());
+        const QString key = object.name.toCaseFolded();
+        if (object.name.startsWith(u'/') && !m_index.contains(key)) // of two names that differ
+            m_index.insert(key, qsizetype(m_objects.size()));       // only in case, the first wins
+        m_objects.push_back(std::move(object));
     }
-    for (std::size_t i : order) {
-        mschmd_file* file = const_cast<mschmd_file*>(compressed[i]);
-        QByteArray& out = m_objects[objectOfCompressed[i]].bytes;
-        out.reserve(qsizetype(file->length));
-        MemoryFile sink;
-        sink.sink = &out;
-        sink.limit = file->length;
+    // In stored order, so that libmspack decompresses the section once, front to back.
+    std::stable_sort(compressed.begin(), compressed.end(), [](const auto& a, const auto& b) {
+        return a.first->offset < b.first->offset;
+    });
+    for (const auto& [file, index] : compressed) {
+        MemoryFile sink{nullptr, nullptr, &m_objects[index].bytes, file->length, 0};
         const int result =
             decompressor->extract(decompressor.get(), file, reinterpret_cast<const char*>(&sink));
-        if (result != MSPACK_ERR_OK || out.size() != file->length)
+        if (result != MSPACK_ERR_OK || sink.sink->size() != file->length)
             return fail(result == MSPACK_ERR_NOMEMORY ? Error::TooLarge : Error::Damaged);
     }
 
     m_languageId = chm->language;
-    for (qsizetype i = 0; i < qsizetype(m_objects.size()); ++i) {
-        const QString& name = m_objects[std::size_t(i)].name;
-        if (!name.startsWith(u'/'))
-            continue;
-        const QString key = name.toCaseFolded();
-        if (!m_index.contains(key)) // of two names that differ only in case, the first wins
-            m_index.insert(key, i);
-    }
     m_open = true;
     m_error = Error::None;
     m_systemReason.clear();

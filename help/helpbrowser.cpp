@@ -92,7 +92,7 @@ QVariant HelpBrowser::loadResource(int type, const QUrl& name)
         m_base = urlForObject(path.isEmpty() ? u"/"_s : path);
         if (!bytes)
             return pageNotFound(path.isEmpty() ? url.toDisplayString() : path);
-        return boundHtml(addStylesheetTypes(m_archive->decodeText(*bytes)));
+        return prepareHelpPage(m_archive->decodeText(*bytes));
     case QTextDocument::StyleSheetResource:
         return bytes ? m_archive->decodeText(*bytes).left(kMaxHtmlChars) : QString(u""_s);
     default:

@@ -192,25 +192,19 @@ QString HelpWindow::defaultTitle()
 
 QString HelpWindow::reasonText(ChmArchive::Error error, const QString& systemReason)
 {
-    switch (error) {
-    case ChmArchive::Error::None:
-        break;
-    case ChmArchive::Error::NotFound:
-        return tr("ファイルが見つかりません。");
-    case ChmArchive::Error::IsFolder:
-        return tr("同じ名前のフォルダーがあります。");
-    case ChmArchive::Error::Unreadable:
-        return tr("ファイルを読み込めません（%1）。").arg(systemReason);
-    case ChmArchive::Error::TooLarge:
-        return tr("ファイルが大きすぎます。");
-    case ChmArchive::Error::NotChm:
-        return tr("CHM 形式のファイルではありません。");
-    case ChmArchive::Error::Damaged:
-        return tr("ファイルの構造が壊れています。");
-    case ChmArchive::Error::Truncated:
-        return tr("ファイルが途中で切れています。");
-    }
-    return {};
+    // In the order of ChmArchive::Error.
+    static const char* const reasons[] = {
+        "",
+        QT_TRANSLATE_NOOP("morvane::HelpWindow", "ファイルが見つかりません。"),
+        QT_TRANSLATE_NOOP("morvane::HelpWindow", "同じ名前のフォルダーがあります。"),
+        QT_TRANSLATE_NOOP("morvane::HelpWindow", "ファイルを読み込めません（%1）。"),
+        QT_TRANSLATE_NOOP("morvane::HelpWindow", "ファイルが大きすぎます。"),
+        QT_TRANSLATE_NOOP("morvane::HelpWindow", "CHM 形式のファイルではありません。"),
+        QT_TRANSLATE_NOOP("morvane::HelpWindow", "ファイルの構造が壊れています。"),
+        QT_TRANSLATE_NOOP("morvane::HelpWindow", "ファイルが途中で切れています。"),
+    };
+    const QString text = tr(reasons[int(error)]);
+    return error == ChmArchive::Error::Unreadable ? text.arg(systemReason) : text;
 }
 
 void HelpWindow::showError(const QString& displayName, const QString& reason)

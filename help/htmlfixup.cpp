@@ -1,6 +1,7 @@
 #include "help/htmlfixup.h"
 
 #include <QRegularExpression>
+#include <QStringList>
 
 #include <algorithm>
 #include <iterator>
@@ -10,47 +11,28 @@ using namespace Qt::StringLiterals;
 
 namespace morvane {
 
-QString addStylesheetTypes(const QString& html)
+namespace {
+
+// Elements that nest blocks inside blocks; the others (paragraphs, list items, cells, inline
+// elements) only ever sit inside one of these.
+bool isContainer(const QString& name)
 {
-    // One linear pass over the <link ...> tags; the patterns cannot backtrack badly.
-    static const QRegularExpression link(u"<link\\b[^>]*>"_s,
-                                         QRegularExpression::CaseInsensitiveOption);
+    static const QStringList containers = {u"table"_s,  u"ul"_s,   u"ol"_s,
+                                           u"dl"_s,     u"div"_s,  u"blockquote"_s,
+                                           u"center"_s, u"menu"_s, u"dir"_s};
+    return containers.contains(name);
+}
+
+// A <link rel="stylesheet"> with type="text/css" added when it has no type.
+QString withStylesheetType(QStringView tag)
+{
     static const QRegularExpression stylesheet(u"\\brel\\s*=\\s*[\"']?\\s*stylesheet\\b"_s,
                                                QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression type(u"\\btype\\s*="_s,
                                          QRegularExpression::CaseInsensitiveOption);
-    QString out;
-    out.reserve(html.size() + 64);
-    qsizetype copied = 0;
-    auto it = link.globalMatch(html);
-    while (it.hasNext()) {
-        const QRegularExpressionMatch match = it.next();
-        const QString tag = match.captured();
-        if (!tag.contains(stylesheet) || tag.contains(type))
-            continue;
-        out += QStringView(html).sliced(copied, match.capturedStart() - copied);
-        out += tag.first(5);
-        out += u" type=\"text/css\""_s;
-        out += QStringView(tag).sliced(5);
-        copied = match.capturedEnd();
-    }
-    out += QStringView(html).sliced(copied);
-    return out;
-}
-
-namespace {
-
-// Elements that nest blocks inside blocks; others (paragraphs, list items, cells, inline
-// elements) only ever sit inside one of these.
-bool isContainer(QStringView name)
-{
-    static const QStringView containers[] = {u"table",      u"ul",     u"ol",   u"dl", u"div",
-                                             u"blockquote", u"center", u"menu", u"dir"};
-    for (QStringView container : containers) {
-        if (name == container)
-            return true;
-    }
-    return false;
+    if (!stylesheet.match(tag).hasMatch() || type.match(tag).hasMatch())
+        return tag.toString();
+    return tag.first(5).toString() + u" type=\"text/css\""_s + tag.sliced(5).toString();
 }
 
 // The end of the tag that starts at html[at] == '<' (one past its '>'), skipping quoted
@@ -74,9 +56,9 @@ qsizetype tagEnd(const QString& html, qsizetype at)
 
 } // namespace
 
-QString boundHtml(const QString& input)
+QString prepareHelpPage(const QString& input)
 {
-    const QString html = input.first(std::min(input.size(), kMaxHtmlChars));
+    const QString html = input.left(kMaxHtmlChars);
     QString out;
     out.reserve(html.size());
     std::vector<QString> open; // containers kept, innermost last
@@ -85,37 +67,33 @@ QString boundHtml(const QString& input)
     qsizetype at = 0;
     while (at < html.size()) {
         const qsizetype lt = html.indexOf(u'<', at);
-        if (lt < 0) {
-            out += QStringView(html).sliced(at);
+        out += QStringView(html).sliced(at, (lt < 0 ? html.size() : lt) - at);
+        if (lt < 0)
+            break;
+        const bool comment = QStringView(html).sliced(lt).startsWith(u"<!--");
+        const bool closing = lt + 1 < html.size() && html[lt + 1] == u'/';
+        const qsizetype nameStart = lt + (closing ? 2 : 1);
+        qsizetype nameEnd = nameStart;
+        while (nameEnd < html.size() && html[nameEnd].unicode() < 0x80 &&
+               html[nameEnd].isLetterOrNumber())
+            ++nameEnd;
+        const qsizetype commentEnd = comment ? html.indexOf(u"-->", lt + 4) : -1;
+        const qsizetype end = comment ? (commentEnd < 0 ? html.size() : commentEnd + 3)
+                                      : (nameEnd == nameStart ? lt + 1 : tagEnd(html, lt));
+        if (end < 0) { // a tag that never ends: the rest is text, never read as tags
+            out += html.sliced(lt).replace(u'<', u"&lt;"_s);
             break;
         }
-        out += QStringView(html).sliced(at, lt - at);
-        if (QStringView(html).sliced(lt).startsWith(u"<!--")) {
-            const qsizetype close = html.indexOf(u"-->", lt + 4);
-            const qsizetype end = close < 0 ? html.size() : close + 3;
-            out += QStringView(html).sliced(lt, end - lt);
-            at = end;
-            continue;
-        }
-        const bool closing = lt + 1 < html.size() && html[lt + 1] == u'/';
-        qsizetype nameEnd = lt + (closing ? 2 : 1);
-        while (nameEnd < html.size() && html[nameEnd].isLetterOrNumber() &&
-               html[nameEnd].unicode() < 0x80)
-            ++nameEnd;
-        const qsizetype end = tagEnd(html, lt);
-        const qsizetype nameStart = lt + (closing ? 2 : 1);
-        if (nameEnd == nameStart || end < 0) {
-            out += u'<'; // not a tag, or one that never ends: text
-            at = lt + 1;
+        const QStringView tag = QStringView(html).sliced(lt, end - lt);
+        at = end;
+        if (comment || nameEnd == nameStart) {
+            out += tag; // a comment, or a "<" that starts no tag
             continue;
         }
         const QString name = html.sliced(nameStart, nameEnd - nameStart).toLower();
-        const QStringView tag = QStringView(html).sliced(lt, end - lt);
-        at = end;
-
         bool keep = dropped == 0;
         if (isContainer(name) && !closing) {
-            const bool table = name == u"table";
+            const bool table = name == u"table"_s;
             if (keep && int(open.size()) < kMaxHtmlDepth && (!table || tables < kMaxTableDepth)) {
                 open.push_back(name);
                 tables += table;
@@ -123,24 +101,24 @@ QString boundHtml(const QString& input)
                 ++dropped;
                 keep = false;
             }
+        } else if (isContainer(name) && dropped > 0) {
+            --dropped;
+            keep = false;
         } else if (isContainer(name)) {
-            if (dropped > 0) {
-                --dropped;
-                keep = false;
-            } else {
-                // An end tag closes the innermost open container of its name and any left
-                // open inside it, as browsers do; a stray one closes nothing.
-                auto match = std::find(open.rbegin(), open.rend(), name);
-                for (auto it = open.rbegin(); match != open.rend() && it != match + 1; ++it)
-                    tables -= *it == u"table";
-                if (match != open.rend())
-                    open.erase(std::prev(match.base()), open.end());
+            // An end tag closes the innermost open container of its name and any left open
+            // inside it, as browsers do; a stray one closes nothing.
+            const auto match = std::find(open.rbegin(), open.rend(), name);
+            if (match != open.rend()) {
+                tables -= int(std::count(open.rbegin(), match + 1, u"table"_s));
+                open.erase(std::prev(match.base()), open.end());
             }
         }
-        if (keep)
-            out += tag;
-        else
+        if (!keep)
             out += u' '; // a left-out tag still separates words
+        else if (name == u"link"_s)
+            out += withStylesheetType(tag);
+        else
+            out += tag;
     }
     return out;
 }

@@ -15,11 +15,10 @@ inline constexpr int kMaxTableDepth = 8;
 // Longest page or style sheet handed over, in characters; real pages have a few thousand.
 inline constexpr qsizetype kMaxHtmlChars = 1024 * 1024;
 
-// The page with type="text/css" added to every stylesheet link that has no type.
-QString addStylesheetTypes(const QString& html);
-
-// The page cut to kMaxHtmlChars, with every tag inside a container deeper than the limits
-// above left out, so that its text stays but its structure is flat. Comments are kept.
-QString boundHtml(const QString& html);
+// The page as the help view shows it: cut to kMaxHtmlChars; every tag inside a container
+// deeper than the limits above left out, so that its text stays but its structure is flat;
+// everything after a tag that never ends kept as text; and type="text/css" added to every
+// stylesheet link that has none. Comments are kept. Takes time in proportion to the page.
+QString prepareHelpPage(const QString& html);
 
 } // namespace morvane

@@ -1,6 +1,7 @@
 #include "help/sitemap.h"
 
 #include <QHash>
+#include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
 
@@ -61,55 +62,23 @@ QString decodeEntities(const QString& text)
     return out;
 }
 
-bool isSpace(QChar c)
-{
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f';
-}
-
-// Parses the tag between '<' at start and the matching '>' at end (exclusive).
+// Parses the text between a tag's '<' and '>': its name ("/ul" for an end tag), then
+// attributes written name=value, name="value", name='value' or name alone.
 Tag parseTag(QStringView text)
 {
+    static const QRegularExpression head(u"^/?[^\\s/]*"_s);
+    static const QRegularExpression attribute(
+        u"([^\\s=/]+)(?:\\s*=\\s*(?:\"([^\"]*)\"?|'([^']*)'?|(\\S*)))?"_s);
     Tag tag;
-    qsizetype i = 0;
-    while (i < text.size() && !isSpace(text[i]) && text[i] != u'/')
-        ++i;
-    if (i == 0 && i < text.size() && text[i] == u'/') {
-        ++i;
-        while (i < text.size() && !isSpace(text[i]))
-            ++i;
-    }
-    tag.name = text.first(i).toString().toLower();
-    while (i < text.size()) {
-        while (i < text.size() && (isSpace(text[i]) || text[i] == u'/'))
-            ++i;
-        const qsizetype nameStart = i;
-        while (i < text.size() && !isSpace(text[i]) && text[i] != u'=' && text[i] != u'/')
-            ++i;
-        const QString name = text.sliced(nameStart, i - nameStart).toString().toLower();
-        while (i < text.size() && isSpace(text[i]))
-            ++i;
-        QString value;
-        if (i < text.size() && text[i] == u'=') {
-            ++i;
-            while (i < text.size() && isSpace(text[i]))
-                ++i;
-            if (i < text.size() && (text[i] == u'"' || text[i] == u'\'')) {
-                const QChar quote = text[i++];
-                const qsizetype valueStart = i;
-                while (i < text.size() && text[i] != quote)
-                    ++i;
-                value = text.sliced(valueStart, i - valueStart).toString();
-                if (i < text.size())
-                    ++i;
-            } else {
-                const qsizetype valueStart = i;
-                while (i < text.size() && !isSpace(text[i]))
-                    ++i;
-                value = text.sliced(valueStart, i - valueStart).toString();
-            }
-        }
-        if (!name.isEmpty() && !tag.attributes.contains(name))
-            tag.attributes.insert(name, decodeEntities(value));
+    const QRegularExpressionMatch name = head.match(text);
+    tag.name = name.captured().toLower();
+    auto it = attribute.globalMatch(text, name.capturedEnd());
+    while (it.hasNext()) {
+        const QRegularExpressionMatch match = it.next();
+        const QString key = match.captured(1).toLower();
+        if (!tag.attributes.contains(key)) // at most one of the three values is there
+            tag.attributes.insert(
+                key, decodeEntities(match.captured(2) + match.captured(3) + match.captured(4)));
     }
     return tag;
 }

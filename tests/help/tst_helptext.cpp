@@ -45,8 +45,8 @@ private slots:
     void sitemap_data();
     void sitemap();
     void sitemapBounds();
-    void boundHtml_data();
-    void boundHtml();
+    void prepareHelpPage_data();
+    void prepareHelpPage();
     void stylesheetTypes_data();
     void stylesheetTypes();
 };
@@ -209,7 +209,7 @@ void tst_HelpText::sitemapBounds()
     QCOMPARE(count, 5000);
 }
 
-void tst_HelpText::boundHtml_data()
+void tst_HelpText::prepareHelpPage_data()
 {
     QTest::addColumn<QString>("html");
     QTest::addColumn<QString>("expected");
@@ -242,15 +242,18 @@ void tst_HelpText::boundHtml_data()
         << u"<a title=\"1 > 0\">a</a>"_s << u"<a title=\"1 > 0\">a</a>"_s;
     QTest::newRow("comments and stray text kept")
         << u"<!-- <table> --> a < b <"_s << u"<!-- <table> --> a < b <"_s;
+    QTest::newRow("unclosed quote: the rest is text")
+        << u"<p title=\"x>"_s + u"<table>"_s.repeated(3)
+        << u"&lt;p title=\"x>"_s + u"&lt;table>"_s.repeated(3);
     QTest::newRow("cut to the size limit")
         << u"a"_s.repeated(kMaxHtmlChars + 10) << u"a"_s.repeated(kMaxHtmlChars);
 }
 
-void tst_HelpText::boundHtml()
+void tst_HelpText::prepareHelpPage()
 {
     QFETCH(QString, html);
     QFETCH(QString, expected);
-    QCOMPARE(morvane::boundHtml(html), expected);
+    QCOMPARE(morvane::prepareHelpPage(html), expected);
 }
 
 void tst_HelpText::stylesheetTypes_data()
@@ -272,15 +275,15 @@ void tst_HelpText::stylesheetTypes_data()
         << u"a<link rel=stylesheet href=1.css>b<link rel=stylesheet href=2.css>c"_s
         << u"a<link type=\"text/css\" rel=stylesheet href=1.css>b"
            u"<link type=\"text/css\" rel=stylesheet href=2.css>c"_s;
-    QTest::newRow("unterminated tag")
-        << u"<link rel=stylesheet href=a.css"_s << u"<link rel=stylesheet href=a.css"_s;
+    QTest::newRow("unterminated tag, and a table after it left as text")
+        << u"<link rel=\"stylesheet <table>"_s << u"&lt;link rel=\"stylesheet &lt;table>"_s;
 }
 
 void tst_HelpText::stylesheetTypes()
 {
     QFETCH(QString, html);
     QFETCH(QString, expected);
-    QCOMPARE(addStylesheetTypes(html), expected);
+    QCOMPARE(morvane::prepareHelpPage(html), expected);
 }
 
 QTEST_GUILESS_MAIN(tst_HelpText)
