@@ -182,6 +182,11 @@ bool within(qint64 offset, qint64 length, qint64 size)
     return offset >= 0 && length >= 0 && offset <= size && length <= size - offset;
 }
 
+qint64 readInt64(QByteArrayView bytes, qint64 at)
+{
+    return qFromLittleEndian<qint64>(bytes.data() + at);
+}
+
 // The bytes of an uncompressed object, or nothing when it does not lie inside the file.
 std::optional<QByteArrayView> storedBytes(const QByteArray& bytes, const mschmd_header* chm,
                                           const mschmd_file* file)
@@ -215,11 +220,11 @@ bool compressedSectionSound(const QByteArray& bytes, const mschmd_header* chm)
         return false;
 
     // Uncompressed lengths, and the offsets into the compressed data it starts from.
-    const auto spanLength = qFromLittleEndian<qint64>(span->data());
+    const auto spanLength = readInt64(*span, 0);
     if (!within(0, spanLength, ChmArchive::kMaxContentBytes))
         return false;
     if (table->size() >= 0x28) {
-        const auto tableLength = qFromLittleEndian<qint64>(table->data() + 0x10);
+        const auto tableLength = readInt64(*table, 0x10);
         const quint32 count = qFromLittleEndian<quint32>(table->data() + 0x04);
         const quint32 entryBytes = qFromLittleEndian<quint32>(table->data() + 0x08);
         const quint32 start = qFromLittleEndian<quint32>(table->data() + 0x0c);
@@ -228,7 +233,7 @@ bool compressedSectionSound(const QByteArray& bytes, const mschmd_header* chm)
         if (entryBytes == 8) {
             for (quint64 at = start, i = 0; i < count && at + 8 <= quint64(table->size());
                  ++i, at += 8) {
-                if (!within(qFromLittleEndian<qint64>(table->data() + at), 0, content->size()))
+                if (!within(readInt64(*table, qint64(at)), 0, content->size()))
                     return false;
             }
         }
@@ -331,6 +336,11 @@ bool ChmArchive::openData(const QByteArray& original)
         return fail(Error::TooLarge);
     if (original.size() >= 4 && !original.startsWith("ITSF"))
         return fail(Error::NotChm);
+
+    // libmspack subtracts the file length the header declares from the real one unchecked.
+    const qint64 headerSection = original.size() >= 0x40 ? readInt64(original, 0x38) : -1;
+    if (within(headerSection, 16, original.size()) && readInt64(original, headerSection + 8) < 0)
+        return fail(Error::Damaged);
 
     QByteArray bytes = original;
     const QByteArrayView firstGuid(reinterpret_cast<const char*>(kHeaderGuids), 16);
