@@ -1,17 +1,16 @@
 #include "help/chmarchive.h"
 
 #include "help/chmpath.h"
-#include "help/textdecoding.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 #include <QUrl>
 #include <QtEndian>
 
 #include <mspack.h>
 
 #include <algorithm>
-#include <cstdarg>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -45,67 +44,55 @@ constexpr char kCorruptWarning[] = "WARNING; contents are corrupt";
 
 // ---- The in-memory file system handed to libmspack ----------------------------------------
 
-struct MemorySystem;
-
-struct MemoryFile {
-    MemorySystem* system = nullptr;     // set for the input
-    const QByteArray* source = nullptr; // read from, or
-    QByteArray* sink = nullptr;         // written to
-    qint64 limit = 0;                   // most bytes the sink takes
-    qint64 position = 0;
-};
-
 struct MemorySystem : mspack_system {
     const QByteArray* file = nullptr;
     std::size_t allocated = 0;
     bool corrupt = false;
 };
 
-// Each block starts with a header naming its system and size, since free() is given only the
-// pointer.
-struct alignas(std::max_align_t) BlockHeader {
-    MemorySystem* owner;
-    std::size_t bytes;
+// The input (source set), or an output (sink set: its "name" is the MemoryFile describing it).
+struct MemoryFile {
+    MemorySystem* system = nullptr;
+    const QByteArray* source = nullptr;
+    QByteArray* sink = nullptr;
+    qint64 limit = 0; // most bytes the sink takes
+    qint64 position = 0;
 };
+
+MemoryFile* asFile(mspack_file* handle)
+{
+    return reinterpret_cast<MemoryFile*>(handle);
+}
 
 mspack_file* memoryOpen(mspack_system* self, const char* name, int mode)
 {
     auto* system = static_cast<MemorySystem*>(self);
-    auto* file = new MemoryFile;
-    if (mode == MSPACK_SYS_OPEN_READ) {
-        file->system = system;
-        file->source = system->file;
-    } else if (mode == MSPACK_SYS_OPEN_WRITE) {
-        // The "name" of an output is the MemoryFile describing where its bytes go.
-        *file = *reinterpret_cast<const MemoryFile*>(name);
-    } else {
-        delete file;
+    if (mode != MSPACK_SYS_OPEN_READ && mode != MSPACK_SYS_OPEN_WRITE)
         return nullptr;
-    }
-    return reinterpret_cast<mspack_file*>(file);
+    return reinterpret_cast<mspack_file*>(
+        mode == MSPACK_SYS_OPEN_READ ? new MemoryFile{system, system->file}
+                                     : new MemoryFile(*reinterpret_cast<const MemoryFile*>(name)));
 }
 
 void memoryClose(mspack_file* file)
 {
-    delete reinterpret_cast<MemoryFile*>(file);
+    delete asFile(file);
 }
 
 int memoryRead(mspack_file* handle, void* buffer, int bytes)
 {
-    auto* file = reinterpret_cast<MemoryFile*>(handle);
+    MemoryFile* file = asFile(handle);
     if (!file->source || bytes < 0)
         return -1;
-    const qint64 left = file->source->size() - file->position;
-    const qint64 count = std::min<qint64>(bytes, std::max<qint64>(left, 0));
-    if (count > 0)
-        std::memcpy(buffer, file->source->constData() + file->position, std::size_t(count));
+    const auto count = int(std::clamp<qint64>(file->source->size() - file->position, 0, bytes));
+    std::memcpy(buffer, file->source->constData() + file->position, std::size_t(count));
     file->position += count;
-    return int(count);
+    return count;
 }
 
 int memoryWrite(mspack_file* handle, void* buffer, int bytes)
 {
-    auto* file = reinterpret_cast<MemoryFile*>(handle);
+    MemoryFile* file = asFile(handle);
     if (!file->sink || bytes < 0 || bytes > file->limit - file->sink->size())
         return -1;
     file->sink->append(static_cast<const char*>(buffer), bytes);
@@ -114,19 +101,13 @@ int memoryWrite(mspack_file* handle, void* buffer, int bytes)
 
 int memorySeek(mspack_file* handle, off_t offset, int mode)
 {
-    auto* file = reinterpret_cast<MemoryFile*>(handle);
-    if (!file->source)
-        return -1;
-    const qint64 size = file->source->size();
-    qint64 base = 0;
-    if (mode == MSPACK_SYS_SEEK_CUR)
-        base = file->position;
-    else if (mode == MSPACK_SYS_SEEK_END)
-        base = size;
-    else if (mode != MSPACK_SYS_SEEK_START)
-        return -1;
-    // Both sides lie within ±2^63 only when compared before adding.
-    if (offset < -base || offset > size - base)
+    MemoryFile* file = asFile(handle);
+    const qint64 size = file->source ? file->source->size() : 0;
+    const qint64 base = mode == MSPACK_SYS_SEEK_CUR   ? file->position
+                        : mode == MSPACK_SYS_SEEK_END ? size
+                                                      : 0;
+    // Compared before adding, so that no sum can overflow.
+    if (!file->source || offset < -base || offset > size - base)
         return -1;
     file->position = base + offset;
     return 0;
@@ -134,39 +115,43 @@ int memorySeek(mspack_file* handle, off_t offset, int mode)
 
 off_t memoryTell(mspack_file* handle)
 {
-    return off_t(reinterpret_cast<MemoryFile*>(handle)->position);
+    return off_t(asFile(handle)->position);
 }
 
 // The one message that matters is the one about a directory that broke off part-way; it is
 // recognised by its format, which has no arguments.
 void memoryMessage(mspack_file* handle, const char* format, ...)
 {
-    auto* file = reinterpret_cast<MemoryFile*>(handle);
-    if (file && file->system && std::strcmp(format, kCorruptWarning) == 0)
-        file->system->corrupt = true;
+    if (handle && asFile(handle)->system && std::strcmp(format, kCorruptWarning) == 0)
+        asFile(handle)->system->corrupt = true;
 }
+
+// Each block starts with a header naming its system and size, since free() is given only the
+// pointer.
+struct alignas(std::max_align_t) BlockHeader {
+    MemorySystem* owner;
+    std::size_t bytes;
+};
 
 void* memoryAlloc(mspack_system* self, std::size_t bytes)
 {
     auto* system = static_cast<MemorySystem*>(self);
-    if (bytes > kMaxAllocationBytes || bytes > kMaxAllocatedBytes - system->allocated)
-        return nullptr;
-    auto* header = static_cast<BlockHeader*>(std::malloc(sizeof(BlockHeader) + bytes));
+    auto* header = bytes > kMaxAllocationBytes || bytes > kMaxAllocatedBytes - system->allocated
+                       ? nullptr
+                       : static_cast<BlockHeader*>(std::malloc(sizeof(BlockHeader) + bytes));
     if (!header)
         return nullptr;
-    header->owner = system;
-    header->bytes = bytes;
+    *header = BlockHeader{system, bytes};
     system->allocated += bytes;
     return header + 1;
 }
 
 void memoryFree(void* block)
 {
-    if (!block)
-        return;
-    BlockHeader* header = static_cast<BlockHeader*>(block) - 1;
-    header->owner->allocated -= header->bytes;
-    std::free(header);
+    if (BlockHeader* header = block ? static_cast<BlockHeader*>(block) - 1 : nullptr) {
+        header->owner->allocated -= header->bytes;
+        std::free(header);
+    }
 }
 
 void memoryCopy(void* source, void* destination, std::size_t bytes)
@@ -243,25 +228,12 @@ bool compressedSectionSound(const QByteArray& bytes, const mschmd_header* chm)
 
 ChmArchive::Error errorFor(int code)
 {
-    switch (code) {
-    case MSPACK_ERR_READ:
-    case MSPACK_ERR_SEEK:
-        return ChmArchive::Error::Truncated;
-    case MSPACK_ERR_SIGNATURE:
-        return ChmArchive::Error::NotChm;
-    case MSPACK_ERR_NOMEMORY:
-        return ChmArchive::Error::TooLarge;
-    default:
-        return ChmArchive::Error::Damaged;
-    }
+    using Error = ChmArchive::Error;
+    return code == MSPACK_ERR_READ || code == MSPACK_ERR_SEEK ? Error::Truncated
+           : code == MSPACK_ERR_SIGNATURE                     ? Error::NotChm
+           : code == MSPACK_ERR_NOMEMORY                      ? Error::TooLarge
+                                                              : Error::Damaged;
 }
-
-struct DecompressorDeleter {
-    void operator()(mschm_decompressor* decompressor) const
-    {
-        mspack_destroy_chm_decompressor(decompressor);
-    }
-};
 
 bool isPage(const QString& path)
 {
@@ -353,8 +325,8 @@ bool ChmArchive::openData(const QByteArray& original)
                          memoryMessage, memoryAlloc, memoryFree, memoryCopy, nullptr},
                         &bytes};
 
-    const std::unique_ptr<mschm_decompressor, DecompressorDeleter> decompressor(
-        mspack_create_chm_decompressor(&system));
+    const std::unique_ptr<mschm_decompressor, void (*)(mschm_decompressor*)> decompressor(
+        mspack_create_chm_decompressor(&system), mspack_destroy_chm_decompressor);
     if (!decompressor)
         return fail(Error::TooLarge);
     mschmd_header* chm = decompressor->open(decompressor.get(), "");
@@ -399,7 +371,7 @@ bool ChmArchive::openData(const QByteArray& original)
         return a.first->offset < b.first->offset;
     });
     for (const auto& [file, index] : compressed) {
-        MemoryFile sink{nullptr, nullptr, &m_objects[index].bytes, file->length, 0};
+        MemoryFile sink{nullptr, nullptr, &m_objects[index].bytes, file->length};
         const int result =
             decompressor->extract(decompressor.get(), file, reinterpret_cast<const char*>(&sink));
         if (result != MSPACK_ERR_OK || sink.sink->size() != file->length)
@@ -507,9 +479,24 @@ std::optional<QByteArray> ChmArchive::object(const QString& path) const
     return entry->bytes;
 }
 
-QString ChmArchive::decodeText(const QByteArray& bytes) const
+QString ChmArchive::decodeText(QByteArrayView bytes, quint32 languageId)
 {
-    return chm::decodeHelpText(bytes, m_languageId);
+    // Qt answers UTF-8 both for a page that says so and for one that says nothing; the bytes
+    // then decide.
+    QStringDecoder html = QStringDecoder::decoderForHtml(bytes);
+    if (html.isValid() && html.name() != QByteArrayView("UTF-8"))
+        return html.decode(bytes);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    if ((languageId & 0x3ff) == 0x011) { // Japanese, whatever the country
+        // Without ICU Qt has no CP932 decoder; UTF-8 with replacement characters then keeps at
+        // least the ASCII parts readable.
+        QStringDecoder japanese("windows-31j", QStringDecoder::Flag::Stateless);
+        return japanese.isValid() ? japanese.decode(bytes) : text;
+    }
+    return QString::fromLatin1(bytes);
 }
 
 } // namespace morvane

@@ -73,8 +73,17 @@ public:
     bool contains(const QString& path) const;
     // An object's bytes; nothing when it does not exist.
     std::optional<QByteArray> object(const QString& path) const;
-    // Text of this file decoded (see decodeHelpText) with the file's language.
-    QString decodeText(const QByteArray& bytes) const;
+    // Text of this file decoded with the file's language.
+    QString decodeText(const QByteArray& bytes) const { return decodeText(bytes, m_languageId); }
+
+    // Text inside a help file (pages, the contents page, style sheets, the title) carries no
+    // reliable label: Japanese files are usually in the Windows Japanese code page (CP932),
+    // newer ones in UTF-8, and the compiler copies whatever bytes its project file holds. This
+    // decodes as Qt reads HTML (a byte-order mark, else a charset a <meta> tag declares and Qt
+    // can decode); failing that, as UTF-8 when the bytes are valid UTF-8, else in the code page
+    // of the language (CP932 for Japanese, 0x0411), else as Latin-1. Never fails; invalid
+    // sequences become U+FFFD.
+    static QString decodeText(QByteArrayView bytes, quint32 languageId);
 
 private:
     struct Object {

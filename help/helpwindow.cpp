@@ -3,9 +3,10 @@
 #include "help/chmarchive.h"
 #include "help/chmpath.h"
 #include "help/helpbrowser.h"
-#include "help/helplocator.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -52,6 +53,30 @@ QTreeWidgetItem* findItem(QTreeWidgetItem* parent, const QString& path)
 }
 
 } // namespace
+
+QStringList helpSearchFolders()
+{
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    return {QDir::currentPath(), programFolder,
+            QDir::cleanPath(programFolder + u"/../share/morvane"_s)};
+}
+
+QString locateHelpFile(const QString& bareName, const QStringList& folders)
+{
+    for (const QString& folder : folders) {
+        if (folder.isEmpty())
+            continue;
+        const QFileInfo candidate(QDir(folder), bareName);
+        if (candidate.isFile())
+            return candidate.absoluteFilePath();
+    }
+    return {};
+}
+
+QString locateHelpFile(const QString& bareName)
+{
+    return locateHelpFile(bareName, helpSearchFolders());
+}
 
 HelpWindow::HelpWindow(QWidget* owner)
     : QWidget(owner, Qt::Window)

@@ -14,6 +14,7 @@
 
 #include "help/chmarchive.h"
 
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -26,6 +27,15 @@ class QToolButton;
 namespace morvane {
 
 class HelpBrowser;
+
+// Where the help file is looked for, by its bare name: the working directory, the program's
+// own folder, and the installed data folder ../share/morvane beside the program's folder. Needs
+// a QCoreApplication for the program's folder.
+QStringList helpSearchFolders();
+// The absolute path of the first regular file called bareName in folders, in their order;
+// empty when there is none. A folder of that name does not count.
+QString locateHelpFile(const QString& bareName, const QStringList& folders);
+QString locateHelpFile(const QString& bareName); // over helpSearchFolders()
 
 class HelpWindow : public QWidget {
     Q_OBJECT

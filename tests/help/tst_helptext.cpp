@@ -1,7 +1,7 @@
+#include "help/chmarchive.h"
 #include "help/chmpath.h"
 #include "help/htmlfixup.h"
 #include "help/sitemap.h"
-#include "help/textdecoding.h"
 
 #include <QStringEncoder>
 #include <QTest>
@@ -95,7 +95,7 @@ void tst_HelpText::decoding()
     QFETCH(QByteArray, bytes);
     QFETCH(uint, language);
     QFETCH(QString, expected);
-    QCOMPARE(chm::decodeHelpText(bytes, language), expected);
+    QCOMPARE(ChmArchive::decodeText(bytes, language), expected);
 }
 
 void tst_HelpText::resolvePath_data()
