@@ -264,13 +264,7 @@ QString firstPage(const std::vector<chm::ContentsEntry>& entries, const ChmArchi
 void ChmArchive::close()
 {
     m_open = false;
-    m_objects.clear();
-    m_index.clear();
-    m_title.clear();
-    m_defaultTopic.clear();
-    m_contentsPath.clear();
-    m_languageId = 0;
-    m_contents.clear();
+    m_file = File();
 }
 
 bool ChmArchive::fail(Error error, const QString& systemReason)
@@ -360,25 +354,26 @@ bool ChmArchive::openData(const QByteArray& original)
         if (file->section->id == 0)
             object.bytes = storedBytes(bytes, chm, file)->toByteArray();
         else
-            compressed.emplace_back(file, m_objects.size());
+            compressed.emplace_back(file, m_file.objects.size());
         const QString key = object.name.toCaseFolded();
-        if (object.name.startsWith(u'/') && !m_index.contains(key)) // of two names that differ
-            m_index.insert(key, qsizetype(m_objects.size()));       // only in case, the first wins
-        m_objects.push_back(std::move(object));
+        if (object.name.startsWith(u'/') && !m_file.index.contains(key)) // of two names that differ
+            m_file.index.insert(key,
+                                qsizetype(m_file.objects.size())); // only in case, the first wins
+        m_file.objects.push_back(std::move(object));
     }
     // In stored order, so that libmspack decompresses the section once, front to back.
     std::stable_sort(compressed.begin(), compressed.end(), [](const auto& a, const auto& b) {
         return a.first->offset < b.first->offset;
     });
     for (const auto& [file, index] : compressed) {
-        MemoryFile sink{nullptr, nullptr, &m_objects[index].bytes, file->length};
+        MemoryFile sink{nullptr, nullptr, &m_file.objects[index].bytes, file->length};
         const int result =
             decompressor->extract(decompressor.get(), file, reinterpret_cast<const char*>(&sink));
         if (result != MSPACK_ERR_OK || sink.sink->size() != file->length)
             return fail(result == MSPACK_ERR_NOMEMORY ? Error::TooLarge : Error::Damaged);
     }
 
-    m_languageId = chm->language;
+    m_file.languageId = chm->language;
     m_open = true;
     m_error = Error::None;
     m_systemReason.clear();
@@ -408,40 +403,40 @@ void ChmArchive::readSystem()
             else if (code == kTitleRecord && title.isEmpty())
                 title = untilNul(data);
             else if (code == kLanguageRecord && data.size() >= 4)
-                m_languageId = qFromLittleEndian<quint32>(data.data());
+                m_file.languageId = qFromLittleEndian<quint32>(data.data());
         }
     }
-    m_title = decodeText(title).trimmed();
+    m_file.title = decodeText(title).trimmed();
 
     if (!contents.isEmpty() && this->contains(chm::resolveObjectPath(decodeText(contents))))
-        m_contentsPath = chm::resolveObjectPath(decodeText(contents));
-    for (const Object& entry : m_objects) {
-        if (!m_contentsPath.isEmpty())
+        m_file.contentsPath = chm::resolveObjectPath(decodeText(contents));
+    for (const Object& entry : m_file.objects) {
+        if (!m_file.contentsPath.isEmpty())
             break;
         if (entry.name.startsWith(u'/') && entry.name.endsWith(u".hhc"_s, Qt::CaseInsensitive))
-            m_contentsPath = entry.name;
+            m_file.contentsPath = entry.name;
     }
-    if (!m_contentsPath.isEmpty()) {
-        if (const auto page = object(m_contentsPath))
-            m_contents = chm::parseSitemap(decodeText(*page));
+    if (!m_file.contentsPath.isEmpty()) {
+        if (const auto page = object(m_file.contentsPath))
+            m_file.contents = chm::parseSitemap(decodeText(*page));
     }
 
     if (!topic.isEmpty() && this->contains(chm::resolveObjectPath(decodeText(topic))))
-        m_defaultTopic = chm::resolveObjectPath(decodeText(topic));
-    if (m_defaultTopic.isEmpty())
-        m_defaultTopic = firstPage(m_contents, *this);
+        m_file.defaultTopic = chm::resolveObjectPath(decodeText(topic));
+    if (m_file.defaultTopic.isEmpty())
+        m_file.defaultTopic = firstPage(m_file.contents, *this);
     for (const QString& path : objectPaths()) {
-        if (!m_defaultTopic.isEmpty())
+        if (!m_file.defaultTopic.isEmpty())
             break;
         if (isPage(path))
-            m_defaultTopic = path;
+            m_file.defaultTopic = path;
     }
 }
 
 QStringList ChmArchive::objectPaths() const
 {
     QStringList paths;
-    for (const Object& entry : m_objects) {
+    for (const Object& entry : m_file.objects) {
         if (entry.name.startsWith(u'/') && !entry.name.endsWith(u'/'))
             paths.append(entry.name);
     }
@@ -451,18 +446,18 @@ QStringList ChmArchive::objectPaths() const
 const ChmArchive::Object* ChmArchive::find(const QString& path) const
 {
     // Internal objects have names like "/#SYSTEM" that resolving would cut at the "#".
-    auto it = m_index.constFind(path.toCaseFolded());
+    auto it = m_file.index.constFind(path.toCaseFolded());
     const QString resolved = chm::resolveObjectPath(path);
-    if (it == m_index.constEnd())
-        it = m_index.constFind(resolved.toCaseFolded());
-    if (it == m_index.constEnd()) {
+    if (it == m_file.index.constEnd())
+        it = m_file.index.constFind(resolved.toCaseFolded());
+    if (it == m_file.index.constEnd()) {
         // Links are often percent-encoded ("%20", or UTF-8 escapes for Japanese names).
         const QString decoded = QUrl::fromPercentEncoding(resolved.toUtf8());
-        it = m_index.constFind(decoded.toCaseFolded());
+        it = m_file.index.constFind(decoded.toCaseFolded());
     }
-    if (it == m_index.constEnd())
+    if (it == m_file.index.constEnd())
         return nullptr;
-    const Object& entry = m_objects[std::size_t(*it)];
+    const Object& entry = m_file.objects[std::size_t(*it)];
     return entry.name.endsWith(u'/') ? nullptr : &entry;
 }
 

@@ -55,16 +55,16 @@ public:
     QString systemReason() const { return m_systemReason; }
 
     // The title (#SYSTEM record 3), decoded; empty when the file has none.
-    QString title() const { return m_title; }
+    QString title() const { return m_file.title; }
     // The object path of the first page to show: #SYSTEM record 2, else the first page of the
     // contents, else the first HTML object; empty when the file has no page at all.
-    QString defaultTopic() const { return m_defaultTopic; }
+    QString defaultTopic() const { return m_file.defaultTopic; }
     // The object path of the contents page (#SYSTEM record 0, else the first .hhc object).
-    QString contentsPath() const { return m_contentsPath; }
+    QString contentsPath() const { return m_file.contentsPath; }
     // The language ID of the file's texts (#SYSTEM record 4, else the file header).
-    quint32 languageId() const { return m_languageId; }
+    quint32 languageId() const { return m_file.languageId; }
     // The contents page as a tree; Local values are as written (see resolveObjectPath).
-    const std::vector<chm::ContentsEntry>& contents() const { return m_contents; }
+    const std::vector<chm::ContentsEntry>& contents() const { return m_file.contents; }
 
     // Every normal object ("/..." and not a folder), in directory order.
     QStringList objectPaths() const;
@@ -74,7 +74,10 @@ public:
     // An object's bytes; nothing when it does not exist.
     std::optional<QByteArray> object(const QString& path) const;
     // Text of this file decoded with the file's language.
-    QString decodeText(const QByteArray& bytes) const { return decodeText(bytes, m_languageId); }
+    QString decodeText(const QByteArray& bytes) const
+    {
+        return decodeText(bytes, m_file.languageId);
+    }
 
     // Text inside a help file (pages, the contents page, style sheets, the title) carries no
     // reliable label: Japanese files are usually in the Windows Japanese code page (CP932),
@@ -98,13 +101,14 @@ private:
     bool m_open = false;
     Error m_error = Error::None;
     QString m_systemReason;
-    std::vector<Object> m_objects;     // in directory order
-    QHash<QString, qsizetype> m_index; // case-folded object path -> object
-    QString m_title;
-    QString m_defaultTopic;
-    QString m_contentsPath;
-    quint32 m_languageId = 0;
-    std::vector<chm::ContentsEntry> m_contents;
+    struct File {
+        std::vector<Object> objects;     // in directory order
+        QHash<QString, qsizetype> index; // case-folded object path -> object
+        QString title, defaultTopic, contentsPath;
+        quint32 languageId = 0;
+        std::vector<chm::ContentsEntry> contents;
+    };
+    File m_file; // what the open file holds; empty when none is open
 };
 
 } // namespace morvane

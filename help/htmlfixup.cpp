@@ -1,7 +1,6 @@
 #include "help/htmlfixup.h"
 
 #include <QRegularExpression>
-#include <QStringList>
 
 #include <algorithm>
 #include <iterator>
@@ -17,10 +16,9 @@ namespace {
 // elements) only ever sit inside one of these.
 bool isContainer(const QString& name)
 {
-    static const QStringList containers = {u"table"_s,  u"ul"_s,   u"ol"_s,
-                                           u"dl"_s,     u"div"_s,  u"blockquote"_s,
-                                           u"center"_s, u"menu"_s, u"dir"_s};
-    return containers.contains(name);
+    static const QRegularExpression containers(
+        u"^(table|ul|ol|dl|div|blockquote|center|menu|dir)$"_s);
+    return containers.match(name).hasMatch();
 }
 
 // A <link rel="stylesheet"> with type="text/css" added when it has no type.
@@ -41,15 +39,12 @@ qsizetype tagEnd(const QString& html, qsizetype at)
 {
     QChar quote;
     for (qsizetype i = at + 1; i < html.size(); ++i) {
-        const QChar c = html[i];
-        if (!quote.isNull()) {
-            if (c == quote)
-                quote = QChar();
-        } else if (c == u'"' || c == u'\'') {
-            quote = c;
-        } else if (c == u'>') {
+        if (!quote.isNull())
+            quote = html[i] == quote ? QChar() : quote;
+        else if (html[i] == u'"' || html[i] == u'\'')
+            quote = html[i];
+        else if (html[i] == u'>')
             return i + 1;
-        }
     }
     return -1;
 }
@@ -62,8 +57,7 @@ QString prepareHelpPage(const QString& input)
     QString out;
     out.reserve(html.size());
     std::vector<QString> open; // containers kept, innermost last
-    int tables = 0;
-    qsizetype dropped = 0; // containers left out and not yet closed
+    qsizetype dropped = 0;     // containers left out and not yet closed
     qsizetype at = 0;
     while (at < html.size()) {
         const qsizetype lt = html.indexOf(u'<', at);
@@ -93,10 +87,11 @@ QString prepareHelpPage(const QString& input)
         const QString name = html.sliced(nameStart, nameEnd - nameStart).toLower();
         bool keep = dropped == 0;
         if (isContainer(name) && !closing) {
-            const bool table = name == u"table"_s;
-            if (keep && int(open.size()) < kMaxHtmlDepth && (!table || tables < kMaxTableDepth)) {
+            const bool room =
+                int(open.size()) < kMaxHtmlDepth &&
+                (name != u"table"_s || std::count(open.begin(), open.end(), name) < kMaxTableDepth);
+            if (keep && room) {
                 open.push_back(name);
-                tables += table;
             } else {
                 ++dropped;
                 keep = false;
@@ -108,10 +103,8 @@ QString prepareHelpPage(const QString& input)
             // An end tag closes the innermost open container of its name and any left open
             // inside it, as browsers do; a stray one closes nothing.
             const auto match = std::find(open.rbegin(), open.rend(), name);
-            if (match != open.rend()) {
-                tables -= int(std::count(open.rbegin(), match + 1, u"table"_s));
+            if (match != open.rend())
                 open.erase(std::prev(match.base()), open.end());
-            }
         }
         if (!keep)
             out += u' '; // a left-out tag still separates words
