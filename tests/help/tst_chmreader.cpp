@@ -397,7 +397,7 @@ void tst_ChmReader::flippedBytes_data()
 }
 
 // A flipped byte may leave the file readable (a byte in a page), or be refused. Either way the
-// reader must answer, and answer the same each time: chmlib reading memory it should not would
+// reader must answer, and answer the same each time: the library reading memory it should not would
 // show up as bytes that differ between two readings.
 void tst_ChmReader::flippedBytes()
 {
