@@ -298,6 +298,8 @@ void tst_ChmReader::damagedStructures_data()
     // one where it belongs. Either opens; a GUID of neither kind is not a help file.
     QTest::newRow("second GUID as other compilers write it") << with(0x28, 0x7c01fd11) << false;
     QTest::newRow("first GUID unknown") << with(0x18, 0x7c01fd12) << true;
+    QTest::newRow("declared file length negative")
+        << with(qsizetype(u64At(m_fixture, 0x38)) + 12, 0x80000000) << true;
     QTest::newRow("header version") << with(4, 7) << false;
     QTest::newRow("directory beyond the end") << with(0x48, 0x7ffffff0) << true;
     QTest::newRow("directory signature") << with(at.directory, 0) << false;
