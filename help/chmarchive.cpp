@@ -235,12 +235,6 @@ ChmArchive::Error errorFor(int code)
                                                               : Error::Damaged;
 }
 
-bool isPage(const QString& path)
-{
-    return path.endsWith(u".htm"_s, Qt::CaseInsensitive) ||
-           path.endsWith(u".html"_s, Qt::CaseInsensitive);
-}
-
 QByteArray untilNul(QByteArrayView bytes)
 {
     const qsizetype nul = bytes.indexOf('\0');
@@ -355,10 +349,10 @@ bool ChmArchive::openData(const QByteArray& original)
             object.bytes = storedBytes(bytes, chm, file)->toByteArray();
         else
             compressed.emplace_back(file, m_file.objects.size());
+        // Of two names that differ only in case, the first wins.
         const QString key = object.name.toCaseFolded();
-        if (object.name.startsWith(u'/') && !m_file.index.contains(key)) // of two names that differ
-            m_file.index.insert(key,
-                                qsizetype(m_file.objects.size())); // only in case, the first wins
+        if (object.name.startsWith(u'/') && !m_file.index.contains(key))
+            m_file.index.insert(key, qsizetype(m_file.objects.size()));
         m_file.objects.push_back(std::move(object));
     }
     // In stored order, so that libmspack decompresses the section once, front to back.
@@ -428,7 +422,8 @@ void ChmArchive::readSystem()
     for (const QString& path : objectPaths()) {
         if (!m_file.defaultTopic.isEmpty())
             break;
-        if (isPage(path))
+        if (path.endsWith(u".htm"_s, Qt::CaseInsensitive) ||
+            path.endsWith(u".html"_s, Qt::CaseInsensitive))
             m_file.defaultTopic = path;
     }
 }
