@@ -1,3 +1,4 @@
+#include "ui/accessibility.h"
 #include "ui/fonts.h"
 #include "ui/frmmain.h"
 #include "ui/layout.h"
@@ -62,6 +63,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationVersion(QString::fromLatin1(kVersion));
     QApplication::setDesktopFileName(u"morvane"_s);
     morvane::installFontSubstitutions();
+    morvane::installAccessibility();
     QFont font(morvane::layout::kGothicFamily);
     font.setPointSizeF(morvane::layout::kWindowPointSize);
     QApplication::setFont(font);

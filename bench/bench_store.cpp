@@ -1,7 +1,8 @@
 // Start-up reading with long histories: readHistory alone and the whole loadStartup, for 0,
-// 10,000 and 1,000,000 history lines. Each iteration also reads the same files' bytes with
-// QFile::readAll, the floor no parser can beat, so that the figures come as time per line and
-// as a ratio to that floor measured in the same run on the same (cached) files.
+// 10,000 and 1,000,000 history lines; and deleting one line and undoing it. Each iteration also
+// reads the same files' bytes with QFile::readAll, the floor no parser can beat, so that the
+// figures come as time per line and as a ratio to that floor measured in the same run on the same
+// (cached) files.
 //
 // Counters: ns/line (the timed work per history line), floor ns/line, x floor (total time of
 // the work / total time of the floor reads), and the same for the first call of each case before
@@ -15,6 +16,7 @@
 // the reading; the first-call counters keep the cost with fresh pages.
 
 #include "store/datafiles.h"
+#include "store/historyedit.h"
 #include "store/startup.h"
 
 #include <QFile>
@@ -144,8 +146,9 @@ void BM_LoadStartup(benchmark::State& state)
     // The floor for start-up reads all three files.
     const QStringList all{files.path(kHistoryFileName), files.path(kHeightFileName),
                           files.path(kWeightFileName)};
+    const NumberFile numbers[] = {kHeightFile, kWeightFile};
     runAgainstFloor(state, "loadStartup", all, [&] {
-        const StartupResult result = loadStartup(files, jp);
+        const StartupResult result = loadStartup(files, numbers, jp);
         if (!result.startup || result.startup->history.size() != state.range(0))
             state.SkipWithError("start-up read wrong");
         benchmark::DoNotOptimize(result);
@@ -153,6 +156,27 @@ void BM_LoadStartup(benchmark::State& state)
 }
 BENCHMARK(BM_LoadStartup)
     ->Arg(0)
+    ->Arg(10'000)
+    ->Arg(1'000'000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+
+// Deleting the middle line and putting it back: each reads the history whole and replaces it
+// atomically, so one round costs two reads and two rewrites of the file. The history ends each
+// round as it began.
+void BM_DeleteAndUndoLine(benchmark::State& state)
+{
+    const DataFiles files{QDir(folderWithLines(state.range(0)).path())};
+    const qsizetype middle = state.range(0) / 2;
+    const QString line = files.readHistory().lines.at(middle);
+    runAgainstFloor(state, "delete and undo", {files.path(kHistoryFileName)}, [&] {
+        const HistoryEdit removal = removeHistoryLine(files, middle, line);
+        if (!removal.removed ||
+            restoreHistoryLine(files, *removal.removed).status != HistoryEdit::Status::Done)
+            state.SkipWithError("delete and undo failed");
+    });
+}
+BENCHMARK(BM_DeleteAndUndoLine)
     ->Arg(10'000)
     ->Arg(1'000'000)
     ->UseManualTime()

@@ -49,7 +49,7 @@ struct StartedWindow {
 void BM_MeterUpdateValue(benchmark::State& state)
 {
     const QLocale jp(QLocale::Japanese, QLocale::Japan);
-    Measurement m{1.685f, 68.5f, 24.1263f, 24.1263f, 0};
+    Measurement m{1.685f, 68.5f, 24.1263f, 24.1263f, 0, std::nullopt};
     qint16 position = 154;
     for (auto _ : state) {
         benchmark::DoNotOptimize(UpdateMeter(position, m, jp));

@@ -9,11 +9,12 @@ namespace morvane::bench {
 
 class NoDialogs final : public Dialogs {
 public:
-    std::optional<QString> inputBox(QWidget*, const QString&, const QString&) override
+    std::optional<QString> inputBox(QWidget*, const QString&, const QString&,
+                                    const QString&) override
     {
         return std::nullopt;
     }
-    bool confirm(QWidget*, const QString&, const QString&) override { return false; }
+    bool confirm(QWidget*, const QString&, const QString&, Default) override { return false; }
     std::optional<QString> saveFileName(QWidget*, const QString&, const QString&,
                                         const QString&) override
     {

@@ -205,22 +205,19 @@ bool compressedSectionSound(const QByteArray& bytes, const mschmd_header* chm)
         return false;
 
     // Uncompressed lengths, and the offsets into the compressed data it starts from.
-    const auto spanLength = readInt64(*span, 0);
-    if (!within(0, spanLength, ChmArchive::kMaxContentBytes))
+    if (!within(0, readInt64(*span, 0), ChmArchive::kMaxContentBytes))
         return false;
     if (table->size() >= 0x28) {
-        const auto tableLength = readInt64(*table, 0x10);
         const quint32 count = qFromLittleEndian<quint32>(table->data() + 0x04);
         const quint32 entryBytes = qFromLittleEndian<quint32>(table->data() + 0x08);
         const quint32 start = qFromLittleEndian<quint32>(table->data() + 0x0c);
-        if (!within(0, tableLength, ChmArchive::kMaxContentBytes))
+        if (!within(0, readInt64(*table, 0x10), ChmArchive::kMaxContentBytes))
             return false;
-        if (entryBytes == 8) {
-            for (quint64 at = start, i = 0; i < count && at + 8 <= quint64(table->size());
-                 ++i, at += 8) {
-                if (!within(readInt64(*table, qint64(at)), 0, content->size()))
-                    return false;
-            }
+        // Four-byte entries are too small to overflow its sums.
+        for (quint64 at = start, i = 0;
+             entryBytes == 8 && i < count && at + 8 <= quint64(table->size()); ++i, at += 8) {
+            if (!within(readInt64(*table, qint64(at)), 0, content->size()))
+                return false;
         }
     }
     return true;

@@ -41,7 +41,6 @@ public:
     static constexpr qint64 kMaxContentBytes = 64 * 1024 * 1024;
 
     ChmArchive() = default;
-    ~ChmArchive() = default;
 
     // Opens a file by its path; on failure error() says why.
     bool open(const QString& path);

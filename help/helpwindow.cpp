@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QStyle>
@@ -88,7 +89,10 @@ HelpWindow::HelpWindow(QWidget* owner)
     // keep it running.
     setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(defaultTitle());
+    setAccessibleDescription(tr("ヘルプの目次とページ。Esc キーで閉じます"));
     resize(780, 560);
+    // Escape closes the window, as it closes a dialog.
+    new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close);
 
     m_back = makeButton(this, QStyle::SP_ArrowBack, tr("戻る"), tr("前に表示したページに戻ります"),
                         QKeySequence::Back);

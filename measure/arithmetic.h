@@ -12,7 +12,10 @@ class QLocale;
 
 namespace morvane {
 
-// The meter's ends, as meter positions (ten times the BMI shown).
+// A meter position is ten times the BMI shown: one step is 0.1.
+inline constexpr int kMeterPositionsPerBmi = 10;
+
+// The meter's ends, as meter positions.
 inline constexpr qint16 kMeterMin = 154;
 inline constexpr qint16 kMeterMax = 316;
 

@@ -1,6 +1,7 @@
 #include "measure/bandweights.h"
 
 #include "measure/arithmetic.h"
+#include "measure/goal.h"
 #include "measure/numbertext.h"
 
 #include <QLocale>
@@ -98,15 +99,20 @@ QString bandTooltip(int number, std::optional<float> height, std::optional<float
 }
 
 QString meterTooltip(std::optional<float> height, std::optional<float> weight,
-                     const QLocale& locale)
+                     const QLocale& locale, std::optional<float> goal)
 {
-    if (!height)
-        return heightNeeded();
-    QStringList lines{u"身長 %1 m での各区分の体重"_s.arg(generalNumberText(*height, locale))};
-    for (const Band& band : bands())
-        lines.append(bandRangeText(band.number, *height, locale));
-    if (weight)
-        lines.append(edgeDistanceText(*height, *weight, locale));
+    QStringList lines;
+    if (!height) {
+        lines.append(heightNeeded());
+    } else {
+        lines.append(u"身長 %1 m での各区分の体重"_s.arg(generalNumberText(*height, locale)));
+        for (const Band& band : bands())
+            lines.append(bandRangeText(band.number, *height, locale));
+        if (weight)
+            lines.append(edgeDistanceText(*height, *weight, locale));
+    }
+    if (goal)
+        lines.append(goalText(*goal, weight, locale));
     return lines.join(u'\n');
 }
 

@@ -60,8 +60,9 @@ QString bandTooltip(int number, std::optional<float> height, std::optional<float
                     const QLocale& locale);
 
 // The tooltip of the meter: a heading with the height, all six ranges and the distances from
-// the current weight; the same rules for a missing height or weight.
+// the current weight; the same rules for a missing height or weight. With a goal weight, its
+// line (goalText) comes last, also without a height.
 QString meterTooltip(std::optional<float> height, std::optional<float> weight,
-                     const QLocale& locale);
+                     const QLocale& locale, std::optional<float> goal = std::nullopt);
 
 } // namespace morvane

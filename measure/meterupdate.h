@@ -20,7 +20,8 @@ struct Measurement {
     std::optional<float> weight; // kilograms
     std::optional<float> bmi;
     float meterBmi = 0.0f;
-    qint16 holdWeight = 0; // 1: the next meter update keeps weight and BMI
+    qint16 holdWeight = 0;     // 1: the next meter update keeps weight and BMI
+    std::optional<float> goal; // kilograms; the goal weight plays no part in the meter
 };
 
 struct MeterUpdate {

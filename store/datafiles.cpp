@@ -86,14 +86,19 @@ QString DataFiles::path(const QString& fileName) const
     return m_folder.filePath(fileName);
 }
 
+NumberRead DataFiles::readNumber(const QString& fileName) const
+{
+    return readNumberFile(path(fileName), fileName);
+}
+
 NumberRead DataFiles::readHeight() const
 {
-    return readNumberFile(path(kHeightFileName), kHeightFileName);
+    return readNumber(kHeightFileName);
 }
 
 NumberRead DataFiles::readWeight() const
 {
-    return readNumberFile(path(kWeightFileName), kWeightFileName);
+    return readNumber(kWeightFileName);
 }
 
 HistoryRead DataFiles::readHistory() const
@@ -107,14 +112,27 @@ HistoryRead DataFiles::readHistory() const
     return read;
 }
 
+std::optional<FileError> DataFiles::writeNumber(const QString& fileName, float value) const
+{
+    return replaceNumberFile(path(fileName), fileName, value);
+}
+
+std::optional<FileError> DataFiles::removeNumber(const QString& fileName) const
+{
+    QFile file(path(fileName));
+    if (file.remove() || isAbsent(file.fileName()))
+        return std::nullopt;
+    return FileError{file.fileName(), file.errorString()};
+}
+
 std::optional<FileError> DataFiles::writeHeight(float metres) const
 {
-    return replaceNumberFile(path(kHeightFileName), kHeightFileName, metres);
+    return writeNumber(kHeightFileName, metres);
 }
 
 std::optional<FileError> DataFiles::writeWeight(float kilograms) const
 {
-    return replaceNumberFile(path(kWeightFileName), kWeightFileName, kilograms);
+    return writeNumber(kWeightFileName, kilograms);
 }
 
 std::optional<FileError> DataFiles::appendHistory(const QString& line) const

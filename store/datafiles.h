@@ -18,6 +18,8 @@ namespace morvane {
 inline const QString kHeightFileName = QStringLiteral("身長.txt");
 inline const QString kWeightFileName = QStringLiteral("体重.txt");
 inline const QString kHistoryFileName = QStringLiteral("履歴.txt");
+// The goal weight: optional, a number record like the weight.
+inline const QString kGoalFileName = QStringLiteral("目標.txt");
 
 struct FileError {
     QString fileName; // bare name, as the user knows it ("体重.txt")
@@ -49,6 +51,8 @@ public:
     QString path(const QString& fileName) const;
     const QDir& folder() const { return m_folder; }
 
+    // The number record of the named file in the folder.
+    NumberRead readNumber(const QString& fileName) const;
     NumberRead readHeight() const;
     NumberRead readWeight() const;
     // CR LF or LF line ends; a last line without a line end still counts; no empty entry after
@@ -56,6 +60,10 @@ public:
     HistoryRead readHistory() const;
 
     // Replaces the file atomically: a failure leaves the old file exactly as it was.
+    std::optional<FileError> writeNumber(const QString& fileName, float value) const;
+    // Removes a number file, for a value that may be unset again. A file that is already gone is
+    // no error; a failure names the file's full path.
+    std::optional<FileError> removeNumber(const QString& fileName) const;
     std::optional<FileError> writeHeight(float metres) const;
     std::optional<FileError> writeWeight(float kilograms) const;
     // Appends the line and CR LF in one write and flushes it; creates the file if missing. When

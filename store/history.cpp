@@ -37,6 +37,12 @@ QString History::at(qsizetype i) const
     return QString::fromUtf8(data + start, end - start);
 }
 
+History::Span History::span(qsizetype i) const
+{
+    const qsizetype begin = m_starts[std::size_t(i)];
+    return {begin, i + 1 < size() ? m_starts[std::size_t(i) + 1] : m_bytes.size()};
+}
+
 void History::append(const QString& line)
 {
     // A last line without its line end gets one first, so that the new line stands alone. A

@@ -35,6 +35,16 @@ public:
 
     QStringList toStringList() const;
 
+    // The file's bytes as read or appended to, and where line i lies in them: from its first
+    // byte up to and including its line end (or the end of the file, for a last line without
+    // one). Taking out those bytes removes the line and nothing else.
+    const QByteArray& bytes() const { return m_bytes; }
+    struct Span {
+        qsizetype begin = 0;
+        qsizetype end = 0;
+    };
+    Span span(qsizetype i) const;
+
     friend bool operator==(const History& a, const History& b)
     {
         return a.toStringList() == b.toStringList();

@@ -1,7 +1,6 @@
 #include "store/startup.h"
 
 #include "measure/arithmetic.h"
-#include "measure/limits.h"
 #include "measure/numbertext.h"
 
 namespace morvane {
@@ -9,9 +8,9 @@ namespace {
 
 // A stored value is used only when it is a number the arithmetic can work with; anything else
 // (no file, no number, 0, a height typed in centimetres) is left for the user to enter.
-std::optional<float> usableValue(const NumberRead& read, bool (*accepted)(double))
+std::optional<float> usableValue(const NumberRead& read, const AcceptedRange& range)
 {
-    if (read.status != NumberRead::Status::Ok || !accepted(read.value))
+    if (read.status != NumberRead::Status::Ok || !range.contains(read.value))
         return std::nullopt;
     return read.value;
 }
@@ -25,33 +24,27 @@ StartupResult failed(const std::optional<FileError>& error)
 
 } // namespace
 
-StartupResult loadStartup(const DataFiles& files, const QLocale& locale)
+StartupResult loadStartup(const DataFiles& files, std::span<const NumberFile> numbers,
+                          const QLocale& locale)
 {
-    // History, height, weight: the order in which the window reads them, so that of several
-    // unreadable files the first one is the one reported.
+    // The history first, then the numbers in the order given, so that of several unreadable
+    // files the first one is the one reported.
     HistoryRead history = files.readHistory();
     if (history.error)
         return failed(history.error);
-    const NumberRead height = files.readHeight();
-    if (height.status == NumberRead::Status::Error)
-        return failed(height.error);
-    const NumberRead weight = files.readWeight();
-    if (weight.status == NumberRead::Status::Error)
-        return failed(weight.error);
-
     Startup s;
-    s.history = std::move(history.lines);
     Measurement& m = s.measurement;
-    m.height = usableValue(height, [](double v) { return isAcceptedHeight(v); });
-    m.weight = usableValue(weight, [](double v) { return isAcceptedWeight(v); });
+    for (const NumberFile& number : numbers) {
+        const NumberRead read = files.readNumber(number.fileName);
+        if (read.status == NumberRead::Status::Error)
+            return failed(read.error);
+        m.*number.value = usableValue(read, number.range);
+    }
+    s.history = std::move(history.lines);
     m.holdWeight = 1;
     s.heightUnset = !m.height;
     s.weightUnset = !m.weight;
 
-    if (m.height)
-        s.label2 = generalNumberText(*m.height, locale);
-    if (m.weight)
-        s.label5 = generalNumberText(*m.weight, locale);
     if (m.height && m.weight) {
         m.bmi = CalcBmi(*m.weight, *m.height);
         s.label4 = oneDecimalText(*m.bmi, locale);

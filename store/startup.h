@@ -3,6 +3,7 @@
 // Start-up as values: what the window shows once it has read its files, computed without a
 // window. The window applies it before it is first shown.
 
+#include "measure/limits.h"
 #include "measure/meterupdate.h"
 #include "store/datafiles.h"
 
@@ -10,6 +11,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <span>
 
 namespace morvane {
 
@@ -17,14 +19,24 @@ namespace morvane {
 // is unknown.
 inline constexpr qint16 kMeterInitialPosition = 155;
 
+// A number file start-up reads into the measurement: a value outside `range` is unusable and
+// leaves the value unset.
+struct NumberFile {
+    QString fileName;
+    AcceptedRange range;
+    std::optional<float> Measurement::*value = nullptr;
+};
+
+inline const NumberFile kHeightFile{kHeightFileName, kHeightRange, &Measurement::height};
+inline const NumberFile kWeightFile{kWeightFileName, kWeightRange, &Measurement::weight};
+inline const NumberFile kGoalFile{kGoalFileName, kWeightRange, &Measurement::goal};
+
 struct Startup {
     History history;         // lstRireki's entries, in file order
     Measurement measurement; // Height, Weight, Bmi, MeterBmi as loaded; holdWeight 1. Without a
                              // BMI, MeterBmi is the initial position's value (15.5)
     // Where start-up sets the meter; kMeterInitialPosition when the BMI is unknown.
     qint16 position = kMeterInitialPosition;
-    QString label2;           // height as general number text; empty when unset
-    QString label5;           // weight as general number text; empty when unset
     QString label4;           // BMI with "0.0"; empty when unknown
     MeterUpdate firstUpdate;  // the one meter update that ends start-up (holdWeight 1)
     bool heightUnset = false; // the window asks for the height once it is shown
@@ -36,9 +48,10 @@ struct StartupResult {
     std::optional<FileError> error; // a file exists but cannot be read: the program ends
 };
 
-// Reads the history, height and weight, in that order, and computes what start-up shows. A
-// missing, empty or unusable height or weight file (no number, or outside the accepted range)
-// leaves that value unset; a missing history is an empty one. Never writes a file.
-StartupResult loadStartup(const DataFiles& files, const QLocale& locale);
+// Reads the history and then the number files, in that order, and computes what start-up shows.
+// A missing, empty or unusable number file (no number, or outside its range) leaves its value
+// unset; a missing history is an empty one. Never writes a file.
+StartupResult loadStartup(const DataFiles& files, std::span<const NumberFile> numbers,
+                          const QLocale& locale);
 
 } // namespace morvane

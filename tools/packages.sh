@@ -9,10 +9,12 @@ MORVANE_BUILD_PACKAGES=(
     fonts-ipafont-gothic fonts-ipafont-mincho
 )
 
-# What the tests need on top: a real X server and a way to drive it, sanitizer and fuzzer
-# runtimes, and the desktop-file validators.
+# What the tests need on top: a real X server and a way to drive it, a private session bus with
+# the accessibility bus and Python's bindings to read the accessibility tree, sanitizer and
+# fuzzer runtimes, and the desktop-file validators.
 MORVANE_TEST_PACKAGES=(
     xvfb xauth xdotool imagemagick x11-utils
+    dbus-x11 at-spi2-core python3-gi gir1.2-atspi-2.0 python3-pyatspi
     clang libclang-rt-14-dev
     appstream desktop-file-utils dpkg-dev file
 )

@@ -1,13 +1,17 @@
 #include "ui/controls.h"
 
+#include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QShortcut>
 #include <QStyle>
 #include <QStyleOptionGroupBox>
 #include <QStylePainter>
 #include <QtGlobal>
 
 #include <cmath>
+
+using namespace Qt::StringLiterals;
 
 namespace morvane {
 
@@ -96,12 +100,17 @@ void ShapeControl::paintEvent(QPaintEvent*)
 }
 
 ScaleLabel::ScaleLabel(double firstCentrePx, double pitchPx, QWidget* parent)
-    : QFrame(parent)
+    : QLabel(parent)
     , m_firstCentre(firstCentrePx)
     , m_pitch(pitchPx)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
+    setAlignment(Qt::AlignCenter);
+    QString caption;
+    for (int n = kFirstFigure; n <= kLastFigure; ++n)
+        caption += n == kLastFigure ? QString::number(n) : QString::number(n) + u"...."_s;
+    setText(caption);
 }
 
 double ScaleLabel::figureCentre(int figure) const
@@ -111,6 +120,7 @@ double ScaleLabel::figureCentre(int figure) const
 
 void ScaleLabel::paintEvent(QPaintEvent* event)
 {
+    // The frame only: the text is drawn figure by figure below.
     QFrame::paintEvent(event);
     QPainter p(this);
     const QRect area = contentsRect();
@@ -139,6 +149,54 @@ void ScaleLabel::paintEvent(QPaintEvent* event)
             p.fillRect(QRectF(x, std::floor(baseline) - 1, 1, 1), ink);
         }
     }
+}
+
+MeterBar::MeterBar(int positionsPerUnit, QWidget* parent)
+    : QScrollBar(Qt::Horizontal, parent)
+    , m_positionsPerUnit(qMax(1, positionsPerUnit))
+{}
+
+ActionLabel::ActionLabel(const QString& text, QWidget* parent)
+    : QLabel(text, parent)
+{}
+
+ActionLabel::~ActionLabel() = default;
+
+void ActionLabel::setShortcut(const QKeySequence& key)
+{
+    delete m_shortcut;
+    m_shortcut = nullptr;
+    if (key.isEmpty())
+        return;
+    // Anywhere in the window, whichever control has the focus.
+    m_shortcut = new QShortcut(key, this, this, &ActionLabel::activated, Qt::WindowShortcut);
+}
+
+QKeySequence ActionLabel::shortcut() const
+{
+    return m_shortcut ? m_shortcut->key() : QKeySequence();
+}
+
+void ActionLabel::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    event->accept();
+    emit activated();
+}
+
+PictureButton::PictureButton(QWidget* parent)
+    : QToolButton(parent)
+{}
+
+void PictureButton::keyPressEvent(QKeyEvent* event)
+{
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && plain &&
+        !event->isAutoRepeat()) {
+        event->accept();
+        click();
+        return;
+    }
+    QToolButton::keyPressEvent(event);
 }
 
 } // namespace morvane

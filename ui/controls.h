@@ -1,13 +1,19 @@
 #pragma once
 
-// The window's lightweight controls: lines, filled rectangles and the meter's scale label.
-// They draw themselves and never take the focus or the mouse.
+// The window's own controls. The lightweight ones (lines, filled rectangles, the meter's scale
+// label) draw themselves and never take the focus; the meter's scroll bar, the
+// height label and the picture buttons add what the keyboard and assistive technology need.
 
 #include <QColor>
-#include <QFrame>
 #include <QGroupBox>
+#include <QKeySequence>
+#include <QLabel>
 #include <QPixmap>
+#include <QScrollBar>
+#include <QToolButton>
 #include <QWidget>
+
+class QShortcut;
 
 namespace morvane {
 
@@ -67,8 +73,9 @@ private:
 };
 
 // The meter's scale: the figures 15 to 32, each centred on its own scale position whatever the
-// font's digit widths, with four dots between neighbours.
-class ScaleLabel : public QFrame {
+// font's digit widths, with four dots between neighbours. Its text is the caption those figures
+// and dots make, "15....16....  ....32", which is what assistive technology reads.
+class ScaleLabel : public QLabel {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ScaleLabel)
 
@@ -87,6 +94,57 @@ protected:
 private:
     double m_firstCentre = 0.0;
     double m_pitch = 20.0;
+};
+
+// The meter's scroll bar: its positions count tenths of a BMI (positionsPerUnit of them per
+// unit). Assistive technology reads and sets it in BMI: 24.1 in 15.4 to 31.6, step 0.1.
+class MeterBar : public QScrollBar {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(MeterBar)
+
+public:
+    explicit MeterBar(int positionsPerUnit, QWidget* parent = nullptr);
+    int positionsPerUnit() const { return m_positionsPerUnit; }
+    double unitValue(int position) const { return double(position) / m_positionsPerUnit; }
+
+private:
+    int m_positionsPerUnit = 1;
+};
+
+// A label that does something: a double-click, its shortcut key anywhere in its window, or the
+// press action of assistive technology emits activated().
+class ActionLabel : public QLabel {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ActionLabel)
+
+public:
+    explicit ActionLabel(const QString& text, QWidget* parent = nullptr);
+    ~ActionLabel() override;
+
+    void setShortcut(const QKeySequence& key);
+    QKeySequence shortcut() const;
+
+signals:
+    void activated();
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    QShortcut* m_shortcut = nullptr;
+};
+
+// A picture button as the desktop has it: Space and also Enter (Return or the keypad's Enter)
+// press it while it has the focus.
+class PictureButton : public QToolButton {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(PictureButton)
+
+public:
+    explicit PictureButton(QWidget* parent = nullptr);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 } // namespace morvane

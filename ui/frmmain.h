@@ -7,6 +7,8 @@
 
 #include "measure/meterupdate.h"
 #include "store/datafiles.h"
+#include "store/historyedit.h"
+#include "ui/formbuilder.h"
 #include "ui/services.h"
 
 #include <QDir>
@@ -14,23 +16,17 @@
 #include <QPointer>
 #include <QWidget>
 
-#include <array>
 #include <functional>
 #include <optional>
+#include <tuple>
 
-class QGroupBox;
-class QLabel;
-class QListView;
+class QAction;
 class QMenu;
-class QScrollBar;
-class QToolButton;
 
 namespace morvane {
 
+struct EntryKind;
 class HistoryModel;
-class LineControl;
-class ScaleLabel;
-class ShapeControl;
 class TrendWindow;
 
 class frmMain : public QWidget {
@@ -49,13 +45,17 @@ public:
     bool Form_Load();
 
     // The measurement variables, for the event routines' callers and for tests.
-    Measurement measurement() const;
+    const Measurement& measurement() const { return m_measurement; }
     QString helpFile() const { return HelpFile; }
     QStringList historyEntries() const;
 
     // Sets the meter and runs exactly one meter update before returning, also when the meter
     // already stands at that position.
     void SetMeter(qint16 position);
+
+    // Runs one entry: asks for the value, checks it, writes its file, reports a failure and
+    // shows what the stored value changes.
+    void enter(const EntryKind& kind);
 
     // The event routines of the buttons and the height label.
     void cmdTai_Click();
@@ -64,12 +64,16 @@ public:
     void cmdEnd_Click();
     void Label2_DblClick();
 
-    // The history list's context menu: the weight trend, CSV export and undoing a clear. The
-    // caller owns the menu.
+    // The history list's context menu: the weight trend, CSV export, undoing a clear, deleting
+    // the selected line and undoing that, and the goal weight. The caller owns the menu.
     QMenu* createHistoryMenu();
     void showTrend();
     void exportCsv();
     void undoClear();
+    // Deletes the selected history line after a confirmation (also the Delete key in the list);
+    // undoDelete (also Ctrl+Z) puts it back at its place until the history changes otherwise.
+    void deleteSelectedLine();
+    void undoDelete();
 
     // What the end button does after closing the help windows; QCoreApplication::exit(0)
     // unless replaced.
@@ -85,18 +89,23 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void buildControls();
+    void connectControls();
     void HScroll1_Change();
     void HScroll1_Scroll();
-    void UpdateMeter();
-    void CalcBmi();
+    void runMeterUpdate();
     void askForFirstHeight();
-
-    enum class Entry { Height, Weight };
-    std::optional<float> readTyped(Entry entry, const QString& answer);
+    void recordHistoryLine(const EntryKind& kind);
+    // False when the typed value differs much from the stored one and the user chose to
+    // correct it.
+    bool keepsLargeChange(const EntryKind& kind, float value);
+    // After an empty answer: unsets the value and removes its file, once the user confirms.
+    void removeValue(const EntryKind& kind);
     void reportWriteError(const FileError& error, const QString& notSaved);
     void setJudgement(const std::optional<Band>& band);
     void updateMeterDescription();
+    void historyChanged();
+    void updateHistoryActions();
+    void reloadHistory();
 
     Services m_services;
     DataFiles m_files;
@@ -105,34 +114,20 @@ private:
     bool m_shownOnce = false;
     qint16 m_valueAtDragStart = 0;
     QPointer<TrendWindow> m_trend;
-    std::pair<std::optional<float>, std::optional<float>> m_describedFor; // height, weight
+    std::tuple<std::optional<float>, std::optional<float>, std::optional<float>>
+        m_describedFor; // height, weight, goal
+    // The line the last deletion took out, while it can still be put back.
+    std::optional<RemovedLine> m_removedLine;
+    QAction* m_deleteLine = nullptr;
+    QAction* m_undoDelete = nullptr;
 
-    // The measurement variables.
-    std::optional<float> Height;
-    std::optional<float> Weight;
-    std::optional<float> Bmi;
-    float MeterBmi = 0.0f;
-    qint16 HoldWeight = 0;
+    // Height, Weight, Bmi, MeterBmi and HoldWeight.
+    Measurement m_measurement;
     QString HelpFile;
 
-    // The controls the routines use.
-    QToolButton* cmdTai = nullptr;
-    QToolButton* cmdClear = nullptr;
-    QToolButton* cmdHelp = nullptr;
-    QToolButton* cmdEnd = nullptr;
-    QListView* lstRireki = nullptr;
+    FormControls m_form;
+    QString m_meterDescription; // the meter's own, before the band weights are added
     HistoryModel* m_history = nullptr;
-    QScrollBar* HScroll1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label4 = nullptr;
-    QLabel* Label5 = nullptr;
-    QLabel* lblTai = nullptr;
-    std::array<QLabel*, 2> lblHyojun{};
-    QLabel* lblHiman = nullptr;
-    QLabel* lblHantei = nullptr;
-    QLabel* Image1 = nullptr;
-    std::array<ShapeControl*, 7> Shape1{};
-    QWidget* Label1 = nullptr;
 };
 
 } // namespace morvane

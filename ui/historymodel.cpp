@@ -40,6 +40,20 @@ void HistoryModel::append(const QString& line)
     endInsertRows();
 }
 
+void HistoryModel::lineRemoved(int row, History lines)
+{
+    beginRemoveRows(QModelIndex(), row, row);
+    m_lines = std::move(lines);
+    endRemoveRows();
+}
+
+void HistoryModel::lineInserted(int row, History lines)
+{
+    beginInsertRows(QModelIndex(), row, row);
+    m_lines = std::move(lines);
+    endInsertRows();
+}
+
 void HistoryModel::clear()
 {
     beginResetModel();

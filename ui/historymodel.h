@@ -23,6 +23,10 @@ public:
     void setLines(History lines);
     void append(const QString& line);
     void clear();
+    // Takes the history as the file holds it after line `row` was taken out of it or put back
+    // at that place: views keep their selection and scroll position on the other lines.
+    void lineRemoved(int row, History lines);
+    void lineInserted(int row, History lines);
 
 private:
     History m_lines;

@@ -1,5 +1,7 @@
 #include "ui/layout.h"
 
+#include "measure/bands.h"
+
 #include <array>
 
 using namespace Qt::StringLiterals;
@@ -63,6 +65,13 @@ Control value(QString name, QString container, int left, int top, Face face, qui
             .description = std::move(description)};
 }
 
+// The control, whose routine a double-click runs.
+Control activating(Control c)
+{
+    c.activates = true;
+    return c;
+}
+
 // A transparent caption label of the formulas.
 Control caption(QString name, QString container, int left, int top, int width, int height,
                 QString text, Face face, double size, bool alignLeft)
@@ -83,7 +92,7 @@ Control caption(QString name, QString container, int left, int top, int width, i
 }
 
 Control shape(QString name, int left, int top, int width, int height, quint32 fill, quint32 outline,
-              QString description)
+              QString accessibleName, QString description)
 {
     return {.name = std::move(name),
             .container = u"Frame2"_s,
@@ -94,7 +103,16 @@ Control shape(QString name, int left, int top, int width, int height, quint32 fi
             .height = height,
             .background = fill,
             .foreground = outline,
+            .accessibleName = std::move(accessibleName),
             .description = std::move(description)};
+}
+
+// A rectangle of the band bar, named by the judgement word of its band (1 to 6).
+Control band(QString name, int number, int left, int width, quint32 fill)
+{
+    const QString word = bands()[std::size_t(number - 1)].caption;
+    return shape(std::move(name), left, 1065, width, 105, fill, ole::windowText, word,
+                 word + u"の範囲"_s);
 }
 
 // A line from (x1, y) to (x2, y).
@@ -109,6 +127,7 @@ Control line(QString name, QString container, int x1, int y, int x2, quint32 col
             .width = x2 - x1,
             .height = 0,
             .foreground = colour,
+            .accessibleName = rule ? u"区切り線"_s : u"分数の線"_s,
             .description = rule ? u"区切り線"_s : u"分数の線"_s};
 }
 
@@ -117,18 +136,19 @@ const std::array<Control, 43>& table()
     static const std::array<Control, 43> t{{
         // The window itself.
         button(u"cmdEnd"_s, 8475, u"終了"_s, u"プログラムを終了します"_s, 3,
-               u"終了ボタン。ヘルプを閉じてプログラムを終了します"_s),
-        button(u"cmdHelp"_s, 7650, u"ヘルプ"_s, u"ヘルプファイルを開きます"_s, 2,
-               u"ヘルプボタン。ヘルプを開きます"_s),
+               u"終了ボタン。ヘルプを閉じてプログラムを終了します。Enter キーでも押せます"_s),
+        button(
+            u"cmdHelp"_s, 7650, u"ヘルプ"_s, u"ヘルプファイルを開きます"_s, 2,
+            u"ヘルプボタン。ヘルプを開きます。Enter キーでも押せます。F1 キーでどこからでも開けます"_s),
         button(u"cmdClear"_s, 6825, u"クリア"_s, u"カウントと履歴をクリアします"_s, 1,
-               u"クリアボタン。確認のあと体重の履歴をすべて削除します"_s),
+               u"クリアボタン。確認のあと体重の履歴をすべて削除します。Enter キーでも押せます"_s),
         frame(u"Frame3"_s, 3600, 4725, 5790, 1890, u"肥満度"_s, 14, u"肥満度の計算式と現在の値"_s),
         frame(u"Frame2"_s, 3600, 1425, 5790, 3150, u"ＢＭＩ"_s, 5,
               u"BMIの判定、メーター、計算式と現在の値"_s),
         frame(u"Frame1"_s, 75, 1425, 3390, 5190, u"  日付　 体重　  BMI　肥満度"_s, 4,
               u"体重の履歴"_s),
         button(u"cmdTai"_s, 6000, u"体重"_s, u"編集した設定で保存します"_s, 0,
-               u"体重ボタン。体重を入力して記録します"_s),
+               u"体重ボタン。体重を入力して記録します。Enter キーでも押せます"_s),
         {.name = u"Image2"_s,
          .container = u"frmMain"_s,
          .kind = Picture,
@@ -137,6 +157,7 @@ const std::array<Control, 43>& table()
          .width = 5190,
          .height = 840,
          .transparent = true,
+         .accessibleName = u"Morvane"_s,
          .description = u"タイトル Morvane"_s},
         line(u"Line1(0)"_s, u"frmMain"_s, 150, 1275, 9300, ole::white),
         line(u"Line1(1)"_s, u"frmMain"_s, 150, 1260, 9300, ole::black),
@@ -152,7 +173,11 @@ const std::array<Control, 43>& table()
          .face = Gothic,
          .pointSize = 11.25,
          .tabIndex = 16,
-         .description = u"記録した体重の履歴。日付、体重、BMI、肥満度の順"_s},
+         .accessibleName = u"体重の履歴"_s,
+         .description = u"記録した体重の履歴。日付、体重、BMI、肥満度の順。Shift+F10 "
+                        u"キーまたはアプリケーション "
+                        u"キーでメニューを開きます。Delete キーで選んだ記録を削除し、Ctrl+Z "
+                        u"で元に戻します"_s},
 
         // The BMI panel.
         {.name = u"HScroll1"_s,
@@ -163,6 +188,7 @@ const std::array<Control, 43>& table()
          .width = 5490,
          .height = 180,
          .tabIndex = 7,
+         .accessibleName = u"BMIメーター"_s,
          .description = u"BMIメーター。動かすと、その BMI になる体重を表示します"_s},
         value(u"Label5"_s, u"Frame2"_s, 4005, 1935, Mincho, ole::olive, ole::white, u"1.685"_s,
               u"体重 (Kg)"_s),
@@ -183,9 +209,10 @@ const std::array<Control, 43>& table()
          .foreground = ole::white,
          .boxed = true,
          .description = u"判定"_s},
-        value(u"Label2"_s, u"Frame2"_s, 4005, 2565, Mincho, ole::olive, ole::white, u"1.685"_s,
-              u"身長 (m)。ダブルクリックで身長を変更できます"_s,
-              u"ダブルクリックで身長の変更ができます"_s),
+        activating(value(u"Label2"_s, u"Frame2"_s, 4005, 2565, Mincho, ole::olive, ole::white,
+                         u"1.685"_s,
+                         u"身長 (m)。ダブルクリックまたは F2 キーで身長を変更できます"_s,
+                         u"ダブルクリックで身長の変更ができます"_s)),
         caption(u"Label3(0)"_s, u"Frame2"_s, 540, 1935, 1635, 285, u"ＢＭＩ（体格）指数"_s, Mincho,
                 11.25, true),
         caption(u"Label3(1)"_s, u"Frame2"_s, 1845, 2295, 240, 285, u"="_s, Mincho, 14.25, true),
@@ -194,7 +221,8 @@ const std::array<Control, 43>& table()
         caption(u"Label3(4)"_s, u"Frame2"_s, 2700, 2655, 1005, 300, u"身長 (m)"_s, Mincho, 11.25,
                 true),
         caption(u"Label3(5)"_s, u"Frame2"_s, 5040, 2565, 195, 240, u"2"_s, Mincho, 9.75, true),
-        shape(u"Shape1(6)"_s, 195, 1500, 5475, 135, ole::black, ole::black, u"メーターの影"_s),
+        shape(u"Shape1(6)"_s, 195, 1500, 5475, 135, ole::black, ole::black, u"メーターの影"_s,
+              u"メーターの影"_s),
         {.name = u"Image1"_s,
          .container = u"Frame2"_s,
          .kind = Picture,
@@ -203,6 +231,7 @@ const std::array<Control, 43>& table()
          .width = 480,
          .height = 480,
          .transparent = true,
+         .accessibleName = u"メーターの針"_s,
          .description = u"メーターの針"_s},
         {.name = u"Label1"_s,
          .container = u"Frame2"_s,
@@ -217,18 +246,12 @@ const std::array<Control, 43>& table()
          .foreground = ole::white,
          .boxed = true,
          .description = u"BMIの目盛り 15 から 32"_s},
-        shape(u"Shape1(0)"_s, 150, 1065, 780, 105, ole::lightBlue, ole::windowText,
-              u"やせ過ぎの範囲"_s),
-        shape(u"Shape1(1)"_s, 915, 1065, 930, 105, ole::lightCyan, ole::windowText,
-              u"やせ気味の範囲"_s),
-        shape(u"Shape1(2)"_s, 1830, 1065, 1215, 105, ole::lightGreen, ole::windowText,
-              u"スタンダードの範囲"_s),
-        shape(u"Shape1(3)"_s, 3030, 1065, 780, 105, ole::yellow, ole::windowText,
-              u"でぶメゾフォルテの範囲"_s),
-        shape(u"Shape1(4)"_s, 3780, 1065, 1065, 105, ole::lightMagenta, ole::windowText,
-              u"でぶフォルテの範囲"_s),
-        shape(u"Shape1(5)"_s, 4830, 1065, 810, 105, ole::lightRed, ole::windowText,
-              u"でぶフォルテシモの範囲"_s),
+        band(u"Shape1(0)"_s, 1, 150, 780, ole::lightBlue),
+        band(u"Shape1(1)"_s, 2, 915, 930, ole::lightCyan),
+        band(u"Shape1(2)"_s, 3, 1830, 1215, ole::lightGreen),
+        band(u"Shape1(3)"_s, 4, 3030, 780, ole::yellow),
+        band(u"Shape1(4)"_s, 5, 3780, 1065, ole::lightMagenta),
+        band(u"Shape1(5)"_s, 6, 4830, 810, ole::lightRed),
 
         // The obesity panel.
         caption(u"Label9(5)"_s, u"Frame3"_s, 3150, 720, 465, 240, u"－"_s, Gothic, 11.25, false),

@@ -69,8 +69,12 @@ struct Control {
     bool transparent = false; // draws no background
     bool alignLeft = false;   // otherwise centred
     QString toolTip = {};
-    int tabIndex = -1;        // -1: takes no part in the numbering
+    int tabIndex = -1; // -1: takes no part in the numbering
+    // What assistive technology calls the control, Japanese; empty for controls that show a
+    // text of their own (buttons, frames, labels), which is then read instead.
+    QString accessibleName = {};
     QString description = {}; // accessible description, Japanese
+    bool activates = false;   // a double-click runs the control's routine
 };
 
 // Every control, grouped by container; within a container from front to back.

@@ -9,23 +9,24 @@
 namespace morvane {
 
 std::optional<QString> QtDialogs::inputBox(QWidget* parent, const QString& prompt,
-                                           const QString& title)
+                                           const QString& title, const QString& text)
 {
     QInputDialog dialog(parent);
     dialog.setWindowTitle(title);
     dialog.setLabelText(prompt);
     dialog.setInputMode(QInputDialog::TextInput);
-    dialog.setTextValue(QString());
+    dialog.setTextValue(text);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();
 }
 
-bool QtDialogs::confirm(QWidget* parent, const QString& text, const QString& title)
+bool QtDialogs::confirm(QWidget* parent, const QString& text, const QString& title,
+                        Default defaultButton)
 {
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok | QMessageBox::Cancel,
                     parent);
-    box.setDefaultButton(QMessageBox::Ok);
+    box.setDefaultButton(defaultButton == Default::Ok ? QMessageBox::Ok : QMessageBox::Cancel);
     return box.exec() == QMessageBox::Ok;
 }
 

@@ -16,13 +16,17 @@ class Dialogs {
 public:
     virtual ~Dialogs() = default;
 
-    // An input box with a prompt and a title and no default text: the typed text when the user
-    // pressed OK, nullopt on Cancel.
+    // An input box with a prompt and a title, holding `text` to begin with (normally none): the
+    // typed text when the user pressed OK, nullopt on Cancel.
     virtual std::optional<QString> inputBox(QWidget* parent, const QString& prompt,
-                                            const QString& title) = 0;
+                                            const QString& title,
+                                            const QString& text = QString()) = 0;
 
-    // A warning box with OK (the default) and Cancel: true when the user pressed OK.
-    virtual bool confirm(QWidget* parent, const QString& text, const QString& title) = 0;
+    // A warning box with OK and Cancel: true when the user pressed OK. Enter presses the default
+    // button: OK, or Cancel where a slip of the key must not destroy or record anything.
+    enum class Default { Ok, Cancel };
+    virtual bool confirm(QWidget* parent, const QString& text, const QString& title,
+                         Default defaultButton = Default::Ok) = 0;
 
     // A save-file dialog starting with suggestedName: the chosen path, or nullopt on Cancel.
     virtual std::optional<QString> saveFileName(QWidget* parent, const QString& title,
@@ -53,9 +57,10 @@ public:
 // QInputDialog and QMessageBox.
 class QtDialogs final : public Dialogs {
 public:
-    std::optional<QString> inputBox(QWidget* parent, const QString& prompt,
-                                    const QString& title) override;
-    bool confirm(QWidget* parent, const QString& text, const QString& title) override;
+    std::optional<QString> inputBox(QWidget* parent, const QString& prompt, const QString& title,
+                                    const QString& text) override;
+    bool confirm(QWidget* parent, const QString& text, const QString& title,
+                 Default defaultButton) override;
     std::optional<QString> saveFileName(QWidget* parent, const QString& title,
                                         const QString& suggestedName,
                                         const QString& filter) override;

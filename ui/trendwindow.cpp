@@ -2,6 +2,7 @@
 
 #include "measure/bands.h"
 #include "measure/bandweights.h"
+#include "measure/goal.h"
 #include "measure/trend.h"
 
 #include <QAreaSeries>
@@ -10,11 +11,13 @@
 #include <QDate>
 #include <QDateTime>
 #include <QDateTimeAxis>
+#include <QGraphicsSimpleTextItem>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLegend>
 #include <QLineSeries>
 #include <QLocale>
+#include <QShortcut>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
@@ -38,20 +41,48 @@ struct Span {
     double high = 0.0;
 };
 
+// A date's place on the time axis is its noon: a clock change (an hour either way) then never
+// moves a tick into the day before or after.
 qreal timeOf(const QDate& date)
 {
-    return static_cast<qreal>(date.startOfDay().toMSecsSinceEpoch());
+    return static_cast<qreal>(QDateTime(date, QTime(12, 0)).toMSecsSinceEpoch());
 }
 
-// The dates the chart spans: the first to the last entry, or a day either side of a single date,
-// so that one entry still gets a time axis with a width.
-Span timeSpan(const QList<TrendEntry>& entries)
+// The dates the chart spans, and the number of steps between the time axis's ticks. The axis
+// puts its ticks at equal steps across the span and labels each with the date it falls on, so
+// every step is a whole number of days: one tick a day for up to a week, then 3 to 7 steps where
+// the span divides evenly, and otherwise four steps over a span stretched by up to three days.
+// A single date gets a day either side, so that one entry still has a time axis with a width.
+struct DateSpan {
+    Span time;
+    int steps = 1;
+};
+
+DateSpan dateSpan(const QList<TrendEntry>& entries)
 {
-    const QDate first = entries.front().date;
-    const QDate last = entries.back().date;
-    if (first == last)
-        return {timeOf(first.addDays(-1)), timeOf(last.addDays(1))};
-    return {timeOf(first), timeOf(last)};
+    QDate first = entries.front().date;
+    QDate last = entries.back().date;
+    if (first == last) {
+        first = first.addDays(-1);
+        last = last.addDays(1);
+    }
+    const qint64 days = first.daysTo(last);
+    int steps = 0;
+    if (days <= 7) {
+        steps = int(days);
+    } else {
+        for (const int s : {4, 5, 6, 7, 3}) {
+            if (days % s == 0) {
+                steps = s;
+                break;
+            }
+        }
+        if (steps == 0) {
+            steps = 4;
+            last = last.addDays(4 - days % 4);
+        }
+    }
+    return {{timeOf(first), timeOf(last)}, steps};
 }
 
 // The weights the chart spans: every weight and average with a margin, at whole kilograms.
@@ -107,6 +138,17 @@ void addBands(QChart* chart, float height, const Span& time, const Span& weight)
     }
 }
 
+void setWeightRange(QValueAxis* axis, const Span& weight)
+{
+    axis->setRange(weight.low, weight.high);
+    // Ticks on whole kilograms (or 2, 5, 10 kg), whatever the range, so the scale reads easily.
+    const double span = weight.high - weight.low;
+    const double step = span <= 8 ? 1 : span <= 20 ? 2 : span <= 50 ? 5 : 10;
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(std::ceil(weight.low / step) * step);
+    axis->setTickInterval(step);
+}
+
 QLineSeries* lineSeries(const QString& name, const QList<QPointF>& points)
 {
     auto* series = new QLineSeries;
@@ -115,11 +157,46 @@ QLineSeries* lineSeries(const QString& name, const QList<QPointF>& points)
     return series;
 }
 
-QChart* buildChart(const Trend& trend, std::optional<float> height, const QLocale& locale)
+// The goal as a level line across the whole time span, with its label riding on it at the right
+// end of the plot, wherever the chart is resized. The chart's axes must be in place.
+QLineSeries* addGoal(QChart* chart, float kilograms, const Span& time, const QLocale& locale)
+{
+    const double goal = kilograms;
+    const QString label = goalText(kilograms, std::nullopt, locale);
+    QLineSeries* series = lineSeries(label, {{time.low, goal}, {time.high, goal}});
+    QPen pen(QColor(0x00, 0x7a, 0x3d));
+    pen.setWidthF(2.0);
+    pen.setStyle(Qt::DashDotLine);
+    series->setPen(pen);
+    chart->addSeries(series);
+    for (QAbstractAxis* axis : chart->axes())
+        series->attachAxis(axis);
+
+    auto* text = new QGraphicsSimpleTextItem(label, chart);
+    text->setBrush(pen.color());
+    auto place = [chart, text, goal, series] {
+        const QRectF plot = chart->plotArea();
+        const QPointF at = chart->mapToPosition(QPointF(0, goal), series);
+        const QRectF box = text->boundingRect();
+        text->setPos(plot.right() - box.width() - 4, at.y() - box.height() - 1);
+    };
+    QObject::connect(chart, &QChart::plotAreaChanged, chart, place);
+    place();
+    return series;
+}
+
+QChart* buildChart(const Trend& trend, std::optional<float> height, std::optional<float> goal,
+                   const QLocale& locale, QLineSeries** goalSeries)
 {
     const QList<double> averages = movingAverage(trend.entries);
-    const Span time = timeSpan(trend.entries);
-    const Span weight = weightSpan(trend.entries, averages);
+    const DateSpan dates = dateSpan(trend.entries);
+    const Span& time = dates.time;
+    Span weight = weightSpan(trend.entries, averages);
+    // A goal beyond the weights widens the scale to it, with the same margin.
+    if (goal) {
+        weight.low = std::min(weight.low, std::floor(*goal - 1.0));
+        weight.high = std::max(weight.high, std::ceil(*goal + 1.0));
+    }
 
     auto* chart = new QChart;
     chart->setLocale(locale);
@@ -153,18 +230,12 @@ QChart* buildChart(const Trend& trend, std::optional<float> height, const QLocal
     auto* timeAxis = new QDateTimeAxis;
     timeAxis->setTitleText(u"日付"_s);
     timeAxis->setFormat(locale.dateFormat(QLocale::ShortFormat));
-    timeAxis->setTickCount(5);
+    timeAxis->setTickCount(dates.steps + 1);
     timeAxis->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(time.low)),
                        QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(time.high)));
     auto* weightAxis = new QValueAxis;
     weightAxis->setTitleText(u"体重 (kg)"_s);
-    weightAxis->setRange(weight.low, weight.high);
-    // Ticks on whole kilograms (or 2, 5, 10 kg), whatever the range, so the scale reads easily.
-    const double span = weight.high - weight.low;
-    const double step = span <= 8 ? 1 : span <= 20 ? 2 : span <= 50 ? 5 : 10;
-    weightAxis->setTickType(QValueAxis::TicksDynamic);
-    weightAxis->setTickAnchor(std::ceil(weight.low / step) * step);
-    weightAxis->setTickInterval(step);
+    setWeightRange(weightAxis, weight);
     weightAxis->setLabelFormat(u"%.0f"_s);
     chart->addAxis(timeAxis, Qt::AlignBottom);
     chart->addAxis(weightAxis, Qt::AlignLeft);
@@ -172,6 +243,8 @@ QChart* buildChart(const Trend& trend, std::optional<float> height, const QLocal
         series->attachAxis(timeAxis);
         series->attachAxis(weightAxis);
     }
+    if (goal)
+        *goalSeries = addGoal(chart, *goal, time, locale);
     return chart;
 }
 
@@ -179,13 +252,22 @@ QChart* buildChart(const Trend& trend, std::optional<float> height, const QLocal
 
 TrendWindow::TrendWindow(const QStringList& historyLines, std::optional<float> height,
                          const QDate& today, const QLocale& locale, QWidget* parent)
+    : TrendWindow(historyLines, height, std::nullopt, today, locale, parent)
+{}
+
+TrendWindow::TrendWindow(const QStringList& historyLines, std::optional<float> height,
+                         std::optional<float> goal, const QDate& today, const QLocale& locale,
+                         QWidget* parent)
     : QWidget(parent, Qt::Window)
 {
     setWindowTitle(u"体重の推移"_s);
     setObjectName(u"frmTrend"_s);
     // Like the help windows, a trend window left open must not keep the program running.
     setAttribute(Qt::WA_QuitOnClose, false);
+    setAccessibleDescription(tr("記録した体重の推移のグラフ。Esc キーで閉じます"));
     resize(720, 480);
+    // Escape closes the window, as it closes a dialog.
+    new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close);
 
     const Trend trend = readTrend(historyLines, today);
 
@@ -197,12 +279,16 @@ TrendWindow::TrendWindow(const QStringList& historyLines, std::optional<float> h
     // The view owns its chart from the start; a chart swapped in later would leave the first
     // one to be deleted by hand.
     m_chartView = new QChartView(
-        trend.entries.isEmpty() ? new QChart : buildChart(trend, height, locale), this);
+        trend.entries.isEmpty() ? new QChart : buildChart(trend, height, goal, locale, &m_goal),
+        this);
     m_chartView->setObjectName(u"chartView"_s);
     m_chartView->setRenderHint(QPainter::Antialiasing);
     m_chartView->setAccessibleName(u"体重の推移のグラフ"_s);
-    m_chartView->setAccessibleDescription(
-        u"記録した体重と移動平均を日付順に示すグラフ。背景の色は身長から求めた判定の区分"_s);
+    QString description =
+        u"記録した体重と移動平均を日付順に示すグラフ。背景の色は身長から求めた判定の区分"_s;
+    if (m_goal)
+        description += tr("。横の一点鎖線は%1").arg(m_goal->name());
+    m_chartView->setAccessibleDescription(description);
 
     m_note = new QLabel(this);
     m_note->setObjectName(u"lblNote"_s);

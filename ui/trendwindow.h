@@ -20,6 +20,7 @@
 class QChartView;
 class QDate;
 class QLabel;
+class QLineSeries;
 class QLocale;
 
 namespace morvane {
@@ -33,7 +34,15 @@ public:
     // today. Without a height the bands are left out.
     TrendWindow(const QStringList& historyLines, std::optional<float> height, const QDate& today,
                 const QLocale& locale, QWidget* parent = nullptr);
+    // With a goal weight: drawn as a level line with its label on it and in the legend; the
+    // weight scale reaches to it and the bands fill the scale.
+    TrendWindow(const QStringList& historyLines, std::optional<float> height,
+                std::optional<float> goal, const QDate& today, const QLocale& locale,
+                QWidget* parent = nullptr);
     ~TrendWindow() override;
+
+    // The goal line; null without a goal or without a chart.
+    QLineSeries* goalSeries() const { return m_goal; }
 
     // For tests and the accessibility tree. The chart view is hidden when there is nothing to
     // draw; the message label says why.
@@ -46,6 +55,7 @@ private:
     QLabel* m_message = nullptr;
     QLabel* m_skipped = nullptr;
     QLabel* m_note = nullptr;
+    QLineSeries* m_goal = nullptr;
 };
 
 } // namespace morvane

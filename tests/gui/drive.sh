@@ -1,37 +1,57 @@
 #!/usr/bin/env bash
-# Drives the real program in a real X window, as a user would: records a weight, changes the
-# height and clears the history, then checks the files on disk.
+# Drives the real program in a real X window, as a user would, with the mouse, with the keyboard
+# and as a screen reader does through the accessibility tree (AT-SPI): records a weight, deletes
+# that line and brings it back, changes the height three ways, clears the history and sets a goal
+# weight, checking the files on disk; opens and closes the trend chart and the help.
 # Usage: drive.sh PROGRAM. Exits 77 (skipped) when no X server can be started.
 set -euo pipefail
 program=$(realpath "$1")
+here=$(dirname "$(realpath "$0")")
+launcher=/usr/libexec/at-spi-bus-launcher
 
-for tool in Xvfb xdotool; do
+for tool in Xvfb xdotool dbus-run-session; do
     if ! command -v "$tool" >/dev/null; then
         echo "SKIP: $tool is not installed"
         exit 77
     fi
 done
+if [ ! -x "$launcher" ] || ! /usr/bin/python3 -c 'import gi; gi.require_version("Atspi", "2.0")' \
+    2>/dev/null; then
+    echo "SKIP: the AT-SPI bus launcher or Python's Atspi bindings are not installed"
+    exit 77
+fi
+
+# The accessibility tree is read over a session bus of the test's own, gone when it ends.
+if [ -z "${MORVANE_DRIVE_BUS:-}" ]; then
+    export MORVANE_DRIVE_BUS=1
+    exec dbus-run-session -- "$0" "$@"
+fi
 
 work=$(mktemp -d)
 xvfb_pid=""
 app_pid=""
+atspi_pid=""
 cleanup() {
     [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+    [ -n "$atspi_pid" ] && kill "$atspi_pid" 2>/dev/null || true
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
 
-# A free display number, then a 24-bit screen.
-for n in $(seq 90 140); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-        display=":$n"
-        break
-    fi
-done
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# A 24-bit screen on a display number the server picks itself: tests that run at the same time
+# never share one.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
-export DISPLAY=$display
+for _ in $(seq 1 50); do
+    [ -s "$work/display" ] && break
+    sleep 0.1
+done
+if [ ! -s "$work/display" ]; then
+    echo "SKIP: Xvfb could not start: $(cat "$work/xvfb.log")"
+    exit 77
+fi
+export DISPLAY=":$(head -n 1 "$work/display")"
 for _ in $(seq 1 50); do
     xdotool getdisplaygeometry >/dev/null 2>&1 && break
     sleep 0.1
@@ -43,7 +63,21 @@ fi
 
 fail() {
     echo "FAIL: $*"
+    if [ -s "$work/app.log" ]; then
+        echo "The program's output:"
+        tail -n 40 "$work/app.log"
+    fi
     exit 1
+}
+
+"$launcher" --launch-immediately >"$work/atspi.log" 2>&1 &
+atspi_pid=$!
+
+# Checks and drives the program over AT-SPI (see atspi.py); fails with what it found.
+atspi() {
+    local out
+    out=$(timeout 60 /usr/bin/python3 "$here/atspi.py" "$app_pid" "$@" 2>&1) ||
+        fail "accessibility ($*): $out"
 }
 
 # The visible windows of the program with the title $1 exactly. (Titles are compared through
@@ -76,6 +110,16 @@ wait_gone() {
     return 1
 }
 
+# Waits for a menu of the program to open: a second visible window with the program's name (a
+# window without a title of its own gets the program's).
+wait_menu() {
+    for _ in $(seq 1 100); do
+        [ "$(windows_titled Morvane | wc -l)" -ge 2 ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
 # Waits until file $1 holds exactly the bytes printf $2 gives.
 wait_file() {
     local expected
@@ -93,7 +137,8 @@ cd "$work"
 printf '1.685\r\n' >"身長.txt"
 printf '68.5\r\n' >"体重.txt"
 printf '' >"履歴.txt"
-LC_ALL=ja_JP.UTF-8 QT_QPA_PLATFORM=xcb "$program" >"$work/app.log" 2>&1 &
+LC_ALL=ja_JP.UTF-8 QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" \
+    >"$work/app.log" 2>&1 &
 app_pid=$!
 
 main=$(wait_window Morvane) || fail "the main window did not appear"
@@ -107,9 +152,14 @@ click_at() { # window-relative pixel position, then xdotool click options
     xdotool click "$@" 1
 }
 
-# Record a weight: the 体重 button, then type into the input box.
-click_at 427 40
-box=$(wait_window 体重入力) || fail "the weight input box did not open"
+# What a screen reader finds: a window, the meter in BMI, the bands, needle, scale and list by
+# their names. It also moves the meter over the accessibility interface, and back.
+atspi main
+
+# Record a weight: Enter on the 体重 button, which has the focus, then type into the input box.
+xdotool windowfocus --sync "$main"
+xdotool key Return
+box=$(wait_window 体重入力) || fail "Enter on the focused 体重 button did not open the weight box"
 xdotool windowfocus --sync "$box"
 xdotool type --delay 20 "68.5"
 xdotool key Return
@@ -117,6 +167,22 @@ wait_gone 体重入力 || fail "the weight input box did not close"
 wait_file "体重.txt" '68.5\r\n' || fail "the weight file was not written"
 today=$(date +%m/%d)
 wait_file "履歴.txt" "$today  68.5Kg  24.1  9.6%%\r\n" || fail "the history line was not written"
+
+# Delete that line: select it, press Delete, and OK on the confirmation. Its default button is
+# Cancel, so Enter alone would keep the line: Tab moves to OK first.
+click_at 100 125
+xdotool key Delete
+box=$(wait_window 記録の削除) || fail "the delete confirmation did not open"
+xdotool windowfocus --sync "$box"
+xdotool key Tab Return
+wait_gone 記録の削除 || fail "the delete confirmation did not close"
+wait_file "履歴.txt" '' || fail "the line was not deleted from the history file"
+wait_file "体重.txt" '68.5\r\n' || fail "deleting a line changed the weight file"
+
+# Undo it with Ctrl+Z: the line comes back byte for byte.
+xdotool windowfocus --sync "$main"
+xdotool key ctrl+z
+wait_file "履歴.txt" "$today  68.5Kg  24.1  9.6%%\r\n" || fail "Ctrl+Z did not bring the line back"
 
 # Change the height: double-click the height value.
 click_at 538 278 --repeat 2 --delay 80
@@ -128,6 +194,25 @@ wait_gone 身長登録 || fail "the height input box did not close"
 wait_file "身長.txt" '1.7\r\n' || fail "the height file was not written"
 wait_file "体重.txt" '68.5\r\n' || fail "the height entry changed the weight file"
 
+# Change the height with the keyboard: F2 anywhere in the window.
+xdotool windowfocus --sync "$main"
+xdotool key F2
+box=$(wait_window 身長登録) || fail "F2 did not open the height box"
+xdotool windowfocus --sync "$box"
+xdotool type --delay 20 "1.685"
+xdotool key Return
+wait_gone 身長登録 || fail "the height input box did not close after F2"
+wait_file "身長.txt" '1.685\r\n' || fail "the height typed after F2 was not written"
+
+# And as a screen reader does: the height label's press action.
+atspi press-height
+box=$(wait_window 身長登録) || fail "the height label's press action did not open the height box"
+xdotool windowfocus --sync "$box"
+xdotool type --delay 20 "1.7"
+xdotool key Return
+wait_gone 身長登録 || fail "the height input box did not close after the press action"
+wait_file "身長.txt" '1.7\r\n' || fail "the height typed after the press action was not written"
+
 # Clear the history: the クリア button, then Enter on the message box (OK is the default).
 click_at 482 40
 box=$(wait_window 履歴削除) || fail "the clear confirmation did not open"
@@ -136,7 +221,43 @@ xdotool key Return
 wait_gone 履歴削除 || fail "the clear confirmation did not close"
 wait_file "履歴.txt" '' || fail "the history file was not emptied"
 
+# Set a goal weight: the history list's menu, its last entry, then type into the input box.
+xdotool mousemove "$((origin_x + 100))" "$((origin_y + 200))" click 3
+wait_menu || fail "a right click did not open the history list's menu"
+xdotool key Up Return
+box=$(wait_window 目標体重の設定) || fail "the goal input box did not open"
+xdotool windowfocus --sync "$box"
+xdotool type --delay 20 "62"
+xdotool key Return
+wait_gone 目標体重の設定 || fail "the goal input box did not close"
+wait_file "目標.txt" '62\r\n' || fail "the goal file was not written"
+wait_file "体重.txt" '68.5\r\n' || fail "setting a goal changed the weight file"
+
 kill -0 "$app_pid" 2>/dev/null || fail "the program ended unexpectedly: $(cat "$work/app.log")"
+
+# The history list's menu from the keyboard, Shift+F10 and the Menu key: its first entry opens
+# the trend chart, a window of its own that Escape closes.
+click_at 100 200
+for key in shift+F10 Menu; do
+    xdotool windowfocus --sync "$main"
+    xdotool key "$key"
+    wait_menu || fail "$key did not open the history list's menu"
+    xdotool key Down Return
+    trend=$(wait_window 体重の推移) || fail "グラフ表示 in the menu of $key did not open the trend"
+    atspi frame 体重の推移
+    xdotool windowfocus --sync "$trend"
+    xdotool key Escape
+    wait_gone 体重の推移 || fail "Escape did not close the trend window"
+done
+
+# Help with F1, a window that Escape closes.
+xdotool windowfocus --sync "$main"
+xdotool key F1
+help=$(wait_window "Morvane ヘルプ") || fail "F1 did not open the help window"
+atspi frame "Morvane ヘルプ"
+xdotool windowfocus --sync "$help"
+xdotool key Escape
+wait_gone "Morvane ヘルプ" || fail "Escape did not close the help window"
 
 # Help: the ヘルプ button opens the help window (the help file lies beside the program).
 click_at 537 40
@@ -155,4 +276,5 @@ status=0
 wait "$app_pid" || status=$?
 app_pid=""
 [ "$status" -eq 0 ] || fail "the program ended with status $status: $(tail -n 40 "$work/app.log")"
-echo "PASS: weight, height, clearing, help and end driven through the real window"
+echo "PASS: weight, deleting a line and its undo, height, clearing, goal, trend, help and end" \
+    "driven through the real window with the mouse, the keyboard and the accessibility tree"

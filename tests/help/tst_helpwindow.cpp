@@ -102,6 +102,8 @@ private slots:
     void cannotOpen();
     void recoversWhenTheFileAppears();
     void oneWindowPerOwnerAndCloseAll();
+    void escapeCloses_data();
+    void escapeCloses();
 
 private:
     std::unique_ptr<QWidget> m_owner;
@@ -439,6 +441,27 @@ void tst_HelpWindow::oneWindowPerOwnerAndCloseAll()
 
     HelpWindow::closeAll(&owner);
     QVERIFY(owner.findChildren<HelpWindow*>().isEmpty());
+}
+
+void tst_HelpWindow::escapeCloses_data()
+{
+    QTest::addColumn<QString>("focus");
+    QTest::newRow("in the contents") << u"helpContents"_s;
+    QTest::newRow("in the page") << u"helpPage"_s;
+}
+
+void tst_HelpWindow::escapeCloses()
+{
+    QFETCH(QString, focus);
+    m_owner->show();
+    m_window->openHelpPath(kFixture, u"fixture.chm"_s);
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    QWidget* target = m_window->findChild<QWidget*>(focus);
+    QVERIFY(target);
+    target->setFocus();
+    QTest::keyClick(target, Qt::Key_Escape);
+    QVERIFY(!m_window->isVisible());
+    QVERIFY(m_owner->isVisible());
 }
 
 QTEST_MAIN(tst_HelpWindow)

@@ -1,7 +1,10 @@
 // Band weights at the stored height: the range of every band, the distance from the current
-// weight to the neighbouring bands, and the tooltip texts built from them.
+// weight to the neighbouring bands, and the tooltip texts built from them; the goal weight's
+// line in the meter's tooltip, and when a new weight differs enough from the stored one to be
+// questioned.
 
 #include "measure/bandweights.h"
+#include "measure/goal.h"
 
 #include <QLocale>
 #include <QTest>
@@ -30,6 +33,10 @@ private slots:
     void distances();
     void tooltips_data();
     void tooltips();
+    void goal_data();
+    void goal();
+    void largeChange_data();
+    void largeChange();
 };
 
 void tst_BandWeights::ranges_data()
@@ -196,6 +203,69 @@ void tst_BandWeights::tooltips()
     const QString tooltip = band == 0 ? meterTooltip(height, weight, locale)
                                       : bandTooltip(band, height, weight, locale);
     QCOMPARE(tooltip, text);
+}
+
+void tst_BandWeights::goal_data()
+{
+    QTest::addColumn<float>("goal");
+    QTest::addColumn<std::optional<float>>("weight");
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("text");
+
+    const std::optional<float> none;
+    QTest::newRow("to lose") << 62.0f << std::optional(68.5f) << jp
+                             << u"目標 62.0 kg まで \u22126.5 kg"_s;
+    QTest::newRow("to gain") << 70.0f << std::optional(68.5f) << jp
+                             << u"目標 70.0 kg まで +1.5 kg"_s;
+    QTest::newRow("reached") << 68.5f << std::optional(68.5f) << jp
+                             << u"目標 68.5 kg まで 0.0 kg"_s;
+    QTest::newRow("rounds to 0.0: no sign")
+        << 68.5f << std::optional(68.52f) << jp << u"目標 68.5 kg まで 0.0 kg"_s;
+    QTest::newRow("rounds to 0.1: signed")
+        << 68.5f << std::optional(68.58f) << jp << u"目標 68.5 kg まで \u22120.1 kg"_s;
+    QTest::newRow("no weight yet") << 62.0f << none << jp << u"目標 62.0 kg"_s;
+    QTest::newRow("German decimal comma")
+        << 62.0f << std::optional(68.5f) << de << u"目標 62,0 kg まで \u22126,5 kg"_s;
+}
+
+void tst_BandWeights::goal()
+{
+    QFETCH(float, goal);
+    QFETCH(std::optional<float>, weight);
+    QFETCH(QLocale, locale);
+    QFETCH(QString, text);
+
+    QCOMPARE(goalText(goal, weight, locale), text);
+    // The meter's tooltip ends with it, with or without a height.
+    QVERIFY(meterTooltip(1.685f, weight, locale, goal).endsWith(u'\n' + text));
+    QVERIFY(meterTooltip(std::nullopt, weight, locale, goal).endsWith(u'\n' + text));
+    QVERIFY(!meterTooltip(1.685f, weight, locale).contains(u"目標"_s));
+}
+
+void tst_BandWeights::largeChange_data()
+{
+    QTest::addColumn<float>("stored");
+    QTest::addColumn<float>("entered");
+    QTest::addColumn<bool>("large");
+
+    QTest::newRow("slipped decimal point") << 68.5f << 685.0f << true;
+    QTest::newRow("digit left out") << 68.5f << 6.85f << true;
+    QTest::newRow("a day's swing") << 68.5f << 67.2f << false;
+    QTest::newRow("the same weight") << 68.5f << 68.5f << false;
+    QTest::newRow("exactly 10 % up is not more") << 60.0f << 66.0f << false;
+    QTest::newRow("exactly 10 % down is not more") << 60.0f << 54.0f << false;
+    QTest::newRow("just over 10 % up") << 60.0f << 66.1f << true;
+    QTest::newRow("just over 10 % down") << 60.0f << 53.9f << true;
+    QTest::newRow("10 % of 68.5 as stored in single precision") << 68.5f << 75.35f << false;
+    QTest::newRow("light weights scale too") << 3.0f << 3.4f << true;
+}
+
+void tst_BandWeights::largeChange()
+{
+    QFETCH(float, stored);
+    QFETCH(float, entered);
+    QFETCH(bool, large);
+    QCOMPARE(isLargeChange(stored, entered), large);
 }
 
 QTEST_APPLESS_MAIN(tst_BandWeights)

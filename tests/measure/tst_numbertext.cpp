@@ -1,3 +1,4 @@
+#include "measure/entry.h"
 #include "measure/numbertext.h"
 
 #include <QDate>
@@ -19,6 +20,8 @@ class tst_NumberText : public QObject {
 private slots:
     void parse_data();
     void parse();
+    void typed_data();
+    void typed();
     void generalNumber_data();
     void generalNumber();
     void oneDecimal_data();
@@ -74,6 +77,58 @@ void tst_NumberText::parse()
     const ParsedNumber n = parseLeadingNumber(text);
     QCOMPARE(n.found, found);
     QCOMPARE(n.value, value);
+}
+
+void tst_NumberText::typed_data()
+{
+    QTest::addColumn<bool>("height"); // else a weight
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<float>("value");
+    QTest::addColumn<int>("error"); // -1: accepted
+
+    const int none = -1;
+    const int noNumber = int(TypedError::NoNumber);
+    const int comma = int(TypedError::DecimalComma);
+    const int range = int(TypedError::OutOfRange);
+    QTest::newRow("weight 68.5") << false << u"68.5"_s << 68.5f << none;
+    QTest::newRow("weight with its unit") << false << u"68.5Kg"_s << 68.5f << none;
+    QTest::newRow("weight in full-width digits") << false << u"６８．５"_s << 68.5f << none;
+    QTest::newRow("weight 1 kg") << false << u"1"_s << 1.0f << none;
+    QTest::newRow("weight 1000 kg") << false << u"1000"_s << 1000.0f << none;
+    QTest::newRow("weight that is 1000 as stored") << false << u"1000.00001"_s << 1000.0f << none;
+    QTest::newRow("weight letters") << false << u"abc"_s << 0.0f << noNumber;
+    QTest::newRow("weight blanks only") << false << u"   "_s << 0.0f << noNumber;
+    QTest::newRow("weight decimal comma") << false << u"68,5"_s << 0.0f << comma;
+    QTest::newRow("weight decimal comma and blank") << false << u" 68, 5"_s << 0.0f << comma;
+    QTest::newRow("weight zero") << false << u"0"_s << 0.0f << range;
+    QTest::newRow("weight negative") << false << u"-60"_s << 0.0f << range;
+    QTest::newRow("weight under 1 kg") << false << u"0.999"_s << 0.0f << range;
+    QTest::newRow("weight 1e-8") << false << u"0.00000001"_s << 0.0f << range;
+    QTest::newRow("weight 0 as a float") << false << u"1e-50"_s << 0.0f << range;
+    QTest::newRow("weight above 1000 kg") << false << u"1000.5"_s << 0.0f << range;
+    QTest::newRow("weight overflow") << false << u"1e999"_s << 0.0f << range;
+    QTest::newRow("height 1.685") << true << u"1.685"_s << 1.685f << none;
+    QTest::newRow("height 0.3") << true << u"0.3"_s << 0.3f << none;
+    QTest::newRow("height 3") << true << u"3"_s << 3.0f << none;
+    QTest::newRow("height that is 3 as stored") << true << u"3.00000001"_s << 3.0f << none;
+    QTest::newRow("height letters") << true << u"abc"_s << 0.0f << noNumber;
+    QTest::newRow("height decimal comma") << true << u"1,685"_s << 0.0f << comma;
+    QTest::newRow("height 170 typed as metres") << true << u"170"_s << 0.0f << range;
+    QTest::newRow("height zero") << true << u"0"_s << 0.0f << range;
+    QTest::newRow("height below 0.3 m") << true << u"0.29"_s << 0.0f << range;
+    QTest::newRow("height above 3 m") << true << u"3.01"_s << 0.0f << range;
+}
+
+void tst_NumberText::typed()
+{
+    QFETCH(bool, height);
+    QFETCH(QString, text);
+    QFETCH(float, value);
+    QFETCH(int, error);
+
+    const TypedValue typed = checkTypedValue(text, height ? kHeightRange : kWeightRange);
+    QCOMPARE(typed.error ? int(*typed.error) : -1, error);
+    QCOMPARE(typed.value, value);
 }
 
 void tst_NumberText::generalNumber_data()

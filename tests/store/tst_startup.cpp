@@ -4,8 +4,10 @@
 #include "store/startup.h"
 
 #include "measure/arithmetic.h"
+#include "measure/numbertext.h"
 #include "testfiles.h"
 
+#include <QFileInfo>
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,6 +21,7 @@ namespace {
 using OptFloat = std::optional<float>;
 
 const QByteArray kTwoLines = "05/10  69.0Kg  24.3  10.4%\r\n05/11  68.5Kg  24.1  9.6%\r\n";
+const NumberFile kNumbers[] = {kHeightFile, kWeightFile, kGoalFile};
 const QStringList kTwoEntries{u"05/10  69.0Kg  24.3  10.4%"_s, u"05/11  68.5Kg  24.1  9.6%"_s};
 
 // A null QByteArray leaves the file out.
@@ -147,15 +150,18 @@ void tst_Startup::startup()
     QVERIFY(createFiles(files, heightFile, weightFile, historyFile));
     const auto before = snapshot(QDir(dir.path()));
 
-    const StartupResult result = loadStartup(files, jp);
+    const StartupResult result = loadStartup(files, kNumbers, jp);
     QCOMPARE(snapshot(QDir(dir.path())), before);
     QVERIFY(!result.error);
     QVERIFY(result.startup);
     const Startup& s = *result.startup;
 
     QCOMPARE(s.history.toStringList(), history);
-    QCOMPARE(s.label2, label2);
-    QCOMPARE(s.label5, label5);
+    const auto text = [&](std::optional<float> v) {
+        return v ? generalNumberText(*v, jp) : QString();
+    };
+    QCOMPARE(text(s.measurement.height), label2);
+    QCOMPARE(text(s.measurement.weight), label5);
     QCOMPARE(s.label4, label4);
     QCOMPARE(s.position, qint16(position));
     QCOMPARE(s.heightUnset, label2.isEmpty());
@@ -201,7 +207,7 @@ void tst_Startup::firstUpdateKeepsStoredValues()
     QTemporaryDir dir;
     const DataFiles files{QDir(dir.path())};
     QVERIFY(createFiles(files, heightFile, weightFile, QByteArray()));
-    const StartupResult result = loadStartup(files, jp);
+    const StartupResult result = loadStartup(files, kNumbers, jp);
     QVERIFY(result.startup);
     const Startup& s = *result.startup;
 
@@ -226,11 +232,14 @@ void tst_Startup::unreadableFile_data()
     QTest::newRow("folder named 体重.txt") << QStringList{kWeightFileName} << kWeightFileName;
     QTest::newRow("folder named 身長.txt") << QStringList{kHeightFileName} << kHeightFileName;
     QTest::newRow("folder named 履歴.txt") << QStringList{kHistoryFileName} << kHistoryFileName;
-    // Files are read history first, then height, then weight; the first failure is reported.
+    QTest::newRow("folder named 目標.txt") << QStringList{kGoalFileName} << kGoalFileName;
+    // Files are read history first, then height, weight and goal; the first failure is reported.
     QTest::newRow("history before weight")
         << QStringList{kWeightFileName, kHistoryFileName} << kHistoryFileName;
     QTest::newRow("height before weight")
         << QStringList{kWeightFileName, kHeightFileName} << kHeightFileName;
+    QTest::newRow("weight before goal")
+        << QStringList{kGoalFileName, kWeightFileName} << kWeightFileName;
 }
 
 void tst_Startup::unreadableFile()
@@ -242,16 +251,17 @@ void tst_Startup::unreadableFile()
     const DataFiles files{QDir(dir.path())};
     QVERIFY(createFiles(files, "1.685\r\n", "68.5\r\n", kTwoLines));
     for (const QString& name : folders) {
-        QVERIFY(QFile::remove(files.path(name)));
+        QFile::remove(files.path(name));
         QVERIFY(QDir(dir.path()).mkdir(name));
     }
     const auto before = snapshot(QDir(dir.path()));
 
-    const StartupResult result = loadStartup(files, jp);
+    const StartupResult result = loadStartup(files, kNumbers, jp);
     QCOMPARE(snapshot(QDir(dir.path())), before);
     QVERIFY(!result.startup);
     QVERIFY(result.error);
-    QCOMPARE(result.error->fileName, reported);
+    // The file's name, or its full path.
+    QCOMPARE(QFileInfo(result.error->fileName).fileName(), reported);
     QVERIFY(!result.error->reason.isEmpty());
 }
 
@@ -267,7 +277,7 @@ void tst_Startup::unreadableByPermission()
     QVERIFY(QFile::setPermissions(files.path(kHeightFileName), QFileDevice::Permissions()));
     const auto before = snapshot(QDir(dir.path()));
 
-    const StartupResult result = loadStartup(files, jp);
+    const StartupResult result = loadStartup(files, kNumbers, jp);
     QCOMPARE(snapshot(QDir(dir.path())), before);
     QVERIFY(!result.startup);
     QVERIFY(result.error);

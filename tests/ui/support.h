@@ -21,6 +21,8 @@ public:
     struct Shown {
         QString text;
         QString title;
+        QString initial = {};                // an input box's text to begin with
+        Default defaultButton = Default::Ok; // a confirmation's default button
     };
     struct Message {
         Severity severity;
@@ -38,18 +40,20 @@ public:
     QList<Shown> saves;
     QList<Message> messages;
 
-    std::optional<QString> inputBox(QWidget*, const QString& prompt, const QString& title) override
+    std::optional<QString> inputBox(QWidget*, const QString& prompt, const QString& title,
+                                    const QString& text) override
     {
-        inputs.append({prompt, title});
+        inputs.append({prompt, title, text});
         if (answers.isEmpty()) {
             unexpected = true;
             return std::nullopt;
         }
         return answers.takeFirst();
     }
-    bool confirm(QWidget*, const QString& text, const QString& title) override
+    bool confirm(QWidget*, const QString& text, const QString& title,
+                 Default defaultButton) override
     {
-        confirms.append({text, title});
+        confirms.append({text, title, {}, defaultButton});
         if (confirmations.isEmpty()) {
             unexpected = true;
             return false;

@@ -1,5 +1,5 @@
-// The history list's menu (trend chart, CSV export, undoing a clear) and the band tooltips,
-// through the real window on real files.
+// The history list's menu (trend chart, CSV export, undoing a clear, deleting one line and
+// undoing that) and the band tooltips, through the real window on real files.
 
 #include "support.h"
 
@@ -8,7 +8,9 @@
 
 #include <QAction>
 #include <QChartView>
+#include <QFileInfo>
 #include <QHelpEvent>
+#include <QListView>
 #include <QMenu>
 #include <QScrollBar>
 #include <QTest>
@@ -42,7 +44,13 @@ QAction* action(QMenu* menu, const QString& text)
     return nullptr;
 }
 
+enum class Trigger { Menu, Keys };
+enum class NextChange { WeightEntry, Clear, AnotherDeletion };
+
 } // namespace
+
+Q_DECLARE_METATYPE(Trigger)
+Q_DECLARE_METATYPE(NextChange)
 
 class tst_HistoryMenu : public QObject {
     Q_OBJECT
@@ -66,6 +74,34 @@ private slots:
     void csvExportFailureIsReported();
     void bandTooltips_data();
     void bandTooltips();
+    void deleteAndUndo_data();
+    void deleteAndUndo();
+    void deleteCancelled();
+    void undoEndsWithTheNextChange_data();
+    void undoEndsWithTheNextChange();
+    void deleteFailures_data();
+    void deleteFailures();
+
+private:
+    void select(int row)
+    {
+        auto* list = f->control<QListView>(u"lstRireki"_s);
+        list->setCurrentIndex(list->model()->index(row, 0));
+    }
+    // Triggers the menu entry, or presses its key in the list the way the user does.
+    void trigger(Trigger how, const QString& entry, const QKeySequence& key)
+    {
+        if (how == Trigger::Menu) {
+            std::unique_ptr<QMenu> menu(f->window->createHistoryMenu());
+            QAction* a = action(menu.get(), entry);
+            QVERIFY(a && a->isEnabled());
+            a->trigger();
+        } else {
+            auto* list = f->control<QListView>(u"lstRireki"_s);
+            list->setFocus();
+            QTest::keySequence(list, key);
+        }
+    }
 };
 
 void tst_HistoryMenu::chartFromTheMenu()
@@ -186,6 +222,172 @@ void tst_HistoryMenu::bandTooltips()
     QVERIFY2(w->toolTip().contains(says), qPrintable(w->toolTip()));
     // The meter's accessible description carries the same band weights.
     QVERIFY(f->control(u"HScroll1"_s)->accessibleDescription().contains(u"56.8〜68.1"_s));
+}
+
+void tst_HistoryMenu::deleteAndUndo_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<Trigger>("how");
+
+    const QByteArray three = history(3);
+    QTest::newRow("first, from the menu") << three << 0 << Trigger::Menu;
+    QTest::newRow("middle, from the menu") << three << 1 << Trigger::Menu;
+    QTest::newRow("last, from the menu") << three << 2 << Trigger::Menu;
+    QTest::newRow("middle, Delete and Ctrl+Z") << three << 1 << Trigger::Keys;
+    QTest::newRow("last line without its line end, Delete and Ctrl+Z")
+        << three.chopped(2) << 2 << Trigger::Keys;
+    QTest::newRow("the only line") << history(1) << 0 << Trigger::Menu;
+}
+
+void tst_HistoryMenu::deleteAndUndo()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, row);
+    QFETCH(Trigger, how);
+
+    frmMain& w = start(content);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QStringList before = w.historyEntries();
+    select(row);
+
+    f->dialogs.confirmations = {true};
+    trigger(how, u"この記録を削除"_s, QKeySequence(Qt::Key_Delete));
+    // The confirmation names the line, and Enter would cancel it.
+    QCOMPARE(f->dialogs.confirms.size(), 1);
+    QVERIFY(f->dialogs.confirms[0].text.contains(before[row]));
+    QCOMPARE(f->dialogs.confirms[0].defaultButton, Dialogs::Default::Cancel);
+
+    QStringList after = before;
+    after.removeAt(row);
+    QCOMPARE(w.historyEntries(), after);
+    QCOMPARE(History(f->read(kHistory)).toStringList(), after);
+    QCOMPARE(f->read(u"体重.txt"_s), QByteArray("68.5\r\n"));
+    QVERIFY(f->dialogs.messages.isEmpty());
+
+    trigger(how, u"元に戻す"_s, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QCOMPARE(f->read(kHistory), content);
+    QCOMPARE(w.historyEntries(), before);
+    QVERIFY(f->dialogs.messages.isEmpty());
+    // Once: the line is back, and there is nothing more to undo.
+    std::unique_ptr<QMenu> menu(w.createHistoryMenu());
+    QVERIFY(!action(menu.get(), u"元に戻す"_s)->isEnabled());
+    QVERIFY(!f->dialogs.unexpected);
+}
+
+void tst_HistoryMenu::deleteCancelled()
+{
+    frmMain& w = start(history(3));
+    std::unique_ptr<QMenu> menu(w.createHistoryMenu());
+    QVERIFY(!action(menu.get(), u"この記録を削除"_s)->isEnabled()); // nothing selected yet
+    select(1);
+    menu.reset(w.createHistoryMenu());
+    f->dialogs.confirmations = {false};
+    action(menu.get(), u"この記録を削除"_s)->trigger();
+    QCOMPARE(f->dialogs.confirms.size(), 1);
+    QCOMPARE(f->read(kHistory), history(3));
+    QCOMPARE(w.historyEntries().size(), 3);
+    menu.reset(w.createHistoryMenu());
+    QVERIFY(!action(menu.get(), u"元に戻す"_s)->isEnabled());
+}
+
+void tst_HistoryMenu::undoEndsWithTheNextChange_data()
+{
+    QTest::addColumn<NextChange>("change");
+    QTest::addColumn<int>("lines"); // in the list and the file afterwards
+    QTest::newRow("a weight entry") << NextChange::WeightEntry << 3;
+    QTest::newRow("a clear") << NextChange::Clear << 0;
+    QTest::newRow("another deletion") << NextChange::AnotherDeletion << 1;
+}
+
+void tst_HistoryMenu::undoEndsWithTheNextChange()
+{
+    QFETCH(NextChange, change);
+    QFETCH(int, lines);
+
+    frmMain& w = start(history(3));
+    select(0);
+    f->dialogs.confirmations = {true};
+    w.deleteSelectedLine();
+    switch (change) {
+    case NextChange::WeightEntry:
+        f->dialogs.answers = {u"68.0"_s};
+        w.cmdTai_Click();
+        break;
+    case NextChange::Clear:
+        f->dialogs.confirmations = {true};
+        w.cmdClear_Click();
+        break;
+    case NextChange::AnotherDeletion:
+        select(0);
+        f->dialogs.confirmations = {true};
+        w.deleteSelectedLine();
+        break;
+    }
+    const QByteArray file = f->read(kHistory);
+    std::unique_ptr<QMenu> menu(w.createHistoryMenu());
+    QAction* undo = action(menu.get(), u"元に戻す"_s);
+    QCOMPARE(undo->isEnabled(), change == NextChange::AnotherDeletion);
+    // Ctrl+Z after a weight entry or a clear changes nothing.
+    w.undoDelete();
+    if (change == NextChange::AnotherDeletion)
+        ++lines; // the second deletion is undone, the first stays
+    else
+        QCOMPARE(f->read(kHistory), file);
+    QCOMPARE(w.historyEntries().size(), lines);
+    QCOMPARE(History(f->read(kHistory)).size(), lines);
+    QVERIFY(f->dialogs.messages.isEmpty());
+}
+
+void tst_HistoryMenu::deleteFailures_data()
+{
+    QTest::addColumn<bool>("undoing"); // false: the deletion fails
+    QTest::addColumn<bool>("changed"); // the file was changed behind the window, not blocked
+    QTest::newRow("deletion: history file blocked") << false << false;
+    QTest::newRow("deletion: history changed elsewhere") << false << true;
+    QTest::newRow("undo: history file blocked") << true << false;
+    QTest::newRow("undo: history changed elsewhere") << true << true;
+}
+
+void tst_HistoryMenu::deleteFailures()
+{
+    QFETCH(bool, undoing);
+    QFETCH(bool, changed);
+
+    frmMain& w = start(history(3));
+    select(1);
+    if (undoing) {
+        f->dialogs.confirmations = {true};
+        w.deleteSelectedLine();
+        QCOMPARE(w.historyEntries().size(), 2);
+    }
+    const QStringList shown = w.historyEntries();
+    const QString path = f->dir.filePath(kHistory);
+    const QByteArray elsewhere = history(4);
+    if (changed) {
+        f->write(kHistory, elsewhere); // another instance recorded a line meanwhile
+    } else {
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QDir(f->dir.path()).mkdir(kHistory));
+    }
+
+    f->dialogs.confirmations = {true};
+    if (undoing)
+        w.undoDelete();
+    else
+        w.deleteSelectedLine();
+    QCOMPARE(f->dialogs.messages.size(), 1);
+    QVERIFY2(f->dialogs.messages[0].text.contains(path), qPrintable(f->dialogs.messages[0].text));
+    if (changed) {
+        // Nothing written; the list shows the file as it now is.
+        QCOMPARE(f->read(kHistory), elsewhere);
+        QCOMPARE(w.historyEntries(), History(elsewhere).toStringList());
+    } else {
+        QCOMPARE(f->dialogs.messages[0].severity, Dialogs::Severity::Error);
+        QCOMPARE(w.historyEntries(), shown);
+        QVERIFY(QFileInfo(path).isDir());
+    }
 }
 
 QTEST_MAIN(tst_HistoryMenu)

@@ -1,6 +1,6 @@
 // The trend window on histories of every size: the points it plots with their dates, the band
-// areas cut to the weights on show, and what it says when there is nothing to plot or some lines
-// could not be read.
+// areas cut to the weights on show, the goal line, and what it says when there is nothing to plot
+// or some lines could not be read.
 
 #include "measure/bands.h"
 #include "ui/trendwindow.h"
@@ -9,6 +9,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QDateTimeAxis>
+#include <QGraphicsSimpleTextItem>
 #include <QLabel>
 #include <QLineSeries>
 #include <QLocale>
@@ -42,9 +43,25 @@ QStringList dailyHistory(int days)
     return lines;
 }
 
+// A date is plotted at its noon.
 qreal timeOf(const QDate& date)
 {
-    return static_cast<qreal>(date.startOfDay().toMSecsSinceEpoch());
+    return static_cast<qreal>(QDateTime(date, QTime(12, 0)).toMSecsSinceEpoch());
+}
+
+// The labels the time axis shows: its ticks divide the range into equal steps, and each is
+// labelled with the date it falls on.
+QStringList labelsOf(const QDateTimeAxis& axis)
+{
+    const qint64 low = axis.min().toMSecsSinceEpoch();
+    const qint64 high = axis.max().toMSecsSinceEpoch();
+    const int ticks = axis.tickCount();
+    QStringList labels;
+    for (int i = 0; i < ticks; ++i) {
+        const qint64 t = low + qRound64(double(high - low) * i / (ticks - 1));
+        labels.append(QDateTime::fromMSecsSinceEpoch(t).toString(axis.format()));
+    }
+    return labels;
 }
 
 template <class T> QList<T*> seriesOf(const TrendWindow& window)
@@ -77,6 +94,11 @@ private slots:
     void bandAreas_data();
     void bandAreas();
     void oneLine();
+    void goalLine_data();
+    void goalLine();
+    void dateLabels_data();
+    void dateLabels();
+    void escapeCloses();
     void nothingToPlot_data();
     void nothingToPlot();
     void skippedLines_data();
@@ -198,6 +220,127 @@ void tst_TrendWindow::oneLine()
     QVERIFY(note);
     QVERIFY(note->isVisible());
     QVERIFY(note->text().contains(u"身長"_s));
+}
+
+void tst_TrendWindow::goalLine_data()
+{
+    QTest::addColumn<QStringList>("history");
+    QTest::addColumn<float>("goal");
+    QTest::addColumn<double>("low"); // the weight axis afterwards; both 0: no chart, no line
+    QTest::addColumn<double>("high");
+
+    const QStringList sixtyToSeventy{historyLine(kToday.addDays(-30), 70.0),
+                                     historyLine(kToday, 60.0)};
+    QTest::newRow("goal among the weights: the scale stays")
+        << sixtyToSeventy << 62.0f << 59.0 << 71.0;
+    QTest::newRow("goal below the weights: the scale reaches down to it")
+        << sixtyToSeventy << 55.5f << 54.0 << 71.0;
+    QTest::newRow("goal above the weights: the scale reaches up to it")
+        << sixtyToSeventy << 80.0f << 59.0 << 81.0;
+    QTest::newRow("nothing to plot: no line") << QStringList{} << 62.0f << 0.0 << 0.0;
+}
+
+void tst_TrendWindow::goalLine()
+{
+    QFETCH(QStringList, history);
+    QFETCH(float, goal);
+    QFETCH(double, low);
+    QFETCH(double, high);
+
+    TrendWindow window(history, 1.685f, goal, kToday, kJapan);
+    window.show();
+    QChart* chart = window.chartView()->chart();
+    if (low == high) {
+        QVERIFY(!window.goalSeries());
+        QVERIFY(chart->series().isEmpty());
+        return;
+    }
+
+    QLineSeries* line = window.goalSeries();
+    QVERIFY(line);
+    const QString label = u"目標 %1 kg"_s.arg(kJapan.toString(goal, 'f', 1));
+    QCOMPARE(line->name(), label);
+    QCOMPARE(line->count(), 2);
+    auto* time = qobject_cast<QDateTimeAxis*>(chart->axes(Qt::Horizontal)[0]);
+    auto* weight = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical)[0]);
+    QVERIFY(time && weight);
+    // Level, across the whole time span.
+    QCOMPARE(line->at(0), QPointF(time->min().toMSecsSinceEpoch(), goal));
+    QCOMPARE(line->at(1), QPointF(time->max().toMSecsSinceEpoch(), goal));
+    QCOMPARE(weight->min(), low);
+    QCOMPARE(weight->max(), high);
+
+    // Its label sits on the line inside the plot.
+    QGraphicsSimpleTextItem* text = nullptr;
+    for (QGraphicsItem* item : chart->childItems()) {
+        if (auto* t = dynamic_cast<QGraphicsSimpleTextItem*>(item); t && t->text() == label)
+            text = t;
+    }
+    QVERIFY(text);
+    const QRectF plot = chart->plotArea();
+    const qreal lineY = chart->mapToPosition(QPointF(0, goal), line).y();
+    const QRectF box = text->mapRectToParent(text->boundingRect());
+    QVERIFY(plot.contains(box.center()));
+    QVERIFY(qAbs(box.bottom() - lineY) <= 2);
+    QVERIFY(window.chartView()->accessibleDescription().contains(label));
+
+    // The bands fill the widened scale: the lowest band reaches down to its bottom.
+    double lowestBand = high;
+    for (QAreaSeries* area : seriesOf<QAreaSeries>(window))
+        lowestBand = std::min(lowestBand, area->lowerSeries()->at(0).y());
+    QCOMPARE(lowestBand, low);
+}
+
+void tst_TrendWindow::dateLabels_data()
+{
+    QTest::addColumn<QList<int>>("days"); // of the entries, counted from today
+    QTest::addColumn<QStringList>("labels");
+
+    // Short spans: one label a day, each on its own day.
+    QTest::newRow("one entry: the day before and after too")
+        << QList<int>{0} << QStringList{u"2026/05/10"_s, u"2026/05/11"_s, u"2026/05/12"_s};
+    QTest::newRow("two days") << QList<int>{-1, 0} << QStringList{u"2026/05/10"_s, u"2026/05/11"_s};
+    QTest::newRow("two entries a day over three days")
+        << QList<int>{-2, -2, 0, 0}
+        << QStringList{u"2026/05/09"_s, u"2026/05/10"_s, u"2026/05/11"_s};
+    QTest::newRow("a week") << QList<int>{-7, -3, 0}
+                            << QStringList{u"2026/05/04"_s, u"2026/05/05"_s, u"2026/05/06"_s,
+                                           u"2026/05/07"_s, u"2026/05/08"_s, u"2026/05/09"_s,
+                                           u"2026/05/10"_s, u"2026/05/11"_s};
+    // Longer spans: steps of whole days where the span allows.
+    QTest::newRow("ten days: steps of two")
+        << QList<int>{-10, 0} << QStringList{u"2026/05/01"_s, u"2026/05/03"_s, u"2026/05/05"_s,
+                                             u"2026/05/07"_s, u"2026/05/09"_s, u"2026/05/11"_s};
+    QTest::newRow("eleven days: stretched to four steps of three")
+        << QList<int>{-11, 0}
+        << QStringList{u"2026/04/30"_s, u"2026/05/03"_s, u"2026/05/06"_s, u"2026/05/09"_s,
+                       u"2026/05/12"_s};
+}
+
+void tst_TrendWindow::dateLabels()
+{
+    QFETCH(QList<int>, days);
+    QFETCH(QStringList, labels);
+
+    QStringList history;
+    for (int day : days)
+        history.append(historyLine(kToday.addDays(day), 68.5));
+    TrendWindow window(history, 1.685f, kToday, kJapan);
+    auto* time = qobject_cast<QDateTimeAxis*>(window.chartView()->chart()->axes(Qt::Horizontal)[0]);
+    QVERIFY(time);
+    QCOMPARE(labelsOf(*time), labels);
+}
+
+void tst_TrendWindow::escapeCloses()
+{
+    QWidget owner;
+    owner.show();
+    auto* window = new TrendWindow(dailyHistory(10), 1.685f, kToday, kJapan, &owner);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QTest::keyClick(window->chartView(), Qt::Key_Escape);
+    QVERIFY(!window->isVisible());
+    QVERIFY(owner.isVisible());
 }
 
 void tst_TrendWindow::nothingToPlot_data()

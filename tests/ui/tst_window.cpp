@@ -4,14 +4,22 @@
 #include "support.h"
 
 #include "measure/numbertext.h"
+#include "ui/accessibility.h"
 #include "ui/controls.h"
 #include "ui/fonts.h"
+#include "ui/layout.h"
+#include "ui/trendwindow.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QAccessibleValueInterface>
 #include <QGroupBox>
 #include <QListView>
+#include <QMenu>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 using namespace Qt::StringLiterals;
@@ -64,11 +72,21 @@ private slots:
     void dragTo220();
     void dragBelow17IsTooThinDuringTheDrag();
     void startupShowsStoredState();
+    void wholeHistoryLines_data();
+    void wholeHistoryLines();
+    void accessibleNames_data();
+    void accessibleNames();
+    void meterSpeaksInBmi_data();
+    void meterSpeaksInBmi();
+    void heightLabelCanBePressed();
+    void keys_data();
+    void keys();
 };
 
 void tst_Window::initTestCase()
 {
     installFontSubstitutions();
+    installAccessibility();
 }
 
 void tst_Window::init()
@@ -147,8 +165,11 @@ void tst_Window::controls_data()
         none, none);
     row("Label3(5)", "Frame2", "QLabel", {5040, 2565, 195, 240}, u"2"_s, mincho, 9.75, none, none);
     row("Image1", "Frame2", "QLabel", {2805, 1125, 480, 480}, QString(), gothic, 9, none, none);
-    row("Label1", "Frame2", "morvane::ScaleLabel", {150, 750, 5490, 240}, QString(), gothic, 9,
-        teal, white);
+    row("Label1", "Frame2", "morvane::ScaleLabel", {150, 750, 5490, 240},
+        u"15....16....17....18....19....20....21....22....23....24....25....26....27....28....29..."
+        u"."
+        u"30....31....32"_s,
+        gothic, 9, teal, white);
     row("Label9(5)", "Frame3", "QLabel", {3150, 720, 465, 240}, u"－"_s, gothic, 11.25, none, none);
     row("Label9(4)", "Frame3", "QLabel", {4905, 1035, 780, 240}, u"×１００"_s, gothic, 9.75, none,
         none);
@@ -252,9 +273,8 @@ void tst_Window::controls()
         QCOMPARE(shape->outlineColor(), foreground);
     } else if (auto* line = qobject_cast<LineControl*>(w)) {
         QCOMPARE(line->color(), foreground);
-    } else if (auto* scale = qobject_cast<ScaleLabel*>(w)) {
-        QCOMPARE(scale->palette().color(QPalette::Window), background);
-        QCOMPARE(scale->palette().color(QPalette::WindowText), foreground);
+    }
+    if (auto* scale = qobject_cast<ScaleLabel*>(w)) {
         // Figure n centred at x(n) - 5 twips in the panel: 345 + (n - 15) * 300.
         for (int n = 15; n <= 32; ++n)
             QCOMPARE(scale->x() + scale->figureCentre(n), (345.0 + (n - 15) * 300.0) / 15.0);
@@ -620,6 +640,254 @@ void tst_Window::startupShowsStoredState()
     QCOMPARE(w.measurement().holdWeight, qint16(0));
     auto* list = f.control<QListView>(u"lstRireki"_s);
     QVERIFY(!list->selectionModel() || !list->selectionModel()->hasSelection());
+}
+
+void tst_Window::wholeHistoryLines_data()
+{
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<int>("scrolledTo"); // the row scrolled to the top, -1: to the bottom
+    QTest::newRow("five") << 5 << 0;
+    QTest::newRow("twenty") << 20 << 0;
+    QTest::newRow("twenty-one, at the top") << 21 << 0;
+    QTest::newRow("twenty-one, at the bottom") << 21 << -1;
+    QTest::newRow("a thousand, in the middle") << 1000 << 500;
+    QTest::newRow("a thousand, at the bottom") << 1000 << -1;
+}
+
+void tst_Window::wholeHistoryLines()
+{
+    QFETCH(int, lines);
+    QFETCH(int, scrolledTo);
+
+    QByteArray history;
+    for (int i = 0; i < lines; ++i)
+        history +=
+            QByteArray::number(i % 12 + 1).rightJustified(2, '0') + "/28  68.5Kg  24.1  9.6%\r\n";
+    f.writeStandardFiles(history);
+    frmMain& w = f.load();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto* list = f.control<QListView>(u"lstRireki"_s);
+    if (scrolledTo < 0)
+        list->scrollToBottom();
+    else
+        list->scrollTo(list->model()->index(scrolledTo, 0), QAbstractItemView::PositionAtTop);
+    QApplication::processEvents();
+
+    // Every line on show is whole: twenty lines of 15 pixels fill the list as the layout has it.
+    const QRect view = list->viewport()->rect();
+    int shown = 0;
+    for (int row = 0; row < lines; ++row) {
+        const QRect r = list->visualRect(list->model()->index(row, 0));
+        if (!r.intersects(view))
+            continue;
+        QVERIFY2(view.contains(r), qPrintable(u"row %1 is cut"_s.arg(row)));
+        QCOMPARE(r.height(), 15);
+        ++shown;
+    }
+    QCOMPARE(shown, qMin(lines, 20));
+
+    // Nor is the ink of a line cut: from the top of its figures to the tail of the g in "Kg"
+    // it fills its 15 pixels, the last line on show as well as the first.
+    const QImage image = list->viewport()->grab().toImage();
+    const QColor paper = list->palette().color(QPalette::Base);
+    auto inkRows = [&](int top) {
+        QList<int> rows;
+        for (int y = top; y < top + 15 && y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixelColor(x, y) != paper) {
+                    rows.append(y - top);
+                    break;
+                }
+            }
+        }
+        return rows;
+    };
+    const QList<int> full{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
+    QCOMPARE(inkRows(0), full);
+    QCOMPARE(inkRows((shown - 1) * 15), full);
+}
+
+void tst_Window::accessibleNames_data()
+{
+    QTest::addColumn<int>("role"); // QAccessible::Role
+    QTest::addColumn<QString>("name");
+    auto row = [](const char* control, QAccessible::Role role, const QString& name) {
+        QTest::newRow(control) << int(role) << name;
+    };
+    // Windows by their titles; decorations by what they are, not by the frame around them.
+    row("frmMain", QAccessible::Window, u"Morvane"_s);
+    row("frmTrend", QAccessible::Window, u"体重の推移"_s);
+    row("HScroll1", QAccessible::ScrollBar, u"BMIメーター"_s);
+    row("lstRireki", QAccessible::List, u"体重の履歴"_s);
+    row("Image1", QAccessible::Graphic, u"メーターの針"_s);
+    row("Image2", QAccessible::Graphic, u"Morvane"_s);
+    row("Shape1(0)", QAccessible::Client, u"やせ過ぎ"_s);
+    row("Shape1(1)", QAccessible::Client, u"やせ気味"_s);
+    row("Shape1(2)", QAccessible::Client, u"スタンダード"_s);
+    row("Shape1(3)", QAccessible::Client, u"でぶメゾフォルテ"_s);
+    row("Shape1(4)", QAccessible::Client, u"でぶフォルテ"_s);
+    row("Shape1(5)", QAccessible::Client, u"でぶフォルテシモ"_s);
+    row("Shape1(6)", QAccessible::Client, u"メーターの影"_s);
+    row("Line2", QAccessible::Client, u"分数の線"_s);
+    row("Line3(1)", QAccessible::Client, u"分数の線"_s);
+    // Labels read their text: the scale its caption, the values what they show now.
+    row("Label1", QAccessible::StaticText, layout::find(u"Label1"_s)->text);
+    row("Label2", QAccessible::StaticText, u"1.685"_s);
+    row("Label4", QAccessible::StaticText, u"24.1"_s);
+    row("lblHantei", QAccessible::StaticText, u"でぶメゾフォルテ"_s);
+}
+
+void tst_Window::accessibleNames()
+{
+    QFETCH(int, role);
+    QFETCH(QString, name);
+
+    frmMain& w = f.load();
+    const QString control = QString::fromLatin1(QTest::currentDataTag());
+    QObject* object = &w;
+    if (control == u"frmTrend") {
+        w.showTrend();
+        object = w.findChild<TrendWindow*>();
+    } else if (control != u"frmMain") {
+        object = f.control(control);
+    }
+    QVERIFY(object);
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(object);
+    QVERIFY(iface);
+    QCOMPARE(iface->role(), QAccessible::Role(role));
+    QCOMPARE(iface->text(QAccessible::Name), name);
+    QVERIFY(!iface->text(QAccessible::Description).isEmpty());
+}
+
+void tst_Window::meterSpeaksInBmi_data()
+{
+    QTest::addColumn<double>("set");
+    QTest::addColumn<int>("position");
+    QTest::newRow("22.0") << 22.0 << 220;
+    QTest::newRow("one step up") << 24.2 << 242;
+    QTest::newRow("between steps") << 22.04 << 220;
+    QTest::newRow("past the top") << 40.0 << 316;
+    QTest::newRow("past the bottom") << 10.0 << 154;
+}
+
+void tst_Window::meterSpeaksInBmi()
+{
+    QFETCH(double, set);
+    QFETCH(int, position);
+
+    frmMain& w = f.load();
+    auto* bar = f.control<QScrollBar>(u"HScroll1"_s);
+    QAccessibleValueInterface* value = QAccessible::queryAccessibleInterface(bar)->valueInterface();
+    QVERIFY(value);
+    QCOMPARE(value->currentValue().toDouble(), 24.1);
+    QCOMPARE(value->minimumValue().toDouble(), 15.4);
+    QCOMPARE(value->maximumValue().toDouble(), 31.6);
+    QCOMPARE(value->minimumStepSize().toDouble(), 0.1);
+
+    // Setting it moves the meter as a key does: one change, one meter update.
+    QSignalSpy updates(&w, &frmMain::meterUpdated);
+    QSignalSpy actions(bar, &QScrollBar::actionTriggered);
+    value->setCurrentValue(set);
+    QCOMPARE(bar->value(), position);
+    QCOMPARE(updates.count(), 1);
+    QCOMPARE(actions.count(), 1);
+    QCOMPARE(f.text(u"Label4"_s), oneDecimalText(position / 10.0, kJapan));
+    QCOMPARE(value->currentValue().toDouble(), position / 10.0);
+    // The scroll bar keeps its own range.
+    QCOMPARE(bar->minimum(), 154);
+    QCOMPARE(bar->maximum(), 316);
+}
+
+void tst_Window::heightLabelCanBePressed()
+{
+    frmMain& w = f.load();
+    QAccessibleActionInterface* actions =
+        QAccessible::queryAccessibleInterface(f.control(u"Label2"_s))->actionInterface();
+    QVERIFY(actions);
+    QVERIFY(actions->actionNames().contains(QAccessibleActionInterface::pressAction()));
+    f.dialogs.answers = {u"1.7"_s};
+    actions->doAction(QAccessibleActionInterface::pressAction());
+    // The height box opens once the request has been answered.
+    QVERIFY(f.dialogs.inputs.isEmpty());
+    QTRY_COMPARE(f.dialogs.inputs.size(), 1);
+    QCOMPARE(f.dialogs.inputs.front().title, u"身長登録"_s);
+    QCOMPARE(w.measurement().height, std::optional<float>(1.7f));
+    QCOMPARE(f.read(u"身長.txt"_s), QByteArray("1.7\r\n"));
+}
+
+void tst_Window::keys_data()
+{
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("opens"); // the dialog's title, "help", "menu" or "end"
+
+    const int none = Qt::NoModifier;
+    // Enter (and Space) press the focused button.
+    QTest::newRow("Enter on 体重") << u"cmdTai"_s << int(Qt::Key_Return) << none << u"体重入力"_s;
+    QTest::newRow("keypad Enter on 体重")
+        << u"cmdTai"_s << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << u"体重入力"_s;
+    QTest::newRow("Space on 体重") << u"cmdTai"_s << int(Qt::Key_Space) << none << u"体重入力"_s;
+    QTest::newRow("Enter on クリア")
+        << u"cmdClear"_s << int(Qt::Key_Return) << none << u"履歴削除"_s;
+    QTest::newRow("Enter on ヘルプ") << u"cmdHelp"_s << int(Qt::Key_Return) << none << u"help"_s;
+    QTest::newRow("Enter on 終了") << u"cmdEnd"_s << int(Qt::Key_Return) << none << u"end"_s;
+    // F1 and F2 anywhere in the window.
+    QTest::newRow("F1 on 体重") << u"cmdTai"_s << int(Qt::Key_F1) << none << u"help"_s;
+    QTest::newRow("F1 on the meter") << u"HScroll1"_s << int(Qt::Key_F1) << none << u"help"_s;
+    QTest::newRow("F2 on 体重") << u"cmdTai"_s << int(Qt::Key_F2) << none << u"身長登録"_s;
+    QTest::newRow("F2 on the meter") << u"HScroll1"_s << int(Qt::Key_F2) << none << u"身長登録"_s;
+    QTest::newRow("F2 in the history")
+        << u"lstRireki"_s << int(Qt::Key_F2) << none << u"身長登録"_s;
+    // The history list's menu.
+    QTest::newRow("Shift+F10 in the history")
+        << u"lstRireki"_s << int(Qt::Key_F10) << int(Qt::ShiftModifier) << u"menu"_s;
+    QTest::newRow("Menu key in the history")
+        << u"lstRireki"_s << int(Qt::Key_Menu) << none << u"menu"_s;
+}
+
+void tst_Window::keys()
+{
+    QFETCH(QString, focus);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, opens);
+
+    f.dialogs.inputs.clear();
+    f.dialogs.confirms.clear();
+    f.help.shown = 0;
+    frmMain& w = f.load();
+    int ended = 0;
+    w.setEndProgram([&] { ++ended; });
+    w.show();
+    QApplication::setActiveWindow(&w);
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QWidget* target = f.control(focus);
+    target->setFocus();
+    QCOMPARE(QApplication::focusWidget(), target);
+
+    QStringList menu;
+    QTimer::singleShot(0, this, [&] {
+        if (auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            for (QAction* action : popup->actions())
+                menu << action->text();
+            popup->close();
+        }
+    });
+    QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+
+    QStringList titles;
+    for (const auto& shown : f.dialogs.inputs)
+        titles << shown.title;
+    for (const auto& shown : f.dialogs.confirms)
+        titles << shown.title;
+    QCOMPARE(titles, opens.startsWith(u'体') || opens.startsWith(u'身') || opens.startsWith(u'履')
+                         ? QStringList{opens}
+                         : QStringList{});
+    QCOMPARE(f.help.shown, opens == u"help" ? 1 : 0);
+    QCOMPARE(ended, opens == u"end" ? 1 : 0);
+    QCOMPARE(menu.contains(u"グラフ表示"_s), opens == u"menu");
 }
 
 QTEST_MAIN(tst_Window)

@@ -1,0 +1,74 @@
+#include "store/historyedit.h"
+
+#include "store/fileio.h"
+
+#include <QCryptographicHash>
+
+namespace morvane {
+namespace {
+
+QByteArray digestOf(QByteArrayView bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+}
+
+HistoryEdit changed()
+{
+    return HistoryEdit{HistoryEdit::Status::Changed, {}, std::nullopt, std::nullopt};
+}
+
+HistoryEdit failed(FileError error)
+{
+    return HistoryEdit{HistoryEdit::Status::Failed, {}, std::nullopt, std::move(error)};
+}
+
+// Replaces the history with `bytes` and reads them back as lines.
+HistoryEdit rewrite(const QString& path, QByteArray bytes)
+{
+    if (std::optional<FileError> error = replaceFile(path, path, bytes))
+        return failed(std::move(*error));
+    return HistoryEdit{HistoryEdit::Status::Done, History(std::move(bytes)), std::nullopt,
+                       std::nullopt};
+}
+
+} // namespace
+
+HistoryEdit removeHistoryLine(const DataFiles& files, qsizetype index, const QString& line)
+{
+    const QString path = files.path(kHistoryFileName);
+    FileContent content = readWholeFile(path, path);
+    if (content.error)
+        return failed(std::move(*content.error));
+    const History before(std::move(content.bytes));
+    if (index < 0 || index >= before.size() || before.at(index) != line)
+        return changed();
+
+    const History::Span span = before.span(index);
+    RemovedLine removed{
+        index, span.begin, before.bytes().sliced(span.begin, span.end - span.begin), {}};
+    QByteArray after = before.bytes();
+    after.remove(span.begin, span.end - span.begin);
+    removed.fileDigest = digestOf(after);
+
+    HistoryEdit edit = rewrite(path, std::move(after));
+    if (edit.status == HistoryEdit::Status::Done)
+        edit.removed = std::move(removed);
+    return edit;
+}
+
+HistoryEdit restoreHistoryLine(const DataFiles& files, const RemovedLine& removed)
+{
+    const QString path = files.path(kHistoryFileName);
+    FileContent content = readWholeFile(path, path);
+    if (content.error)
+        return failed(std::move(*content.error));
+    if (content.missing || removed.offset > content.bytes.size() ||
+        digestOf(content.bytes) != removed.fileDigest)
+        return changed();
+
+    QByteArray bytes = std::move(content.bytes);
+    bytes.insert(removed.offset, removed.bytes);
+    return rewrite(path, std::move(bytes));
+}
+
+} // namespace morvane

@@ -1,0 +1,162 @@
+#!/usr/bin/python3
+"""Reads and drives the program through the accessibility tree (AT-SPI), as a screen reader does.
+
+Usage: atspi.py PID main          the main window as a screen reader finds it; moves the meter
+       atspi.py PID press-height  presses the height label (the height box opens)
+       atspi.py PID frame TITLE   a window titled TITLE is showing, as a window
+
+Prints what it found wrong and exits 1, or exits 0.
+"""
+
+import sys
+import time
+import warnings
+
+import gi
+
+gi.require_version("Atspi", "2.0")
+from gi.repository import Atspi  # noqa: E402
+
+warnings.filterwarnings("ignore", category=DeprecationWarning)
+
+SCALE = "....".join(str(n) for n in range(15, 33))
+BANDS = ["やせ過ぎ", "やせ気味", "スタンダード", "でぶメゾフォルテ", "でぶフォルテ", "でぶフォルテシモ"]
+
+problems = []
+
+
+def check(ok, what):
+    if not ok:
+        problems.append(what)
+    return ok
+
+
+def application(pid):
+    """The program's application object, once it has registered (up to 10 s)."""
+    for _ in range(100):
+        desktop = Atspi.get_desktop(0)
+        for i in range(desktop.get_child_count()):
+            app = desktop.get_child_at_index(i)
+            if app is not None and app.get_process_id() == pid:
+                return app
+        time.sleep(0.1)
+    return None
+
+
+def descendants(node, depth=0):
+    if node is None or depth > 8:
+        return
+    yield node
+    for i in range(node.get_child_count()):
+        yield from descendants(node.get_child_at_index(i), depth + 1)
+
+
+def find(root, role=None, name=None):
+    for node in descendants(root):
+        if (role is None or node.get_role() == role) and (name is None or node.get_name() == name):
+            return node
+    return None
+
+
+def wait_for(predicate, seconds=5.0):
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        if predicate():
+            return True
+        time.sleep(0.05)
+    return predicate()
+
+
+def window(app, title):
+    for i in range(app.get_child_count()):
+        child = app.get_child_at_index(i)
+        if child is not None and child.get_name() == title:
+            return child
+    return None
+
+
+def main_window(app):
+    frame = window(app, "Morvane")
+    if not check(frame is not None, "no window titled Morvane"):
+        return
+    check(frame.get_role() == Atspi.Role.FRAME, f"the main window is a {frame.get_role_name()}")
+
+    meter = find(frame, Atspi.Role.SCROLL_BAR, "BMIメーター")
+    if check(meter is not None, "no scroll bar named BMIメーター"):
+        value = meter.get_value_iface()
+        if check(value is not None, "the meter has no value"):
+            got = (value.get_current_value(), value.get_minimum_value(),
+                   value.get_maximum_value(), value.get_minimum_increment())
+            check(got == (24.1, 15.4, 31.6, 0.1), f"the meter reads {got}")
+            bmi = find(frame, Atspi.Role.LABEL, "24.1")
+            check(bmi is not None, "no label shows the BMI 24.1")
+            # Setting the value moves the meter: the BMI label follows.
+            value.set_current_value(22.0)
+            check(wait_for(lambda: find(frame, Atspi.Role.LABEL, "22.0") is not None),
+                  "setting the meter to 22.0 did not show BMI 22.0")
+            check(value.get_current_value() == 22.0, "the meter does not read 22.0 after setting")
+            value.set_current_value(24.1)
+            check(wait_for(lambda: value.get_current_value() == 24.1), "the meter did not go back")
+
+    for band in BANDS:
+        check(find(frame, name=band) is not None, f"no band named {band}")
+    check(find(frame, Atspi.Role.IMAGE, "メーターの針") is not None, "no needle named メーターの針")
+    check(find(frame, Atspi.Role.LABEL, SCALE) is not None, "the scale does not read its caption")
+    check(find(frame, Atspi.Role.LIST, "体重の履歴") is not None, "no list named 体重の履歴")
+    # Only the frame is called by its caption; nothing inside it borrows it.
+    borrowed = [n.get_role_name() for n in descendants(frame)
+                if n.get_name() == "ＢＭＩ" and n.get_role() != Atspi.Role.PANEL]
+    check(not borrowed, f"also named ＢＭＩ: {borrowed}")
+    for name in ("体重", "クリア", "ヘルプ", "終了"):
+        button = find(frame, Atspi.Role.PUSH_BUTTON, name)
+        if check(button is not None, f"no button {name}"):
+            check(button.get_description() != "", f"the button {name} has no description")
+
+
+def press_height(app):
+    frame = window(app, "Morvane")
+    label = None
+    for node in descendants(frame):
+        if node.get_role() == Atspi.Role.LABEL and "F2" in node.get_description():
+            label = node
+    if not check(label is not None, "no height label"):
+        return
+    action = label.get_action_iface()
+    if not check(action is not None, "the height label offers no action"):
+        return
+    names = [action.get_action_name(i) for i in range(action.get_n_actions())]
+    if check("Press" in names, f"the height label's actions are {names}"):
+        action.do_action(names.index("Press"))
+
+
+def frame_titled(app, title):
+    check(wait_for(lambda: window(app, title) is not None), f"no window titled {title}")
+    found = window(app, title)
+    if found is not None:
+        check(found.get_role() == Atspi.Role.FRAME,
+              f"the window {title} is a {found.get_role_name()}")
+
+
+def run():
+    pid = int(sys.argv[1])
+    command = sys.argv[2]
+    app = application(pid)
+    if app is None:
+        print("the program did not appear on the accessibility bus")
+        return 1
+    if command == "main":
+        main_window(app)
+    elif command == "press-height":
+        press_height(app)
+    elif command == "frame":
+        frame_titled(app, sys.argv[3])
+    else:
+        print(f"unknown command {command}")
+        return 2
+    for problem in problems:
+        print(problem)
+    return 1 if problems else 0
+
+
+if __name__ == "__main__":
+    sys.exit(run())

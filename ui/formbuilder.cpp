@@ -1,0 +1,311 @@
+#include "ui/formbuilder.h"
+
+#include "assets/pictures.h"
+#include "measure/arithmetic.h"
+#include "ui/controls.h"
+#include "ui/historylist.h"
+#include "ui/layout.h"
+
+#include <QFontMetrics>
+#include <QHash>
+#include <QIcon>
+#include <QLabel>
+#include <QListView>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QToolButton>
+
+#include <algorithm>
+#include <map>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace morvane {
+namespace {
+
+QFont controlFont(const layout::Control& c)
+{
+    QFont font(c.face == layout::Face::Mincho ? layout::kMinchoFamily : layout::kGothicFamily);
+    font.setPointSizeF(c.pointSize);
+    return font;
+}
+
+QRect pixelRect(const layout::Control& c)
+{
+    if (c.kind == layout::Kind::Line) {
+        const int x1 = layout::px(c.left);
+        return {x1, layout::px(c.top), layout::px(c.left + c.width) - x1 + 1, 1};
+    }
+    return {layout::px(c.left), layout::px(c.top), layout::px(c.width), layout::px(c.height)};
+}
+
+bool isWindowed(layout::Kind kind)
+{
+    using enum layout::Kind;
+    return kind == Button || kind == Frame || kind == List || kind == ScrollBar;
+}
+
+QString pictureFor(const QString& name)
+{
+    static const std::map<QString, QString> pictures{
+        {u"cmdTai"_s, pictures::personPath()},  {u"cmdClear"_s, pictures::clearPath()},
+        {u"cmdHelp"_s, pictures::helpPath()},   {u"cmdEnd"_s, pictures::exitPath()},
+        {u"Image1"_s, pictures::pointerPath()}, {u"Image2"_s, pictures::bannerPath()},
+    };
+    const auto it = pictures.find(name);
+    return it == pictures.end() ? QString() : it->second;
+}
+
+// The list was laid out for a font whose digits are narrower than the Japanese fonts here: a
+// history line is condensed just enough to be seen whole beside the list's scroll bar.
+void fitHistoryFont(QListView* list)
+{
+    const QString widest = u"12/31  100.0Kg  35.0  100.0%"_s;
+    const int room = list->contentsRect().width() -
+                     list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list) - 4;
+    QFont font = list->font();
+    const int width = QFontMetrics(font).horizontalAdvance(widest);
+    if (width > room) {
+        font.setStretch(qBound(75, 100 * room / width, 100));
+        list->setFont(font);
+    }
+}
+
+// Creates one control of the table inside its container.
+QWidget* createControl(const layout::Control& c, QWidget* container)
+{
+    using enum layout::Kind;
+    QWidget* w = nullptr;
+    const QPalette& pal = container->palette();
+    switch (c.kind) {
+    case Button: {
+        auto* b = new PictureButton(container);
+        b->setText(c.text);
+        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        b->setIconSize(QSize(32, 32));
+        b->setIcon(QIcon(pictureFor(c.name)));
+        b->setFocusPolicy(Qt::StrongFocus);
+        w = b;
+        break;
+    }
+    case Frame: {
+        auto* g = new FrameBox(c.text, container);
+        g->setFont(controlFont(c));
+        g->setFocusPolicy(Qt::NoFocus);
+        w = g;
+        break;
+    }
+    case List: {
+        auto* l = new HistoryList(container);
+        l->setFont(controlFont(c));
+        l->setSelectionMode(QAbstractItemView::SingleSelection);
+        l->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        l->setUniformItemSizes(true);
+        // Lays out a long history a batch at a time, so the window paints before it is done.
+        l->setLayoutMode(QListView::Batched);
+        l->setBatchSize(1000);
+        l->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+        l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        l->setTextElideMode(Qt::ElideNone);
+        l->setFocusPolicy(Qt::StrongFocus);
+        w = l;
+        break;
+    }
+    case ScrollBar: {
+        auto* s = new MeterBar(kMeterPositionsPerBmi, container);
+        s->setRange(kMeterMin, kMeterMax);
+        s->setSingleStep(1);
+        s->setPageStep(5);
+        s->setValue(155);
+        // Right and Up add, Left and Down subtract, as on any desktop.
+        s->setInvertedControls(false);
+        // The scroll bar paints all of itself: nothing behind it is drawn again on every step.
+        s->setAutoFillBackground(true);
+        s->setFocusPolicy(Qt::StrongFocus);
+        w = s;
+        break;
+    }
+    case Label: {
+        auto* l = c.activates ? new ActionLabel(c.text, container) : new QLabel(c.text, container);
+        l->setFont(controlFont(c));
+        l->setAlignment(Qt::AlignTop | (c.alignLeft ? Qt::AlignLeft : Qt::AlignHCenter));
+        l->setIndent(0);
+        l->setFocusPolicy(Qt::NoFocus);
+        if (c.boxed)
+            l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        l->setAutoFillBackground(!c.transparent);
+        setLabelColors(
+            l,
+            oleColor(c.background == layout::ole::kDefault ? layout::ole::buttonFace : c.background,
+                     pal),
+            oleColor(c.foreground == layout::ole::kDefault ? layout::ole::buttonText : c.foreground,
+                     pal));
+        w = l;
+        break;
+    }
+    case Scale: {
+        // Figure n is centred at x(n) - 5 twips in the panel, that is 195 + (n - 15) * 300
+        // twips from the label's own left edge.
+        const double first =
+            (scaleX(ScaleLabel::kFirstFigure) - 5.0 - c.left) / layout::kTwipsPerPixel;
+        auto* s = new ScaleLabel(first, double(kTwipsPerBmi) / layout::kTwipsPerPixel, container);
+        s->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        s->setAutoFillBackground(true);
+        QPalette p = s->palette();
+        p.setColor(QPalette::Window, oleColor(c.background, pal));
+        p.setColor(QPalette::WindowText, oleColor(c.foreground, pal));
+        s->setPalette(p);
+        w = s;
+        break;
+    }
+    case Line: {
+        auto* l = new LineControl(container);
+        l->setColor(oleColor(c.foreground, pal));
+        w = l;
+        break;
+    }
+    case Shape: {
+        auto* s = new ShapeControl(container);
+        s->setColors(oleColor(c.background, pal), oleColor(c.foreground, pal));
+        w = s;
+        break;
+    }
+    case Picture: {
+        auto* l = new QLabel(container);
+        l->setPixmap(QPixmap(pictureFor(c.name)));
+        l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        l->setAttribute(Qt::WA_TransparentForMouseEvents);
+        l->setFocusPolicy(Qt::NoFocus);
+        w = l;
+        break;
+    }
+    }
+    // Every control has its own font: a frame's font is its caption's, not its contents'.
+    w->setFont(controlFont(c));
+    w->setObjectName(c.name);
+    w->setGeometry(pixelRect(c));
+    if (!c.toolTip.isEmpty())
+        w->setToolTip(c.toolTip);
+    if (!c.accessibleName.isEmpty())
+        w->setAccessibleName(c.accessibleName);
+    if (!c.description.isEmpty())
+        w->setAccessibleDescription(c.description);
+    return w;
+}
+
+// The controls made so far, by name.
+using Made = QHash<QString, QWidget*>;
+
+// The control of that name and kind. A layout table without it is a fault of the program,
+// found on its first start: stop at once, naming the control.
+template <class T> T* take(const Made& made, const QString& name)
+{
+    T* control = qobject_cast<T*>(made.value(name));
+    if (!control)
+        qFatal("The layout table has no control %s of the kind the window uses", qPrintable(name));
+    return control;
+}
+
+} // namespace
+
+QColor oleColor(quint32 ole, const QPalette& palette)
+{
+    if (ole & 0x80000000u) {
+        switch (ole & 0xFFu) {
+        case 5:
+            return palette.color(QPalette::Base);
+        case 8:
+            return palette.color(QPalette::Text);
+        case 14:
+            return palette.color(QPalette::HighlightedText);
+        case 15:
+            return palette.color(QPalette::Button);
+        case 18:
+            return palette.color(QPalette::ButtonText);
+        default:
+            return palette.color(QPalette::WindowText);
+        }
+    }
+    return QColor(int(ole & 0xFF), int((ole >> 8) & 0xFF), int((ole >> 16) & 0xFF));
+}
+
+void setLabelColors(QLabel* label, const QColor& background, const QColor& text)
+{
+    // A palette change repaints the label: skip it when the colours stay (most meter steps).
+    if (label->palette().color(QPalette::Window) == background &&
+        label->palette().color(QPalette::WindowText) == text)
+        return;
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::Window, background);
+    pal.setColor(QPalette::WindowText, text);
+    label->setPalette(pal);
+}
+
+FormControls buildForm(QWidget* form)
+{
+    const auto all = layout::controls();
+    Made made{{form->objectName(), form}};
+    // Containers are built before their contents. Within a container the table runs front to
+    // back; widgets created later are drawn on top, so each container is filled from the back,
+    // lightweight controls first, then the windowed ones, which always stay in front.
+    for (const QString& containerName : {u"frmMain"_s, u"Frame1"_s, u"Frame2"_s, u"Frame3"_s}) {
+        QWidget* container = take<QWidget>(made, containerName);
+        for (bool windowed : {false, true}) {
+            for (auto it = all.rbegin(); it != all.rend(); ++it) {
+                if (it->container == containerName && isWindowed(it->kind) == windowed)
+                    made.insert(it->name, createControl(*it, container));
+            }
+        }
+    }
+
+    FormControls c;
+    const auto bind = [&made]<class T>(T*& control, const QString& name) {
+        control = take<T>(made, name);
+    };
+    bind(c.cmdTai, u"cmdTai"_s);
+    bind(c.cmdClear, u"cmdClear"_s);
+    bind(c.cmdHelp, u"cmdHelp"_s);
+    bind(c.cmdEnd, u"cmdEnd"_s);
+    bind(c.lstRireki, u"lstRireki"_s);
+    bind(c.HScroll1, u"HScroll1"_s);
+    bind(c.Label2, u"Label2"_s);
+    bind(c.Label2Action, u"Label2"_s);
+    bind(c.Label4, u"Label4"_s);
+    bind(c.Label5, u"Label5"_s);
+    bind(c.lblTai, u"lblTai"_s);
+    for (std::size_t i = 0; i < c.lblHyojun.size(); ++i)
+        bind(c.lblHyojun[i], u"lblHyojun(%1)"_s.arg(i));
+    bind(c.lblHiman, u"lblHiman"_s);
+    bind(c.lblHantei, u"lblHantei"_s);
+    bind(c.Image1, u"Image1"_s);
+    for (std::size_t i = 0; i < c.Shape1.size(); ++i)
+        bind(c.Shape1[i], u"Shape1(%1)"_s.arg(i));
+    bind(c.Label1, u"Label1"_s);
+
+    // The classic bevelled scroll bar: it suits the window, and it draws in a third of the time
+    // of a gradient one, which keeps a drag of the meter smooth.
+    if (QStyle* classic = QStyleFactory::create(u"Windows"_s)) {
+        classic->setParent(form);
+        c.HScroll1->setStyle(classic);
+    }
+    fitHistoryFont(c.lstRireki);
+    // The list box of the layout showed lines of 225 twips, 20 to its height. A history line is
+    // made of digits, separators, "Kg" and "%".
+    c.lstRireki->setLineHeight(layout::px(225), u"0123456789/.,-%Kg"_s);
+
+    // Keyboard focus in tab-index order among the controls that take it.
+    std::vector<const layout::Control*> focusable;
+    for (const layout::Control& control : all) {
+        if (control.tabIndex >= 0 && made.value(control.name)->focusPolicy() != Qt::NoFocus)
+            focusable.push_back(&control);
+    }
+    std::sort(focusable.begin(), focusable.end(),
+              [](auto* a, auto* b) { return a->tabIndex < b->tabIndex; });
+    for (std::size_t i = 1; i < focusable.size(); ++i)
+        QWidget::setTabOrder(made.value(focusable[i - 1]->name), made.value(focusable[i]->name));
+    return c;
+}
+
+} // namespace morvane

@@ -1,0 +1,137 @@
+#include "ui/historylist.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QEvent>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+namespace morvane {
+namespace {
+
+// Draws each line in a band of a fixed height with its ink centred in the band. A font's line
+// counts its whole ascent and descent; the ink of the characters the lines are made of is often
+// smaller, and the font's line centred in the band instead would cut off the top or the bottom
+// row of that ink, such as the tail of the g in "Kg".
+class LineDelegate final : public QStyledItemDelegate {
+public:
+    explicit LineDelegate(QObject* parent)
+        : QStyledItemDelegate(parent)
+    {}
+
+    // The font's line starts textTop pixels below the band's top (above it when negative).
+    void setBand(int height, int textTop, int textHeight)
+    {
+        m_height = height;
+        m_textTop = textTop;
+        m_textHeight = textHeight;
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        return {QStyledItemDelegate::sizeHint(option, index).width(), m_height};
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem item = option;
+        initStyleOption(&item, index);
+        const QStyle* style = item.widget ? item.widget->style() : QApplication::style();
+        painter->save();
+        painter->setClipRect(option.rect, Qt::IntersectClip);
+        // The band: background, selection and focus.
+        const QString text = item.text;
+        item.text.clear();
+        style->drawControl(QStyle::CE_ItemViewItem, &item, painter, item.widget);
+        // The text, in a rectangle one font line high placed so that the ink is centred.
+        item.text = text;
+        item.rect = QRect(option.rect.left(), option.rect.top() + m_textTop, option.rect.width(),
+                          m_textHeight);
+        item.state &= ~QStyle::State_HasFocus;
+        item.backgroundBrush = QBrush();
+        style->drawControl(QStyle::CE_ItemViewItem, &item, painter, item.widget);
+        painter->restore();
+    }
+
+private:
+    int m_height = 1;
+    int m_textTop = 0;
+    int m_textHeight = 1;
+};
+
+} // namespace
+
+HistoryList::HistoryList(QWidget* parent)
+    : QListView(parent)
+{
+    setItemDelegate(new LineDelegate(this));
+    setUniformItemSizes(true);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    // The strip below the last whole line shows the list's paper.
+    setBackgroundRole(QPalette::Base);
+    setAutoFillBackground(true);
+}
+
+void HistoryList::setLineHeight(int preferredPx, const QString& alphabet)
+{
+    m_preferredPx = preferredPx;
+    m_alphabet = alphabet;
+    layOutLines();
+}
+
+void HistoryList::layOutLines()
+{
+    if (m_preferredPx <= 0)
+        return;
+    const QFontMetrics metrics(font());
+    const QRect ink = metrics.tightBoundingRect(m_alphabet);
+    const int height = qMax(m_preferredPx, ink.height());
+    // The baseline that centres the ink in the band, and the font's line around it.
+    const int baseline = (height - ink.height()) / 2 - ink.top();
+    static_cast<LineDelegate*>(itemDelegate())
+        ->setBand(height, baseline - metrics.ascent(), metrics.height());
+
+    // The view holds whole lines; the rest is left to the blank strip below it.
+    const int spare = contentsRect().height() % height;
+    if (height != m_lineHeight || viewportMargins().bottom() != spare) {
+        m_lineHeight = height;
+        setViewportMargins(0, 0, 0, spare);
+        scheduleDelayedItemsLayout();
+    }
+}
+
+void HistoryList::keyPressEvent(QKeyEvent* event)
+{
+    const bool shiftF10 = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
+    if (!shiftF10 && event->key() != Qt::Key_Menu) {
+        QListView::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    // The menu opens below the current line, or at the top of the list without one, as it
+    // would for a click there.
+    const QRect line = visualRect(currentIndex());
+    const QPoint at =
+        line.isValid() ? line.bottomLeft() + QPoint(line.height() / 2, 0) : QPoint(1, 1);
+    QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, viewport()->mapToGlobal(at),
+                           event->modifiers());
+    QCoreApplication::sendEvent(viewport(), &menu);
+}
+
+void HistoryList::resizeEvent(QResizeEvent* event)
+{
+    QListView::resizeEvent(event);
+    layOutLines();
+}
+
+void HistoryList::changeEvent(QEvent* event)
+{
+    QListView::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        layOutLines();
+}
+
+} // namespace morvane

@@ -1,0 +1,37 @@
+#pragma once
+
+// The history list: a list that shows whole lines only, as a list box does. Every line has the
+// same height, the lines on show fill the view from its top, scrolling moves by whole lines, and
+// whatever is left below the last whole line stays blank. Shift+F10 and the Menu key ask for
+// its context menu, beside the current line.
+
+#include <QListView>
+
+namespace morvane {
+
+class HistoryList : public QListView {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(HistoryList)
+
+public:
+    explicit HistoryList(QWidget* parent = nullptr);
+
+    // Lines are preferredPx high when the ink of alphabet (the characters the lines are made
+    // of) fits that height in the list's font, and as high as that ink otherwise.
+    void setLineHeight(int preferredPx, const QString& alphabet);
+    int lineHeight() const { return m_lineHeight; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void layOutLines();
+
+    int m_preferredPx = 0;
+    QString m_alphabet;
+    int m_lineHeight = 0;
+};
+
+} // namespace morvane
