@@ -1,11 +1,12 @@
 // The meter update in the real window (offscreen platform): captions, judgement colours and the
 // needle, with and without painting, next to the value-only update as the baseline measured in
-// the same run.
+// the same run. And the trend chart opened on histories of a thousand to 7.5 million lines.
 
 #include "benchservices.h"
 #include "measure/meterupdate.h"
 #include "ui/fonts.h"
 #include "ui/frmmain.h"
+#include "ui/trendwindow.h"
 
 #include <QApplication>
 #include <QFile>
@@ -14,7 +15,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <memory>
+
+#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 using namespace morvane;
@@ -101,6 +105,46 @@ void BM_DragWholeScaleWindow(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * 163);
 }
 BENCHMARK(BM_DragWholeScaleWindow)->Unit(benchmark::kMillisecond);
+
+// A history of n lines over ten years up to today, weights swinging between 60 and 72 kg.
+History longHistory(qint64 n, const QDate& today)
+{
+    QByteArray bytes;
+    bytes.reserve(n * 28);
+    const qint64 days = 3650;
+    for (qint64 i = 0; i < n; ++i) {
+        const QDate date = today.addDays(i * days / n - days + 1);
+        const double weight = 66.0 + 6.0 * std::sin(double(i) / 5000.0) + double(i % 7) * 0.1;
+        bytes += date.toString(u"MM/dd"_s).toLatin1() + "  " + QByteArray::number(weight, 'f', 1) +
+                 "Kg  24.1  9.6%\r\n";
+    }
+    return History(std::move(bytes));
+}
+
+// From the menu's click to the painted chart: reading every line, the moving average, choosing
+// the points to draw, and Qt Charts' layout and painting. 1,000 lines is the baseline.
+void BM_TrendChartOpens(benchmark::State& state)
+{
+    const QDate today(2026, 5, 11);
+    const History history = longHistory(state.range(0), today);
+    const QLocale jp(QLocale::Japanese, QLocale::Japan);
+    for (auto _ : state) {
+        auto window = std::make_unique<TrendWindow>(history, 1.685f, std::nullopt, today, jp);
+        window->show();
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(window->chartView());
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_MB"] = double(usage.ru_maxrss) / 1024.0;
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_TrendChartOpens)
+    ->Arg(1'000)
+    ->Arg(100'000)
+    ->Arg(7'500'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 } // namespace
 

@@ -1,18 +1,34 @@
 #include "measure/bands.h"
 
-using namespace Qt::StringLiterals;
+#include <QCoreApplication>
 
 namespace morvane {
+namespace {
+
+// The judgement words are translated when the table is first used, which is after the program
+// has installed its translations.
+QString word(const char* source)
+{
+    return QCoreApplication::translate("morvane::Band", source);
+}
+
+} // namespace
 
 const std::array<Band, 6>& bands()
 {
     static const std::array<Band, 6> table{{
-        {1, u"やせ過ぎ"_s, palette::lightBlue, palette::brightWhite, 15.4f},
-        {2, u"やせ気味"_s, palette::lightCyan, palette::black, 17.0f},
-        {3, u"スタンダード"_s, palette::lightGreen, palette::black, 20.0f},
-        {4, u"でぶメゾフォルテ"_s, palette::yellow, palette::black, 24.0f},
-        {5, u"でぶフォルテ"_s, palette::lightMagenta, palette::brightWhite, kForteEdge},
-        {6, u"でぶフォルテシモ"_s, palette::lightRed, palette::brightWhite, 30.0f},
+        {1, word(QT_TRANSLATE_NOOP("morvane::Band", "やせ過ぎ")), palette::lightBlue,
+         palette::brightWhite, kMeterBmiMin},
+        {2, word(QT_TRANSLATE_NOOP("morvane::Band", "やせ気味")), palette::lightCyan,
+         palette::black, kBandEdges[0]},
+        {3, word(QT_TRANSLATE_NOOP("morvane::Band", "スタンダード")), palette::lightGreen,
+         palette::black, kBandEdges[1]},
+        {4, word(QT_TRANSLATE_NOOP("morvane::Band", "でぶメゾフォルテ")), palette::yellow,
+         palette::black, kBandEdges[2]},
+        {5, word(QT_TRANSLATE_NOOP("morvane::Band", "でぶフォルテ")), palette::lightMagenta,
+         palette::brightWhite, kBandEdges[3]},
+        {6, word(QT_TRANSLATE_NOOP("morvane::Band", "でぶフォルテシモ")), palette::lightRed,
+         palette::brightWhite, kBandEdges[4]},
     }};
     return table;
 }
@@ -20,17 +36,11 @@ const std::array<Band, 6>& bands()
 const Band& Judge(float meterBmi)
 {
     const auto& table = bands();
-    if (meterBmi < 17.0f)
-        return table[0];
-    if (meterBmi < 20.0f)
-        return table[1];
-    if (meterBmi < 24.0f)
-        return table[2];
-    if (kForteEdge > meterBmi)
-        return table[3];
-    if (meterBmi < 30.0f)
-        return table[4];
-    return table[5];
+    for (std::size_t i = 0; i < kBandEdges.size(); ++i) {
+        if (meterBmi < kBandEdges[i])
+            return table[i];
+    }
+    return table.back();
 }
 
 } // namespace morvane

@@ -4,6 +4,7 @@
 #include "measure/goal.h"
 #include "measure/numbertext.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 #include <QStringList>
 
@@ -33,7 +34,8 @@ QString kilograms(double value, const QLocale& locale)
 
 QString heightNeeded()
 {
-    return u"体重の範囲を出すには、身長の登録が必要です"_s;
+    return QCoreApplication::translate("morvane::BandWeights",
+                                       "体重の範囲を出すには、身長の登録が必要です");
 }
 
 } // namespace
@@ -77,11 +79,13 @@ QString edgeDistanceText(float height, float weight, const QLocale& locale)
     const EdgeDistances distances = edgeDistances(height, weight);
     QStringList lines;
     if (distances.up) {
-        lines.append(u"上の区分（%1）まで  +"_s.arg(bandAt(distances.up->band).caption) +
+        lines.append(QCoreApplication::translate("morvane::BandWeights", "上の区分（%1）まで  +")
+                         .arg(bandAt(distances.up->band).caption) +
                      kilograms(std::abs(distances.up->kilograms), locale));
     }
     if (distances.down) {
-        lines.append(u"下の区分（%1）まで  \u2212"_s.arg(bandAt(distances.down->band).caption) +
+        lines.append(QCoreApplication::translate("morvane::BandWeights", "下の区分（%1）まで  −")
+                         .arg(bandAt(distances.down->band).caption) +
                      kilograms(std::abs(distances.down->kilograms), locale));
     }
     return lines.join(u'\n');
@@ -105,7 +109,9 @@ QString meterTooltip(std::optional<float> height, std::optional<float> weight,
     if (!height) {
         lines.append(heightNeeded());
     } else {
-        lines.append(u"身長 %1 m での各区分の体重"_s.arg(generalNumberText(*height, locale)));
+        lines.append(
+            QCoreApplication::translate("morvane::BandWeights", "身長 %1 m での各区分の体重")
+                .arg(generalNumberText(*height, locale)));
         for (const Band& band : bands())
             lines.append(bandRangeText(band.number, *height, locale));
         if (weight)

@@ -15,10 +15,6 @@ class QLocale;
 
 namespace morvane {
 
-// The BMI bounds between neighbouring bands, in scale order. 26.4 is the single-precision value
-// Judge uses, so that a weight shown on an edge is judged the way the meter judges it.
-inline constexpr std::array<float, 5> kBandEdges{17.0f, 20.0f, 24.0f, kForteEdge, 30.0f};
-
 struct WeightRange {
     double lower = 0.0; // kilograms
     double upper = 0.0;

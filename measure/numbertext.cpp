@@ -24,15 +24,16 @@ bool isDigit(QChar c)
     return c >= u'0' && c <= u'9';
 }
 
-// The locale with group separators switched off: "0.0" and general number text never group.
-QLocale ungrouped(const QLocale& locale)
+// Number text with ASCII digits, no group separators and the locale's decimal separator: the
+// form of every number the program writes, on screen and in its files alike. A locale's own
+// digits (Persian, Arabic) would make lines that no reader of the file, nor the program's own
+// parse, takes for numbers; only the separator is the locale's.
+QString withDecimalSeparator(QString text, const QLocale& locale)
 {
-    // Copying is cheap (shared data); setting the option detaches, so only when it is missing.
-    if (locale.numberOptions() & QLocale::OmitGroupSeparator)
-        return locale;
-    QLocale l(locale);
-    l.setNumberOptions(l.numberOptions() | QLocale::OmitGroupSeparator);
-    return l;
+    const QString point = locale.decimalPoint();
+    if (point != u".")
+        text.replace(u'.', point);
+    return text;
 }
 
 // Converts the cleaned ASCII text [sign] digits [. digits] [e [sign] digits]. from_chars does
@@ -145,12 +146,17 @@ double parseDisplayedNumber(const QString& caption, const QLocale& locale)
 
 QString generalNumberText(float value, const QLocale& locale)
 {
-    return ungrouped(locale).toString(static_cast<double>(value), 'g', 7);
+    QString text = QString::number(static_cast<double>(value), 'g', 7);
+    // The exponent as the program has always shown it ("1.234568E+07"); records, written in the
+    // C locale, keep C's "e".
+    if (locale.language() != QLocale::C)
+        text.replace(u'e', u'E');
+    return withDecimalSeparator(std::move(text), locale);
 }
 
 QString oneDecimalText(double value, const QLocale& locale)
 {
-    return ungrouped(locale).toString(value, 'f', 1);
+    return withDecimalSeparator(QString::number(value, 'f', 1), locale);
 }
 
 QString dateSeparator(const QLocale& locale)
@@ -162,6 +168,9 @@ QString dateSeparator(const QLocale& locale)
             quoted = !quoted;
             continue;
         }
+        // Direction marks (U+200F in Arabic formats) are invisible: not the separator.
+        if (c.category() == QChar::Other_Format)
+            continue;
         // A blank separates a spelled-out month ("7 Dec 2026"), not numbers: use "/" there.
         if (!quoted && !c.isLetter())
             return c.isSpace() ? u"/"_s : QString(c);

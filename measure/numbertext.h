@@ -28,6 +28,9 @@ ParsedNumber parseLeadingNumber(QStringView text);
 // decimal separator is read as the decimal point.
 double parseDisplayedNumber(const QString& caption, const QLocale& locale);
 
+// Number texts are written with ASCII digits and an ASCII minus in every locale; only the
+// decimal separator is the locale's ("68,5" in Germany, "68٫5" in Iran).
+
 // The value rounded to seven significant digits, without trailing zeros or a trailing decimal
 // separator, with the locale's decimal separator and no group separators (1.685, 68.5, 70,
 // 445060). Very large or small values take an exponent (1.234568e+07).
@@ -37,12 +40,13 @@ QString generalNumberText(float value, const QLocale& locale);
 // locale's decimal separator and no group separators; negative values keep their sign.
 QString oneDecimalText(double value, const QLocale& locale);
 
-// The locale's date separator ("/" in Japan, "." in Germany), taken from its short date format;
-// "/" where that format spells the month out.
+// The locale's date separator ("/" in Japan, "." in Germany), taken from its short date format
+// and never an invisible direction mark; "/" where that format spells the month out.
 QString dateSeparator(const QLocale& locale);
 
 // One history line: "mm/dd  " (the locale's separator), the weight with "0.0Kg  ", the BMI with
 // "0.0  " and the ratio as a percentage with "0.0%". Built from the unrounded weight and BMI.
+// Month and day always come in that order: the year of a line is worked out from it.
 QString historyLine(const QDate& date, float weight, float bmi, float ratio, const QLocale& locale);
 
 } // namespace morvane

@@ -5,12 +5,15 @@
 // and decimal separators of the locale of the day they were recorded; the year is worked out
 // from the order of the lines.
 
+#include <QByteArrayView>
 #include <QDate>
 #include <QList>
 #include <QStringList>
 #include <QStringView>
 
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace morvane {
 
@@ -23,11 +26,19 @@ struct HistoryFields {
     double percent = 0.0; // obesity ratio in percent
 };
 
+// Longer than any line the program writes (about 30 characters) by far; longer lines are not
+// read as history lines, whatever they hold.
+inline constexpr qsizetype kMaxHistoryLineLength = 200;
+
 // Reads "mm/dd  68.5Kg  24.1  9.6%". The date separator may be "/", "." or "-", the decimal
-// separator "." or ","; month and day have one or two digits; the blanks between the fields may
-// be any number of blanks or tabs, and blanks around the line are ignored. nullopt for anything
-// else, including a month/day that exists in no year (13/01, 02/30); 02/29 is accepted here.
+// separator "." or "," (or the Arabic "٫"); month and day have one or two digits; the blanks
+// between the fields may be any number of blanks or tabs, and blanks around the line are
+// ignored. Lines written before numbers were always written with ASCII digits are read too:
+// digits of other scripts count as digits, direction marks are ignored, and U+2212 is a minus.
+// nullopt for anything else, including a month/day that exists in no year (13/01, 02/30);
+// 02/29 is accepted here. The byte form takes the line as the file holds it, in UTF-8.
 std::optional<HistoryFields> parseHistoryLine(QStringView line);
+std::optional<HistoryFields> parseHistoryLine(QByteArrayView line);
 
 struct TrendEntry {
     QDate date;
@@ -50,6 +61,29 @@ struct Trend {
 // in the same year. Skipped lines do not take part in the walk; a 02/29 that lands on a common
 // year does, and is skipped only afterwards.
 Trend readTrend(const QStringList& lines, const QDate& today);
+
+// readTrend a line at a time, for a history that is not a list of strings: add() each line's
+// parse in file order, then finish().
+class TrendReader {
+public:
+    void reserve(qsizetype lines);
+    void add(std::optional<HistoryFields> fields);
+    Trend finish(const QDate& today) &&;
+
+private:
+    Trend m_trend;
+    std::vector<std::uint16_t> m_monthDays; // month * 100 + day of each entry
+};
+
+// The most points a chart line draws: more than a maximised window has pixel columns, few
+// enough that a chart of millions of entries opens and redraws at once.
+inline constexpr qsizetype kMaxChartPoints = 4000;
+
+// Which of the values a chart line draws, as ascending indices: all of them up to maxPoints,
+// else the first, the last, and the lowest and highest of each of (maxPoints - 2) / 2 runs of
+// neighbouring values. Unlike picking one value per run, this keeps every peak and dip, so the
+// line still crosses each band edge wherever the full line does (to within one run).
+QList<qsizetype> chartPoints(const QList<double>& values, qsizetype maxPoints = kMaxChartPoints);
 
 // Entries the moving average spans: about a week of daily weighing, enough to smooth the day to
 // day swing of water and meals without hiding a trend of a few weeks.

@@ -4,6 +4,8 @@
 
 #include "measure/trend.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -43,10 +45,11 @@ QByteArray csvRecord(const QStringList& fields)
     return cells.join(u',').toUtf8() + "\r\n";
 }
 
-QByteArray historyCsv(const QStringList& historyLines, const QDate& today)
+namespace {
+
+QByteArray trendCsv(const Trend& trend)
 {
-    const Trend trend = readTrend(historyLines, today);
-    QByteArray csv = "\xEF\xBB\xBF";
+    QByteArray csv = kUtf8Bom.toByteArray();
     csv += csvRecord(kCsvHeader);
     for (const TrendEntry& entry : trend.entries) {
         csv += csvRecord({entry.date.toString(Qt::ISODate), decimal(entry.weight),
@@ -55,11 +58,54 @@ QByteArray historyCsv(const QStringList& historyLines, const QDate& today)
     return csv;
 }
 
-std::optional<FileError> exportHistoryCsv(const QStringList& historyLines, const QDate& today,
-                                          const QString& path)
+// The path as the file system resolves it: links followed, "." and ".." gone. For a file that
+// does not exist yet, its folder's resolved path and its name.
+QString resolvedPath(const QString& path)
 {
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    if (!canonical.isEmpty())
+        return canonical;
+    const QString folder = info.absoluteDir().canonicalPath();
+    return folder.isEmpty() ? info.absoluteFilePath() : QDir(folder).filePath(info.fileName());
+}
+
+} // namespace
+
+QByteArray historyCsv(const QStringList& historyLines, const QDate& today)
+{
+    return trendCsv(readTrend(historyLines, today));
+}
+
+QByteArray historyCsv(const History& history, const QDate& today)
+{
+    return trendCsv(readTrend(history, today));
+}
+
+std::optional<QString> dataFileAt(const QString& path, const QDir& dataFolder)
+{
+    const QString target = resolvedPath(path);
+    for (const QString& name : {kHeightFileName, kWeightFileName, kGoalFileName, kHistoryFileName,
+                                kHistoryBackupFileName}) {
+        if (resolvedPath(dataFolder.filePath(name)) == target)
+            return name;
+    }
+    return std::nullopt;
+}
+
+std::optional<FileError> exportHistoryCsv(const History& history, const QDate& today,
+                                          const QString& path, const QDir& dataFolder)
+{
+    if (const std::optional<QString> dataFile = dataFileAt(path, dataFolder)) {
+        return FileError{QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()),
+                         QCoreApplication::translate(
+                             "morvane::CsvExport",
+                             "Morvane のデータファイル「%1」には書き出せません。別の名前を"
+                             "指定して下さい。")
+                             .arg(*dataFile)};
+    }
     const QString name = QFileInfo(path).fileName();
-    return replaceFile(path, name, historyCsv(historyLines, today));
+    return replaceFile(path, name, historyCsv(history, today));
 }
 
 } // namespace morvane

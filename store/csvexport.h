@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QDate>
+#include <QDir>
 #include <QString>
 #include <QStringList>
 
@@ -30,11 +31,18 @@ QByteArray csvRecord(const QStringList& fields);
 // take a CSV file for Shift-JIS and garble the header; with it they read UTF-8, and programs that
 // read UTF-8 anyway skip it.
 QByteArray historyCsv(const QStringList& historyLines, const QDate& today);
+QByteArray historyCsv(const History& history, const QDate& today);
+
+// The name of the program's data file (身長.txt, 体重.txt, 目標.txt, 履歴.txt or 履歴.txt.bak in
+// the data folder) that the path stands for, compared as the file system resolves both (links,
+// "..", a file not yet there by its folder's resolved path); nullopt for any other path.
+std::optional<QString> dataFileAt(const QString& path, const QDir& dataFolder);
 
 // Writes historyCsv() to the path atomically: the file appears complete or not at all, and an
-// older file of that name stays as it was when the write fails. The error names the file by its
-// bare name.
-std::optional<FileError> exportHistoryCsv(const QStringList& historyLines, const QDate& today,
-                                          const QString& path);
+// older file of that name stays as it was when the write fails. A path that is one of the
+// program's data files is refused before anything is written: the error then names the path
+// and the data file. Other errors name the file by its bare name.
+std::optional<FileError> exportHistoryCsv(const History& history, const QDate& today,
+                                          const QString& path, const QDir& dataFolder);
 
 } // namespace morvane

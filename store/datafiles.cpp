@@ -2,25 +2,23 @@
 
 #include "measure/numbertext.h"
 #include "store/fileio.h"
+#include "store/historylock.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 
 #include <algorithm>
-#include <cstring>
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
 namespace morvane {
 namespace {
-
-// Some editors put a byte order mark in front of UTF-8 text; it is not part of the first record.
-constexpr QByteArrayView kUtf8Bom = "\xEF\xBB\xBF";
-
-QByteArrayView withoutBom(QByteArrayView content)
-{
-    return content.startsWith(kUtf8Bom) ? content.sliced(kUtf8Bom.size()) : content;
-}
 
 bool isBlankOrLineEnd(char c)
 {
@@ -30,7 +28,7 @@ bool isBlankOrLineEnd(char c)
 NumberRead readNumberFile(const QString& path, const QString& fileName)
 {
     NumberRead read;
-    FileContent content = readWholeFile(path, fileName);
+    FileContent content = readWholeFile(path, fileName, kMaxNumberFileBytes);
     if (content.missing) {
         read.status = NumberRead::Status::Missing;
     } else if (content.error) {
@@ -51,28 +49,47 @@ std::optional<FileError> replaceNumberFile(const QString& path, const QString& f
     return replaceFile(path, fileName, numberRecordText(value).toUtf8() + "\r\n");
 }
 
-// What must precede a new history line so that it starts a line of its own: nothing when the
-// file is empty, holds only a byte-order mark or ends with a line end, LF when it ends with half of
-// one (CR), CR LF otherwise. A file whose last byte cannot be read is assumed to end properly, as
-// every line we write does.
-QByteArrayView separatorBeforeAppend(const QString& path, qint64 size)
+// The end of the open history, as much of it as lineEndBeforeAppend needs: the whole file when
+// it could be a lone byte order mark, else its last byte. A file whose end cannot be read is
+// taken to end properly, as every line we write does.
+QByteArray historyTail(QFile& file, qint64 size)
 {
-    if (size <= 0)
+    const qint64 length = size <= kUtf8Bom.size() ? size : 1;
+    if (length <= 0 || !file.seek(size - length))
         return {};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    // A file that holds only a byte-order mark has no last line to end.
-    if (size == kUtf8Bom.size() && file.read(size) == kUtf8Bom)
-        return {};
-    char last = '\n';
-    if (!file.seek(size - 1) || !file.getChar(&last))
-        return {};
-    if (last == '\n')
-        return {};
-    if (last == '\r')
-        return "\n";
-    return "\r\n";
+    return file.read(length);
+}
+
+// The file the history's name stands for: the file itself, or where its link points, so that
+// a linked history stays linked after a clear.
+QString resolvedHistoryPath(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.isSymLink())
+        return path;
+    const QString target = info.canonicalFilePath();
+    return target.isEmpty() ? info.symLinkTarget() : target;
+}
+
+std::optional<FileError> systemError(const QString& fileName, int error)
+{
+    return FileError{fileName, qt_error_string(error)};
+}
+
+// Creates an empty history that nothing else has created meanwhile, with the old history's
+// permissions when there was one (not narrowed by the umask), else as any new file. When another
+// instance's append created the file first, that file is the new history, holding its line.
+std::optional<FileError> createEmptyHistory(const QString& path, std::optional<mode_t> mode)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const int fd =
+        ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode.value_or(0666));
+    if (fd < 0)
+        return errno == EEXIST ? std::nullopt : systemError(kHistoryFileName, errno);
+    const bool ok = !mode || ::fchmod(fd, *mode) == 0;
+    const int error = errno;
+    ::close(fd);
+    return ok ? std::nullopt : systemError(kHistoryFileName, error);
 }
 
 } // namespace
@@ -104,7 +121,7 @@ NumberRead DataFiles::readWeight() const
 HistoryRead DataFiles::readHistory() const
 {
     HistoryRead read;
-    FileContent content = readWholeFile(path(kHistoryFileName), kHistoryFileName);
+    FileContent content = readWholeFile(path(kHistoryFileName), kHistoryFileName, kMaxHistoryBytes);
     if (content.error)
         read.error = std::move(content.error);
     else if (!content.missing)
@@ -137,15 +154,42 @@ std::optional<FileError> DataFiles::writeWeight(float kilograms) const
 
 std::optional<FileError> DataFiles::appendHistory(const QString& line) const
 {
-    const QString filePath = path(kHistoryFileName);
+    // Non-blocking, so that a FIFO put in the history's place fails instead of waiting for a
+    // reader; only a regular file is appended to.
+    // Read access too, to see how the file ends; a history we may only write is appended to
+    // as if it ended properly.
+    // Locked for the one write, so that another instance never replaces the file under it.
+    const QString historyPath = path(kHistoryFileName);
+    HistoryLock lock(historyPath,
+                     [&] { return openHistory(historyPath, O_RDWR | O_APPEND | O_CREAT); });
+    if (lock.error())
+        return lock.error();
+    if (lock.fd() < 0)
+        return systemError(kHistoryFileName, lock.openError());
+    // The file keeps the lock until it is closed.
+    const int fd = lock.release();
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return systemError(kHistoryFileName, error);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return FileError{kHistoryFileName, notRegularFileReason()};
+    }
     // Unbuffered, so that the whole record goes to the system in one write call and nothing
     // waits in a buffer after we return. With Append every write lands at the end of the file.
-    QFile file(filePath);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered,
+                   QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         return FileError{kHistoryFileName, file.errorString()};
+    }
     const qint64 before = file.size();
 
-    QByteArray record = separatorBeforeAppend(filePath, before).toByteArray();
+    QByteArray record;
+    record += lineEndBeforeAppend(historyTail(file, before));
     record += line.toUtf8();
     record += "\r\n";
 
@@ -163,12 +207,57 @@ std::optional<FileError> DataFiles::appendHistory(const QString& line) const
 
 std::optional<FileError> DataFiles::clearHistory() const
 {
-    QFile file(path(kHistoryFileName));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return FileError{kHistoryFileName, file.errorString()};
-    file.close();
-    if (file.error() != QFileDevice::NoError)
-        return FileError{kHistoryFileName, file.errorString()};
+    const QString history = resolvedHistoryPath(path(kHistoryFileName));
+    // Locked from before the history is looked at until the new one is in place: an instance
+    // appending meanwhile waits, then finds the new file.
+    const HistoryLock lock(history, [&] { return openHistory(history, O_RDONLY); });
+    if (lock.error())
+        return lock.error();
+    const QByteArray name = QFile::encodeName(history);
+    struct stat st {};
+    if (::stat(name.constData(), &st) != 0) {
+        if (errno == ENOENT && isAbsent(history))
+            return createEmptyHistory(history, std::nullopt);
+        return systemError(kHistoryFileName, errno);
+    }
+    if (S_ISDIR(st.st_mode))
+        return systemError(kHistoryFileName, EISDIR);
+    if (!S_ISREG(st.st_mode))
+        return FileError{kHistoryFileName, notRegularFileReason()};
+    // An empty history keeps the older backup: clearing an empty list must not throw away what
+    // the last real clear kept.
+    if (st.st_size == 0)
+        return std::nullopt;
+
+    // The history becomes the backup by a rename, and a new empty file takes its place; nothing
+    // is truncated. An append by another instance that opened the file before the rename lands
+    // in the backup, one that opens it after lands in the new history: never in between. The
+    // backup is the old file itself, so it keeps its permissions, and the new history gets them
+    // too.
+    const mode_t mode = st.st_mode & 07777;
+    const QByteArray backup = QFile::encodeName(path(kHistoryBackupFileName));
+    if (::rename(name.constData(), backup.constData()) != 0) {
+        const int error = errno;
+        if (error != EXDEV)
+            return systemError(kHistoryBackupFileName, error);
+        // A link to a history on another file system: copy it to the backup, then empty it.
+        // The lock keeps appends out between the copy and the truncation.
+        FileContent content = readWholeFile(history, kHistoryFileName, kMaxHistoryBytes);
+        if (content.error)
+            return content.error;
+        if (auto failed =
+                replaceFile(path(kHistoryBackupFileName), kHistoryBackupFileName, content.bytes))
+            return failed;
+        QFile::setPermissions(path(kHistoryBackupFileName), QFile::permissions(history));
+        QFile file(history);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return FileError{kHistoryFileName, file.errorString()};
+        return std::nullopt;
+    }
+    if (std::optional<FileError> error = createEmptyHistory(history, mode)) {
+        // Without a new file the history reads as empty anyway, and the backup holds every line.
+        return error;
+    }
     return std::nullopt;
 }
 
@@ -180,7 +269,8 @@ QString numberRecordText(float value)
 
 std::optional<float> parseNumberRecord(QByteArrayView content)
 {
-    content = withoutBom(content);
+    if (content.startsWith(kUtf8Bom))
+        content = content.sliced(kUtf8Bom.size());
     const qsizetype n = content.size();
     qsizetype begin = 0;
     while (begin < n && isBlankOrLineEnd(content[begin]))

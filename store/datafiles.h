@@ -18,6 +18,8 @@ namespace morvane {
 inline const QString kHeightFileName = QStringLiteral("身長.txt");
 inline const QString kWeightFileName = QStringLiteral("体重.txt");
 inline const QString kHistoryFileName = QStringLiteral("履歴.txt");
+// The history as the last clear left it, so that the clear can be undone.
+inline const QString kHistoryBackupFileName = QStringLiteral("履歴.txt.bak");
 // The goal weight: optional, a number record like the weight.
 inline const QString kGoalFileName = QStringLiteral("目標.txt");
 
@@ -69,9 +71,17 @@ public:
     // Appends the line and CR LF in one write and flushes it; creates the file if missing. When
     // the file's last line lacks its line end, one is written first, so that two entries never
     // share a line. If the write fails part-way the file is cut back to its old size: it only
-    // ever grows by whole lines. The line itself holds no line end.
+    // ever grows by whole lines. The line itself holds no line end. While another instance
+    // rewrites the history this waits for it (see HistoryLock), for about two seconds at most,
+    // and then fails without writing.
     std::optional<FileError> appendHistory(const QString& line) const;
-    // Truncates the history to zero length, creating it if missing.
+    // Empties the history, creating it if missing. A history with content becomes the backup
+    // (replacing an older one) and a new empty history with its permissions takes its place;
+    // an empty history leaves an older backup as it is. A linked history stays a link to the
+    // same place. Nothing is truncated, so an entry appended at the same moment by another
+    // instance lands in the backup or in the new history. An error names the file; the history
+    // is then as it was (or, should only the new empty file fail, absent, which reads as empty,
+    // with every line in the backup).
     std::optional<FileError> clearHistory() const;
 
 private:

@@ -1,10 +1,14 @@
 #pragma once
 
-// The history's lines as the file holds them: its bytes and where each line starts. A long
-// history costs little more than its file's size, reading it is one scan for line ends, and a
-// line becomes a QString only when it is asked for (the list shows a screenful at a time).
+// The history's lines as the file holds them: its bytes and where its lines start. A long
+// history costs little more than its file's size: reading it is one scan for line ends, only
+// every 32nd line's start is kept (a line is found from the nearest kept start), and a line
+// becomes a QString only when it is asked for (the list shows a screenful at a time).
+
+#include "measure/trend.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
@@ -17,17 +21,31 @@ public:
     History() = default;
 
     // Splits a history file's content: one line per CR LF or LF; a last line without a line end
-    // still counts; no empty line after the final line end; a lone CR at the very end is half a
-    // line end; a UTF-8 byte-order mark at the start is skipped. Commas and quotes are ordinary
-    // characters.
+    // still counts; a lone CR at the very end is half a line end; a UTF-8 byte-order mark at the
+    // start is skipped. A line with no characters is no entry (the file keeps its bytes): the
+    // program never writes one, and a file of nothing but line ends would otherwise fill the
+    // list with millions of blank rows. Commas and quotes are ordinary characters.
     explicit History(QByteArray content);
 
-    qsizetype size() const { return qsizetype(m_starts.size()); }
-    bool isEmpty() const { return m_starts.empty(); }
+    qsizetype size() const { return m_count; }
+    bool isEmpty() const { return m_count == 0; }
 
     // Line i (0 <= i < size()) without its line end, decoded as UTF-8.
     QString at(qsizetype i) const;
     QString last() const { return at(size() - 1); }
+    // The same line's bytes, valid until the history changes.
+    QByteArrayView lineBytes(qsizetype i) const;
+
+    // Calls f(QByteArrayView) with every line's bytes in order: a pass over a long history
+    // without finding each line afresh.
+    template <typename F> void forEachLine(F&& f) const
+    {
+        for (qsizetype p = nextEntry(m_first); p < m_bytes.size(); p = nextEntry(p)) {
+            const Line line = lineFrom(p);
+            f(QByteArrayView(m_bytes.constData() + p, line.end - p));
+            p = line.next;
+        }
+    }
 
     // Adds a line (holding no line end) at the end.
     void append(const QString& line);
@@ -51,9 +69,25 @@ public:
     }
 
 private:
+    static constexpr qsizetype kIndexStride = 32;
+
+    struct Line {
+        qsizetype end = 0;  // one past its last character, before the line end
+        qsizetype next = 0; // where the next line starts
+    };
+    Line lineFrom(qsizetype start) const;
+    // The start of the first line at or after position p that has characters.
+    qsizetype nextEntry(qsizetype p) const;
+    qsizetype startOf(qsizetype i) const;
+
     QByteArray m_bytes;
-    std::vector<qsizetype> m_starts; // line i runs from m_starts[i] to the next start, less its
-                                     // line end
+    qsizetype m_first = 0;          // after a byte-order mark
+    qsizetype m_count = 0;          // entries
+    std::vector<qsizetype> m_index; // start of entry k * kIndexStride
 };
+
+// The history's dated entries, as readTrend reads a list of lines, without making a string of
+// every line first.
+Trend readTrend(const History& history, const QDate& today);
 
 } // namespace morvane

@@ -1,64 +1,149 @@
 #include "store/historybackup.h"
 
 #include "store/fileio.h"
+#include "store/historylock.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace morvane {
 namespace {
 
-FileContent readIn(const QDir& folder, const QString& name)
-{
-    return readWholeFile(folder.filePath(name), name);
-}
+struct FileIdentity {
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
 
-std::optional<FileError> replaceIn(const QDir& folder, const QString& name,
-                                   const QByteArray& bytes)
+FileIdentity identify(const QString& path)
 {
-    return replaceFile(folder.filePath(name), name, bytes);
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {};
+    return {true, st.st_dev, st.st_ino, st.st_size};
 }
 
 } // namespace
-
-std::optional<FileError> backupHistory(const QDir& folder)
-{
-    const FileContent history = readIn(folder, kHistoryFileName);
-    if (history.error)
-        return history.error;
-    if (history.missing || history.bytes.isEmpty())
-        return std::nullopt;
-    return replaceIn(folder, kHistoryBackupFileName, history.bytes);
-}
 
 bool hasBackup(const QDir& folder)
 {
     return QFileInfo(folder.filePath(kHistoryBackupFileName)).isFile();
 }
 
-HistoryRestore restoreHistory(const QDir& folder)
+bool clearReplacesBackup(const QDir& folder)
+{
+    return hasBackup(folder) && QFileInfo(folder.filePath(kHistoryFileName)).size() > 0;
+}
+
+namespace {
+
+// Opens the history to lock it, creating it empty when it is missing: an instance appending
+// meanwhile must find a file to wait on, not create one that the restored history replaces.
+int openOrCreateHistory(const QString& path, bool& created)
+{
+    created = false;
+    int fd = openHistory(path, O_RDONLY);
+    if (fd < 0 && errno == ENOENT) {
+        fd = openHistory(path, O_RDONLY | O_CREAT | O_EXCL);
+        created = fd >= 0;
+        if (fd < 0 && errno == EEXIST)
+            fd = openHistory(path, O_RDONLY);
+    }
+    return fd;
+}
+
+HistoryRestore restoreOnce(const QDir& folder, bool& historyChanged)
 {
     using Status = HistoryRestore::Status;
-    auto failed = [](FileError error) {
-        return HistoryRestore{Status::Failed, {}, std::move(error)};
-    };
-
-    const FileContent history = readIn(folder, kHistoryFileName);
-    if (history.error)
-        return failed(*history.error);
-    if (!history.bytes.isEmpty())
-        return HistoryRestore{Status::HistoryNotEmpty, {}, std::nullopt};
-
-    const FileContent backup = readIn(folder, kHistoryBackupFileName);
-    if (backup.missing)
+    const QString backupPath = folder.filePath(kHistoryBackupFileName);
+    if (isAbsent(backupPath))
         return HistoryRestore{Status::NoBackup, {}, std::nullopt};
+
+    // Locked from before either file is read until the restored history is in place.
+    const QString historyPath = folder.filePath(kHistoryFileName);
+    bool created = false;
+    const HistoryLock lock(historyPath, [&] { return openOrCreateHistory(historyPath, created); });
+    // A history made only to be locked goes again when nothing is restored into it.
+    auto unmade = [&](HistoryRestore restore) {
+        if (created && identify(historyPath).size == 0)
+            QFile::remove(historyPath);
+        return restore;
+    };
+    auto failed = [&](FileError error) {
+        return unmade(HistoryRestore{Status::Failed, {}, std::move(error)});
+    };
+    if (lock.error())
+        return failed(*lock.error());
+
+    const FileContent backup = readWholeFile(backupPath, kHistoryBackupFileName, kMaxHistoryBytes);
+    if (backup.missing)
+        return unmade(HistoryRestore{Status::NoBackup, {}, std::nullopt});
     if (backup.error)
         return failed(*backup.error);
-    if (std::optional<FileError> error = replaceIn(folder, kHistoryFileName, backup.bytes))
-        return failed(*error);
 
-    QFile::remove(folder.filePath(kHistoryBackupFileName));
-    return HistoryRestore{Status::Restored, History(backup.bytes), std::nullopt};
+    const FileIdentity seen = identify(historyPath);
+    const FileContent since = readWholeFile(historyPath, kHistoryFileName, kMaxHistoryBytes);
+    if (since.error)
+        return failed(*since.error);
+
+    QByteArrayView recorded = since.bytes;
+    if (recorded.startsWith(kUtf8Bom))
+        recorded = recorded.sliced(kUtf8Bom.size());
+    QByteArray bytes = backup.bytes;
+    if (!recorded.isEmpty())
+        bytes += lineEndBeforeAppend(bytes);
+    bytes += recorded;
+
+    // QSaveFile follows a link and keeps the replaced file's permissions.
+    QSaveFile file(historyPath);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return failed({kHistoryFileName, file.errorString()});
+    if (!writeAll(file, bytes))
+        return failed({kHistoryFileName, file.errorString()});
+    // A line another instance appended after the history was read would be lost with the old
+    // file: read again and start over rather than replace it. The lock keeps this program's
+    // other instances out; this catches a writer that does not lock.
+    if (identify(historyPath) != seen) {
+        file.cancelWriting();
+        file.commit();
+        historyChanged = true;
+        return {};
+    }
+    if (!file.commit())
+        return failed({kHistoryFileName, file.errorString()});
+    if (!seen.exists || created)
+        QFile::setPermissions(historyPath, QFile::permissions(backupPath));
+
+    QFile::remove(backupPath);
+    return HistoryRestore{Status::Restored, History(std::move(bytes)), std::nullopt};
+}
+
+} // namespace
+
+HistoryRestore restoreHistory(const QDir& folder)
+{
+    // Another instance appending without pause is not expected; a few tries are plenty.
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        bool historyChanged = false;
+        HistoryRestore restore = restoreOnce(folder, historyChanged);
+        if (!historyChanged)
+            return restore;
+    }
+    return HistoryRestore{
+        HistoryRestore::Status::Failed,
+        {},
+        FileError{kHistoryFileName,
+                  QCoreApplication::translate("morvane::HistoryBackup",
+                                              "ほかのプログラムが書き込み続けています")}};
 }
 
 } // namespace morvane

@@ -1,8 +1,8 @@
 #pragma once
 
 // The copy of the history kept when the user clears it, so that the clear can be undone. The
-// copy lives beside the history as "履歴.txt.bak"; there is only ever one, from the last clear
-// that had something to clear.
+// copy lives beside the history as "履歴.txt.bak" (DataFiles::clearHistory makes it); there is
+// only ever one, from the last clear that had something to clear.
 
 #include "store/datafiles.h"
 
@@ -12,34 +12,28 @@
 
 namespace morvane {
 
-inline const QString kHistoryBackupFileName = QStringLiteral("履歴.txt.bak");
-
-// Copies the history's bytes to the backup, replacing an older backup atomically: a failure
-// leaves the older backup as it was. An empty or missing history keeps the older backup
-// untouched, so that clearing an already empty list does not throw away what the last real clear
-// kept. Call it before emptying the history; an error names the file that could not be read or
-// written, and the history has not been touched.
-std::optional<FileError> backupHistory(const QDir& folder);
-
-// True while a backup exists.
+// True while a backup exists: the clear can be undone.
 bool hasBackup(const QDir& folder);
+
+// True when clearing now would replace an older backup: there is one, and the history has
+// content to take its place. The user is asked before that older copy is thrown away.
+bool clearReplacesBackup(const QDir& folder);
 
 struct HistoryRestore {
     enum class Status {
-        Restored,        // the history holds the backup's bytes again; the backup is gone
-        NoBackup,        // nothing to restore
-        HistoryNotEmpty, // refused: restoring would throw away lines recorded since the clear
-        Failed,          // error says which file and why; the history is as it was
+        Restored, // the history holds the backup's lines, then those recorded since the clear
+        NoBackup, // nothing to restore
+        Failed,   // error says which file and why; the history and the backup are as they were
     };
     Status status = Status::NoBackup;
     History lines; // with Restored: the history's lines, read as DataFiles::readHistory reads them
     std::optional<FileError> error;
 };
 
-// Writes the backup's bytes back to the history atomically, only while the history is empty or
-// missing. Afterwards the backup is removed: the history holds it again, and with no backup left
-// the undo offers itself no more. Should the removal fail, the backup stays, which does no harm:
-// a further restore is refused while the history is not empty.
+// Puts the backed-up lines back before the lines recorded since the clear, replacing the
+// history atomically (it keeps its permissions; a missing history takes the backup's), and then
+// removes the backup: the undo is used up. Should the removal fail, the backup stays, and a
+// further undo would add its lines again; the user is not told, since every line is kept.
 HistoryRestore restoreHistory(const QDir& folder);
 
 } // namespace morvane

@@ -1,8 +1,11 @@
 #include "store/historyedit.h"
 
 #include "store/fileio.h"
+#include "store/historylock.h"
 
 #include <QCryptographicHash>
+
+#include <fcntl.h>
 
 namespace morvane {
 namespace {
@@ -22,7 +25,8 @@ HistoryEdit failed(FileError error)
     return HistoryEdit{HistoryEdit::Status::Failed, {}, std::nullopt, std::move(error)};
 }
 
-// Replaces the history with `bytes` and reads them back as lines.
+// Replaces the history with `bytes` and reads them back as lines. The caller holds the history's
+// lock from before it read the file, so that no other instance's entry is lost with the old one.
 HistoryEdit rewrite(const QString& path, QByteArray bytes)
 {
     if (std::optional<FileError> error = replaceFile(path, path, bytes))
@@ -36,7 +40,10 @@ HistoryEdit rewrite(const QString& path, QByteArray bytes)
 HistoryEdit removeHistoryLine(const DataFiles& files, qsizetype index, const QString& line)
 {
     const QString path = files.path(kHistoryFileName);
-    FileContent content = readWholeFile(path, path);
+    const HistoryLock lock(path, [&] { return openHistory(path, O_RDONLY); });
+    if (lock.error())
+        return failed(*lock.error());
+    FileContent content = readWholeFile(path, path, kMaxHistoryBytes);
     if (content.error)
         return failed(std::move(*content.error));
     const History before(std::move(content.bytes));
@@ -59,7 +66,10 @@ HistoryEdit removeHistoryLine(const DataFiles& files, qsizetype index, const QSt
 HistoryEdit restoreHistoryLine(const DataFiles& files, const RemovedLine& removed)
 {
     const QString path = files.path(kHistoryFileName);
-    FileContent content = readWholeFile(path, path);
+    const HistoryLock lock(path, [&] { return openHistory(path, O_RDONLY); });
+    if (lock.error())
+        return failed(*lock.error());
+    FileContent content = readWholeFile(path, path, kMaxHistoryBytes);
     if (content.error)
         return failed(std::move(*content.error));
     if (content.missing || removed.offset > content.bytes.size() ||

@@ -42,8 +42,6 @@ StartupResult loadStartup(const DataFiles& files, std::span<const NumberFile> nu
     }
     s.history = std::move(history.lines);
     m.holdWeight = 1;
-    s.heightUnset = !m.height;
-    s.weightUnset = !m.weight;
 
     if (m.height && m.weight) {
         m.bmi = CalcBmi(*m.weight, *m.height);
@@ -55,7 +53,6 @@ StartupResult loadStartup(const DataFiles& files, std::span<const NumberFile> nu
         s.position = kMeterInitialPosition;
         m.meterBmi = meterValue(kMeterInitialPosition);
     }
-    s.firstUpdate = UpdateMeter(s.position, m, locale);
 
     StartupResult result;
     result.startup = std::move(s);

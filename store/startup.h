@@ -37,10 +37,7 @@ struct Startup {
                              // BMI, MeterBmi is the initial position's value (15.5)
     // Where start-up sets the meter; kMeterInitialPosition when the BMI is unknown.
     qint16 position = kMeterInitialPosition;
-    QString label4;           // BMI with "0.0"; empty when unknown
-    MeterUpdate firstUpdate;  // the one meter update that ends start-up (holdWeight 1)
-    bool heightUnset = false; // the window asks for the height once it is shown
-    bool weightUnset = false;
+    QString label4; // BMI with "0.0"; empty when unknown
 };
 
 struct StartupResult {

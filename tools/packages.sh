@@ -4,6 +4,7 @@
 MORVANE_BUILD_PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
+    qt6-l10n-tools qt6-tools-dev
     qt6-charts-dev libqt6opengl6-dev
     libmspack-dev fp-utils libbenchmark-dev
     fonts-ipafont-gothic fonts-ipafont-mincho

@@ -1,8 +1,10 @@
 #pragma once
 
 // The window's own controls. The lightweight ones (lines, filled rectangles, the meter's scale
-// label) draw themselves and never take the focus; the meter's scroll bar, the
-// height label and the picture buttons add what the keyboard and assistive technology need.
+// label) draw themselves and never take the focus; the band rectangles and the scale take the
+// mouse only to show their tooltips. The captioned frames paint from a picture of themselves;
+// the meter's scroll bar, the height label and the picture buttons add what the keyboard and
+// assistive technology need.
 
 #include <QColor>
 #include <QGroupBox>

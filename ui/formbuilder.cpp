@@ -1,7 +1,8 @@
 #include "ui/formbuilder.h"
 
-#include "assets/pictures.h"
 #include "measure/arithmetic.h"
+#include "measure/bands.h"
+#include "store/startup.h"
 #include "ui/controls.h"
 #include "ui/historylist.h"
 #include "ui/layout.h"
@@ -11,13 +12,13 @@
 #include <QIcon>
 #include <QLabel>
 #include <QListView>
+#include <QLocale>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QToolButton>
 
 #include <algorithm>
-#include <map>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -25,11 +26,46 @@ using namespace Qt::StringLiterals;
 namespace morvane {
 namespace {
 
-QFont controlFont(const layout::Control& c)
+// Everything a control may draw with its font.
+QString drawnText(const layout::Control& c, const QLocale& locale)
+{
+    using enum layout::Content;
+    switch (c.content) {
+    case Caption:
+    case FileText:
+        break;
+    case Number:
+        return c.text + u"0123456789+-E"_s + locale.decimalPoint() + locale.negativeSign();
+    case Judgement: {
+        QString words = c.text;
+        for (const Band& band : bands())
+            words += band.caption;
+        return words;
+    }
+    }
+    return c.text;
+}
+
+// The control's font. Where the font's own face has every character the control will draw, the
+// font is used alone: Qt then skips its search for fallback fonts, which at start-up costs more
+// than laying out and painting the window's text. Text from a file keeps the fallbacks.
+QFont controlFont(const layout::Control& c, const QLocale& locale)
 {
     QFont font(c.face == layout::Face::Mincho ? layout::kMinchoFamily : layout::kGothicFamily);
     font.setPointSizeF(c.pointSize);
-    return font;
+    if (c.content == layout::Content::FileText)
+        return font;
+    QFont alone = font;
+    alone.setStyleStrategy(QFont::NoFontMerging);
+    const QString text = drawnText(c, locale);
+    if (!text.isEmpty()) {
+        const QFontMetrics metrics(alone);
+        for (const char32_t ch : text.toUcs4()) {
+            if (!metrics.inFontUcs4(ch))
+                return font;
+        }
+    }
+    return alone;
 }
 
 QRect pixelRect(const layout::Control& c)
@@ -45,17 +81,6 @@ bool isWindowed(layout::Kind kind)
 {
     using enum layout::Kind;
     return kind == Button || kind == Frame || kind == List || kind == ScrollBar;
-}
-
-QString pictureFor(const QString& name)
-{
-    static const std::map<QString, QString> pictures{
-        {u"cmdTai"_s, pictures::personPath()},  {u"cmdClear"_s, pictures::clearPath()},
-        {u"cmdHelp"_s, pictures::helpPath()},   {u"cmdEnd"_s, pictures::exitPath()},
-        {u"Image1"_s, pictures::pointerPath()}, {u"Image2"_s, pictures::bannerPath()},
-    };
-    const auto it = pictures.find(name);
-    return it == pictures.end() ? QString() : it->second;
 }
 
 // The list was laid out for a font whose digits are narrower than the Japanese fonts here: a
@@ -74,9 +99,11 @@ void fitHistoryFont(QListView* list)
 }
 
 // Creates one control of the table inside its container.
-QWidget* createControl(const layout::Control& c, QWidget* container)
+QWidget* createControl(const layout::Control& c, QWidget* container, const QLocale& locale)
 {
     using enum layout::Kind;
+    // Every control has its own font: a frame's font is its caption's, not its contents'.
+    const QFont font = controlFont(c, locale);
     QWidget* w = nullptr;
     const QPalette& pal = container->palette();
     switch (c.kind) {
@@ -85,21 +112,22 @@ QWidget* createControl(const layout::Control& c, QWidget* container)
         b->setText(c.text);
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         b->setIconSize(QSize(32, 32));
-        b->setIcon(QIcon(pictureFor(c.name)));
+        b->setIcon(QIcon(c.picture));
         b->setFocusPolicy(Qt::StrongFocus);
         w = b;
         break;
     }
     case Frame: {
-        auto* g = new FrameBox(c.text, container);
-        g->setFont(controlFont(c));
+        // The caption is measured as it is set: in the frame's own font, not the window's.
+        auto* g = new FrameBox(QString(), container);
+        g->setFont(font);
+        g->setTitle(c.text);
         g->setFocusPolicy(Qt::NoFocus);
         w = g;
         break;
     }
     case List: {
         auto* l = new HistoryList(container);
-        l->setFont(controlFont(c));
         l->setSelectionMode(QAbstractItemView::SingleSelection);
         l->setEditTriggers(QAbstractItemView::NoEditTriggers);
         l->setUniformItemSizes(true);
@@ -118,7 +146,7 @@ QWidget* createControl(const layout::Control& c, QWidget* container)
         s->setRange(kMeterMin, kMeterMax);
         s->setSingleStep(1);
         s->setPageStep(5);
-        s->setValue(155);
+        s->setValue(kMeterInitialPosition);
         // Right and Up add, Left and Down subtract, as on any desktop.
         s->setInvertedControls(false);
         // The scroll bar paints all of itself: nothing behind it is drawn again on every step.
@@ -129,7 +157,6 @@ QWidget* createControl(const layout::Control& c, QWidget* container)
     }
     case Label: {
         auto* l = c.activates ? new ActionLabel(c.text, container) : new QLabel(c.text, container);
-        l->setFont(controlFont(c));
         l->setAlignment(Qt::AlignTop | (c.alignLeft ? Qt::AlignLeft : Qt::AlignHCenter));
         l->setIndent(0);
         l->setFocusPolicy(Qt::NoFocus);
@@ -174,7 +201,7 @@ QWidget* createControl(const layout::Control& c, QWidget* container)
     }
     case Picture: {
         auto* l = new QLabel(container);
-        l->setPixmap(QPixmap(pictureFor(c.name)));
+        l->setPixmap(QPixmap(c.picture));
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         l->setAttribute(Qt::WA_TransparentForMouseEvents);
         l->setFocusPolicy(Qt::NoFocus);
@@ -182,8 +209,7 @@ QWidget* createControl(const layout::Control& c, QWidget* container)
         break;
     }
     }
-    // Every control has its own font: a frame's font is its caption's, not its contents'.
-    w->setFont(controlFont(c));
+    w->setFont(font);
     w->setObjectName(c.name);
     w->setGeometry(pixelRect(c));
     if (!c.toolTip.isEmpty())
@@ -243,7 +269,7 @@ void setLabelColors(QLabel* label, const QColor& background, const QColor& text)
     label->setPalette(pal);
 }
 
-FormControls buildForm(QWidget* form)
+FormControls buildForm(QWidget* form, const QLocale& locale)
 {
     const auto all = layout::controls();
     Made made{{form->objectName(), form}};
@@ -255,7 +281,7 @@ FormControls buildForm(QWidget* form)
         for (bool windowed : {false, true}) {
             for (auto it = all.rbegin(); it != all.rend(); ++it) {
                 if (it->container == containerName && isWindowed(it->kind) == windowed)
-                    made.insert(it->name, createControl(*it, container));
+                    made.insert(it->name, createControl(*it, container, locale));
             }
         }
     }

@@ -9,6 +9,7 @@
 #include <array>
 
 class QLabel;
+class QLocale;
 class QPalette;
 class QWidget;
 
@@ -44,8 +45,8 @@ struct FormControls {
 };
 
 // Creates every control of the layout table inside `form` with its geometry, look, tooltip,
-// accessible description and tab order.
-FormControls buildForm(QWidget* form);
+// accessible description and tab order. Numbers will be shown in the given locale.
+FormControls buildForm(QWidget* form, const QLocale& locale);
 
 // The colour an OLE colour value of the layout table stands for in that palette.
 QColor oleColor(quint32 ole, const QPalette& palette);

@@ -40,8 +40,6 @@ using namespace Qt::StringLiterals;
 namespace morvane {
 namespace {
 
-const QString kClearText = u"これまでの履歴を削除します"_s;
-const QString kClearTitle = u"履歴削除"_s;
 const QString kHelpFile = u"QuilloHelp.chm"_s;
 
 // The window never groups digits; a locale that says so once spares every meter update from
@@ -75,7 +73,7 @@ frmMain::frmMain(const Services& services, const QDir& dataFolder, const QLocale
     font.setPointSizeF(layout::kWindowPointSize);
     setFont(font);
     setFixedSize(layout::px(layout::kClientWidthTwips), layout::px(layout::kClientHeightTwips));
-    m_form = buildForm(this);
+    m_form = buildForm(this, m_locale);
     connectControls();
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -177,8 +175,8 @@ bool frmMain::Form_Load()
     if (result.error) {
         m_services.dialogs->message(
             this, Dialogs::Severity::Error,
-            u"「%1」を読み込めませんでした。\n理由: %2\n\nプログラムを終了します。"_s.arg(
-                result.error->fileName, result.error->reason),
+            tr("「%1」を読み込めませんでした。\n理由: %2\n\nプログラムを終了します。")
+                .arg(result.error->fileName, result.error->reason),
             u"Morvane"_s);
         return false;
     }
@@ -269,9 +267,9 @@ void frmMain::updateMeterDescription()
 void frmMain::reportWriteError(const FileError& error, const QString& notSaved)
 {
     m_services.dialogs->message(this, Dialogs::Severity::Error,
-                                u"「%1」に書き込めませんでした。\n理由: %2\n\n%3"_s.arg(
-                                    error.fileName, error.reason, notSaved),
-                                u"保存エラー"_s);
+                                tr("「%1」に書き込めませんでした。\n理由: %2\n\n%3")
+                                    .arg(error.fileName, error.reason, notSaved),
+                                tr("保存エラー"));
 }
 
 void frmMain::enter(const EntryKind& kind)
@@ -396,15 +394,19 @@ void frmMain::Label2_DblClick()
 
 void frmMain::cmdClear_Click()
 {
-    if (!m_services.dialogs->confirm(this, kClearText, kClearTitle))
+    if (!m_services.dialogs->confirm(this, tr("これまでの履歴を削除します"), tr("履歴削除")))
         return;
-    // Kept so that the clear can be undone from the history list's menu.
-    if (const auto error = backupHistory(m_files.folder())) {
-        reportWriteError(*error, u"履歴は削除されていません。"_s);
+    // The clear keeps the history as the backup the menu's undo restores; only one is kept.
+    if (clearReplacesBackup(m_files.folder()) &&
+        !m_services.dialogs->confirm(
+            this,
+            tr("前回削除した履歴を元に戻すための控え「%1」があります。\n"
+               "これを破棄して、今回削除する履歴を新しい控えにしますか？")
+                .arg(QDir::toNativeSeparators(m_files.path(kHistoryBackupFileName))),
+            tr("履歴削除")))
         return;
-    }
     if (const auto error = m_files.clearHistory()) {
-        reportWriteError(*error, u"履歴は削除されていません。"_s);
+        reportWriteError(*error, tr("履歴は削除されていません。"));
         return;
     }
     m_history->clear();
@@ -413,11 +415,11 @@ void frmMain::cmdClear_Click()
 QMenu* frmMain::createHistoryMenu()
 {
     auto* menu = new QMenu(this);
-    menu->addAction(u"グラフ表示"_s, this, &frmMain::showTrend);
-    QAction* csv = menu->addAction(u"CSV書き出し"_s, this, &frmMain::exportCsv);
+    menu->addAction(tr("グラフ表示"), this, &frmMain::showTrend);
+    QAction* csv = menu->addAction(tr("CSV書き出し"), this, &frmMain::exportCsv);
     csv->setEnabled(m_history->rowCount() > 0);
-    QAction* undo = menu->addAction(u"履歴を元に戻す"_s, this, &frmMain::undoClear);
-    undo->setEnabled(m_history->rowCount() == 0 && hasBackup(m_files.folder()));
+    QAction* undo = menu->addAction(tr("履歴を元に戻す"), this, &frmMain::undoClear);
+    undo->setEnabled(hasBackup(m_files.folder()));
     menu->addSeparator();
     updateHistoryActions();
     menu->addAction(m_deleteLine);
@@ -518,7 +520,7 @@ void frmMain::showTrend()
     // A snapshot of the history as it is now: a window left open from before is replaced.
     if (m_trend)
         m_trend->close();
-    m_trend = new TrendWindow(historyEntries(), m_measurement.height, m_measurement.goal,
+    m_trend = new TrendWindow(m_history->lines(), m_measurement.height, m_measurement.goal,
                               m_services.clock->today(), m_locale, this);
     m_trend->setAttribute(Qt::WA_DeleteOnClose);
     m_trend->show();
@@ -527,14 +529,15 @@ void frmMain::showTrend()
 void frmMain::exportCsv()
 {
     const std::optional<QString> path = m_services.dialogs->saveFileName(
-        this, u"CSV書き出し"_s, m_files.path(u"履歴.csv"_s), u"CSV ファイル (*.csv)"_s);
+        this, tr("CSV書き出し"), m_files.path(u"履歴.csv"_s), tr("CSV ファイル (*.csv)"));
     if (!path)
         return;
-    if (const auto error = exportHistoryCsv(historyEntries(), m_services.clock->today(), *path)) {
+    if (const auto error = exportHistoryCsv(m_history->lines(), m_services.clock->today(), *path,
+                                            m_files.folder())) {
         m_services.dialogs->message(
             this, Dialogs::Severity::Error,
-            u"「%1」に書き込めませんでした。\n理由: %2"_s.arg(error->fileName, error->reason),
-            u"CSV書き出し"_s);
+            tr("「%1」に書き込めませんでした。\n理由: %2").arg(error->fileName, error->reason),
+            tr("CSV書き出し"));
     }
 }
 
@@ -545,9 +548,9 @@ void frmMain::undoClear()
         m_history->setLines(std::move(restored.lines));
     } else if (restored.error) {
         m_services.dialogs->message(this, Dialogs::Severity::Error,
-                                    u"履歴を元に戻せませんでした。\n「%1」: %2"_s.arg(
-                                        restored.error->fileName, restored.error->reason),
-                                    u"履歴を元に戻す"_s);
+                                    tr("履歴を元に戻せませんでした。\n「%1」: %2")
+                                        .arg(restored.error->fileName, restored.error->reason),
+                                    tr("履歴を元に戻す"));
     }
 }
 

@@ -9,6 +9,11 @@
 
 namespace morvane {
 
+// A line written by the program is under 40 characters. A longer line (from a damaged or edited
+// file) is shown up to this many characters and an ellipsis, in the list, its tooltip and its
+// accessible text alike; the file keeps the whole line.
+inline constexpr qsizetype kMaxShownLineLength = 200;
+
 class HistoryModel : public QAbstractListModel {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(HistoryModel)

@@ -1,8 +1,11 @@
 #pragma once
 
 // The window's layout as data: every control with its container, kind, rectangle in twips,
-// design-time content, font, colours, border, alignment, tooltip and tab index. The window is
-// built from this table alone, so a control's look is changed here and nowhere else.
+// design-time content, picture, font, colours, border, alignment, tooltip, tab index and
+// accessible description. The form builder makes the window from this table; what it adds is
+// shared by every control of a kind (a button's icon size, the list's scrolling, the meter's
+// range and classic style), so one control's look is changed here and nowhere else. The band
+// rectangles take their colours and names from the judgement bands.
 
 #include <QString>
 
@@ -37,15 +40,24 @@ inline constexpr quint32 olive = 0x00008080;
 inline constexpr quint32 teal = 0x00808000;
 inline constexpr quint32 white = 0x00FFFFFF;
 inline constexpr quint32 black = 0x00000000;
-inline constexpr quint32 lightBlue = 0x00FF0000;
-inline constexpr quint32 lightCyan = 0x00FFFF00;
-inline constexpr quint32 lightGreen = 0x0000FF00;
-inline constexpr quint32 yellow = 0x0000FFFF;
-inline constexpr quint32 lightMagenta = 0x00FF00FF;
-inline constexpr quint32 lightRed = 0x000000FF;
+
+// The explicit OLE colour of a 0xAARRGGBB colour.
+constexpr quint32 fromRgb(quint32 rgb)
+{
+    return ((rgb & 0xFFu) << 16) | (rgb & 0xFF00u) | ((rgb >> 16) & 0xFFu);
+}
 } // namespace ole
 
 enum class Face { Window, Gothic, Mincho };
+
+// What a control shows besides its design-time caption, which decides whether its font's own
+// face covers everything it will draw.
+enum class Content {
+    Caption,   // the caption only, or no text at all
+    Number,    // numbers formatted in the window's locale
+    Judgement, // a judgement word
+    FileText,  // text read from a file: anything at all
+};
 
 // The font families the window names; they are mapped to installed fonts at start-up.
 inline const QString kGothicFamily = QStringLiteral("ＭＳ Ｐゴシック");
@@ -60,7 +72,8 @@ struct Control {
     int top = 0;
     int width = 0;
     int height = 0;
-    QString text = {}; // design-time caption
+    QString text = {};    // design-time caption
+    QString picture = {}; // resource path of a button's icon or a picture's image
     Face face = Face::Window;
     double pointSize = kWindowPointSize;
     quint32 background = ole::kDefault;
@@ -75,6 +88,7 @@ struct Control {
     QString accessibleName = {};
     QString description = {}; // accessible description, Japanese
     bool activates = false;   // a double-click runs the control's routine
+    Content content = Content::Caption;
 };
 
 // Every control, grouped by container; within a container from front to back.

@@ -206,20 +206,27 @@ QChart* buildChart(const Trend& trend, std::optional<float> height, std::optiona
     if (height)
         addBands(chart, *height, time, weight);
 
-    QList<QPointF> weights;
-    QList<QPointF> smoothed;
-    weights.reserve(trend.entries.size());
-    smoothed.reserve(trend.entries.size());
-    for (qsizetype i = 0; i < trend.entries.size(); ++i) {
-        const qreal x = timeOf(trend.entries[i].date);
-        weights.append({x, trend.entries[i].weight});
-        smoothed.append({x, averages[i]});
-    }
-    QLineSeries* weightSeries = lineSeries(u"体重"_s, weights);
+    // A long history is drawn from a few thousand of its points, chosen so that no peak, dip or
+    // band crossing is lost: Qt Charts would otherwise lay out and paint millions of them.
+    QList<double> weightValues;
+    weightValues.reserve(trend.entries.size());
+    for (const TrendEntry& entry : trend.entries)
+        weightValues.append(entry.weight);
+    auto points = [&](const QList<double>& values) {
+        const QList<qsizetype> kept = chartPoints(values);
+        QList<QPointF> result;
+        result.reserve(kept.size());
+        for (const qsizetype i : kept)
+            result.append({timeOf(trend.entries[i].date), values[i]});
+        return result;
+    };
+    const QList<QPointF> weights = points(weightValues);
+    const QList<QPointF> smoothed = points(averages);
+    QLineSeries* weightSeries = lineSeries(TrendWindow::tr("体重"), weights);
     weightSeries->setPointsVisible(weights.size() <= kMaxMarkedPoints);
     weightSeries->setColor(QColor(0x1d, 0x3f, 0x8a));
     QLineSeries* averageSeries =
-        lineSeries(u"移動平均（直近%1回）"_s.arg(kMovingAverageEntries), smoothed);
+        lineSeries(TrendWindow::tr("移動平均（直近%1回）").arg(kMovingAverageEntries), smoothed);
     QPen dashed(QColor(0x20, 0x20, 0x20));
     dashed.setWidthF(2.0);
     dashed.setStyle(Qt::DashLine);
@@ -228,13 +235,13 @@ QChart* buildChart(const Trend& trend, std::optional<float> height, std::optiona
     chart->addSeries(averageSeries);
 
     auto* timeAxis = new QDateTimeAxis;
-    timeAxis->setTitleText(u"日付"_s);
+    timeAxis->setTitleText(TrendWindow::tr("日付"));
     timeAxis->setFormat(locale.dateFormat(QLocale::ShortFormat));
     timeAxis->setTickCount(dates.steps + 1);
     timeAxis->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(time.low)),
                        QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(time.high)));
     auto* weightAxis = new QValueAxis;
-    weightAxis->setTitleText(u"体重 (kg)"_s);
+    weightAxis->setTitleText(TrendWindow::tr("体重 (kg)"));
     setWeightRange(weightAxis, weight);
     weightAxis->setLabelFormat(u"%.0f"_s);
     chart->addAxis(timeAxis, Qt::AlignBottom);
@@ -258,9 +265,21 @@ TrendWindow::TrendWindow(const QStringList& historyLines, std::optional<float> h
 TrendWindow::TrendWindow(const QStringList& historyLines, std::optional<float> height,
                          std::optional<float> goal, const QDate& today, const QLocale& locale,
                          QWidget* parent)
+    : TrendWindow(readTrend(historyLines, today), historyLines.isEmpty(), height, goal, locale,
+                  parent)
+{}
+
+TrendWindow::TrendWindow(const History& history, std::optional<float> height,
+                         std::optional<float> goal, const QDate& today, const QLocale& locale,
+                         QWidget* parent)
+    : TrendWindow(readTrend(history, today), history.isEmpty(), height, goal, locale, parent)
+{}
+
+TrendWindow::TrendWindow(const Trend& trend, bool historyIsEmpty, std::optional<float> height,
+                         std::optional<float> goal, const QLocale& locale, QWidget* parent)
     : QWidget(parent, Qt::Window)
 {
-    setWindowTitle(u"体重の推移"_s);
+    setWindowTitle(tr("体重の推移"));
     setObjectName(u"frmTrend"_s);
     // Like the help windows, a trend window left open must not keep the program running.
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -268,8 +287,6 @@ TrendWindow::TrendWindow(const QStringList& historyLines, std::optional<float> h
     resize(720, 480);
     // Escape closes the window, as it closes a dialog.
     new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close);
-
-    const Trend trend = readTrend(historyLines, today);
 
     m_message = new QLabel(this);
     m_message->setObjectName(u"lblMessage"_s);
@@ -283,26 +300,26 @@ TrendWindow::TrendWindow(const QStringList& historyLines, std::optional<float> h
         this);
     m_chartView->setObjectName(u"chartView"_s);
     m_chartView->setRenderHint(QPainter::Antialiasing);
-    m_chartView->setAccessibleName(u"体重の推移のグラフ"_s);
+    m_chartView->setAccessibleName(tr("体重の推移のグラフ"));
     QString description =
-        u"記録した体重と移動平均を日付順に示すグラフ。背景の色は身長から求めた判定の区分"_s;
+        tr("記録した体重と移動平均を日付順に示すグラフ。背景の色は身長から求めた判定の区分");
     if (m_goal)
         description += tr("。横の一点鎖線は%1").arg(m_goal->name());
     m_chartView->setAccessibleDescription(description);
 
     m_note = new QLabel(this);
     m_note->setObjectName(u"lblNote"_s);
-    m_note->setText(u"身長が登録されていないため、判定の区分は表示していません"_s);
+    m_note->setText(tr("身長が登録されていないため、判定の区分は表示していません"));
     m_skipped = new QLabel(this);
     m_skipped->setObjectName(u"lblSkipped"_s);
-    m_skipped->setText(u"読み取れなかった行: %1"_s.arg(locale.toString(trend.skippedLines)));
-    m_skipped->setAccessibleDescription(u"履歴のうち、グラフにできなかった行の数"_s);
+    m_skipped->setText(tr("読み取れなかった行: %1").arg(locale.toString(trend.skippedLines)));
+    m_skipped->setAccessibleDescription(tr("履歴のうち、グラフにできなかった行の数"));
 
     if (trend.entries.isEmpty()) {
         m_message->setText(
-            historyLines.isEmpty()
-                ? u"まだ履歴がありません。体重を記録すると、ここに推移がグラフで表示されます。"_s
-                : u"履歴に、グラフにできる行がありません。"_s);
+            historyIsEmpty
+                ? tr("まだ履歴がありません。体重を記録すると、ここに推移がグラフで表示されます。")
+                : tr("履歴に、グラフにできる行がありません。"));
         m_chartView->hide();
     } else {
         m_message->hide();

@@ -5,13 +5,15 @@
 //
 // Use from the main window, one window per request:
 //
-//     auto* w = new TrendWindow(lines, Height, m_services.clock->today(), m_locale, this);
+//     auto* w = new TrendWindow(history, Height, m_services.clock->today(), m_locale, this);
 //     w->setAttribute(Qt::WA_DeleteOnClose);
 //     w->show();
 //
 // It is a separate, non-modal top-level window that stays above its owner and is destroyed with
 // it; closing it never ends the program. It shows a snapshot: lines recorded later need a new
 // window.
+
+#include "store/history.h"
 
 #include <QWidget>
 
@@ -39,6 +41,9 @@ public:
     TrendWindow(const QStringList& historyLines, std::optional<float> height,
                 std::optional<float> goal, const QDate& today, const QLocale& locale,
                 QWidget* parent = nullptr);
+    // The same for the history list's lines as it keeps them: no string is made per line.
+    TrendWindow(const History& history, std::optional<float> height, std::optional<float> goal,
+                const QDate& today, const QLocale& locale, QWidget* parent = nullptr);
     ~TrendWindow() override;
 
     // The goal line; null without a goal or without a chart.
@@ -51,6 +56,9 @@ public:
     QLabel* skippedLabel() const { return m_skipped; }
 
 private:
+    TrendWindow(const Trend& trend, bool historyIsEmpty, std::optional<float> height,
+                std::optional<float> goal, const QLocale& locale, QWidget* parent);
+
     QChartView* m_chartView = nullptr;
     QLabel* m_message = nullptr;
     QLabel* m_skipped = nullptr;

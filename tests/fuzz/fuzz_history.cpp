@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to the history reader as a history file's content, appends to it in
-// memory and on disk, and checks what the list and the file promise: one entry per line, lines
+// memory and on disk, and checks what the list and the file promise: one entry per line that has
+// characters, lines
 // that give back the file's bytes with their own line ends, and appends that keep every earlier
 // line and add exactly one.
 
@@ -41,14 +42,30 @@ bool isValidUtf8(QByteArrayView bytes)
     return QString::fromUtf8(bytes).toUtf8() == bytes;
 }
 
+// Takes the empty lines (line ends alone: CR LF, LF, or a lone CR at the very end) at pos.
+void skipEmptyLines(const QByteArray& content, qsizetype& pos, QByteArray& out)
+{
+    for (;;) {
+        const QByteArrayView rest = QByteArrayView(content).sliced(pos);
+        const qsizetype n = rest.startsWith("\r\n")                 ? 2
+                            : rest.startsWith("\n") || rest == "\r" ? 1
+                                                                    : 0;
+        if (n == 0)
+            return;
+        out += rest.first(n);
+        pos += n;
+    }
+}
+
 // The content rebuilt from the lines, each followed by the line end the content has after it:
-// CR LF or LF, or for the last line also a lone CR or nothing; nullopt when the lines do not
-// fit the content.
+// CR LF or LF, or for the last line also a lone CR or nothing, with the empty lines between
+// them; nullopt when the lines do not fit the content.
 std::optional<QByteArray> rebuild(const QByteArray& content, qsizetype from,
                                   const QStringList& lines)
 {
     QByteArray out = content.left(from);
     qsizetype pos = from;
+    skipEmptyLines(content, pos, out);
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QByteArray line = lines[i].toUtf8();
         if (!content.sliced(pos).startsWith(line))
@@ -65,6 +82,7 @@ std::optional<QByteArray> rebuild(const QByteArray& content, qsizetype from,
         }
         if (!last && !out.endsWith('\n'))
             return std::nullopt;
+        skipEmptyLines(content, pos, out);
     }
     return pos == content.size() ? std::optional(out) : std::nullopt;
 }
@@ -87,8 +105,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QStringList lines = history.toStringList();
 
     const qsizetype lineFeeds = body.count('\n');
-    const qsizetype expected = body.isEmpty() ? 0 : lineFeeds + (body.endsWith('\n') ? 0 : 1);
-    check(lines.size() == expected, "one entry per line, none after the final line end");
+    qsizetype expected = 0;
+    for (QByteArrayView piece : body.toByteArray().split('\n')) {
+        if (piece.endsWith('\r'))
+            piece.chop(1);
+        expected += piece.isEmpty() ? 0 : 1;
+    }
+    check(lines.size() == expected, "one entry per line that has characters");
     for (const QString& line : lines)
         check(!line.contains(u'\n'), "no entry holds a line feed");
 
@@ -101,7 +124,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(rebuilt && *rebuilt == content, "the lines and their line ends give the content");
 
         // Where every line ends with CR LF, as the program writes them, CR LF joins the lines.
-        const bool crLfOnly = body.count("\r\n") == lineFeeds && !body.endsWith('\r');
+        const bool crLfOnly = body.count("\r\n") == lineFeeds && !body.endsWith('\r') &&
+                              !body.startsWith("\r\n") && !body.contains("\n\r\n");
         if (crLfOnly) {
             QByteArray joined = content.left(from) + lines.join(u"\r\n"_s).toUtf8();
             if (body.endsWith("\r\n"))
@@ -116,11 +140,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (own.startsWith(QChar(0xFEFF))) // read back without it, as above
         own.remove(0, 1);
     const QStringList added{own, u"05/11  68.5Kg  24.1  9.6%"_s};
+    QStringList entries = added; // an empty line is written but is no entry
+    entries.removeAll(QString());
 
     for (const QString& line : added)
         history.append(line);
     const QStringList after = history.toStringList();
-    check(after == lines + added, "appending keeps every earlier line and adds one each");
+    check(after == lines + entries, "appending keeps every earlier line and adds one each");
 
     // The same on disk: the file only grows, and reads back as the list does.
     const DataFiles files{QDir(folder().path())};
@@ -137,7 +163,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(file.open(QIODevice::ReadOnly), "the history file can be read");
     const QByteArray stored = file.readAll();
     check(stored.startsWith(content), "the file keeps its earlier bytes");
-    check(History(stored).toStringList() == lines + added,
+    check(History(stored).toStringList() == lines + entries,
           "the appended file reads as the list with the lines added");
     return 0;
 }

@@ -28,6 +28,8 @@ private slots:
     void oneDecimal();
     void history_data();
     void history();
+    void recordsInEveryLocale_data();
+    void recordsInEveryLocale();
 };
 
 void tst_NumberText::parse_data()
@@ -212,6 +214,38 @@ void tst_NumberText::history()
     QFETCH(QLocale, locale);
     QFETCH(QString, line);
     QCOMPARE(historyLine(date, weight, bmi, ratio, locale), line);
+}
+
+void tst_NumberText::recordsInEveryLocale_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("line");
+
+    // ASCII digits everywhere; the decimal separator and the date separator are the locale's.
+    // Arabic short dates put U+200F beside their "/": it is no part of the line.
+    QTest::newRow("ja_JP") << QLocale(u"ja_JP"_s) << u"05/11  68.5Kg  24.1  -4.0%"_s;
+    QTest::newRow("de_DE") << QLocale(u"de_DE"_s) << u"05.11  68,5Kg  24,1  -4,0%"_s;
+    QTest::newRow("fa_IR") << QLocale(u"fa_IR"_s) << u"05/11  68\u066B5Kg  24\u066B1  -4\u066B0%"_s;
+    QTest::newRow("ar_EG") << QLocale(u"ar_EG"_s) << u"05/11  68\u066B5Kg  24\u066B1  -4\u066B0%"_s;
+}
+
+void tst_NumberText::recordsInEveryLocale()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QString, line);
+
+    QCOMPARE(historyLine(QDate(2026, 5, 11), 68.5f, 24.1263f, -0.04f, locale), line);
+
+    // What the window shows reads back through the leading-number parse (the obesity degree is
+    // computed from the standard weight's text), also with an exponent.
+    for (const double value : {62.46295, -38.5, 0.04}) {
+        const QString text = oneDecimalText(value, locale);
+        QCOMPARE(parseDisplayedNumber(text, locale), QString::number(value, 'f', 1).toDouble());
+    }
+    for (const float value : {1.685f, 68.5f, 12345678.0f}) {
+        const QString text = generalNumberText(value, locale);
+        QCOMPARE(float(parseDisplayedNumber(text, locale)), value);
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_NumberText)

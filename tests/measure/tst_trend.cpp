@@ -5,6 +5,9 @@
 
 #include <QTest>
 
+#include <algorithm>
+#include <cmath>
+
 using namespace Qt::StringLiterals;
 using namespace morvane;
 
@@ -37,6 +40,8 @@ private slots:
     void entriesKeepTheirValues();
     void movingAverage_data();
     void movingAverage();
+    void chartPoints_data();
+    void chartPoints();
 };
 
 void tst_Trend::parse_data()
@@ -65,6 +70,14 @@ void tst_Trend::parse_data()
         << u"07/04  1000.0Kg  352.2  1500.0%"_s << true << 7 << 4 << 1000.0 << 352.2 << 1500.0;
     QTest::newRow("blanks around and tabs between")
         << u" 05/11\t68.5Kg\t24.1\t9.6% "_s << true << 5 << 11 << 68.5 << 24.1 << 9.6;
+    QTest::newRow("Persian separator") << u"05/11  68\u066B5Kg  24\u066B1  \u22129\u066B6%"_s
+                                       << true << 5 << 11 << 68.5 << 24.1 << -9.6;
+    // As the program once wrote them in Persian and Arabic locales: their own digits, and
+    // direction marks in the date and before the minus.
+    QTest::newRow("Persian digits of older lines")
+        << u"۰۵/۱۱  ۶۸٫۵Kg  ۲۴٫۱  \u200E−۹٫۶%"_s << true << 5 << 11 << 68.5 << 24.1 << -9.6;
+    QTest::newRow("Arabic digits and U+200F in the date of older lines")
+        << u"٠٥\u200F/١١  ٦٨٫٥Kg  ٢٤٫١  \u061C-٩٫٦%"_s << true << 5 << 11 << 68.5 << 24.1 << -9.6;
     QTest::newRow("02/29 exists in leap years")
         << u"02/29  68.5Kg  24.1  9.6%"_s << true << 2 << 29 << 68.5 << 24.1 << 9.6;
 
@@ -83,6 +96,8 @@ void tst_Trend::parse_data()
     invalid("text after the line", u"05/11  68.5Kg  24.1  9.6% x"_s);
     invalid("fields run together", u"05/1168.5Kg  24.1  9.6%"_s);
     invalid("two decimal points", u"05/11  68.5.5Kg  24.1  9.6%"_s);
+    invalid("other letters outside ASCII", u"05/11  68.5Kg  24.1  9.6%é"_s);
+    invalid("a long line", u"05/11  68.5Kg  24.1  9.6%"_s + QString(300, u' '));
 }
 
 void tst_Trend::parse()
@@ -92,6 +107,13 @@ void tst_Trend::parse()
 
     const std::optional<HistoryFields> fields = parseHistoryLine(text);
     QCOMPARE(fields.has_value(), valid);
+    // The file's bytes read the same.
+    const std::optional<HistoryFields> fromBytes = parseHistoryLine(QByteArrayView(text.toUtf8()));
+    QCOMPARE(fromBytes.has_value(), valid);
+    if (fromBytes) {
+        QCOMPARE(fromBytes->weight, fields->weight);
+        QCOMPARE(fromBytes->percent, fields->percent);
+    }
     if (!fields)
         return;
     QTEST(fields->month, "month");
@@ -215,6 +237,65 @@ void tst_Trend::movingAverage()
     QCOMPARE(got.size(), averages.size());
     for (qsizetype i = 0; i < got.size(); ++i)
         QVERIFY2(qFuzzyCompare(got[i], averages[i]), qPrintable(QString::number(i)));
+}
+
+void tst_Trend::chartPoints_data()
+{
+    QTest::addColumn<QList<double>>("values");
+    QTest::addColumn<int>("maxPoints");
+
+    QList<double> wave;
+    QList<double> spikes;
+    QList<double> noise;
+    quint32 seed = 12345;
+    for (int i = 0; i < 200'000; ++i) {
+        wave.append(65.0 + 8.0 * std::sin(i / 300.0));
+        // Flat at 60 kg with a one-entry spike above 80 kg now and then.
+        spikes.append(i % 7919 == 3 ? 81.0 : 60.0);
+        seed = seed * 1664525u + 1013904223u;
+        noise.append(55.0 + 30.0 * double(seed >> 8) / double(1u << 24));
+    }
+    QTest::newRow("few values are all kept") << QList<double>{70, 71, 69} << 4000;
+    QTest::newRow("a slow wave") << wave << 4000;
+    QTest::newRow("single-entry spikes") << spikes << 4000;
+    QTest::newRow("noise crossing every edge") << noise << 4000;
+    QTest::newRow("noise, small budget") << noise << 100;
+}
+
+void tst_Trend::chartPoints()
+{
+    QFETCH(QList<double>, values);
+    QFETCH(int, maxPoints);
+
+    const QList<qsizetype> kept = morvane::chartPoints(values, maxPoints);
+    QVERIFY(kept.size() <= maxPoints);
+    if (values.size() <= maxPoints)
+        QCOMPARE(kept.size(), values.size());
+    QCOMPARE(kept.first(), 0);
+    QCOMPARE(kept.last(), values.size() - 1);
+    QVERIFY(std::is_sorted(kept.begin(), kept.end()));
+    QVERIFY(std::adjacent_find(kept.begin(), kept.end()) == kept.end());
+
+    // Every level the full line crosses between two neighbouring values (a band edge, at any
+    // height) is crossed by the drawn line near there: within the kept points around them
+    // there is one on each side of it.
+    const qsizetype run = 2 * values.size() / std::max<qsizetype>(1, maxPoints - 2) + 2;
+    for (qsizetype i = 0; i + 1 < values.size(); ++i) {
+        const double low = std::min(values[i], values[i + 1]);
+        const double high = std::max(values[i], values[i + 1]);
+        if (high - low < 1.0)
+            continue;
+        const double edge = (low + high) / 2;
+        const auto from = std::lower_bound(kept.begin(), kept.end(), i - run);
+        const auto to = std::upper_bound(kept.begin(), kept.end(), i + 1 + run);
+        bool below = false;
+        bool above = false;
+        for (auto k = from; k != to; ++k) {
+            below = below || values[*k] < edge;
+            above = above || values[*k] > edge;
+        }
+        QVERIFY2(below && above, qPrintable(u"crossing at %1"_s.arg(i)));
+    }
 }
 
 QTEST_APPLESS_MAIN(tst_Trend)

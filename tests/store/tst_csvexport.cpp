@@ -5,6 +5,7 @@
 
 #include "testfiles.h"
 
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -23,6 +24,14 @@ const QStringList kHistory{
     u"12.31  68,0Kg  23,9  8,8%"_s,
     u"01/02  0.0Kg  0.0  -100.0%"_s,
 };
+
+History historyOf(const QStringList& lines)
+{
+    History history;
+    for (const QString& line : lines)
+        history.append(line);
+    return history;
+}
 
 // The source file is UTF-8, so the Japanese header below is spelled in UTF-8 bytes.
 const QByteArray kBom = "\xEF\xBB\xBF";
@@ -43,6 +52,8 @@ private slots:
     void failingPath_data();
     void failingPath();
     void failedWriteKeepsOlderFile();
+    void refusesDataFiles_data();
+    void refusesDataFiles();
 };
 
 void tst_CsvExport::record_data()
@@ -90,6 +101,7 @@ void tst_CsvExport::bytes()
     QFETCH(QStringList, history);
     QFETCH(QByteArray, bytes);
     QCOMPARE(historyCsv(history, kToday), bytes);
+    QCOMPARE(historyCsv(historyOf(history), kToday), bytes);
 }
 
 void tst_CsvExport::writesTheFile_data()
@@ -108,7 +120,8 @@ void tst_CsvExport::writesTheFile()
     if (older)
         QVERIFY(writeBytes(path, QByteArray(4096, 'x')));
 
-    const std::optional<FileError> error = exportHistoryCsv(kHistory, kToday, path);
+    const std::optional<FileError> error =
+        exportHistoryCsv(historyOf(kHistory), kToday, path, QDir(dir.path()));
     QVERIFY2(!error, qPrintable(error ? error->reason : QString()));
     QCOMPARE(readBytes(path), historyCsv(kHistory, kToday));
     // Only the file itself: no temporary file is left beside it.
@@ -135,7 +148,7 @@ void tst_CsvExport::failingPath()
     const auto before = snapshot(QDir(dir.path()));
 
     const std::optional<FileError> error =
-        exportHistoryCsv(kHistory, kToday, dir.filePath(relativePath));
+        exportHistoryCsv(historyOf(kHistory), kToday, dir.filePath(relativePath), QDir(dir.path()));
     QVERIFY(error);
     QCOMPARE(error->fileName, fileName);
     QVERIFY(!error->reason.isEmpty());
@@ -154,12 +167,57 @@ void tst_CsvExport::failedWriteKeepsOlderFile()
         // Room for a part of the file only: the write fails after some bytes.
         const FileSizeLimit limit(20);
         QVERIFY(limit.isActive());
-        error = exportHistoryCsv(kHistory, kToday, path);
+        error = exportHistoryCsv(historyOf(kHistory), kToday, path, QDir(dir.path()));
     }
     QVERIFY(error);
     QCOMPARE(error->fileName, u"体重.csv"_s);
     QVERIFY(!error->reason.isEmpty());
     QCOMPARE(snapshot(QDir(dir.path())), before);
+}
+
+void tst_CsvExport::refusesDataFiles_data()
+{
+    QTest::addColumn<QString>("chosen"); // relative to the scratch folder
+    QTest::addColumn<bool>("refused");
+
+    // The data folder is "data"; "link" is a link to it, "data/h.lnk" a link to its history.
+    QTest::newRow("the history") << u"data/履歴.txt"_s << true;
+    QTest::newRow("the height") << u"data/身長.txt"_s << true;
+    QTest::newRow("the weight, not there yet") << u"data/体重.txt"_s << true;
+    QTest::newRow("the backup, not there yet") << u"data/履歴.txt.bak"_s << true;
+    QTest::newRow("the goal, not there yet") << u"data/目標.txt"_s << true;
+    QTest::newRow("the history by a detour") << u"data/../data/./履歴.txt"_s << true;
+    QTest::newRow("the history through a linked folder") << u"link/履歴.txt"_s << true;
+    QTest::newRow("a link to the history") << u"data/h.lnk"_s << true;
+    QTest::newRow("a history in another folder") << u"履歴.txt"_s << false;
+    QTest::newRow("another name in the data folder") << u"data/履歴.csv"_s << false;
+}
+
+void tst_CsvExport::refusesDataFiles()
+{
+    QFETCH(QString, chosen);
+    QFETCH(bool, refused);
+
+    QTemporaryDir dir;
+    QDir root(dir.path());
+    QVERIFY(root.mkdir(u"data"_s));
+    const QDir data(root.filePath(u"data"_s));
+    QVERIFY(writeBytes(data.filePath(u"履歴.txt"_s), "05/11  68.5Kg  24.1  9.6%\r\n"));
+    QVERIFY(writeBytes(data.filePath(u"身長.txt"_s), "1.685\r\n"));
+    QVERIFY(QFile::link(data.filePath(u"履歴.txt"_s), data.filePath(u"h.lnk"_s)));
+    QVERIFY(QFile::link(data.path(), root.filePath(u"link"_s)));
+    const auto before = snapshot(data);
+
+    const QString path = root.filePath(chosen);
+    const std::optional<FileError> error =
+        exportHistoryCsv(historyOf(kHistory), kToday, path, data);
+    QCOMPARE(bool(error), refused);
+    if (!refused)
+        return;
+    QVERIFY(error->fileName.endsWith(QFileInfo(chosen).fileName()));
+    QVERIFY(QFileInfo(error->fileName).isAbsolute());
+    QVERIFY(!error->reason.isEmpty());
+    QCOMPARE(snapshot(data), before);
 }
 
 QTEST_GUILESS_MAIN(tst_CsvExport)

@@ -4,11 +4,19 @@
 
 #include "store/datafiles.h"
 
+#include "store/fileio.h"
 #include "testfiles.h"
 
+#include <QFileInfo>
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cstring>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using namespace morvane;
@@ -76,6 +84,7 @@ private slots:
     void appendHistory();
     void clearHistory_data();
     void clearHistory();
+    void appendSurvivesFileSizeLimit();
 
     void unreadableAsFolder_data();
     void unreadableAsFolder();
@@ -239,9 +248,9 @@ void tst_DataFiles::readHistory_data()
     QTest::newRow("quotes are ordinary characters")
         << QByteArray("\"a, b\" c\r\n\"open\r\n") << QStringList{u"\"a, b\" c"_s, u"\"open"_s};
     QTest::newRow("leading blanks are kept") << QByteArray("  a\r\n") << QStringList{u"  a"_s};
-    QTest::newRow("empty line in the middle")
-        << QByteArray("a\r\n\r\nb\r\n") << QStringList{u"a"_s, QString(), u"b"_s};
-    QTest::newRow("one empty line") << QByteArray("\r\n") << QStringList{QString()};
+    QTest::newRow("empty line in the middle is no entry")
+        << QByteArray("a\r\n\r\nb\r\n") << QStringList{u"a"_s, u"b"_s};
+    QTest::newRow("one empty line is no entry") << QByteArray("\r\n") << QStringList();
     QTest::newRow("half a line end at the end") << QByteArray("a\r") << QStringList{u"a"_s};
     QTest::newRow("CR inside a line is kept") << QByteArray("a\rb\r\n") << QStringList{u"a\rb"_s};
     QTest::newRow("UTF-8") << QByteArray("05/11  体重\r\n") << QStringList{u"05/11  体重"_s};
@@ -336,26 +345,87 @@ void tst_DataFiles::appendHistory()
 void tst_DataFiles::clearHistory_data()
 {
     QTest::addColumn<bool>("exists");
-    QTest::newRow("existing history") << true;
-    QTest::newRow("missing history is created empty") << false;
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("linked"); // 履歴.txt is a link to a file in another folder
+    QTest::newRow("existing history") << true << 0644 << false;
+    QTest::newRow("private history keeps its permissions, and so does the backup")
+        << true << 0600 << false;
+    QTest::newRow("linked history stays a link to the same file") << true << 0640 << true;
+    QTest::newRow("missing history is created empty") << false << 0 << false;
 }
 
 void tst_DataFiles::clearHistory()
 {
     QFETCH(bool, exists);
+    QFETCH(int, mode);
+    QFETCH(bool, linked);
 
     QTemporaryDir dir;
     const DataFiles files{QDir(dir.path())};
-    if (exists)
-        QVERIFY(writeBytes(files.path(kHistoryFileName), "a\r\nb\r\nc\r\n"));
+    const QString history = files.path(kHistoryFileName);
+    const QString target = linked ? dir.filePath(u"elsewhere/h.txt"_s) : history;
+    const QByteArray content = "a\r\nb\r\nc\r\n";
+    if (linked) {
+        QVERIFY(QDir(dir.path()).mkdir(u"elsewhere"_s));
+        QVERIFY(QFile::link(target, history));
+    }
+    if (exists) {
+        QVERIFY(writeBytes(target, content));
+        QVERIFY(::chmod(QFile::encodeName(target).constData(), mode_t(mode)) == 0);
+    }
 
     QVERIFY(!files.clearHistory());
-    QCOMPARE(readBytes(files.path(kHistoryFileName)), QByteArray(""));
+    QCOMPARE(readBytes(history), QByteArray(""));
     QVERIFY(files.readHistory().lines.isEmpty());
+    QCOMPARE(QFileInfo(history).isSymLink(), linked);
+    if (linked)
+        QCOMPARE(QFileInfo(history).symLinkTarget(), target);
+    const QString backup = files.path(kHistoryBackupFileName);
+    if (exists) {
+        QCOMPARE(readBytes(backup), content);
+        struct stat st {};
+        QVERIFY(::stat(QFile::encodeName(backup).constData(), &st) == 0);
+        QCOMPARE(int(st.st_mode & 07777), mode);
+        QVERIFY(::stat(QFile::encodeName(target).constData(), &st) == 0);
+        QCOMPARE(int(st.st_mode & 07777), mode);
+    } else {
+        QVERIFY(!QFile::exists(backup));
+    }
 
     // The next entry starts a new history of exactly one line.
     QVERIFY(!files.appendHistory(kLine));
-    QCOMPARE(readBytes(files.path(kHistoryFileName)), kLine.toUtf8() + "\r\n");
+    QCOMPARE(readBytes(history), kLine.toUtf8() + "\r\n");
+}
+
+void tst_DataFiles::appendSurvivesFileSizeLimit()
+{
+    // In a child process, as the program runs: with SIGXFSZ at its default the system would
+    // end the process part-way through the record.
+    QTemporaryDir dir;
+    const DataFiles files{QDir(dir.path())};
+    const QByteArray old = "05/10  69.0Kg  24.3  10.4%\r\n";
+    QVERIFY(writeBytes(files.path(kHistoryFileName), old));
+
+    const pid_t child = fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_DFL);
+        alarm(20);
+        ignoreFileSizeSignal();
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = rlim_t(old.size() + 5);
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            _exit(3);
+        const std::optional<FileError> error = files.appendHistory(kLine);
+        _exit(error && error->fileName == kHistoryFileName ? 0 : 1);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY2(WIFEXITED(status), WIFSIGNALED(status) ? strsignal(WTERMSIG(status)) : "stopped");
+    QCOMPARE(WEXITSTATUS(status), 0);
+    // Cut back to the whole lines it held.
+    QCOMPARE(readBytes(files.path(kHistoryFileName)), old);
 }
 
 void tst_DataFiles::unreadableAsFolder_data()

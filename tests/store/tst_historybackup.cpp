@@ -1,13 +1,20 @@
 // The copy of the history kept by a clear and written back by an undo, on real files: the bytes
-// come back exactly, an undo never overwrites lines recorded since, clearing an empty history
-// keeps the last real copy, and failures name the file and change nothing.
+// come back exactly, before the lines recorded since, with the history's permissions; clearing
+// an empty history keeps the last real copy; an entry racing the clear, or appended by another
+// instance while a line is deleted or a clear undone, is never lost; failures name the file and
+// change nothing.
 
 #include "store/historybackup.h"
 
+#include "store/historyedit.h"
 #include "testfiles.h"
 
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using namespace morvane;
@@ -29,6 +36,15 @@ struct Folder {
 using Status = HistoryRestore::Status;
 Q_DECLARE_METATYPE(Status)
 
+namespace {
+
+// What this instance does to the history, over and over, while another one appends to it.
+enum class Rewrite { DeleteLine, ClearAndUndo };
+
+} // namespace
+
+Q_DECLARE_METATYPE(Rewrite)
+
 class tst_HistoryBackup : public QObject {
     Q_OBJECT
 
@@ -38,53 +54,90 @@ private slots:
     void backupReplacesOlder();
     void nothingToKeep_data();
     void nothingToKeep();
-    void restoreRefused_data();
-    void restoreRefused();
-    void backupFails_data();
-    void backupFails();
+    void noBackup_data();
+    void noBackup();
+    void clearFails_data();
+    void clearFails();
     void restoreFails_data();
     void restoreFails();
+    void appendDuringClearIsKept();
+    void anotherInstanceAppending_data();
+    void anotherInstanceAppending();
 };
+
+namespace {
+
+int modeOf(const QString& path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return -1;
+    return int(st.st_mode & 07777);
+}
+
+} // namespace
 
 void tst_HistoryBackup::clearAndUndo_data()
 {
     QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<bool>("removed"); // the history is gone instead of empty before the undo
+    QTest::addColumn<QStringList>("since"); // lines entered between the clear and the undo
+    QTest::addColumn<bool>("removed");      // the history is gone instead of empty before the undo
+    QTest::addColumn<QByteArray>("after");
 
-    QTest::newRow("CR LF lines") << kLines << false;
+    const QStringList none;
+    const QString entry = u"05/12  68.0Kg  23.9  8.8%"_s;
+    const QByteArray record = entry.toUtf8() + "\r\n";
+    QTest::newRow("CR LF lines") << kLines << none << false << kLines;
     QTest::newRow("last line without CR LF")
-        << QByteArray("05/10  68.9Kg  24.3  10.2%\r\n05/11  68.5Kg  24.1  9.6%") << false;
+        << QByteArray("05/10  68.9Kg  24.3  10.2%\r\n05/11  68.5Kg  24.1  9.6%") << none << false
+        << QByteArray("05/10  68.9Kg  24.3  10.2%\r\n05/11  68.5Kg  24.1  9.6%");
     QTest::newRow("LF-only lines")
-        << QByteArray("05/10  68.9Kg  24.3  10.2%\n05/11  68.5Kg  24.1  9.6%\n") << false;
+        << QByteArray("05/10  68.9Kg  24.3  10.2%\n05/11  68.5Kg  24.1  9.6%\n") << none << false
+        << QByteArray("05/10  68.9Kg  24.3  10.2%\n05/11  68.5Kg  24.1  9.6%\n");
     QTest::newRow("mixed line ends and an empty line")
-        << QByteArray("05/10  68.9Kg  24.3  10.2%\n\r\n05/11  68,5Kg  24,1  9,6%\r") << false;
-    QTest::newRow("history file removed before the undo") << kLines << true;
+        << QByteArray("05/10  68.9Kg  24.3  10.2%\n\r\n05/11  68,5Kg  24,1  9,6%\r") << none
+        << false << QByteArray("05/10  68.9Kg  24.3  10.2%\n\r\n05/11  68,5Kg  24,1  9,6%\r");
+    QTest::newRow("history file removed before the undo") << kLines << none << true << kLines;
+    // Clear, record a weight, undo: the backed-up lines go back before the new one.
+    QTest::newRow("an entry since the clear comes after the restored lines")
+        << kLines << QStringList{entry} << false << kLines + record;
+    QTest::newRow("two entries since, after a last line without line end")
+        << kLines.chopped(2) << QStringList{entry, entry} << false << kLines + record + record;
 }
 
 void tst_HistoryBackup::clearAndUndo()
 {
     QFETCH(QByteArray, content);
+    QFETCH(QStringList, since);
     QFETCH(bool, removed);
+    QFETCH(QByteArray, after);
 
     Folder f;
     QVERIFY(writeBytes(f.history(), content));
+    QVERIFY(::chmod(QFile::encodeName(f.history()).constData(), 0600) == 0);
     const DataFiles files(f.folder);
 
     QVERIFY(!hasBackup(f.folder));
-    const std::optional<FileError> backupError = backupHistory(f.folder);
-    QVERIFY2(!backupError, qPrintable(backupError ? backupError->reason : QString()));
+    QVERIFY(!clearReplacesBackup(f.folder));
+    const std::optional<FileError> clearError = files.clearHistory();
+    QVERIFY2(!clearError, qPrintable(clearError ? clearError->reason : QString()));
     QVERIFY(hasBackup(f.folder));
     QCOMPARE(readBytes(f.backup()), content);
-
-    QVERIFY(!files.clearHistory());
+    QCOMPARE(modeOf(f.backup()), 0600);
+    QCOMPARE(readBytes(f.history()), QByteArray(""));
+    for (const QString& line : since)
+        QVERIFY(!files.appendHistory(line));
+    // The undo stays available after entries.
+    QVERIFY(hasBackup(f.folder));
     if (removed)
         QVERIFY(QFile::remove(f.history()));
 
     const HistoryRestore restore = restoreHistory(f.folder);
     QCOMPARE(restore.status, Status::Restored);
     QVERIFY(!restore.error);
-    QCOMPARE(readBytes(f.history()), content);
-    QCOMPARE(restore.lines.toStringList(), History(content).toStringList());
+    QCOMPARE(readBytes(f.history()), after);
+    QCOMPARE(modeOf(f.history()), 0600);
+    QCOMPARE(restore.lines.toStringList(), History(after).toStringList());
     QCOMPARE(restore.lines, files.readHistory().lines);
     // The undo is used up: the history holds the lines again and the copy is gone.
     QVERIFY(!hasBackup(f.folder));
@@ -97,10 +150,11 @@ void tst_HistoryBackup::backupReplacesOlder()
     QVERIFY(writeBytes(f.backup(), QByteArray(4096, 'o')));
     QVERIFY(writeBytes(f.history(), kLines));
 
-    QVERIFY(!backupHistory(f.folder));
+    QVERIFY(clearReplacesBackup(f.folder));
+    QVERIFY(!DataFiles(f.folder).clearHistory());
     QCOMPARE(readBytes(f.backup()), kLines);
-    QCOMPARE(readBytes(f.history()), kLines); // the backup itself empties nothing
-    QCOMPARE(snapshot(f.folder).size(), 2);   // no temporary file left
+    QCOMPARE(readBytes(f.history()), QByteArray(""));
+    QCOMPARE(snapshot(f.folder).size(), 2); // no temporary file left
 }
 
 void tst_HistoryBackup::nothingToKeep_data()
@@ -124,66 +178,53 @@ void tst_HistoryBackup::nothingToKeep()
         QVERIFY(writeBytes(f.history(), QByteArray()));
     if (olderBackup)
         QVERIFY(writeBytes(f.backup(), kLines));
-    const auto before = snapshot(f.folder);
 
-    QVERIFY(!backupHistory(f.folder));
-    QCOMPARE(snapshot(f.folder), before);
+    QVERIFY(!clearReplacesBackup(f.folder));
+    QVERIFY(!DataFiles(f.folder).clearHistory());
+    QCOMPARE(readBytes(f.history()), QByteArray(""));
     QCOMPARE(hasBackup(f.folder), olderBackup);
+    if (olderBackup)
+        QCOMPARE(readBytes(f.backup()), kLines);
 }
 
-void tst_HistoryBackup::restoreRefused_data()
+void tst_HistoryBackup::noBackup_data()
 {
     QTest::addColumn<QByteArray>("history"); // null: no history file
-    QTest::addColumn<bool>("backup");
-    QTest::addColumn<Status>("status");
-
-    QTest::newRow("a line recorded since the clear")
-        << QByteArray("05/12  68.0Kg  23.9  8.8%\r\n") << true << Status::HistoryNotEmpty;
-    QTest::newRow("a lone line end is not empty")
-        << QByteArray("\r\n") << true << Status::HistoryNotEmpty;
-    QTest::newRow("no backup, empty history") << QByteArray("") << false << Status::NoBackup;
-    QTest::newRow("no backup, no history") << QByteArray() << false << Status::NoBackup;
+    QTest::newRow("empty history") << QByteArray("");
+    QTest::newRow("no history") << QByteArray();
+    QTest::newRow("a history with lines") << kLines;
 }
 
-void tst_HistoryBackup::restoreRefused()
+void tst_HistoryBackup::noBackup()
 {
     QFETCH(QByteArray, history);
-    QFETCH(bool, backup);
-    QFETCH(Status, status);
 
     Folder f;
     if (!history.isNull())
         QVERIFY(writeBytes(f.history(), history));
-    if (backup)
-        QVERIFY(writeBytes(f.backup(), kLines));
     const auto before = snapshot(f.folder);
 
     const HistoryRestore restore = restoreHistory(f.folder);
-    QCOMPARE(restore.status, status);
+    QCOMPARE(restore.status, Status::NoBackup);
     QVERIFY(restore.lines.isEmpty());
     QVERIFY(!restore.error);
     QCOMPARE(snapshot(f.folder), before);
-    QCOMPARE(hasBackup(f.folder), backup);
 }
 
-void tst_HistoryBackup::backupFails_data()
+void tst_HistoryBackup::clearFails_data()
 {
     QTest::addColumn<bool>("historyIsFolder");
     QTest::addColumn<bool>("backupIsFolder");
-    QTest::addColumn<int>("sizeLimit"); // 0: none
     QTest::addColumn<QString>("fileName");
 
-    QTest::newRow("history is a folder") << true << false << 0 << kHistoryFileName;
-    QTest::newRow("backup is a folder") << false << true << 0 << kHistoryBackupFileName;
-    QTest::newRow("write fails part-way: older backup kept")
-        << false << false << 20 << kHistoryBackupFileName;
+    QTest::newRow("history is a folder") << true << false << kHistoryFileName;
+    QTest::newRow("backup is a folder") << false << true << kHistoryBackupFileName;
 }
 
-void tst_HistoryBackup::backupFails()
+void tst_HistoryBackup::clearFails()
 {
     QFETCH(bool, historyIsFolder);
     QFETCH(bool, backupIsFolder);
-    QFETCH(int, sizeLimit);
     QFETCH(QString, fileName);
 
     Folder f;
@@ -197,14 +238,7 @@ void tst_HistoryBackup::backupFails()
         QVERIFY(writeBytes(f.backup(), "older\r\n"));
     const auto before = snapshot(f.folder);
 
-    std::optional<FileError> error;
-    if (sizeLimit > 0) {
-        const FileSizeLimit limit(static_cast<rlim_t>(sizeLimit));
-        QVERIFY(limit.isActive());
-        error = backupHistory(f.folder);
-    } else {
-        error = backupHistory(f.folder);
-    }
+    const std::optional<FileError> error = DataFiles(f.folder).clearHistory();
     QVERIFY(error);
     QCOMPARE(error->fileName, fileName);
     QVERIFY(!error->reason.isEmpty());
@@ -220,7 +254,7 @@ void tst_HistoryBackup::restoreFails_data()
 
     QTest::newRow("history is a folder") << true << false << 0 << kHistoryFileName;
     QTest::newRow("backup is a folder") << false << true << 0 << kHistoryBackupFileName;
-    QTest::newRow("write fails part-way: history stays empty, backup kept")
+    QTest::newRow("write fails part-way: history as it was, backup kept")
         << false << false << 20 << kHistoryFileName;
 }
 
@@ -235,7 +269,7 @@ void tst_HistoryBackup::restoreFails()
     if (historyIsFolder)
         QVERIFY(f.folder.mkdir(kHistoryFileName));
     else
-        QVERIFY(writeBytes(f.history(), QByteArray()));
+        QVERIFY(writeBytes(f.history(), "05/12  68.0Kg  23.9  8.8%\r\n"));
     if (backupIsFolder)
         QVERIFY(f.folder.mkdir(kHistoryBackupFileName));
     else
@@ -256,6 +290,102 @@ void tst_HistoryBackup::restoreFails()
     QVERIFY(!restore.error->reason.isEmpty());
     QVERIFY(restore.lines.isEmpty());
     QCOMPARE(snapshot(f.folder), before);
+}
+
+void tst_HistoryBackup::appendDuringClearIsKept()
+{
+    // Another instance opened the history to append just before the clear, and writes just
+    // after it; a third entry comes after the clear. The first lands in the backup, the second
+    // in the new history, and the undo brings back both, in that order.
+    Folder f;
+    const DataFiles files(f.folder);
+    QVERIFY(writeBytes(f.history(), kLines));
+    QFile racing(f.history());
+    QVERIFY(racing.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered));
+
+    QVERIFY(!files.clearHistory());
+    const QByteArray raced = "05/12  68.2Kg  24.0  9.1%\r\n";
+    QCOMPARE(racing.write(raced), qint64(raced.size()));
+    racing.close();
+    QCOMPARE(readBytes(f.backup()), kLines + raced);
+    QVERIFY(!files.appendHistory(u"05/13  68.0Kg  23.9  8.8%"_s));
+
+    const HistoryRestore restore = restoreHistory(f.folder);
+    QCOMPARE(restore.status, Status::Restored);
+    QCOMPARE(readBytes(f.history()), kLines + raced + "05/13  68.0Kg  23.9  8.8%\r\n");
+}
+
+void tst_HistoryBackup::anotherInstanceAppending_data()
+{
+    QTest::addColumn<Rewrite>("rewrite");
+    QTest::addColumn<bool>("linked"); // 履歴.txt is a link to a file in another folder
+
+    QTest::newRow("deleting a line") << Rewrite::DeleteLine << false;
+    QTest::newRow("undoing a clear") << Rewrite::ClearAndUndo << false;
+    QTest::newRow("deleting a line of a linked history") << Rewrite::DeleteLine << true;
+    QTest::newRow("undoing a clear of a linked history") << Rewrite::ClearAndUndo << true;
+}
+
+void tst_HistoryBackup::anotherInstanceAppending()
+{
+    // A second process records entries as fast as it can while this one replaces the history
+    // again and again. Every entry the other reports as written must be in the history once.
+    QFETCH(Rewrite, rewrite);
+    QFETCH(bool, linked);
+
+    Folder f;
+    const DataFiles files(f.folder);
+    if (linked) {
+        QVERIFY(f.folder.mkdir(u"elsewhere"_s));
+        QVERIFY(QFile::link(f.folder.filePath(u"elsewhere/h.txt"_s), f.history()));
+    }
+    QVERIFY(writeBytes(f.history(), kLines));
+    constexpr int kEntries = 200;
+    auto entry = [](int i) { return u"06/01  %1.0Kg  20.0  0.0%"_s.arg(i); };
+
+    const pid_t other = fork();
+    QVERIFY(other >= 0);
+    if (other == 0) {
+        alarm(60);
+        for (int i = 0; i < kEntries; ++i) {
+            // An entry refused while this instance holds the history on is written again.
+            int tries = 0;
+            while (files.appendHistory(entry(i))) {
+                if (++tries == 20)
+                    _exit(1);
+            }
+            usleep(200);
+        }
+        _exit(0);
+    }
+
+    const QString mine = u"05/31  99.0Kg  30.0  0.0%"_s;
+    int rewrites = 0;
+    int status = 0;
+    for (; rewrites < 20000 && waitpid(other, &status, WNOHANG) == 0; ++rewrites) {
+        if (rewrite == Rewrite::DeleteLine) {
+            if (files.appendHistory(mine))
+                continue;
+            const QStringList lines = files.readHistory().lines.toStringList();
+            removeHistoryLine(files, lines.lastIndexOf(mine), mine);
+        } else {
+            if (!files.clearHistory())
+                restoreHistory(f.folder);
+        }
+        // Room for the other instance between two rewrites, as a person's pace leaves.
+        usleep(5000);
+    }
+    if (waitpid(other, &status, WNOHANG) == 0)
+        QCOMPARE(waitpid(other, &status, 0), other);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 0);
+    QVERIFY(rewrites > 0);
+    if (hasBackup(f.folder))
+        QCOMPARE(restoreHistory(f.folder).status, Status::Restored);
+
+    const QStringList lines = files.readHistory().lines.toStringList();
+    for (int i = 0; i < kEntries; ++i)
+        QVERIFY2(lines.count(entry(i)) == 1, qPrintable(entry(i)));
 }
 
 QTEST_GUILESS_MAIN(tst_HistoryBackup)

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/file.h>
+
 using namespace Qt::StringLiterals;
 using namespace morvane;
 using namespace morvane::testing;
@@ -32,7 +34,7 @@ struct Folder {
 };
 
 enum class Change { AppendedSince, RewrittenSince, RemovedSince };
-enum class Failure { FileSizeLimit, FolderInstead };
+enum class Failure { FileSizeLimit, FolderInstead, HeldByAnotherInstance };
 
 } // namespace
 
@@ -74,8 +76,9 @@ void tst_HistoryEdit::removeThenRestore_data()
         << QByteArray("a\r\nb\nc\r\nd") << 2 << QByteArray("a\r\nb\nd");
     QTest::newRow("byte-order mark stays in front")
         << QByteArray("\xEF\xBB\xBF") + three << 0 << QByteArray("\xEF\xBB\xBF") + kB + kC;
+    // An empty line is no entry: entry 1 is "b", and the empty line before it stays.
     QTest::newRow("empty line in the middle")
-        << QByteArray("a\r\n\r\nb\r\n") << 1 << QByteArray("a\r\nb\r\n");
+        << QByteArray("a\r\n\r\nb\r\n") << 1 << QByteArray("a\r\n\r\n");
     QTest::newRow("duplicate lines: only the chosen one") << kC + kC + kC << 1 << kC + kC;
 }
 
@@ -183,6 +186,8 @@ void tst_HistoryEdit::failures_data()
     QTest::newRow("removal: a folder named 履歴.txt") << false << Failure::FolderInstead;
     QTest::newRow("undo: file size limit") << true << Failure::FileSizeLimit;
     QTest::newRow("undo: a folder named 履歴.txt") << true << Failure::FolderInstead;
+    QTest::newRow("removal: another instance holds the history")
+        << false << Failure::HeldByAnotherInstance;
 }
 
 void tst_HistoryEdit::failures()
@@ -200,6 +205,12 @@ void tst_HistoryEdit::failures()
     if (failure == Failure::FolderInstead) {
         QVERIFY(QFile::remove(f.history()));
         QVERIFY(QDir(f.dir.path()).mkdir(kHistoryFileName));
+    }
+    // Another instance's lock, which it never lets go: the removal gives up rather than wait.
+    QFile holder(f.history());
+    if (failure == Failure::HeldByAnotherInstance) {
+        QVERIFY(holder.open(QIODevice::ReadOnly));
+        QCOMPARE(::flock(holder.handle(), LOCK_EX | LOCK_NB), 0);
     }
     const auto before = snapshot(QDir(f.dir.path()));
 

@@ -5,12 +5,20 @@
 
 #include "measure/arithmetic.h"
 #include "measure/numbertext.h"
+#include "store/fileio.h"
 #include "testfiles.h"
 
 #include <QFileInfo>
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cstring>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using namespace morvane;
@@ -55,6 +63,8 @@ private slots:
     void unreadableFile_data();
     void unreadableFile();
     void unreadableByPermission();
+    void refusedFile_data();
+    void refusedFile();
 
 private:
     QTemporaryDir m_scratch;
@@ -125,6 +135,13 @@ void tst_Startup::startup_data()
     QTest::newRow("negative weight")
         << QByteArray("1.685\r\n") << QByteArray("-68.5\r\n") << none << QStringList() << u"1.685"_s
         << empty << empty << 155 << empty << empty << u"62.5"_s << empty;
+    // Single precision makes 1e-40 a denormal and 1e-50 zero: no usable weight.
+    QTest::newRow("weight 1e-40") << QByteArray("1.685\r\n") << QByteArray("1e-40\r\n") << none
+                                  << QStringList() << u"1.685"_s << empty << empty << 155 << empty
+                                  << empty << u"62.5"_s << empty;
+    QTest::newRow("weight under 1 kg")
+        << QByteArray("1.685\r\n") << QByteArray("0.5\r\n") << none << QStringList() << u"1.685"_s
+        << empty << empty << 155 << empty << empty << u"62.5"_s << empty;
     QTest::newRow("weight above 1000")
         << QByteArray("1.685\r\n") << QByteArray("1000.5\r\n") << none << QStringList()
         << u"1.685"_s << empty << empty << 155 << empty << empty << u"62.5"_s << empty;
@@ -164,14 +181,13 @@ void tst_Startup::startup()
     QCOMPARE(text(s.measurement.weight), label5);
     QCOMPARE(s.label4, label4);
     QCOMPARE(s.position, qint16(position));
-    QCOMPARE(s.heightUnset, label2.isEmpty());
-    QCOMPARE(s.weightUnset, label5.isEmpty());
     QCOMPARE(s.measurement.height.has_value(), !label2.isEmpty());
     QCOMPARE(s.measurement.weight.has_value(), !label5.isEmpty());
     QCOMPARE(s.measurement.bmi.has_value(), !label4.isEmpty());
     QCOMPARE(s.measurement.holdWeight, qint16(1));
 
-    const MeterUpdate& u = s.firstUpdate;
+    // The window ends start-up with one meter update where start-up set the meter.
+    const MeterUpdate u = UpdateMeter(s.position, s.measurement, jp);
     QCOMPARE(u.judgement ? u.judgement->caption : QString(), judgement);
     QCOMPARE(u.lblTai, lblTai);
     QCOMPARE(u.lblHyojun0, lblHyojun);
@@ -216,12 +232,13 @@ void tst_Startup::firstUpdateKeepsStoredValues()
     QCOMPARE(s.measurement.weight, OptFloat(weight));
     QCOMPARE(s.measurement.bmi, OptFloat(bmi));
     QCOMPARE(s.measurement.meterBmi, clampToMeter(bmi));
-    QCOMPARE(s.firstUpdate.after.height, OptFloat(height));
-    QCOMPARE(s.firstUpdate.after.weight, OptFloat(weight));
-    QCOMPARE(s.firstUpdate.after.bmi, OptFloat(bmi));
-    QVERIFY(!s.firstUpdate.label4);
-    QVERIFY(!s.firstUpdate.label5);
-    QCOMPARE(s.firstUpdate.pointerLeftTwips, pointerLeft(meterValue(s.position)));
+    const MeterUpdate u = UpdateMeter(s.position, s.measurement, jp);
+    QCOMPARE(u.after.height, OptFloat(height));
+    QCOMPARE(u.after.weight, OptFloat(weight));
+    QCOMPARE(u.after.bmi, OptFloat(bmi));
+    QVERIFY(!u.label4);
+    QVERIFY(!u.label5);
+    QCOMPARE(u.pointerLeftTwips, pointerLeft(meterValue(s.position)));
 }
 
 void tst_Startup::unreadableFile_data()
@@ -283,6 +300,76 @@ void tst_Startup::unreadableByPermission()
     QVERIFY(result.error);
     QCOMPARE(result.error->fileName, kHeightFileName);
     QVERIFY(!result.error->reason.isEmpty());
+}
+
+enum class Kind { Fifo, LinkToDevZero, Folder, Oversize };
+Q_DECLARE_METATYPE(Kind)
+
+void tst_Startup::refusedFile_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<Kind>("kind");
+
+    for (const QString& name : {kHistoryFileName, kHeightFileName, kWeightFileName}) {
+        const QByteArray n = name.toUtf8();
+        QTest::addRow("%s is a FIFO", n.constData()) << name << Kind::Fifo;
+        QTest::addRow("%s links to /dev/zero", n.constData()) << name << Kind::LinkToDevZero;
+        QTest::addRow("%s is a folder", n.constData()) << name << Kind::Folder;
+        QTest::addRow("%s is over its size limit", n.constData()) << name << Kind::Oversize;
+    }
+}
+
+void tst_Startup::refusedFile()
+{
+    QFETCH(QString, fileName);
+    QFETCH(Kind, kind);
+
+    QTemporaryDir dir;
+    const DataFiles files{QDir(dir.path())};
+    QVERIFY(createFiles(files, "1.685\r\n", "68.5\r\n", kTwoLines));
+    const QString path = files.path(fileName);
+    const QByteArray native = QFile::encodeName(path);
+    QVERIFY(QFile::remove(path));
+    switch (kind) {
+    case Kind::Fifo:
+        QVERIFY(::mkfifo(native.constData(), 0644) == 0);
+        break;
+    case Kind::LinkToDevZero:
+        QVERIFY(QFile::link(u"/dev/zero"_s, path));
+        break;
+    case Kind::Folder:
+        QVERIFY(QDir(dir.path()).mkdir(fileName));
+        break;
+    case Kind::Oversize: {
+        // Sparse: one byte over the limit costs no disk space.
+        const qint64 limit = fileName == kHistoryFileName ? kMaxHistoryBytes : kMaxNumberFileBytes;
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.write("1.685\r\n") > 0);
+        QVERIFY(file.resize(limit + 1));
+        break;
+    }
+    }
+
+    // In a child process with a time and memory limit: a start-up that blocks on the FIFO or
+    // reads /dev/zero for ever ends there, not here.
+    const pid_t child = fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        alarm(20);
+#if !defined(__SANITIZE_ADDRESS__)
+        const rlimit memory{rlim_t(1) << 30, rlim_t(1) << 30};
+        setrlimit(RLIMIT_AS, &memory);
+#endif
+        const StartupResult result = loadStartup(files, kNumbers, jp);
+        const bool refused = !result.startup && result.error &&
+                             result.error->fileName == fileName && !result.error->reason.isEmpty();
+        _exit(refused ? 0 : 1);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY2(WIFEXITED(status), WIFSIGNALED(status) ? strsignal(WTERMSIG(status)) : "stopped");
+    QCOMPARE(WEXITSTATUS(status), 0);
 }
 
 QTEST_GUILESS_MAIN(tst_Startup)

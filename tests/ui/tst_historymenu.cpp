@@ -4,6 +4,7 @@
 #include "support.h"
 
 #include "ui/fonts.h"
+#include "ui/historymodel.h"
 #include "ui/trendwindow.h"
 
 #include <QAction>
@@ -69,7 +70,9 @@ private slots:
     void chartFromTheMenu();
     void clearThenUndo_data();
     void clearThenUndo();
-    void undoIsOfferedOnlyForAnEmptyHistoryWithABackup();
+    void undoSurvivesTheNextEntry();
+    void longLinesAreCut_data();
+    void longLinesAreCut();
     void csvExport();
     void csvExportFailureIsReported();
     void bandTooltips_data();
@@ -155,19 +158,88 @@ void tst_HistoryMenu::clearThenUndo()
     QVERIFY(!action(menu.get(), u"履歴を元に戻す"_s)->isEnabled());
 }
 
-void tst_HistoryMenu::undoIsOfferedOnlyForAnEmptyHistoryWithABackup()
+void tst_HistoryMenu::undoSurvivesTheNextEntry()
 {
-    frmMain& w = start(history(2));
+    const QByteArray old = history(2);
+    frmMain& w = start(old);
+    const QStringList before = w.historyEntries();
     std::unique_ptr<QMenu> menu(w.createHistoryMenu());
     QVERIFY(!action(menu.get(), u"履歴を元に戻す"_s)->isEnabled()); // no backup yet
 
+    // Clear, record a weight, undo: the old lines come back before the new one.
     f->dialogs.confirmations = {true};
     f->dialogs.answers = {u"68.0"_s};
     w.cmdClear_Click();
-    w.cmdTai_Click(); // a new entry after the clear
-    menu.reset(w.createHistoryMenu());
-    QVERIFY(!action(menu.get(), u"履歴を元に戻す"_s)->isEnabled());
+    w.cmdTai_Click();
     QCOMPARE(w.historyEntries().size(), 1);
+    const QString entered = w.historyEntries().first();
+    menu.reset(w.createHistoryMenu());
+    QAction* undo = action(menu.get(), u"履歴を元に戻す"_s);
+    QVERIFY(undo->isEnabled());
+    undo->trigger();
+    QCOMPARE(w.historyEntries(), before + QStringList{entered});
+    QCOMPARE(f->read(kHistory), old + entered.toUtf8() + "\r\n");
+    QVERIFY(!f->exists(kHistoryBackupFileName));
+    QVERIFY(f->dialogs.messages.isEmpty());
+
+    // A second clear while a backup exists asks before it throws the older backup away;
+    // Cancel changes nothing.
+    f->dialogs.confirmations = {true};
+    w.cmdClear_Click();
+    const QByteArray firstBackup = f->read(kHistoryBackupFileName);
+    f->dialogs.answers = {u"67.5"_s};
+    w.cmdTai_Click();
+    const QByteArray since = f->read(kHistory);
+    f->dialogs.confirms.clear();
+    f->dialogs.confirmations = {true, false};
+    w.cmdClear_Click();
+    QCOMPARE(f->dialogs.confirms.size(), 2);
+    QVERIFY2(f->dialogs.confirms[1].text.contains(f->dir.filePath(kHistoryBackupFileName)),
+             qPrintable(f->dialogs.confirms[1].text));
+    QCOMPARE(f->read(kHistoryBackupFileName), firstBackup);
+    QCOMPARE(f->read(kHistory), since);
+    QCOMPARE(w.historyEntries().size(), 1);
+    // OK replaces it.
+    f->dialogs.confirmations = {true, true};
+    w.cmdClear_Click();
+    QCOMPARE(f->read(kHistoryBackupFileName), since);
+    QCOMPARE(f->read(kHistory), QByteArray());
+    QVERIFY(w.historyEntries().isEmpty());
+    QVERIFY(f->dialogs.confirmations.isEmpty());
+}
+
+void tst_HistoryMenu::longLinesAreCut_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("shown");
+
+    const QString ellipsis(QChar(0x2026));
+    QTest::newRow("a written line")
+        << QByteArray("05/11  68.5Kg  24.1  9.6%") << u"05/11  68.5Kg  24.1  9.6%"_s;
+    QTest::newRow("200 characters are shown whole") << QByteArray(200, 'x') << QString(200, u'x');
+    QTest::newRow("201 characters are cut")
+        << QByteArray(201, 'x') << QString(200, u'x') + ellipsis;
+    QTest::newRow("Japanese, cut by characters, not bytes")
+        << QByteArray("体").repeated(300) << u"体"_s.repeated(200) + ellipsis;
+    // A character outside the BMP at the cut is not split in half.
+    QTest::newRow("no half surrogate pair")
+        << QByteArray(199, 'x') + QByteArray("𝄞").repeated(5) << QString(199, u'x') + ellipsis;
+    QTest::newRow("50 MB without a line end")
+        << QByteArray(50'000'000, '7') << QString(200, u'7') + ellipsis;
+}
+
+void tst_HistoryMenu::longLinesAreCut()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QString, shown);
+
+    HistoryModel model;
+    model.setLines(History("05/10  69.0Kg  24.3  10.4%\r\n" + line));
+    const QModelIndex row = model.index(1);
+    for (const int role : {int(Qt::DisplayRole), int(Qt::ToolTipRole), int(Qt::AccessibleTextRole)})
+        QCOMPARE(model.data(row, role).toString(), shown);
+    // The history itself keeps every byte.
+    QCOMPARE(model.lines().lineBytes(1).size(), line.size());
 }
 
 void tst_HistoryMenu::csvExport()
