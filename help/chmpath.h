@@ -1,6 +1,6 @@
 #pragma once
 
-// Object paths inside a help file. chmlib names objects "/dir/page.htm"; links and the
+// Object paths inside a help file. Objects are named "/dir/page.htm"; links and the
 // contents page use relative paths, backslashes, "." and ".." segments, fragments, and
 // sometimes the "file.chm::/page.htm" form.
 

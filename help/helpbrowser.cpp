@@ -71,9 +71,9 @@ void HelpBrowser::followLink(const QUrl& url)
 
 QString HelpBrowser::pageNotFound(const QString& objectPath) const
 {
-    return u"<html><body><h2>ページが見つかりません</"
-           u"h2><p>このヘルプファイルには「%1」がありません。"
-           u"</p></body></html>"_s.arg(objectPath.toHtmlEscaped());
+    return u"<html><body><h2>%1</h2><p>%2</p></body></html>"_s.arg(
+        tr("ページが見つかりません").toHtmlEscaped(),
+        tr("このヘルプファイルには「%1」がありません。").arg(objectPath).toHtmlEscaped());
 }
 
 QVariant HelpBrowser::loadResource(int type, const QUrl& name)
@@ -92,9 +92,9 @@ QVariant HelpBrowser::loadResource(int type, const QUrl& name)
         m_base = urlForObject(path.isEmpty() ? u"/"_s : path);
         if (!bytes)
             return pageNotFound(path.isEmpty() ? url.toDisplayString() : path);
-        return addStylesheetTypes(m_archive->decodeText(*bytes));
+        return prepareHelpPage(m_archive->decodeText(*bytes));
     case QTextDocument::StyleSheetResource:
-        return bytes ? m_archive->decodeText(*bytes) : QString(u""_s);
+        return bytes ? m_archive->decodeText(*bytes).left(kMaxHtmlChars) : QString(u""_s);
     default:
         return bytes ? *bytes : QByteArray("");
     }

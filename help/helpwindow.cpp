@@ -3,9 +3,10 @@
 #include "help/chmarchive.h"
 #include "help/chmpath.h"
 #include "help/helpbrowser.h"
-#include "help/helplocator.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -23,7 +24,6 @@ namespace morvane {
 
 namespace {
 
-const QString kDefaultTitle = u"Morvane ヘルプ"_s;
 constexpr int kPathRole = Qt::UserRole;         // the entry's object path
 constexpr int kFragmentRole = Qt::UserRole + 1; // its anchor, as in "page.html#section"
 
@@ -55,6 +55,30 @@ QTreeWidgetItem* findItem(QTreeWidgetItem* parent, const QString& path)
 
 } // namespace
 
+QStringList helpSearchFolders()
+{
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    return {QDir::currentPath(), programFolder,
+            QDir::cleanPath(programFolder + u"/../share/morvane"_s)};
+}
+
+QString locateHelpFile(const QString& bareName, const QStringList& folders)
+{
+    for (const QString& folder : folders) {
+        if (folder.isEmpty())
+            continue;
+        const QFileInfo candidate(QDir(folder), bareName);
+        if (candidate.isFile())
+            return candidate.absoluteFilePath();
+    }
+    return {};
+}
+
+QString locateHelpFile(const QString& bareName)
+{
+    return locateHelpFile(bareName, helpSearchFolders());
+}
+
 HelpWindow::HelpWindow(QWidget* owner)
     : QWidget(owner, Qt::Window)
     , m_archive(std::make_unique<ChmArchive>())
@@ -64,18 +88,18 @@ HelpWindow::HelpWindow(QWidget* owner)
     // Only the main window's closing ends the program; a help window left open must not
     // keep it running.
     setAttribute(Qt::WA_QuitOnClose, false);
-    setWindowTitle(kDefaultTitle);
+    setWindowTitle(defaultTitle());
     setAccessibleDescription(tr("ヘルプの目次とページ。Esc キーで閉じます"));
     resize(780, 560);
     // Escape closes the window, as it closes a dialog.
     new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close);
 
-    m_back = makeButton(this, QStyle::SP_ArrowBack, u"戻る"_s, u"前に表示したページに戻ります"_s,
+    m_back = makeButton(this, QStyle::SP_ArrowBack, tr("戻る"), tr("前に表示したページに戻ります"),
                         QKeySequence::Back);
-    m_forward = makeButton(this, QStyle::SP_ArrowForward, u"進む"_s, u"戻る前のページに進みます"_s,
-                           QKeySequence::Forward);
-    m_home = makeButton(this, QStyle::SP_DirHomeIcon, u"ホーム"_s,
-                        u"ヘルプの最初のページを表示します"_s, QKeySequence(u"Alt+Home"_s));
+    m_forward = makeButton(this, QStyle::SP_ArrowForward, tr("進む"),
+                           tr("戻る前のページに進みます"), QKeySequence::Forward);
+    m_home = makeButton(this, QStyle::SP_DirHomeIcon, tr("ホーム"),
+                        tr("ヘルプの最初のページを表示します"), QKeySequence(u"Alt+Home"_s));
     m_back->setObjectName(u"helpBack"_s);
     m_forward->setObjectName(u"helpForward"_s);
     m_home->setObjectName(u"helpHome"_s);
@@ -84,12 +108,12 @@ HelpWindow::HelpWindow(QWidget* owner)
     m_tree->setObjectName(u"helpContents"_s);
     m_tree->setHeaderHidden(true);
     m_tree->setColumnCount(1);
-    m_tree->setAccessibleName(u"目次"_s);
-    m_tree->setAccessibleDescription(u"ヘルプの目次です。項目を選ぶとそのページを表示します。"_s);
+    m_tree->setAccessibleName(tr("目次"));
+    m_tree->setAccessibleDescription(tr("ヘルプの目次です。項目を選ぶとそのページを表示します。"));
 
     m_browser = new HelpBrowser(this);
     m_browser->setObjectName(u"helpPage"_s);
-    m_browser->setAccessibleName(u"ヘルプのページ"_s);
+    m_browser->setAccessibleName(tr("ヘルプのページ"));
 
     auto* splitter = new QSplitter(Qt::Horizontal, this);
     splitter->addWidget(m_tree);
@@ -156,7 +180,7 @@ void HelpWindow::openHelpFile(const QString& bareName)
 {
     const QString path = locateHelpFile(bareName);
     if (path.isEmpty()) {
-        showError(bareName, u"ファイルが見つかりません。"_s);
+        showError(bareName, reasonText(ChmArchive::Error::NotFound, QString()));
         present();
         return;
     }
@@ -174,20 +198,42 @@ void HelpWindow::openHelpPath(const QString& path, const QString& displayName)
     m_tree->clear();
     m_path.clear();
     if (!m_archive->open(path)) {
-        showError(displayName, m_archive->errorString());
+        showError(displayName, reasonText(m_archive->error(), m_archive->systemReason()));
         present();
         return;
     }
     m_path = path;
     m_browser->setArchive(m_archive.get());
-    setWindowTitle(m_archive->title().isEmpty() ? kDefaultTitle : m_archive->title());
+    setWindowTitle(m_archive->title().isEmpty() ? defaultTitle() : m_archive->title());
     addEntries(m_tree->invisibleRootItem(), m_archive->contents());
     m_tree->expandToDepth(0);
     if (m_archive->defaultTopic().isEmpty())
-        showError(displayName, u"表示できるページがありません。"_s);
+        showError(displayName, tr("表示できるページがありません。"));
     else
         goHome();
     present();
+}
+
+QString HelpWindow::defaultTitle()
+{
+    return tr("Morvane ヘルプ");
+}
+
+QString HelpWindow::reasonText(ChmArchive::Error error, const QString& systemReason)
+{
+    // In the order of ChmArchive::Error.
+    static const char* const reasons[] = {
+        "",
+        QT_TRANSLATE_NOOP("morvane::HelpWindow", "ファイルが見つかりません。"),
+        QT_TRANSLATE_NOOP("morvane::HelpWindow", "同じ名前のフォルダーがあります。"),
+        QT_TRANSLATE_NOOP("morvane::HelpWindow", "ファイルを読み込めません（%1）。"),
+        QT_TRANSLATE_NOOP("morvane::HelpWindow", "ファイルが大きすぎます。"),
+        QT_TRANSLATE_NOOP("morvane::HelpWindow", "CHM 形式のファイルではありません。"),
+        QT_TRANSLATE_NOOP("morvane::HelpWindow", "ファイルの構造が壊れています。"),
+        QT_TRANSLATE_NOOP("morvane::HelpWindow", "ファイルが途中で切れています。"),
+    };
+    const QString text = tr(reasons[int(error)]);
+    return error == ChmArchive::Error::Unreadable ? text.arg(systemReason) : text;
 }
 
 void HelpWindow::showError(const QString& displayName, const QString& reason)
@@ -196,10 +242,10 @@ void HelpWindow::showError(const QString& displayName, const QString& reason)
     m_path.clear();
     m_browser->setArchive(nullptr);
     m_tree->clear();
-    setWindowTitle(kDefaultTitle);
-    m_browser->setHtml(
-        u"<html><body><h3>ヘルプファイル「%1」を開けません。</h3><p>%2</p></body></html>"_s.arg(
-            displayName.toHtmlEscaped(), reason.toHtmlEscaped()));
+    setWindowTitle(defaultTitle());
+    m_browser->setHtml(u"<html><body><h3>%1</h3><p>%2</p></body></html>"_s.arg(
+        tr("ヘルプファイル「%1」を開けません。").arg(displayName).toHtmlEscaped(),
+        reason.toHtmlEscaped()));
     updateButtons();
 }
 

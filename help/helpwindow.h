@@ -12,6 +12,9 @@
 // stays above its owner and is destroyed with it. A missing, unreadable or damaged help file
 // is reported inside the window, in Japanese; nothing is shown in a separate message box.
 
+#include "help/chmarchive.h"
+
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -23,11 +26,16 @@ class QToolButton;
 
 namespace morvane {
 
-class ChmArchive;
 class HelpBrowser;
-namespace chm {
-struct ContentsEntry;
-}
+
+// Where the help file is looked for, by its bare name: the working directory, the program's
+// own folder, and the installed data folder ../share/morvane beside the program's folder. Needs
+// a QCoreApplication for the program's folder.
+QStringList helpSearchFolders();
+// The absolute path of the first regular file called bareName in folders, in their order;
+// empty when there is none. A folder of that name does not count.
+QString locateHelpFile(const QString& bareName, const QStringList& folders);
+QString locateHelpFile(const QString& bareName); // over helpSearchFolders()
 
 class HelpWindow : public QWidget {
     Q_OBJECT
@@ -59,7 +67,11 @@ public:
     QTreeWidget* contentsTree() const { return m_tree; }
     bool hasFile() const;
 
+    // The sentence that tells the user why a help file could not be opened.
+    static QString reasonText(ChmArchive::Error error, const QString& systemReason);
+
 private:
+    static QString defaultTitle();
     void showError(const QString& displayName, const QString& reason);
     void addEntries(QTreeWidgetItem* parent, const std::vector<chm::ContentsEntry>& entries);
     void goHome();

@@ -1,8 +1,7 @@
 #include "help/sitemap.h"
 
-#include "help/chmlimits.h"
-
 #include <QHash>
+#include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
 
@@ -15,103 +14,49 @@ struct Tag {
     QHash<QString, QString> attributes; // names lower-case
 };
 
+// Character references, and the named entities contents pages use.
 QString decodeEntities(const QString& text)
 {
-    if (!text.contains(u'&'))
-        return text;
+    static const QRegularExpression entity(
+        u"&(#[xX][0-9a-fA-F]{1,6}|#[0-9]{1,7}|amp|lt|gt|quot|apos|nbsp);"_s);
+    static const QHash<QString, char32_t> named = {{u"amp"_s, u'&'},   {u"lt"_s, u'<'},
+                                                   {u"gt"_s, u'>'},    {u"quot"_s, u'"'},
+                                                   {u"apos"_s, u'\''}, {u"nbsp"_s, 0xa0}};
     QString out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size();) {
-        if (text[i] != u'&') {
-            out += text[i++];
-            continue;
-        }
-        const qsizetype semicolon = text.indexOf(u';', i);
-        if (semicolon < 0 || semicolon - i > 10) {
-            out += text[i++];
-            continue;
-        }
-        const QString entity = text.mid(i + 1, semicolon - i - 1);
-        char32_t code = 0;
-        if (entity == u"amp"_s)
-            code = u'&';
-        else if (entity == u"lt"_s)
-            code = u'<';
-        else if (entity == u"gt"_s)
-            code = u'>';
-        else if (entity == u"quot"_s)
-            code = u'"';
-        else if (entity == u"apos"_s)
-            code = u'\'';
-        else if (entity == u"nbsp"_s)
-            code = 0xa0;
-        else if (entity.startsWith(u'#')) {
-            bool ok = false;
-            const uint value = entity.startsWith(u"#x"_s, Qt::CaseInsensitive)
-                                   ? entity.mid(2).toUInt(&ok, 16)
-                                   : entity.mid(1).toUInt(&ok, 10);
-            if (ok && value > 0 && value <= 0x10ffff && (value < 0xd800 || value > 0xdfff))
-                code = value;
-        }
-        if (code == 0) {
-            out += text[i++];
-            continue;
-        }
+    qsizetype copied = 0;
+    for (auto it = entity.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        const QString name = match.captured(1);
+        const bool hex = name.startsWith(u"#x"_s, Qt::CaseInsensitive);
+        const char32_t code = !name.startsWith(u'#')
+                                  ? named.value(name)
+                                  : name.mid(hex ? 2 : 1).toUInt(nullptr, hex ? 16 : 10);
+        if (code == 0 || code > 0x10ffff || (code >= 0xd800 && code <= 0xdfff))
+            continue; // not a character: left as written
+        out += QStringView(text).sliced(copied, match.capturedStart() - copied);
         out += QString::fromUcs4(&code, 1);
-        i = semicolon + 1;
+        copied = match.capturedEnd();
     }
-    return out;
+    return out + text.sliced(copied);
 }
 
-bool isSpace(QChar c)
-{
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f';
-}
-
-// Parses the tag between '<' at start and the matching '>' at end (exclusive).
+// Parses the text between a tag's '<' and '>': its name ("/ul" for an end tag), then
+// attributes written name=value, name="value", name='value' or name alone.
 Tag parseTag(QStringView text)
 {
+    static const QRegularExpression head(u"^/?[^\\s/]*"_s);
+    static const QRegularExpression attribute(
+        u"([^\\s=/]+)(?:\\s*=\\s*(?:\"([^\"]*)\"?|'([^']*)'?|(\\S*)))?"_s);
     Tag tag;
-    qsizetype i = 0;
-    while (i < text.size() && !isSpace(text[i]) && text[i] != u'/')
-        ++i;
-    if (i == 0 && i < text.size() && text[i] == u'/') {
-        ++i;
-        while (i < text.size() && !isSpace(text[i]))
-            ++i;
-    }
-    tag.name = text.first(i).toString().toLower();
-    while (i < text.size()) {
-        while (i < text.size() && (isSpace(text[i]) || text[i] == u'/'))
-            ++i;
-        const qsizetype nameStart = i;
-        while (i < text.size() && !isSpace(text[i]) && text[i] != u'=' && text[i] != u'/')
-            ++i;
-        const QString name = text.sliced(nameStart, i - nameStart).toString().toLower();
-        while (i < text.size() && isSpace(text[i]))
-            ++i;
-        QString value;
-        if (i < text.size() && text[i] == u'=') {
-            ++i;
-            while (i < text.size() && isSpace(text[i]))
-                ++i;
-            if (i < text.size() && (text[i] == u'"' || text[i] == u'\'')) {
-                const QChar quote = text[i++];
-                const qsizetype valueStart = i;
-                while (i < text.size() && text[i] != quote)
-                    ++i;
-                value = text.sliced(valueStart, i - valueStart).toString();
-                if (i < text.size())
-                    ++i;
-            } else {
-                const qsizetype valueStart = i;
-                while (i < text.size() && !isSpace(text[i]))
-                    ++i;
-                value = text.sliced(valueStart, i - valueStart).toString();
-            }
-        }
-        if (!name.isEmpty() && !tag.attributes.contains(name))
-            tag.attributes.insert(name, decodeEntities(value));
+    const QRegularExpressionMatch name = head.match(text);
+    tag.name = name.captured().toLower();
+    auto it = attribute.globalMatch(text, name.capturedEnd());
+    while (it.hasNext()) {
+        const QRegularExpressionMatch match = it.next();
+        const QString key = match.captured(1).toLower();
+        if (!tag.attributes.contains(key)) // at most one of the three values is there
+            tag.attributes.insert(
+                key, decodeEntities(match.captured(2) + match.captured(3) + match.captured(4)));
     }
     return tag;
 }

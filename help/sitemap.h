@@ -12,6 +12,10 @@
 
 namespace morvane::chm {
 
+// Nesting and entries a person could still use.
+inline constexpr int kMaxContentsDepth = 16;
+inline constexpr int kMaxContentsEntries = 5000;
+
 struct ContentsEntry {
     QString name;
     QString local; // as written in the contents page; empty for a heading without a page

@@ -124,7 +124,6 @@ private:
 std::optional<HistoryFields> parseAscii(std::string_view line)
 {
     Scanner s(line);
-    HistoryFields fields;
     s.blanks();
     const std::optional<int> month = s.smallNumber();
     if (!month || !s.takeOneOf("/.-"))

@@ -28,7 +28,7 @@ private:
 void tst_HelpContent::initTestCase()
 {
     QVERIFY2(m_archive.open(QString::fromUtf8(MORVANE_HELP_FILE)),
-             qPrintable(m_archive.errorString()));
+             qPrintable(QString::number(int(m_archive.error()))));
 }
 
 void tst_HelpContent::titleAndDefaultTopic()

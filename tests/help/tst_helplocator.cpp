@@ -1,4 +1,4 @@
-#include "help/helplocator.h"
+#include "help/helpwindow.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
+#include "help/chmarchive.h"
 #include "help/chmpath.h"
 #include "help/htmlfixup.h"
 #include "help/sitemap.h"
-#include "help/textdecoding.h"
 
 #include <QStringEncoder>
 #include <QTest>
@@ -40,13 +40,13 @@ private slots:
     void initTestCase();
     void decoding_data();
     void decoding();
-    void declaredCharset_data();
-    void declaredCharset();
     void resolvePath_data();
     void resolvePath();
     void sitemap_data();
     void sitemap();
     void sitemapBounds();
+    void prepareHelpPage_data();
+    void prepareHelpPage();
     void stylesheetTypes_data();
     void stylesheetTypes();
 };
@@ -80,6 +80,13 @@ void tst_HelpText::decoding_data()
     QTest::newRow("declared charset Qt does not know falls back")
         << QByteArray("<meta charset=\"x-unknown-thing\">") + japanese.toUtf8() << ja
         << u"<meta charset=\"x-unknown-thing\">"_s + japanese;
+    QTest::newRow("CP932 declared with http-equiv")
+        << QByteArray(
+               "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">") +
+               cp932(japanese)
+        << en
+        << u"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">"_s +
+               japanese;
     QTest::newRow("ASCII") << QByteArray("BMI 22") << ja << u"BMI 22"_s;
 }
 
@@ -88,35 +95,7 @@ void tst_HelpText::decoding()
     QFETCH(QByteArray, bytes);
     QFETCH(uint, language);
     QFETCH(QString, expected);
-    QCOMPARE(chm::decodeHelpText(bytes, language), expected);
-}
-
-void tst_HelpText::declaredCharset_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QByteArray>("expected");
-
-    QTest::newRow("HTML5 meta") << QByteArray("<head><META Charset=UTF-8></head>")
-                                << QByteArray("utf-8");
-    QTest::newRow("http-equiv") << QByteArray("<meta http-equiv=\"Content-Type\" "
-                                              "content=\"text/html; charset=Shift_JIS\">")
-                                << QByteArray("shift_jis");
-    QTest::newRow("style sheet") << QByteArray("@charset \"EUC-JP\";\nbody {}")
-                                 << QByteArray("euc-jp");
-    QTest::newRow("charset outside a meta tag")
-        << QByteArray("<p>charset=utf-8</p>") << QByteArray();
-    QTest::newRow("meta without charset")
-        << QByteArray("<meta name=\"x\" content=\"y\">") << QByteArray();
-    QTest::newRow("declaration after 4 KiB")
-        << QByteArray(5000, ' ') + "<meta charset=utf-8>" << QByteArray();
-    QTest::newRow("unterminated meta") << QByteArray("<meta charset=utf-8") << QByteArray();
-}
-
-void tst_HelpText::declaredCharset()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(QByteArray, expected);
-    QCOMPARE(chm::declaredCharset(bytes), expected);
+    QCOMPARE(ChmArchive::decodeText(bytes, language), expected);
 }
 
 void tst_HelpText::resolvePath_data()
@@ -230,6 +209,53 @@ void tst_HelpText::sitemapBounds()
     QCOMPARE(count, 5000);
 }
 
+void tst_HelpText::prepareHelpPage_data()
+{
+    QTest::addColumn<QString>("html");
+    QTest::addColumn<QString>("expected");
+
+    const auto nest = [](const QString& open, const QString& close, int depth) {
+        return open.repeated(depth) + u"x"_s + close.repeated(depth);
+    };
+    const QString table = u"<table><tr><td>"_s;
+    const QString tableEnd = u"</td></tr></table>"_s;
+    QTest::newRow("shallow page unchanged")
+        << u"<div><p>体重</p><ul><li><a href=\"a.html\">a</a></ul></div>"_s
+        << u"<div><p>体重</p><ul><li><a href=\"a.html\">a</a></ul></div>"_s;
+    QTest::newRow("tables at the limit unchanged")
+        << nest(table, tableEnd, kMaxTableDepth) << nest(table, tableEnd, kMaxTableDepth);
+    QTest::newRow("tables below the limit flattened")
+        << nest(table, tableEnd, kMaxTableDepth + 2)
+        << nest(table, tableEnd, kMaxTableDepth).replace(u"x"_s, u"      x      "_s);
+    QTest::newRow("lists below the limit flattened, unclosed")
+        << u"<ul>"_s.repeated(kMaxHtmlDepth + 3) + u"x"_s
+        << u"<ul>"_s.repeated(kMaxHtmlDepth) + u"   x"_s;
+    QTest::newRow("text after a flattened part is whole again")
+        << u"<div>"_s.repeated(kMaxHtmlDepth + 1) + u"</div>"_s.repeated(kMaxHtmlDepth + 1) +
+               u"<b>y</b>"_s
+        << u"<div>"_s.repeated(kMaxHtmlDepth) + u"  "_s + u"</div>"_s.repeated(kMaxHtmlDepth) +
+               u"<b>y</b>"_s;
+    QTest::newRow("an end tag closes what is left open inside")
+        << u"<div><ul><ul></div>"_s + u"<ul>"_s.repeated(kMaxHtmlDepth) + u"x"_s
+        << u"<div><ul><ul></div>"_s + u"<ul>"_s.repeated(kMaxHtmlDepth) + u"x"_s;
+    QTest::newRow("quoted > inside a tag")
+        << u"<a title=\"1 > 0\">a</a>"_s << u"<a title=\"1 > 0\">a</a>"_s;
+    QTest::newRow("comments and stray text kept")
+        << u"<!-- <table> --> a < b <"_s << u"<!-- <table> --> a < b <"_s;
+    QTest::newRow("unclosed quote: the rest is text")
+        << u"<p title=\"x>"_s + u"<table>"_s.repeated(3)
+        << u"&lt;p title=\"x>"_s + u"&lt;table>"_s.repeated(3);
+    QTest::newRow("cut to the size limit")
+        << u"a"_s.repeated(kMaxHtmlChars + 10) << u"a"_s.repeated(kMaxHtmlChars);
+}
+
+void tst_HelpText::prepareHelpPage()
+{
+    QFETCH(QString, html);
+    QFETCH(QString, expected);
+    QCOMPARE(morvane::prepareHelpPage(html), expected);
+}
+
 void tst_HelpText::stylesheetTypes_data()
 {
     QTest::addColumn<QString>("html");
@@ -249,15 +275,15 @@ void tst_HelpText::stylesheetTypes_data()
         << u"a<link rel=stylesheet href=1.css>b<link rel=stylesheet href=2.css>c"_s
         << u"a<link type=\"text/css\" rel=stylesheet href=1.css>b"
            u"<link type=\"text/css\" rel=stylesheet href=2.css>c"_s;
-    QTest::newRow("unterminated tag")
-        << u"<link rel=stylesheet href=a.css"_s << u"<link rel=stylesheet href=a.css"_s;
+    QTest::newRow("unterminated tag, and a table after it left as text")
+        << u"<link rel=\"stylesheet <table>"_s << u"&lt;link rel=\"stylesheet &lt;table>"_s;
 }
 
 void tst_HelpText::stylesheetTypes()
 {
     QFETCH(QString, html);
     QFETCH(QString, expected);
-    QCOMPARE(addStylesheetTypes(html), expected);
+    QCOMPARE(morvane::prepareHelpPage(html), expected);
 }
 
 QTEST_GUILESS_MAIN(tst_HelpText)

@@ -1,5 +1,6 @@
 #include "help/helpbrowser.h"
 #include "help/helpwindow.h"
+#include "help/htmlfixup.h"
 
 #include <QApplication>
 #include <QDir>
@@ -9,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextFrame>
+#include <QTextList>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -55,6 +58,15 @@ QTreeWidgetItem* itemByNames(QTreeWidget* tree, const QStringList& names)
     return item;
 }
 
+// How many frames (tables) deep the document goes below its root frame.
+int frameDepth(QTextFrame* frame)
+{
+    int deepest = 0;
+    for (QTextFrame* child : frame->childFrames())
+        deepest = std::max(deepest, 1 + frameDepth(child));
+    return deepest;
+}
+
 QStringList childNames(QTreeWidgetItem* item)
 {
     QStringList names;
@@ -84,6 +96,8 @@ private slots:
     void externalLinkGoesToTheDesktop();
     void otherSchemesGoNowhere();
     void backForwardHome();
+    void deeplyNestedPages_data();
+    void deeplyNestedPages();
     void cannotOpen_data();
     void cannotOpen();
     void recoversWhenTheFileAppears();
@@ -325,6 +339,36 @@ void tst_HelpWindow::backForwardHome()
     QTest::mouseClick(home, Qt::LeftButton);
     QCOMPARE(currentPath(*m_window), u"/index.html"_s);
     QVERIFY(m_window->browser()->toPlainText().contains(u"UTF-8 のページ"_s));
+}
+
+void tst_HelpWindow::deeplyNestedPages_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::newRow("30 nested tables") << u"/tables30.html"_s;
+    QTest::newRow("3,000 nested tables") << u"/tables3000.html"_s;
+    QTest::newRow("20,000 nested lists") << u"/lists20000.html"_s;
+}
+
+// Such pages once took minutes to lay out, or overflowed the stack. They are shown with their
+// text, flattened below the nesting limits, and laid out and painted completely.
+void tst_HelpWindow::deeplyNestedPages()
+{
+    QFETCH(QString, page);
+    m_window->openHelpPath(QString::fromUtf8(MORVANE_DEEP_CHM), u"deep.chm"_s);
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    m_window->browser()->setSource(HelpBrowser::urlForObject(page));
+    QCOMPARE(currentPath(*m_window), page);
+    QTextDocument* document = m_window->browser()->document();
+    QVERIFY(document->size().height() > 0);
+    QVERIFY(!m_window->grab().isNull());
+    const QString text = document->toPlainText();
+    QVERIFY(text.contains(u"ページの始まり"_s));
+    QVERIFY(text.contains(u"ページの終わり"_s));
+    QVERIFY(frameDepth(document->rootFrame()) <= kMaxTableDepth);
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        if (block.textList())
+            QVERIFY(block.textList()->format().indent() <= kMaxHtmlDepth);
+    }
 }
 
 void tst_HelpWindow::cannotOpen_data()
