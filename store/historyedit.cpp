@@ -35,50 +35,54 @@ HistoryEdit rewrite(const QString& path, QByteArray bytes)
                        std::nullopt};
 }
 
+// Runs `edit` on the history's bytes while holding its lock, from before the read until after
+// the rewrite, so that no other instance's entry falls between the two.
+template <typename Edit> HistoryEdit editLocked(const DataFiles& files, Edit edit)
+{
+    const QString path = files.path(kHistoryFileName);
+    const HistoryLock lock(path, [&] { return openHistory(path, O_RDONLY); });
+    if (lock.error())
+        return failed(*lock.error());
+    FileContent content = readWholeFile(path, path, kMaxHistoryBytes);
+    if (content.error)
+        return failed(std::move(*content.error));
+    return edit(path, std::move(content));
+}
+
 } // namespace
 
 HistoryEdit removeHistoryLine(const DataFiles& files, qsizetype index, const QString& line)
 {
-    const QString path = files.path(kHistoryFileName);
-    const HistoryLock lock(path, [&] { return openHistory(path, O_RDONLY); });
-    if (lock.error())
-        return failed(*lock.error());
-    FileContent content = readWholeFile(path, path, kMaxHistoryBytes);
-    if (content.error)
-        return failed(std::move(*content.error));
-    const History before(std::move(content.bytes));
-    if (index < 0 || index >= before.size() || before.at(index) != line)
-        return changed();
+    return editLocked(files, [&](const QString& path, FileContent content) {
+        const History before(std::move(content.bytes));
+        if (index < 0 || index >= before.size() || before.at(index) != line)
+            return changed();
 
-    const History::Span span = before.span(index);
-    RemovedLine removed{
-        index, span.begin, before.bytes().sliced(span.begin, span.end - span.begin), {}};
-    QByteArray after = before.bytes();
-    after.remove(span.begin, span.end - span.begin);
-    removed.fileDigest = digestOf(after);
+        const History::Span span = before.span(index);
+        RemovedLine removed{
+            index, span.begin, before.bytes().sliced(span.begin, span.end - span.begin), {}};
+        QByteArray after = before.bytes();
+        after.remove(span.begin, span.end - span.begin);
+        removed.fileDigest = digestOf(after);
 
-    HistoryEdit edit = rewrite(path, std::move(after));
-    if (edit.status == HistoryEdit::Status::Done)
-        edit.removed = std::move(removed);
-    return edit;
+        HistoryEdit edit = rewrite(path, std::move(after));
+        if (edit.status == HistoryEdit::Status::Done)
+            edit.removed = std::move(removed);
+        return edit;
+    });
 }
 
 HistoryEdit restoreHistoryLine(const DataFiles& files, const RemovedLine& removed)
 {
-    const QString path = files.path(kHistoryFileName);
-    const HistoryLock lock(path, [&] { return openHistory(path, O_RDONLY); });
-    if (lock.error())
-        return failed(*lock.error());
-    FileContent content = readWholeFile(path, path, kMaxHistoryBytes);
-    if (content.error)
-        return failed(std::move(*content.error));
-    if (content.missing || removed.offset > content.bytes.size() ||
-        digestOf(content.bytes) != removed.fileDigest)
-        return changed();
+    return editLocked(files, [&](const QString& path, FileContent content) {
+        if (content.missing || removed.offset > content.bytes.size() ||
+            digestOf(content.bytes) != removed.fileDigest)
+            return changed();
 
-    QByteArray bytes = std::move(content.bytes);
-    bytes.insert(removed.offset, removed.bytes);
-    return rewrite(path, std::move(bytes));
+        QByteArray bytes = std::move(content.bytes);
+        bytes.insert(removed.offset, removed.bytes);
+        return rewrite(path, std::move(bytes));
+    });
 }
 
 } // namespace morvane
