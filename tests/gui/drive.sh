@@ -91,10 +91,15 @@ windows_titled() {
     return 0
 }
 
+# How many tenths of a second a wait gives a window: generous, since a loaded machine running the
+# sanitizer build can take many seconds to start the program; a window that comes sooner ends
+# the wait at once.
+polls=300
+
 # Waits for a visible window titled $1 and prints its id.
 wait_window() {
     local id=""
-    for _ in $(seq 1 100); do
+    for _ in $(seq 1 "$polls"); do
         id=$(windows_titled "$1" | head -n 1)
         [ -n "$id" ] && { echo "$id"; return 0; }
         sleep 0.1
@@ -104,7 +109,7 @@ wait_window() {
 
 # Waits until no visible window is titled $1.
 wait_gone() {
-    for _ in $(seq 1 100); do
+    for _ in $(seq 1 "$polls"); do
         [ -z "$(windows_titled "$1")" ] && return 0
         sleep 0.1
     done
@@ -114,7 +119,7 @@ wait_gone() {
 # Waits for a menu of the program to open: a second visible window with the program's name (a
 # window without a title of its own gets the program's).
 wait_menu() {
-    for _ in $(seq 1 100); do
+    for _ in $(seq 1 "$polls"); do
         [ "$(windows_titled Morvane | wc -l)" -ge 2 ] && return 0
         sleep 0.1
     done
@@ -125,7 +130,7 @@ wait_menu() {
 wait_file() {
     local expected
     expected=$(printf "$2" | od -An -c)
-    for _ in $(seq 1 100); do
+    for _ in $(seq 1 "$polls"); do
         [ -f "$1" ] && [ "$(od -An -c <"$1")" = "$expected" ] && return 0
         sleep 0.1
     done
@@ -273,7 +278,7 @@ wait_window "Morvane ヘルプ" >/dev/null || fail "the help window did not open
 
 # End: the 終了 button closes the help window and ends the program with status 0.
 click_at 592 40
-for _ in $(seq 1 100); do
+for _ in $(seq 1 "$polls"); do
     kill -0 "$app_pid" 2>/dev/null || break
     sleep 0.1
 done
