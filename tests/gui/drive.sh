@@ -126,6 +126,18 @@ wait_menu() {
     return 1
 }
 
+# Answers the modal box titled $1, which $2 should have opened: types $3 (if any), presses the
+# keys that follow, and waits for the box to close.
+answer_box() {
+    local title=$1 opener=$2 text=$3 box
+    shift 3
+    box=$(wait_window "$title") || fail "$opener did not open 「$title」"
+    xdotool windowfocus --sync "$box"
+    [ -n "$text" ] && xdotool type --delay 20 "$text"
+    xdotool key "$@"
+    wait_gone "$title" || fail "「$title」 did not close after $opener"
+}
+
 # Waits until file $1 holds exactly the bytes printf $2 gives.
 wait_file() {
     local expected
@@ -172,11 +184,7 @@ atspi main
 # Record a weight: Enter on the 体重 button, which has the focus, then type into the input box.
 xdotool windowfocus --sync "$main"
 xdotool key Return
-box=$(wait_window 体重入力) || fail "Enter on the focused 体重 button did not open the weight box"
-xdotool windowfocus --sync "$box"
-xdotool type --delay 20 "68.5"
-xdotool key Return
-wait_gone 体重入力 || fail "the weight input box did not close"
+answer_box 体重入力 "Enter on the focused 体重 button" "68.5" Return
 wait_file "体重.txt" '68.5\r\n' || fail "the weight file was not written"
 today=$(date +%m/%d)
 wait_file "履歴.txt" "$today  68.5Kg  24.1  9.6%%\r\n" || fail "the history line was not written"
@@ -185,10 +193,7 @@ wait_file "履歴.txt" "$today  68.5Kg  24.1  9.6%%\r\n" || fail "the history li
 # Cancel, so Enter alone would keep the line: Tab moves to OK first.
 click_at 100 125
 xdotool key Delete
-box=$(wait_window 記録の削除) || fail "the delete confirmation did not open"
-xdotool windowfocus --sync "$box"
-xdotool key Tab Return
-wait_gone 記録の削除 || fail "the delete confirmation did not close"
+answer_box 記録の削除 "Delete on the selected line" "" Tab Return
 wait_file "履歴.txt" '' || fail "the line was not deleted from the history file"
 wait_file "体重.txt" '68.5\r\n' || fail "deleting a line changed the weight file"
 
@@ -199,50 +204,31 @@ wait_file "履歴.txt" "$today  68.5Kg  24.1  9.6%%\r\n" || fail "Ctrl+Z did not
 
 # Change the height: double-click the height value.
 click_at 538 278 --repeat 2 --delay 80
-box=$(wait_window 身長登録) || fail "the height input box did not open"
-xdotool windowfocus --sync "$box"
-xdotool type --delay 20 "1.7"
-xdotool key Return
-wait_gone 身長登録 || fail "the height input box did not close"
+answer_box 身長登録 "a double-click on the height value" "1.7" Return
 wait_file "身長.txt" '1.7\r\n' || fail "the height file was not written"
 wait_file "体重.txt" '68.5\r\n' || fail "the height entry changed the weight file"
 
 # Change the height with the keyboard: F2 anywhere in the window.
 xdotool windowfocus --sync "$main"
 xdotool key F2
-box=$(wait_window 身長登録) || fail "F2 did not open the height box"
-xdotool windowfocus --sync "$box"
-xdotool type --delay 20 "1.685"
-xdotool key Return
-wait_gone 身長登録 || fail "the height input box did not close after F2"
+answer_box 身長登録 "F2" "1.685" Return
 wait_file "身長.txt" '1.685\r\n' || fail "the height typed after F2 was not written"
 
 # And as a screen reader does: the height label's press action.
 atspi press-height
-box=$(wait_window 身長登録) || fail "the height label's press action did not open the height box"
-xdotool windowfocus --sync "$box"
-xdotool type --delay 20 "1.7"
-xdotool key Return
-wait_gone 身長登録 || fail "the height input box did not close after the press action"
+answer_box 身長登録 "the height label's press action" "1.7" Return
 wait_file "身長.txt" '1.7\r\n' || fail "the height typed after the press action was not written"
 
 # Clear the history: the クリア button, then Enter on the message box (OK is the default).
 click_at 482 40
-box=$(wait_window 履歴削除) || fail "the clear confirmation did not open"
-xdotool windowfocus --sync "$box"
-xdotool key Return
-wait_gone 履歴削除 || fail "the clear confirmation did not close"
+answer_box 履歴削除 "the クリア button" "" Return
 wait_file "履歴.txt" '' || fail "the history file was not emptied"
 
 # Set a goal weight: the history list's menu, its last entry, then type into the input box.
 xdotool mousemove "$((origin_x + 100))" "$((origin_y + 200))" click 3
 wait_menu || fail "a right click did not open the history list's menu"
 xdotool key Up Return
-box=$(wait_window 目標体重の設定) || fail "the goal input box did not open"
-xdotool windowfocus --sync "$box"
-xdotool type --delay 20 "62"
-xdotool key Return
-wait_gone 目標体重の設定 || fail "the goal input box did not close"
+answer_box 目標体重の設定 "目標体重の設定 in the history menu" "62" Return
 wait_file "目標.txt" '62\r\n' || fail "the goal file was not written"
 wait_file "体重.txt" '68.5\r\n' || fail "setting a goal changed the weight file"
 
