@@ -7,6 +7,7 @@
 #include <QStyle>
 #include <QStyleOptionGroupBox>
 #include <QStylePainter>
+#include <QToolTip>
 #include <QtGlobal>
 
 #include <cmath>
@@ -156,8 +157,47 @@ MeterBar::MeterBar(int positionsPerUnit, QWidget* parent)
     , m_positionsPerUnit(qMax(1, positionsPerUnit))
 {}
 
-ActionLabel::ActionLabel(const QString& text, QWidget* parent)
+ValueLabel::ValueLabel(const QString& text, QWidget* parent)
     : QLabel(text, parent)
+{}
+
+QFont ValueLabel::shownFont() const
+{
+    QFont f = font();
+    const int room = contentsRect().width() - 2 * margin();
+    // Half a point at a time, down to the smallest size that still draws.
+    while (QFontMetrics(f).horizontalAdvance(text()) > room && f.pointSizeF() > 1.0)
+        f.setPointSizeF(f.pointSizeF() - 0.5);
+    return f;
+}
+
+bool ValueLabel::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip && shownFont() != font()) {
+        const QString tip = toolTip().isEmpty() ? text() : text() + u'\n' + toolTip();
+        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), tip, this);
+        return true;
+    }
+    return QLabel::event(event);
+}
+
+void ValueLabel::paintEvent(QPaintEvent* event)
+{
+    const QFont f = shownFont();
+    if (f == font()) {
+        QLabel::paintEvent(event); // the usual case, drawn exactly as any label
+        return;
+    }
+    QFrame::paintEvent(event);
+    QPainter p(this);
+    p.setFont(f);
+    p.setPen(palette().color(foregroundRole()));
+    p.drawText(contentsRect().adjusted(margin(), margin(), -margin(), -margin()), int(alignment()),
+               text());
+}
+
+ActionLabel::ActionLabel(const QString& text, QWidget* parent)
+    : ValueLabel(text, parent)
 {}
 
 ActionLabel::~ActionLabel() = default;

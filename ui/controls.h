@@ -113,9 +113,27 @@ private:
     int m_positionsPerUnit = 1;
 };
 
+// A label that shows a number. A value too wide for the box in the label's font (an extreme
+// height or weight) is drawn whole in a smaller size of that font, never cut: a cut number reads
+// as another number. Its tooltip then shows the value too; assistive technology reads the text,
+// which is always whole.
+class ValueLabel : public QLabel {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ValueLabel)
+
+public:
+    explicit ValueLabel(const QString& text, QWidget* parent = nullptr);
+    // The font the text is drawn in: the label's own, or a smaller size of it that fits.
+    QFont shownFont() const;
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+};
+
 // A label that does something: a double-click, its shortcut key anywhere in its window, or the
 // press action of assistive technology emits activated().
-class ActionLabel : public QLabel {
+class ActionLabel : public ValueLabel {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ActionLabel)
 

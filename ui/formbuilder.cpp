@@ -156,7 +156,9 @@ QWidget* createControl(const layout::Control& c, QWidget* container, const QLoca
         break;
     }
     case Label: {
-        auto* l = c.activates ? new ActionLabel(c.text, container) : new QLabel(c.text, container);
+        QLabel* l = c.activates                            ? new ActionLabel(c.text, container)
+                    : c.content == layout::Content::Number ? new ValueLabel(c.text, container)
+                                                           : new QLabel(c.text, container);
         l->setAlignment(Qt::AlignTop | (c.alignLeft ? Qt::AlignLeft : Qt::AlignHCenter));
         l->setIndent(0);
         l->setFocusPolicy(Qt::NoFocus);

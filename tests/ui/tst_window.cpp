@@ -72,6 +72,7 @@ private slots:
     void dragTo220();
     void dragBelow17IsTooThinDuringTheDrag();
     void startupShowsStoredState();
+    void extremeValuesAreShownWhole();
     void wholeHistoryLines_data();
     void wholeHistoryLines();
     void accessibleNames_data();
@@ -640,6 +641,24 @@ void tst_Window::startupShowsStoredState()
     QCOMPARE(w.measurement().holdWeight, qint16(0));
     auto* list = f.control<QListView>(u"lstRireki"_s);
     QVERIFY(!list->selectionModel() || !list->selectionModel()->hasSelection());
+}
+
+void tst_Window::extremeValuesAreShownWhole()
+{
+    // Both values are accepted: a BMI of 11111.1 and an obesity degree of 49900.0 must not read
+    // as ".1111.1" or "9900.0" in a box made for "24.1".
+    f.write(u"身長.txt"_s, "0.3\r\n");
+    f.write(u"体重.txt"_s, "1000\r\n");
+    f.load();
+    QCOMPARE(f.text(u"Label4"_s), u"11111.1"_s);
+    for (const QString& name : {u"Label4"_s, u"lblHiman"_s, u"lblTai"_s, u"Label2"_s}) {
+        const auto* label = f.control<ValueLabel>(name);
+        QVERIFY2(label, qPrintable(name));
+        const QFont shown = label->shownFont();
+        QVERIFY(QFontMetrics(shown).horizontalAdvance(label->text()) <=
+                label->contentsRect().width());
+        QCOMPARE(shown.pointSizeF() < label->font().pointSizeF(), name != u"Label2"_s);
+    }
 }
 
 void tst_Window::wholeHistoryLines_data()
