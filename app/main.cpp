@@ -1,3 +1,4 @@
+#include "store/datafolder.h"
 #include "store/fileio.h"
 #include "ui/accessibility.h"
 #include "ui/fonts.h"
@@ -8,10 +9,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QLibraryInfo>
-#include <QStandardPaths>
 #include <QTranslator>
 
 #include <cstdio>
@@ -28,8 +26,8 @@ constexpr const char* kVersion = MORVANE_VERSION;
 constexpr const char* kDesktopFileName = MORVANE_APP_ID;
 
 // The data folder a command line asks for: none (the working folder, as always), the desktop's
-// per-user data folder (an empty path), or the folder given.
-using DataFolderOption = std::optional<QString>;
+// per-user data folder (empty), or the folder given, as the bytes given.
+using DataFolderOption = std::optional<QByteArray>;
 
 constexpr std::string_view kDataFolder = "--data-folder";
 constexpr std::string_view kDataFolderIs = "--data-folder=";
@@ -76,11 +74,22 @@ std::optional<int> answerCommandLine(int argc, char* argv[], DataFolderOption& d
             return 0;
         }
         if (arg == kDataFolder) {
-            dataFolder = QString();
+            dataFolder = QByteArray();
             continue;
         }
-        if (arg.starts_with(kDataFolderIs) && arg.size() > kDataFolderIs.size()) {
-            dataFolder = QFile::decodeName(argv[i] + kDataFolderIs.size());
+        if (arg == kDataFolderIs) {
+            std::fputs(
+                translated(QT_TRANSLATE_NOOP(
+                               "morvane::main",
+                               "morvane: --data-folder= のあとにデータのフォルダーがありません。\n"
+                               "--data-folder=フォルダー のように指定して下さい（省略するときは "
+                               "--data-folder）。\n"))
+                    .constData(),
+                stderr);
+            return 2;
+        }
+        if (arg.starts_with(kDataFolderIs)) {
+            dataFolder = QByteArray(argv[i] + kDataFolderIs.size());
             continue;
         }
         if (!arg.starts_with('-'))
@@ -94,30 +103,6 @@ std::optional<int> answerCommandLine(int argc, char* argv[], DataFolderOption& d
                    stderr);
         return 2;
     }
-    return std::nullopt;
-}
-
-// Makes the folder the option names the working folder, creating it (for this user only) when
-// it is not there yet. Whatever the program reads or writes by a bare name, the data files and
-// a help file beside them, is then found there. On failure, the message to show.
-std::optional<QString> enterDataFolder(const QString& option)
-{
-    const QString folder = QDir::cleanPath(QDir::current().absoluteFilePath(
-        option.isEmpty()
-            ? QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u"/morvane"_s
-            : option));
-    const bool existed = QFileInfo(folder).isDir();
-    if (!existed && !QDir().mkpath(folder))
-        return QCoreApplication::translate("morvane::main",
-                                           "データのフォルダー「%1」を作成できませんでした。")
-            .arg(QDir::toNativeSeparators(folder));
-    if (!existed)
-        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                          QFileDevice::ExeOwner);
-    if (!QDir::setCurrent(folder))
-        return QCoreApplication::translate("morvane::main",
-                                           "データのフォルダー「%1」を開けませんでした。")
-            .arg(QDir::toNativeSeparators(folder));
     return std::nullopt;
 }
 
@@ -158,7 +143,7 @@ int main(int argc, char* argv[])
 
     morvane::QtDialogs dialogs;
     if (dataFolder) {
-        if (const std::optional<QString> error = enterDataFolder(*dataFolder)) {
+        if (const std::optional<QString> error = morvane::enterDataFolder(*dataFolder)) {
             std::fprintf(stderr, "morvane: %s\n", qPrintable(*error));
             dialogs.message(nullptr, morvane::Dialogs::Severity::Error, *error, u"Morvane"_s);
             return 1;
@@ -166,7 +151,8 @@ int main(int argc, char* argv[])
     }
     morvane::SystemClock clock;
     morvane::HelpWindows help;
-    morvane::frmMain window({&dialogs, &clock, &help}, QDir::current());
+    // The data files are opened by their bare names in the working folder.
+    morvane::frmMain window({&dialogs, &clock, &help}, QDir(u"."_s));
     if (!window.Form_Load())
         return 1;
     window.show();

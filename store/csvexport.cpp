@@ -97,15 +97,14 @@ std::optional<FileError> exportHistoryCsv(const History& history, const QDate& t
                                           const QString& path, const QDir& dataFolder)
 {
     if (const std::optional<QString> dataFile = dataFileAt(path, dataFolder)) {
-        return FileError{QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()),
+        return FileError{fullPath(path),
                          QCoreApplication::translate(
                              "morvane::CsvExport",
                              "Morvane のデータファイル「%1」には書き出せません。別の名前を"
                              "指定して下さい。")
                              .arg(*dataFile)};
     }
-    const QString name = QFileInfo(path).fileName();
-    return replaceFile(path, name, historyCsv(history, today));
+    return replaceFile(path, historyCsv(history, today));
 }
 
 } // namespace morvane

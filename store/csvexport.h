@@ -40,8 +40,8 @@ std::optional<QString> dataFileAt(const QString& path, const QDir& dataFolder);
 
 // Writes historyCsv() to the path atomically: the file appears complete or not at all, and an
 // older file of that name stays as it was when the write fails. A path that is one of the
-// program's data files is refused before anything is written: the error then names the path
-// and the data file. Other errors name the file by its bare name.
+// program's data files, or an existing file that is not a regular file (a FIFO, a device, a
+// folder), is refused before anything is written; the error names the path.
 std::optional<FileError> exportHistoryCsv(const History& history, const QDate& today,
                                           const QString& path, const QDir& dataFolder);
 

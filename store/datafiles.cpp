@@ -25,10 +25,10 @@ bool isBlankOrLineEnd(char c)
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-NumberRead readNumberFile(const QString& path, const QString& fileName)
+NumberRead readNumberFile(const QString& path)
 {
     NumberRead read;
-    FileContent content = readWholeFile(path, fileName, kMaxNumberFileBytes);
+    FileContent content = readWholeFile(path, kMaxNumberFileBytes);
     if (content.missing) {
         read.status = NumberRead::Status::Missing;
     } else if (content.error) {
@@ -41,12 +41,6 @@ NumberRead readNumberFile(const QString& path, const QString& fileName)
         read.status = NumberRead::Status::NoNumber;
     }
     return read;
-}
-
-std::optional<FileError> replaceNumberFile(const QString& path, const QString& fileName,
-                                           float value)
-{
-    return replaceFile(path, fileName, numberRecordText(value).toUtf8() + "\r\n");
 }
 
 // The end of the open history, as much of it as lineEndBeforeAppend needs: the whole file when
@@ -71,9 +65,9 @@ QString resolvedHistoryPath(const QString& path)
     return target.isEmpty() ? info.symLinkTarget() : target;
 }
 
-std::optional<FileError> systemError(const QString& fileName, int error)
+std::optional<FileError> systemError(const QString& path, int error)
 {
-    return FileError{fileName, qt_error_string(error)};
+    return FileError{fullPath(path), systemReason(error)};
 }
 
 // Creates an empty history that nothing else has created meanwhile, with the old history's
@@ -85,11 +79,11 @@ std::optional<FileError> createEmptyHistory(const QString& path, std::optional<m
     const int fd =
         ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode.value_or(0666));
     if (fd < 0)
-        return errno == EEXIST ? std::nullopt : systemError(kHistoryFileName, errno);
+        return errno == EEXIST ? std::nullopt : systemError(path, errno);
     const bool ok = !mode || ::fchmod(fd, *mode) == 0;
     const int error = errno;
     ::close(fd);
-    return ok ? std::nullopt : systemError(kHistoryFileName, error);
+    return ok ? std::nullopt : systemError(path, error);
 }
 
 } // namespace
@@ -105,7 +99,7 @@ QString DataFiles::path(const QString& fileName) const
 
 NumberRead DataFiles::readNumber(const QString& fileName) const
 {
-    return readNumberFile(path(fileName), fileName);
+    return readNumberFile(path(fileName));
 }
 
 NumberRead DataFiles::readHeight() const
@@ -121,7 +115,7 @@ NumberRead DataFiles::readWeight() const
 HistoryRead DataFiles::readHistory() const
 {
     HistoryRead read;
-    FileContent content = readWholeFile(path(kHistoryFileName), kHistoryFileName, kMaxHistoryBytes);
+    FileContent content = readWholeFile(path(kHistoryFileName), kMaxHistoryBytes);
     if (content.error)
         read.error = std::move(content.error);
     else if (!content.missing)
@@ -131,7 +125,7 @@ HistoryRead DataFiles::readHistory() const
 
 std::optional<FileError> DataFiles::writeNumber(const QString& fileName, float value) const
 {
-    return replaceNumberFile(path(fileName), fileName, value);
+    return replaceFile(path(fileName), numberRecordText(value).toUtf8() + "\r\n");
 }
 
 std::optional<FileError> DataFiles::removeNumber(const QString& fileName) const
@@ -139,7 +133,7 @@ std::optional<FileError> DataFiles::removeNumber(const QString& fileName) const
     QFile file(path(fileName));
     if (file.remove() || isAbsent(file.fileName()))
         return std::nullopt;
-    return FileError{file.fileName(), file.errorString()};
+    return FileError{fullPath(file.fileName()), systemReason(file.errorString())};
 }
 
 std::optional<FileError> DataFiles::writeHeight(float metres) const
@@ -165,18 +159,18 @@ std::optional<FileError> DataFiles::appendHistory(const QString& line) const
     if (lock.error())
         return lock.error();
     if (lock.fd() < 0)
-        return systemError(kHistoryFileName, lock.openError());
+        return systemError(historyPath, lock.openError());
     // The file keeps the lock until it is closed.
     const int fd = lock.release();
     struct stat st {};
     if (::fstat(fd, &st) != 0) {
         const int error = errno;
         ::close(fd);
-        return systemError(kHistoryFileName, error);
+        return systemError(historyPath, error);
     }
     if (!S_ISREG(st.st_mode)) {
         ::close(fd);
-        return FileError{kHistoryFileName, notRegularFileReason()};
+        return FileError{fullPath(historyPath), notRegularFileReason()};
     }
     // Unbuffered, so that the whole record goes to the system in one write call and nothing
     // waits in a buffer after we return. With Append every write lands at the end of the file.
@@ -184,7 +178,7 @@ std::optional<FileError> DataFiles::appendHistory(const QString& line) const
     if (!file.open(fd, QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered,
                    QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return FileError{kHistoryFileName, file.errorString()};
+        return FileError{fullPath(historyPath), systemReason(file.errorString())};
     }
     const qint64 before = file.size();
 
@@ -197,17 +191,19 @@ std::optional<FileError> DataFiles::appendHistory(const QString& line) const
         // Cut off whatever part of the line did reach the file: the history holds whole lines.
         const QString reason = file.errorString();
         file.resize(before);
-        return FileError{kHistoryFileName, reason};
+        return FileError{fullPath(historyPath), systemReason(reason)};
     }
     file.close();
     if (file.error() != QFileDevice::NoError)
-        return FileError{kHistoryFileName, file.errorString()};
+        return FileError{fullPath(historyPath), systemReason(file.errorString())};
     return std::nullopt;
 }
 
 std::optional<FileError> DataFiles::clearHistory() const
 {
-    const QString history = resolvedHistoryPath(path(kHistoryFileName));
+    // Errors name the history as the user knows it, in the data folder, also when it is a link.
+    const QString shown = path(kHistoryFileName);
+    const QString history = resolvedHistoryPath(shown);
     // Locked from before the history is looked at until the new one is in place: an instance
     // appending meanwhile waits, then finds the new file.
     const HistoryLock lock(history, [&] { return openHistory(history, O_RDONLY); });
@@ -218,12 +214,12 @@ std::optional<FileError> DataFiles::clearHistory() const
     if (::stat(name.constData(), &st) != 0) {
         if (errno == ENOENT && isAbsent(history))
             return createEmptyHistory(history, std::nullopt);
-        return systemError(kHistoryFileName, errno);
+        return systemError(shown, errno);
     }
     if (S_ISDIR(st.st_mode))
-        return systemError(kHistoryFileName, EISDIR);
+        return systemError(shown, EISDIR);
     if (!S_ISREG(st.st_mode))
-        return FileError{kHistoryFileName, notRegularFileReason()};
+        return FileError{fullPath(shown), notRegularFileReason()};
     // An empty history keeps the older backup: clearing an empty list must not throw away what
     // the last real clear kept.
     if (st.st_size == 0)
@@ -239,19 +235,18 @@ std::optional<FileError> DataFiles::clearHistory() const
     if (::rename(name.constData(), backup.constData()) != 0) {
         const int error = errno;
         if (error != EXDEV)
-            return systemError(kHistoryBackupFileName, error);
+            return systemError(path(kHistoryBackupFileName), error);
         // A link to a history on another file system: copy it to the backup, then empty it.
         // The lock keeps appends out between the copy and the truncation.
-        FileContent content = readWholeFile(history, kHistoryFileName, kMaxHistoryBytes);
+        FileContent content = readWholeFile(history, kMaxHistoryBytes);
         if (content.error)
             return content.error;
-        if (auto failed =
-                replaceFile(path(kHistoryBackupFileName), kHistoryBackupFileName, content.bytes))
+        if (auto failed = replaceFile(path(kHistoryBackupFileName), content.bytes))
             return failed;
         QFile::setPermissions(path(kHistoryBackupFileName), QFile::permissions(history));
         QFile file(history);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return FileError{kHistoryFileName, file.errorString()};
+            return FileError{fullPath(shown), systemReason(file.errorString())};
         return std::nullopt;
     }
     if (std::optional<FileError> error = createEmptyHistory(history, mode)) {

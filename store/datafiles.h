@@ -3,8 +3,9 @@
 // The three data files in one folder: the height, the last entered weight and the history.
 // Numbers are stored with "." as decimal point whatever the locale, at most seven significant
 // digits, followed by CR LF; history lines end with CR LF. Nothing here shows a dialog: every
-// failure comes back as a FileError naming the file and the system's reason.
+// failure comes back as a FileError with the file's full path and the system's reason.
 
+#include "store/fileio.h"
 #include "store/history.h"
 
 #include <QDir>
@@ -22,11 +23,6 @@ inline const QString kHistoryFileName = QStringLiteral("履歴.txt");
 inline const QString kHistoryBackupFileName = QStringLiteral("履歴.txt.bak");
 // The goal weight: optional, a number record like the weight.
 inline const QString kGoalFileName = QStringLiteral("目標.txt");
-
-struct FileError {
-    QString fileName; // bare name, as the user knows it ("体重.txt")
-    QString reason;   // the system's reason, as QFile::errorString() gives it
-};
 
 // A number file as read at start-up.
 struct NumberRead {
@@ -48,7 +44,11 @@ struct HistoryRead {
 
 class DataFiles {
 public:
-    explicit DataFiles(const QDir& folder);
+    // The data files in `folder`, opened by their paths in it. The program keeps them in its
+    // working folder and passes ".", so that each file is opened by its bare name: any folder
+    // name and depth the system accepts then works, whether or not its name is valid UTF-8 or
+    // its absolute path would be longer than a path may be.
+    explicit DataFiles(const QDir& folder = QDir(QStringLiteral(".")));
 
     QString path(const QString& fileName) const;
     const QDir& folder() const { return m_folder; }

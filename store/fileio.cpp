@@ -1,8 +1,13 @@
 #include "store/fileio.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <array>
+#include <cstdlib>
 
 #include <cerrno>
 #include <csignal>
@@ -34,11 +39,58 @@ private:
     int m_fd;
 };
 
+const char* const kContext = "morvane::FileIo";
+
+// The system errors a user meets with the data files, in words of their own. The reasons come
+// from the C library, in English whatever the program's language.
+struct KnownError {
+    int number;
+    const char* reason;
+};
+
+const std::array<KnownError, 12> kKnownErrors{{
+    {ENOSPC, QT_TRANSLATE_NOOP("morvane::FileIo", "ディスクの空き容量がありません")},
+    {EACCES, QT_TRANSLATE_NOOP("morvane::FileIo", "アクセスする権限がありません")},
+    {EPERM, QT_TRANSLATE_NOOP("morvane::FileIo", "その操作は許可されていません")},
+    {EROFS, QT_TRANSLATE_NOOP("morvane::FileIo", "読み取り専用のファイルシステムです")},
+    {ENAMETOOLONG, QT_TRANSLATE_NOOP("morvane::FileIo", "ファイル名またはパスが長すぎます")},
+    {EFBIG, QT_TRANSLATE_NOOP("morvane::FileIo", "ファイルの大きさの上限を超えます")},
+    {EDQUOT, QT_TRANSLATE_NOOP("morvane::FileIo", "ディスクの使用量の制限（クォータ）を超えます")},
+    {EIO, QT_TRANSLATE_NOOP("morvane::FileIo", "入出力エラーが起きました")},
+    {ENOENT, QT_TRANSLATE_NOOP("morvane::FileIo", "ファイルまたはフォルダーがありません")},
+    {EISDIR, QT_TRANSLATE_NOOP("morvane::FileIo", "ファイルではなくフォルダーです")},
+    {ELOOP, QT_TRANSLATE_NOOP("morvane::FileIo", "シンボリックリンクが多すぎます")},
+    {EMLINK, QT_TRANSLATE_NOOP("morvane::FileIo", "リンクが多すぎます")},
+}};
+
 } // namespace
+
+QString fullPath(const QString& path)
+{
+    return QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
+}
+
+QString systemReason(int error)
+{
+    for (const KnownError& known : kKnownErrors) {
+        if (known.number == error)
+            return QCoreApplication::translate(kContext, known.reason);
+    }
+    return qt_error_string(error);
+}
+
+QString systemReason(const QString& systemText)
+{
+    for (const KnownError& known : kKnownErrors) {
+        if (qt_error_string(known.number) == systemText)
+            return QCoreApplication::translate(kContext, known.reason);
+    }
+    return systemText;
+}
 
 QString notRegularFileReason()
 {
-    return QCoreApplication::translate("morvane::FileIo",
+    return QCoreApplication::translate(kContext,
                                        "通常のファイルではありません（FIFO、デバイスなど）");
 }
 
@@ -46,8 +98,7 @@ namespace {
 
 QString tooLargeReason(qint64 maxBytes)
 {
-    return QCoreApplication::translate("morvane::FileIo",
-                                       "ファイルが大きすぎます（上限 %1 バイト）")
+    return QCoreApplication::translate(kContext, "ファイルが大きすぎます（上限 %1 バイト）")
         .arg(maxBytes);
 }
 
@@ -60,11 +111,11 @@ bool isAbsent(const QString& path)
     return status.type() == std::filesystem::file_type::not_found;
 }
 
-FileContent readWholeFile(const QString& path, const QString& displayName, qint64 maxBytes)
+FileContent readWholeFile(const QString& path, qint64 maxBytes)
 {
     FileContent content;
     auto fail = [&](const QString& reason) {
-        content.error = FileError{displayName, reason};
+        content.error = FileError{fullPath(path), reason};
         return content;
     };
     // Non-blocking: opening a FIFO for reading would otherwise wait for a writer for ever.
@@ -76,13 +127,13 @@ FileContent readWholeFile(const QString& path, const QString& displayName, qint6
             content.missing = true;
             return content;
         }
-        return fail(qt_error_string(error));
+        return fail(systemReason(error));
     }
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0)
-        return fail(qt_error_string(errno));
+        return fail(systemReason(errno));
     if (S_ISDIR(st.st_mode))
-        return fail(qt_error_string(EISDIR));
+        return fail(systemReason(EISDIR));
     if (!S_ISREG(st.st_mode))
         return fail(notRegularFileReason());
     if (st.st_size > maxBytes)
@@ -99,7 +150,7 @@ FileContent readWholeFile(const QString& path, const QString& displayName, qint6
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            return fail(qt_error_string(errno));
+            return fail(systemReason(errno));
         if (n == 0)
             break;
         got += n;
@@ -123,16 +174,92 @@ bool writeAll(QFileDevice& file, QByteArrayView bytes)
     return true;
 }
 
-std::optional<FileError> replaceFile(const QString& path, const QString& displayName,
-                                     QByteArrayView bytes)
+namespace {
+
+// Writes every byte, or fails with errno set. A short write is retried for the rest: the system
+// reports a short write without a reason, and only the retry brings up the lasting failure
+// (disk full, file size limit).
+bool writeFully(int fd, QByteArrayView bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return FileError{displayName, file.errorString()};
-    if (!writeAll(file, bytes))
-        return FileError{displayName, file.errorString()}; // the destructor drops the temporary
-    if (!file.commit())
-        return FileError{displayName, file.errorString()};
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, std::size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
+            return false;
+        }
+        done += n;
+    }
+    return true;
+}
+
+// The file the path names: the path itself, or for a link the file it points to, which is what
+// the replacement replaces (the link stays).
+QByteArray replacedFile(const QByteArray& path)
+{
+    struct stat st {};
+    if (::lstat(path.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return path;
+    char* const resolved = ::realpath(path.constData(), nullptr);
+    if (!resolved)
+        return path;
+    QByteArray target(resolved);
+    std::free(resolved);
+    return target;
+}
+
+} // namespace
+
+std::optional<FileError> replaceFile(const QString& path, QByteArrayView bytes,
+                                     const std::function<bool()>& beforeRename)
+{
+    auto fail = [&](int error) { return FileError{fullPath(path), systemReason(error)}; };
+    const QByteArray target = replacedFile(QFile::encodeName(path));
+    struct stat st {};
+    std::optional<mode_t> mode;
+    if (::stat(target.constData(), &st) == 0) {
+        if (S_ISDIR(st.st_mode))
+            return fail(EISDIR);
+        if (!S_ISREG(st.st_mode))
+            return FileError{fullPath(path), notRegularFileReason()};
+        if (::access(target.constData(), W_OK) != 0)
+            return fail(errno);
+        mode = st.st_mode & 07777;
+    }
+    // Beside the old file, so that the rename stays on one file system. A new file is made as
+    // any new file (the umask applies); a replaced one keeps its permissions exactly.
+    QByteArray temporary;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 16; ++attempt) {
+        temporary = target + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36);
+        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                    mode.value_or(0666));
+        if (fd < 0 && errno != EEXIST)
+            return fail(errno);
+    }
+    if (fd < 0)
+        return fail(EEXIST);
+    bool ok = writeFully(fd, bytes) && (!mode || ::fchmod(fd, *mode) == 0) && ::fsync(fd) == 0;
+    int error = errno;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (ok && beforeRename && !beforeRename()) {
+        ::unlink(temporary.constData());
+        return std::nullopt;
+    }
+    if (ok && ::rename(temporary.constData(), target.constData()) != 0) {
+        ok = false;
+        error = errno;
+    }
+    if (!ok) {
+        ::unlink(temporary.constData());
+        return fail(error);
+    }
     return std::nullopt;
 }
 

@@ -3,17 +3,35 @@
 // The file operations every data file shares: read a file whole, telling "not there" apart from
 // "cannot be read", replace a file atomically, and the line rules of the history's bytes.
 
-#include "store/datafiles.h"
-
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class QFileDevice;
 
 namespace morvane {
+
+// Why a file could not be read or written.
+struct FileError {
+    QString path;   // the file's full path, as messages show it (see fullPath)
+    QString reason; // the system's reason, in the user's language where the program knows it
+};
+
+// The absolute, cleaned path with the platform's separators, for messages. Files are opened by
+// the path as given (often relative to the working folder); a folder name that is not valid
+// UTF-8 shows replacement characters here, while the file opened is the right one.
+QString fullPath(const QString& path);
+
+// The reason for a system error number: in the program's language for the errors a user meets
+// (no space, no permission, read-only file system, name too long, file too large, quota,
+// input/output error, not found, is a folder, too many links), the system's own text otherwise.
+QString systemReason(int error);
+// The same for the reason a Qt file device gives (its errorString()), which is the system's
+// text for the system's errors.
+QString systemReason(const QString& systemText);
 
 // Some editors put a byte order mark in front of UTF-8 text; the CSV export writes one on
 // purpose. It is not part of the first line or record.
@@ -36,28 +54,31 @@ QString notRegularFileReason();
 struct FileContent {
     bool missing = false;
     QByteArray bytes;
-    std::optional<FileError> error; // names the file as displayName
+    std::optional<FileError> error;
 };
 
 // Opens, reads and closes the whole file. Only a regular file (or a link to one) of at most
 // maxBytes is read: anything else (a folder, a FIFO, a device, a larger file) is an error, found
 // without blocking (the file is opened non-blocking and checked on the opened descriptor, so it
 // cannot be swapped in between) and without reading it.
-FileContent readWholeFile(const QString& path, const QString& displayName, qint64 maxBytes);
+FileContent readWholeFile(const QString& path, qint64 maxBytes);
 
 // Writes all bytes to an unbuffered device, or fails with the system's reason in errorString().
-// A short write is retried for the rest: the system reports a short write without a reason, and
-// only the retry brings up the lasting failure (disk full, file size limit).
+// A short write is retried for the rest, as replaceFile does.
 bool writeAll(QFileDevice& file, QByteArrayView bytes);
 
-// Replaces the file with exactly these bytes, or leaves the old one whole. QSaveFile writes a
-// temporary file beside the old one and renames it over the old one only at commit, so a
-// failure or a crash leaves the old content; the new file keeps the old one's permissions, and
-// a link is followed, so the file it points to is replaced. It must be unbuffered: when a
-// buffered QSaveFile meets a short write while flushing, commit() still succeeds and renames the
-// cut-off temporary file over the old one; our own check of every byte prevents that.
-std::optional<FileError> replaceFile(const QString& path, const QString& displayName,
-                                     QByteArrayView bytes);
+// Replaces the file with exactly these bytes, or leaves the old one whole: the bytes go to a
+// temporary file beside it, are flushed to the disk and renamed over it, so a failure or a crash
+// leaves the old content. The new file keeps the old one's permissions; a link is followed, so
+// the file it points to is replaced. The path is used as given (relative paths stay relative),
+// so a working folder whose name is not valid UTF-8 works.
+// Only a regular file is replaced, or a new one written: a folder, a FIFO or a device at the
+// path is refused before anything is written, since the rename would put a regular file in its
+// place (even over /dev/full, for root).
+// `beforeRename`, when given, runs once the new content is safely written, just before the
+// rename: false cancels the replacement, changing nothing, and no error is returned.
+std::optional<FileError> replaceFile(const QString& path, QByteArrayView bytes,
+                                     const std::function<bool()>& beforeRename = {});
 
 // What must follow a history's bytes so that a line added after them starts a line of its own:
 // nothing when they are empty, hold only a byte order mark or end with a line end, LF when they

@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cerrno>
 
@@ -84,14 +83,14 @@ HistoryRestore restoreOnce(const QDir& folder, bool& historyChanged)
     if (lock.error())
         return failed(*lock.error());
 
-    const FileContent backup = readWholeFile(backupPath, kHistoryBackupFileName, kMaxHistoryBytes);
+    const FileContent backup = readWholeFile(backupPath, kMaxHistoryBytes);
     if (backup.missing)
         return unmade(HistoryRestore{Status::NoBackup, {}, std::nullopt});
     if (backup.error)
         return failed(*backup.error);
 
     const FileIdentity seen = identify(historyPath);
-    const FileContent since = readWholeFile(historyPath, kHistoryFileName, kMaxHistoryBytes);
+    const FileContent since = readWholeFile(historyPath, kMaxHistoryBytes);
     if (since.error)
         return failed(*since.error);
 
@@ -103,23 +102,17 @@ HistoryRestore restoreOnce(const QDir& folder, bool& historyChanged)
         bytes += lineEndBeforeAppend(bytes);
     bytes += recorded;
 
-    // QSaveFile follows a link and keeps the replaced file's permissions.
-    QSaveFile file(historyPath);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return failed({kHistoryFileName, file.errorString()});
-    if (!writeAll(file, bytes))
-        return failed({kHistoryFileName, file.errorString()});
     // A line another instance appended after the history was read would be lost with the old
     // file: read again and start over rather than replace it. The lock keeps this program's
     // other instances out; this catches a writer that does not lock.
-    if (identify(historyPath) != seen) {
-        file.cancelWriting();
-        file.commit();
-        historyChanged = true;
+    const auto unchanged = [&] {
+        historyChanged = identify(historyPath) != seen;
+        return !historyChanged;
+    };
+    if (std::optional<FileError> error = replaceFile(historyPath, bytes, unchanged))
+        return failed(std::move(*error));
+    if (historyChanged)
         return {};
-    }
-    if (!file.commit())
-        return failed({kHistoryFileName, file.errorString()});
     if (!seen.exists || created)
         QFile::setPermissions(historyPath, QFile::permissions(backupPath));
 
@@ -141,7 +134,7 @@ HistoryRestore restoreHistory(const QDir& folder)
     return HistoryRestore{
         HistoryRestore::Status::Failed,
         {},
-        FileError{kHistoryFileName,
+        FileError{fullPath(folder.filePath(kHistoryFileName)),
                   QCoreApplication::translate("morvane::HistoryBackup",
                                               "ほかのプログラムが書き込み続けています")}};
 }

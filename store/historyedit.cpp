@@ -29,7 +29,7 @@ HistoryEdit failed(FileError error)
 // lock from before it read the file, so that no other instance's entry is lost with the old one.
 HistoryEdit rewrite(const QString& path, QByteArray bytes)
 {
-    if (std::optional<FileError> error = replaceFile(path, path, bytes))
+    if (std::optional<FileError> error = replaceFile(path, bytes))
         return failed(std::move(*error));
     return HistoryEdit{HistoryEdit::Status::Done, History(std::move(bytes)), std::nullopt,
                        std::nullopt};
@@ -43,7 +43,7 @@ template <typename Edit> HistoryEdit editLocked(const DataFiles& files, Edit edi
     const HistoryLock lock(path, [&] { return openHistory(path, O_RDONLY); });
     if (lock.error())
         return failed(*lock.error());
-    FileContent content = readWholeFile(path, path, kMaxHistoryBytes);
+    FileContent content = readWholeFile(path, kMaxHistoryBytes);
     if (content.error)
         return failed(std::move(*content.error));
     return edit(path, std::move(content));

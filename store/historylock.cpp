@@ -33,7 +33,7 @@ bool isFileAtPath(int fd, const QByteArray& path)
 
 FileError busyError(const QString& path)
 {
-    return FileError{path,
+    return FileError{fullPath(path),
                      QCoreApplication::translate(
                          "morvane::HistoryLock",
                          "ほかの Morvane が書き込み中です。少し待ってからやり直してください")};

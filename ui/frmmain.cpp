@@ -42,12 +42,6 @@ using namespace Qt::StringLiterals;
 namespace morvane {
 namespace {
 
-// Messages name a file by its full path: a bare name does not tell which folder was meant.
-QString shownPath(const DataFiles& files, const QString& name)
-{
-    return QDir::toNativeSeparators(files.path(name));
-}
-
 const QString kHelpFile = u"QuilloHelp.chm"_s;
 
 // The window never groups digits; a locale that says so once spares every meter update from
@@ -184,7 +178,7 @@ bool frmMain::Form_Load()
         m_services.dialogs->message(
             this, Dialogs::Severity::Error,
             tr("「%1」を読み込めませんでした。\n理由: %2\n\nプログラムを終了します。")
-                .arg(shownPath(m_files, result.error->fileName), result.error->reason),
+                .arg(result.error->path, result.error->reason),
             u"Morvane"_s);
         return false;
     }
@@ -274,11 +268,10 @@ void frmMain::updateMeterDescription()
 
 void frmMain::reportWriteError(const FileError& error, const QString& notSaved)
 {
-    m_services.dialogs->message(
-        this, Dialogs::Severity::Error,
-        tr("「%1」に書き込めませんでした。\n理由: %2\n\n%3")
-            .arg(shownPath(m_files, error.fileName), error.reason, notSaved),
-        tr("保存エラー"));
+    m_services.dialogs->message(this, Dialogs::Severity::Error,
+                                tr("「%1」に書き込めませんでした。\n理由: %2\n\n%3")
+                                    .arg(error.path, error.reason, notSaved),
+                                tr("保存エラー"));
 }
 
 void frmMain::enter(const EntryKind& kind)
@@ -407,12 +400,11 @@ void frmMain::cmdClear_Click()
         return;
     // The clear keeps the history as the backup the menu's undo restores; only one is kept.
     if (clearReplacesBackup(m_files.folder()) &&
-        !m_services.dialogs->confirm(
-            this,
-            tr("前回削除した履歴を元に戻すための控え「%1」があります。\n"
-               "これを破棄して、今回削除する履歴を新しい控えにしますか？")
-                .arg(QDir::toNativeSeparators(m_files.path(kHistoryBackupFileName))),
-            tr("履歴削除")))
+        !m_services.dialogs->confirm(this,
+                                     tr("前回削除した履歴を元に戻すための控え「%1」があります。\n"
+                                        "これを破棄して、今回削除する履歴を新しい控えにしますか？")
+                                         .arg(fullPath(m_files.path(kHistoryBackupFileName))),
+                                     tr("履歴削除")))
         return;
     if (const auto error = m_files.clearHistory()) {
         reportWriteError(*error, tr("履歴は削除されていません。"));
@@ -486,7 +478,7 @@ void frmMain::deleteSelectedLine()
             this, Dialogs::Severity::Warning,
             tr("「%1」が、表示している履歴と違っています（ほかのプログラムが書き換えた可能性があり"
                "ます）。記録は削除していません。\n履歴を読み直して表示します。")
-                .arg(m_files.path(kHistoryFileName)),
+                .arg(fullPath(m_files.path(kHistoryFileName))),
             title);
         reloadHistory();
         break;
@@ -512,7 +504,7 @@ void frmMain::undoDelete()
         m_services.dialogs->message(
             this, Dialogs::Severity::Warning,
             tr("「%1」が、記録を削除したあとに変更されているため、元に戻せませんでした。")
-                .arg(m_files.path(kHistoryFileName)),
+                .arg(fullPath(m_files.path(kHistoryFileName))),
             title);
         historyChanged();
         reloadHistory();
@@ -545,8 +537,7 @@ void frmMain::exportCsv()
                                             m_files.folder())) {
         m_services.dialogs->message(
             this, Dialogs::Severity::Error,
-            tr("「%1」に書き込めませんでした。\n理由: %2")
-                .arg(QDir::toNativeSeparators(QFileInfo(*path).absoluteFilePath()), error->reason),
+            tr("「%1」に書き込めませんでした。\n理由: %2").arg(error->path, error->reason),
             tr("CSV書き出し"));
     }
 }
@@ -557,11 +548,10 @@ void frmMain::undoClear()
     if (restored.status == HistoryRestore::Status::Restored) {
         m_history->setLines(std::move(restored.lines));
     } else if (restored.error) {
-        m_services.dialogs->message(
-            this, Dialogs::Severity::Error,
-            tr("履歴を元に戻せませんでした。\n「%1」: %2")
-                .arg(shownPath(m_files, restored.error->fileName), restored.error->reason),
-            tr("履歴を元に戻す"));
+        m_services.dialogs->message(this, Dialogs::Severity::Error,
+                                    tr("履歴を元に戻せませんでした。\n「%1」: %2")
+                                        .arg(restored.error->path, restored.error->reason),
+                                    tr("履歴を元に戻す"));
     }
 }
 

@@ -37,6 +37,8 @@ QMap<QString, QByteArray> snapshot(const QDir& folder)
         const QString name = folder.relativeFilePath(path);
         if (it.fileInfo().isDir())
             entries.insert(name, "<folder>");
+        else if (!it.fileInfo().isFile())
+            entries.insert(name, "<not a regular file>"); // a FIFO is not read: that would block
         else
             entries.insert(name, readBytes(path));
     }

@@ -21,8 +21,9 @@ bool writeBytes(const QString& path, const QByteArray& bytes);
 // The file's bytes; a null QByteArray when it cannot be read.
 QByteArray readBytes(const QString& path);
 
-// Every entry under the folder, recursively, by relative path: a file's bytes, or "<folder>"
-// for a folder. Two equal snapshots mean nothing was created, removed or rewritten.
+// Every entry under the folder, recursively, by relative path: a file's bytes, "<folder>" for a
+// folder, or "<not a regular file>". Two equal snapshots mean nothing was created, removed or
+// rewritten.
 QMap<QString, QByteArray> snapshot(const QDir& folder);
 
 // False when this process can read a file that has no permissions at all (root, or a process

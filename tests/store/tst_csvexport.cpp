@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
 using namespace morvane;
 using namespace morvane::testing;
@@ -135,6 +137,7 @@ void tst_CsvExport::failingPath_data()
 
     QTest::newRow("a folder of that name") << u"履歴.csv"_s << u"履歴.csv"_s;
     QTest::newRow("a missing folder on the way") << u"missing/履歴.csv"_s << u"履歴.csv"_s;
+    QTest::newRow("a FIFO, never replaced by a file") << u"fifo.csv"_s << u"fifo.csv"_s;
 }
 
 void tst_CsvExport::failingPath()
@@ -145,12 +148,13 @@ void tst_CsvExport::failingPath()
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir(u"履歴.csv"_s));
     QVERIFY(writeBytes(dir.filePath(u"履歴.csv/inside.txt"_s), "kept"));
+    QCOMPARE(mkfifo(QFile::encodeName(dir.filePath(u"fifo.csv"_s)).constData(), 0600), 0);
     const auto before = snapshot(QDir(dir.path()));
 
     const std::optional<FileError> error =
         exportHistoryCsv(historyOf(kHistory), kToday, dir.filePath(relativePath), QDir(dir.path()));
     QVERIFY(error);
-    QCOMPARE(error->fileName, fileName);
+    QCOMPARE(QFileInfo(error->path).fileName(), fileName);
     QVERIFY(!error->reason.isEmpty());
     QCOMPARE(snapshot(QDir(dir.path())), before);
 }
@@ -170,7 +174,7 @@ void tst_CsvExport::failedWriteKeepsOlderFile()
         error = exportHistoryCsv(historyOf(kHistory), kToday, path, QDir(dir.path()));
     }
     QVERIFY(error);
-    QCOMPARE(error->fileName, u"体重.csv"_s);
+    QCOMPARE(error->path, path);
     QVERIFY(!error->reason.isEmpty());
     QCOMPARE(snapshot(QDir(dir.path())), before);
 }
@@ -214,8 +218,8 @@ void tst_CsvExport::refusesDataFiles()
     QCOMPARE(bool(error), refused);
     if (!refused)
         return;
-    QVERIFY(error->fileName.endsWith(QFileInfo(chosen).fileName()));
-    QVERIFY(QFileInfo(error->fileName).isAbsolute());
+    QVERIFY(error->path.endsWith(QFileInfo(chosen).fileName()));
+    QVERIFY(QFileInfo(error->path).isAbsolute());
     QVERIFY(!error->reason.isEmpty());
     QCOMPARE(snapshot(data), before);
 }

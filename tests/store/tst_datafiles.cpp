@@ -4,6 +4,7 @@
 
 #include "store/datafiles.h"
 
+#include "store/datafolder.h"
 #include "store/fileio.h"
 #include "testfiles.h"
 
@@ -13,6 +14,7 @@
 #include <QTest>
 
 #include <cstring>
+#include <filesystem>
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -95,6 +97,8 @@ private slots:
     void failedWriteKeepsOldFile();
     void readOnlyFolder_data();
     void readOnlyFolder();
+    void enterDataFolder_data();
+    void enterDataFolder();
 
 private:
     QTemporaryDir m_scratch;
@@ -418,7 +422,7 @@ void tst_DataFiles::appendSurvivesFileSizeLimit()
         if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
             _exit(3);
         const std::optional<FileError> error = files.appendHistory(kLine);
-        _exit(error && error->fileName == kHistoryFileName ? 0 : 1);
+        _exit(error && error->path == files.path(kHistoryFileName) ? 0 : 1);
     }
     int status = 0;
     QCOMPARE(waitpid(child, &status, 0), child);
@@ -456,7 +460,7 @@ void tst_DataFiles::unreadableAsFolder()
         error = read.error;
     }
     QVERIFY(error);
-    QCOMPARE(error->fileName, fileName);
+    QCOMPARE(error->path, files.path(fileName));
     QVERIFY(!error->reason.isEmpty());
 }
 
@@ -473,14 +477,14 @@ void tst_DataFiles::unreadableByPermission()
     const NumberRead height = files.readHeight();
     QCOMPARE(height.status, NumberRead::Status::Error);
     QVERIFY(height.error);
-    QCOMPARE(height.error->fileName, kHeightFileName);
+    QCOMPARE(height.error->path, files.path(kHeightFileName));
     const NumberRead weight = files.readWeight();
     QCOMPARE(weight.status, NumberRead::Status::Error);
     QVERIFY(weight.error);
-    QCOMPARE(weight.error->fileName, kWeightFileName);
+    QCOMPARE(weight.error->path, files.path(kWeightFileName));
     const HistoryRead history = files.readHistory();
     QVERIFY(history.error);
-    QCOMPARE(history.error->fileName, kHistoryFileName);
+    QCOMPARE(history.error->path, files.path(kHistoryFileName));
     QVERIFY(!history.error->reason.isEmpty());
 }
 
@@ -520,7 +524,7 @@ void tst_DataFiles::writeFails()
 
     const std::optional<FileError> error = run(DataFiles(folder), operation);
     QVERIFY(error);
-    QCOMPARE(error->fileName, fileOf(operation));
+    QCOMPARE(error->path, folder.filePath(fileOf(operation)));
     QVERIFY(!error->reason.isEmpty());
     QCOMPARE(snapshot(QDir(dir.path())), before);
 }
@@ -560,7 +564,7 @@ void tst_DataFiles::failedWriteKeepsOldFile()
         error = run(files, operation);
     }
     QVERIFY(error);
-    QCOMPARE(error->fileName, fileOf(operation));
+    QCOMPARE(error->path, files.path(fileOf(operation)));
     QVERIFY(!error->reason.isEmpty());
     QCOMPARE(readBytes(path), old);
     QCOMPARE(snapshot(QDir(dir.path())), before);
@@ -599,9 +603,86 @@ void tst_DataFiles::readOnlyFolder()
     const std::optional<FileError> error = run(files, operation);
     QFile::setPermissions(dir.path(), writable);
     QVERIFY(error);
-    QCOMPARE(error->fileName, fileOf(operation));
+    QCOMPARE(error->path, files.path(fileOf(operation)));
     QVERIFY(!error->reason.isEmpty());
     QCOMPARE(snapshot(QDir(dir.path())), before);
+}
+
+void tst_DataFiles::enterDataFolder_data()
+{
+    // "@" stands for a scratch folder; an unset variable is a null QByteArray. An empty
+    // `entered` means refused.
+    QTest::addColumn<QByteArray>("option");
+    QTest::addColumn<QByteArray>("dataHome");
+    QTest::addColumn<QByteArray>("home");
+    QTest::addColumn<QByteArray>("entered");
+
+    const QByteArray unset;
+    const QByteArray at = "@";
+    const QByteArray desktop = "@/.local/share/morvane";
+    QTest::newRow("a name that is not UTF-8")
+        << QByteArray("@/data\xff") << unset << at << QByteArray("@/data\xff");
+    // Longer with a file's name than a path may be: only bare names reach the files.
+    QTest::newRow("a path of 4,091 bytes")
+        << QByteArray("deep") << unset << at << QByteArray("deep");
+    QTest::newRow("the desktop's folder") << QByteArray("") << unset << at << desktop;
+    QTest::newRow("an absolute XDG_DATA_HOME")
+        << QByteArray("") << QByteArray("@/xdg") << at << QByteArray("@/xdg/morvane");
+    QTest::newRow("a relative XDG_DATA_HOME is ignored")
+        << QByteArray("") << QByteArray("rel/dir") << at << desktop;
+    QTest::newRow("HOME empty: refused") << QByteArray("") << unset << QByteArray("") << unset;
+    QTest::newRow("HOME unset: refused") << QByteArray("") << unset << unset << unset;
+}
+
+void tst_DataFiles::enterDataFolder()
+{
+    QFETCH(QByteArray, option);
+    QFETCH(QByteArray, dataHome);
+    QFETCH(QByteArray, home);
+    QFETCH(QByteArray, entered);
+
+    QTemporaryDir dir;
+    const QByteArray scratch = QFile::encodeName(dir.path());
+    QByteArray deep = scratch;
+    while (deep.size() + 200 < 4091)
+        deep += '/' + QByteArray(199, 'd');
+    deep += '/' + QByteArray(4091 - deep.size() - 1, 'e');
+    auto real = [&](QByteArray b) {
+        return b == "deep" ? deep : b.isNull() ? b : b.replace('@', scratch);
+    };
+    const QByteArray savedHome = qgetenv("HOME");
+    const QByteArray savedDataHome = qgetenv("XDG_DATA_HOME");
+    char* const savedCwd = getcwd(nullptr, 0);
+    auto set = [](const char* name, const QByteArray& value) {
+        value.isNull() ? qunsetenv(name) : qputenv(name, value);
+    };
+    set("HOME", real(home));
+    set("XDG_DATA_HOME", real(dataHome));
+    QVERIFY(QDir(dir.path()).mkdir(u"rel"_s)); // where a relative XDG_DATA_HOME would lead
+    const auto before = snapshot(QDir(dir.path()));
+
+    const std::optional<QString> error = morvane::enterDataFolder(real(option));
+    char* const cwd = getcwd(nullptr, 0);
+    const QByteArray now = cwd ? QByteArray(cwd) : QByteArray();
+    // The files by their bare names, as the program opens them.
+    const bool written = !error && !DataFiles().writeHeight(1.7f) &&
+                         DataFiles().readHeight().status == NumberRead::Status::Ok;
+    QVERIFY(chdir(savedCwd) == 0);
+    std::free(cwd);
+    std::free(savedCwd);
+    set("HOME", savedHome);
+    set("XDG_DATA_HOME", savedDataHome);
+    const auto after = snapshot(QDir(dir.path()));
+    std::filesystem::remove_all(scratch.toStdString()); // QDir cannot name every folder made
+
+    if (entered.isNull()) {
+        QVERIFY(error && error->contains(u"HOME"_s));
+        QCOMPARE(after, before);
+        return;
+    }
+    QVERIFY2(!error, qPrintable(error.value_or(QString())));
+    QCOMPARE(now, real(entered));
+    QVERIFY(written);
 }
 
 QTEST_GUILESS_MAIN(tst_DataFiles)

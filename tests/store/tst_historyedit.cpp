@@ -227,7 +227,7 @@ void tst_HistoryEdit::failures()
     }
     QCOMPARE(edit.status, Status::Failed);
     QVERIFY(edit.error);
-    QCOMPARE(edit.error->fileName, f.history());
+    QCOMPARE(edit.error->path, f.history());
     QVERIFY(!edit.error->reason.isEmpty());
     QVERIFY(!edit.removed);
     // Byte for byte as it was, and no temporary file left behind.

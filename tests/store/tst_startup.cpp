@@ -278,7 +278,7 @@ void tst_Startup::unreadableFile()
     QVERIFY(!result.startup);
     QVERIFY(result.error);
     // The file's name, or its full path.
-    QCOMPARE(QFileInfo(result.error->fileName).fileName(), reported);
+    QCOMPARE(QFileInfo(result.error->path).fileName(), reported);
     QVERIFY(!result.error->reason.isEmpty());
 }
 
@@ -298,7 +298,7 @@ void tst_Startup::unreadableByPermission()
     QCOMPARE(snapshot(QDir(dir.path())), before);
     QVERIFY(!result.startup);
     QVERIFY(result.error);
-    QCOMPARE(result.error->fileName, kHeightFileName);
+    QCOMPARE(QFileInfo(result.error->path).fileName(), kHeightFileName);
     QVERIFY(!result.error->reason.isEmpty());
 }
 
@@ -363,7 +363,8 @@ void tst_Startup::refusedFile()
 #endif
         const StartupResult result = loadStartup(files, kNumbers, jp);
         const bool refused = !result.startup && result.error &&
-                             result.error->fileName == fileName && !result.error->reason.isEmpty();
+                             QFileInfo(result.error->path).fileName() == fileName &&
+                             !result.error->reason.isEmpty();
         _exit(refused ? 0 : 1);
     }
     int status = 0;

@@ -288,8 +288,9 @@ void tst_DiskFull::fullFileSystem()
     QVERIFY(fillUp(firstWeight ? kBlock : 0));
     const Files before = files(*f);
     const Shown shownBefore = shown(*f);
-    const QString reason =
-        QString::fromLocal8Bit(std::strerror(m_mode == Mode::Tmpfs ? ENOSPC : EFBIG));
+    // The system's reason in the user's words, not the C library's English.
+    const QString reason = m_mode == Mode::Tmpfs ? u"ディスクの空き容量がありません"_s
+                                                 : u"ファイルの大きさの上限を超えます"_s;
 
     {
         std::optional<FileSizeLimit> lowered;
