@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QDir>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -152,7 +151,7 @@ int main(int argc, char* argv[])
     morvane::SystemClock clock;
     morvane::HelpWindows help;
     // The data files are opened by their bare names in the working folder.
-    morvane::frmMain window({&dialogs, &clock, &help}, QDir(u"."_s));
+    morvane::frmMain window({&dialogs, &clock, &help}, morvane::DataFiles());
     if (!window.Form_Load())
         return 1;
     window.show();

@@ -1,7 +1,7 @@
 // The value-only work of the meter: one whole meter update, a drag across the whole scale, and
 // the leading-number parse of typed answers.
 
-#include "measure/meterupdate.h"
+#include "measure/meterreading.h"
 #include "measure/numbertext.h"
 
 #include <QLocale>
@@ -30,7 +30,7 @@ void BM_MeterUpdateValue(benchmark::State& state)
     Measurement m = stored();
     qint16 position = 154;
     for (auto _ : state) {
-        MeterUpdate u = UpdateMeter(position, m, jp);
+        MeterReading u = readMeter(position, m);
         benchmark::DoNotOptimize(u);
         position = position == 316 ? 154 : position + 1;
     }
@@ -43,7 +43,7 @@ void BM_DragWholeScaleValue(benchmark::State& state)
     for (auto _ : state) {
         Measurement m = stored();
         for (qint16 p = 154; p <= 316; ++p) {
-            MeterUpdate u = UpdateMeter(p, m, jp);
+            MeterReading u = readMeter(p, m);
             m = u.after;
             benchmark::DoNotOptimize(u);
         }

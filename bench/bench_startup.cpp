@@ -80,7 +80,7 @@ struct Window {
     frmMain window;
 
     explicit Window(const DataFolder& data)
-        : window(Services{&dialogs, &clock, &help}, QDir(data.dir.path()),
+        : window(Services{&dialogs, &clock, &help}, DataFiles(QDir(data.dir.path())),
                  QLocale(QLocale::Japanese, QLocale::Japan))
     {}
 };

@@ -55,7 +55,7 @@ const QTemporaryDir& folderWithLines(qint64 lines)
         if (!file.open(QIODevice::WriteOnly) || file.write(history) != history.size())
             qFatal("cannot write the history for the benchmark");
         file.close();
-        if (files.writeHeight(1.685f) || files.writeWeight(68.5f))
+        if (files.writeNumber(kHeightFileName, 1.685f) || files.writeNumber(kWeightFileName, 68.5f))
             qFatal("cannot write the number files for the benchmark");
     }
     return *dir;
@@ -148,7 +148,7 @@ void BM_LoadStartup(benchmark::State& state)
                           files.path(kWeightFileName)};
     const NumberFile numbers[] = {kHeightFile, kWeightFile};
     runAgainstFloor(state, "loadStartup", all, [&] {
-        const StartupResult result = loadStartup(files, numbers, jp);
+        const StartupResult result = loadStartup(files, numbers);
         if (!result.startup || result.startup->history.size() != state.range(0))
             state.SkipWithError("start-up read wrong");
         benchmark::DoNotOptimize(result);

@@ -3,7 +3,7 @@
 // the same run. And the trend chart opened on histories of a thousand to 7.5 million lines.
 
 #include "benchservices.h"
-#include "measure/meterupdate.h"
+#include "measure/meterreading.h"
 #include "ui/fonts.h"
 #include "ui/frmmain.h"
 #include "ui/trendwindow.h"
@@ -42,7 +42,8 @@ struct StartedWindow {
             if (f.open(QIODevice::WriteOnly))
                 f.write(bytes);
         }
-        window = std::make_unique<frmMain>(Services{&dialogs, &clock, &help}, QDir(dir.path()),
+        window = std::make_unique<frmMain>(Services{&dialogs, &clock, &help},
+                                           DataFiles(QDir(dir.path())),
                                            QLocale(QLocale::Japanese, QLocale::Japan));
         window->Form_Load();
         window->show();
@@ -56,7 +57,7 @@ void BM_MeterUpdateValue(benchmark::State& state)
     Measurement m{1.685f, 68.5f, 24.1263f, 24.1263f, 0, std::nullopt};
     qint16 position = 154;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(UpdateMeter(position, m, jp));
+        benchmark::DoNotOptimize(readMeter(position, m));
         position = position == 316 ? 154 : position + 1;
     }
 }

@@ -2,7 +2,6 @@
 
 #include "measure/numbertext.h"
 
-#include <QLocale>
 #include <QString>
 
 #include <cmath>
@@ -58,38 +57,32 @@ double standardWeight(float height)
     return heightSquared(height) * kStandardBmi;
 }
 
-double obesityDegree(const QString& weightCaption, const QString& standardCaption0,
-                     const QString& standardCaption1, const QLocale& locale)
+namespace {
+
+// The value as its one-decimal text reads back: rounded to 0.1 exactly as it is shown.
+double roundedAsShown(double value)
 {
-    const double weight = parseDisplayedNumber(weightCaption, locale);
-    const double standard0 = parseDisplayedNumber(standardCaption0, locale);
-    const double standard1 = parseDisplayedNumber(standardCaption1, locale);
-    if (standard1 == 0.0)
-        return std::nan("");
-    return (weight - standard0) / standard1 * 100.0;
+    return parseLeadingNumber(QString::number(value, 'f', 1)).value;
+}
+
+} // namespace
+
+std::optional<double> obesityDegree(double weight, double standardWeight)
+{
+    const double shownWeight = roundedAsShown(weight);
+    const double shownStandard = roundedAsShown(standardWeight);
+    if (shownStandard == 0.0)
+        return std::nullopt;
+    return (shownWeight - shownStandard) / shownStandard * 100.0;
 }
 
 float obesityRatio(float weight, float height)
 {
-    // Rounded through the one-decimal text, exactly as the panel shows it; the text is written
-    // with "." so that the round trip does not depend on the user's locale.
-    const QString text = oneDecimalText(standardWeight(height), QLocale::c());
-    const auto s = static_cast<float>(parseLeadingNumber(text).value);
+    // The standard weight as the panel shows it, then stored in single precision.
+    const auto s = static_cast<float>(roundedAsShown(standardWeight(height)));
     if (s == 0.0f)
         return std::nanf("");
     return static_cast<float>((static_cast<double>(weight) - s) / s);
-}
-
-double scaleX(double bmi, int shape3Left)
-{
-    return shape3Left + 20 + (bmi - 24.0) * kTwipsPerBmi;
-}
-
-float pointerLeft(float meterBmi, int shape3Left)
-{
-    const double left =
-        (shape3Left + 20.0) - ((24.0 - static_cast<double>(meterBmi)) * kTwipsPerBmi + 240.0);
-    return static_cast<float>(left);
 }
 
 } // namespace morvane

@@ -7,8 +7,7 @@
 
 #include <QtGlobal>
 
-class QString;
-class QLocale;
+#include <optional>
 
 namespace morvane {
 
@@ -51,25 +50,13 @@ float weightForBmi(float height, float bmi);
 // The standard weight (the weight at BMI 22) in double precision.
 double standardWeight(float height);
 
-// The obesity degree shown on the result panel, in percent, computed from the panel's own
-// captions (weight and standard weight as one-decimal texts), so that it agrees with the
-// figures the user sees. The captions are read with the locale they were written in.
-// Returns NaN when the standard weight reads as zero.
-double obesityDegree(const QString& weightCaption, const QString& standardCaption0,
-                     const QString& standardCaption1, const QLocale& locale);
+// The obesity degree, in percent: (weight - s) / s * 100 with the weight and the standard weight
+// s each rounded to 0.1 as the program shows them (through their one-decimal text), so that it
+// agrees with the figures the user sees. nullopt when s rounds to zero.
+std::optional<double> obesityDegree(double weight, double standardWeight);
 
 // The obesity ratio written to the history: the standard weight rounded to 0.1 (through its
 // one-decimal text), then (weight - s) / s with the unrounded weight, stored as single.
 float obesityRatio(float weight, float height);
-
-// Horizontal position of the meter scale for BMI b, in twips inside the BMI panel, anchored on
-// the left edge of the yellow band (shape3Left): shape3Left + 20 + (b - 24) * 300.
-inline constexpr int kShape3Left = 3030;
-inline constexpr int kTwipsPerBmi = 300;
-double scaleX(double bmi, int shape3Left = kShape3Left);
-
-// Left edge of the pointer picture in twips for a meter BMI: (shape3Left + 20) -
-// ((24 - meterBmi) * 300 + 240), formed in double and rounded to single once.
-float pointerLeft(float meterBmi, int shape3Left = kShape3Left);
 
 } // namespace morvane

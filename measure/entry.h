@@ -5,7 +5,7 @@
 // the message that goes with an error, writes the file and applies the result.
 
 #include "measure/limits.h"
-#include "measure/meterupdate.h"
+#include "measure/meterreading.h"
 
 #include <QString>
 

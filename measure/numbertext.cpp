@@ -1,6 +1,5 @@
 #include "measure/numbertext.h"
 
-#include <QDate>
 #include <QLocale>
 
 #include <algorithm>
@@ -176,14 +175,6 @@ QString dateSeparator(const QLocale& locale)
             return c.isSpace() ? u"/"_s : QString(c);
     }
     return u"/"_s;
-}
-
-QString historyLine(const QDate& date, float weight, float bmi, float ratio, const QLocale& locale)
-{
-    auto twoDigits = [](int v) { return QString::number(v).rightJustified(2, u'0'); };
-    return twoDigits(date.month()) + dateSeparator(locale) + twoDigits(date.day()) + u"  "_s +
-           oneDecimalText(weight, locale) + u"Kg  "_s + oneDecimalText(bmi, locale) + u"  "_s +
-           oneDecimalText(static_cast<double>(ratio) * 100.0, locale) + u"%"_s;
 }
 
 } // namespace morvane

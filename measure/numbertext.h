@@ -2,12 +2,11 @@
 
 // How numbers are read from text and written as text: the leading-number parse used for every
 // typed value and caption, the general number text used for heights and entered weights, the
-// one-decimal "0.0" form of the result panel, and the dated history line.
+// one-decimal "0.0" form of the result panel, and the locale's date separator.
 
 #include <QString>
 #include <QStringView>
 
-class QDate;
 class QLocale;
 
 namespace morvane {
@@ -43,10 +42,5 @@ QString oneDecimalText(double value, const QLocale& locale);
 // The locale's date separator ("/" in Japan, "." in Germany), taken from its short date format
 // and never an invisible direction mark; "/" where that format spells the month out.
 QString dateSeparator(const QLocale& locale);
-
-// One history line: "mm/dd  " (the locale's separator), the weight with "0.0Kg  ", the BMI with
-// "0.0  " and the ratio as a percentage with "0.0%". Built from the unrounded weight and BMI.
-// Month and day always come in that order: the year of a line is worked out from it.
-QString historyLine(const QDate& date, float weight, float bmi, float ratio, const QLocale& locale);
 
 } // namespace morvane

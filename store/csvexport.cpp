@@ -82,21 +82,21 @@ QByteArray historyCsv(const History& history, const QDate& today)
     return trendCsv(readTrend(history, today));
 }
 
-std::optional<QString> dataFileAt(const QString& path, const QDir& dataFolder)
+std::optional<QString> dataFileAt(const QString& path, const DataFiles& files)
 {
     const QString target = resolvedPath(path);
     for (const QString& name : {kHeightFileName, kWeightFileName, kGoalFileName, kHistoryFileName,
                                 kHistoryBackupFileName}) {
-        if (resolvedPath(dataFolder.filePath(name)) == target)
+        if (resolvedPath(files.path(name)) == target)
             return name;
     }
     return std::nullopt;
 }
 
 std::optional<FileError> exportHistoryCsv(const History& history, const QDate& today,
-                                          const QString& path, const QDir& dataFolder)
+                                          const QString& path, const DataFiles& files)
 {
-    if (const std::optional<QString> dataFile = dataFileAt(path, dataFolder)) {
+    if (const std::optional<QString> dataFile = dataFileAt(path, files)) {
         return FileError{fullPath(path),
                          QCoreApplication::translate(
                              "morvane::CsvExport",

@@ -7,7 +7,6 @@
 
 #include <QByteArray>
 #include <QDate>
-#include <QDir>
 #include <QString>
 #include <QStringList>
 
@@ -36,13 +35,13 @@ QByteArray historyCsv(const History& history, const QDate& today);
 // The name of the program's data file (身長.txt, 体重.txt, 目標.txt, 履歴.txt or 履歴.txt.bak in
 // the data folder) that the path stands for, compared as the file system resolves both (links,
 // "..", a file not yet there by its folder's resolved path); nullopt for any other path.
-std::optional<QString> dataFileAt(const QString& path, const QDir& dataFolder);
+std::optional<QString> dataFileAt(const QString& path, const DataFiles& files);
 
 // Writes historyCsv() to the path atomically: the file appears complete or not at all, and an
 // older file of that name stays as it was when the write fails. A path that is one of the
 // program's data files, or an existing file that is not a regular file (a FIFO, a device, a
 // folder), is refused before anything is written; the error names the path.
 std::optional<FileError> exportHistoryCsv(const History& history, const QDate& today,
-                                          const QString& path, const QDir& dataFolder);
+                                          const QString& path, const DataFiles& files);
 
 } // namespace morvane

@@ -54,36 +54,9 @@ QByteArray historyTail(QFile& file, qint64 size)
     return file.read(length);
 }
 
-// The file the history's name stands for: the file itself, or where its link points, so that
-// a linked history stays linked after a clear.
-QString resolvedHistoryPath(const QString& path)
-{
-    const QFileInfo info(path);
-    if (!info.isSymLink())
-        return path;
-    const QString target = info.canonicalFilePath();
-    return target.isEmpty() ? info.symLinkTarget() : target;
-}
-
 std::optional<FileError> systemError(const QString& path, int error)
 {
     return FileError{fullPath(path), systemReason(error)};
-}
-
-// Creates an empty history that nothing else has created meanwhile, with the old history's
-// permissions when there was one (not narrowed by the umask), else as any new file. When another
-// instance's append created the file first, that file is the new history, holding its line.
-std::optional<FileError> createEmptyHistory(const QString& path, std::optional<mode_t> mode)
-{
-    const QByteArray name = QFile::encodeName(path);
-    const int fd =
-        ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode.value_or(0666));
-    if (fd < 0)
-        return errno == EEXIST ? std::nullopt : systemError(path, errno);
-    const bool ok = !mode || ::fchmod(fd, *mode) == 0;
-    const int error = errno;
-    ::close(fd);
-    return ok ? std::nullopt : systemError(path, error);
 }
 
 } // namespace
@@ -100,16 +73,6 @@ QString DataFiles::path(const QString& fileName) const
 NumberRead DataFiles::readNumber(const QString& fileName) const
 {
     return readNumberFile(path(fileName));
-}
-
-NumberRead DataFiles::readHeight() const
-{
-    return readNumber(kHeightFileName);
-}
-
-NumberRead DataFiles::readWeight() const
-{
-    return readNumber(kWeightFileName);
 }
 
 HistoryRead DataFiles::readHistory() const
@@ -134,16 +97,6 @@ std::optional<FileError> DataFiles::removeNumber(const QString& fileName) const
     if (file.remove() || isAbsent(file.fileName()))
         return std::nullopt;
     return FileError{fullPath(file.fileName()), systemReason(file.errorString())};
-}
-
-std::optional<FileError> DataFiles::writeHeight(float metres) const
-{
-    return writeNumber(kHeightFileName, metres);
-}
-
-std::optional<FileError> DataFiles::writeWeight(float kilograms) const
-{
-    return writeNumber(kWeightFileName, kilograms);
 }
 
 std::optional<FileError> DataFiles::appendHistory(const QString& line) const
@@ -196,63 +149,6 @@ std::optional<FileError> DataFiles::appendHistory(const QString& line) const
     file.close();
     if (file.error() != QFileDevice::NoError)
         return FileError{fullPath(historyPath), systemReason(file.errorString())};
-    return std::nullopt;
-}
-
-std::optional<FileError> DataFiles::clearHistory() const
-{
-    // Errors name the history as the user knows it, in the data folder, also when it is a link.
-    const QString shown = path(kHistoryFileName);
-    const QString history = resolvedHistoryPath(shown);
-    // Locked from before the history is looked at until the new one is in place: an instance
-    // appending meanwhile waits, then finds the new file.
-    const HistoryLock lock(history, [&] { return openHistory(history, O_RDONLY); });
-    if (lock.error())
-        return lock.error();
-    const QByteArray name = QFile::encodeName(history);
-    struct stat st {};
-    if (::stat(name.constData(), &st) != 0) {
-        if (errno == ENOENT && isAbsent(history))
-            return createEmptyHistory(history, std::nullopt);
-        return systemError(shown, errno);
-    }
-    if (S_ISDIR(st.st_mode))
-        return systemError(shown, EISDIR);
-    if (!S_ISREG(st.st_mode))
-        return FileError{fullPath(shown), notRegularFileReason()};
-    // An empty history keeps the older backup: clearing an empty list must not throw away what
-    // the last real clear kept.
-    if (st.st_size == 0)
-        return std::nullopt;
-
-    // The history becomes the backup by a rename, and a new empty file takes its place; nothing
-    // is truncated. An append by another instance that opened the file before the rename lands
-    // in the backup, one that opens it after lands in the new history: never in between. The
-    // backup is the old file itself, so it keeps its permissions, and the new history gets them
-    // too.
-    const mode_t mode = st.st_mode & 07777;
-    const QByteArray backup = QFile::encodeName(path(kHistoryBackupFileName));
-    if (::rename(name.constData(), backup.constData()) != 0) {
-        const int error = errno;
-        if (error != EXDEV)
-            return systemError(path(kHistoryBackupFileName), error);
-        // A link to a history on another file system: copy it to the backup, then empty it.
-        // The lock keeps appends out between the copy and the truncation.
-        FileContent content = readWholeFile(history, kMaxHistoryBytes);
-        if (content.error)
-            return content.error;
-        if (auto failed = replaceFile(path(kHistoryBackupFileName), content.bytes))
-            return failed;
-        QFile::setPermissions(path(kHistoryBackupFileName), QFile::permissions(history));
-        QFile file(history);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return FileError{fullPath(shown), systemReason(file.errorString())};
-        return std::nullopt;
-    }
-    if (std::optional<FileError> error = createEmptyHistory(history, mode)) {
-        // Without a new file the history reads as empty anyway, and the backup holds every line.
-        return error;
-    }
     return std::nullopt;
 }
 

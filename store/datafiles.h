@@ -55,8 +55,6 @@ public:
 
     // The number record of the named file in the folder.
     NumberRead readNumber(const QString& fileName) const;
-    NumberRead readHeight() const;
-    NumberRead readWeight() const;
     // CR LF or LF line ends; a last line without a line end still counts; no empty entry after
     // the final line end. Commas and double quotes are ordinary characters.
     HistoryRead readHistory() const;
@@ -66,8 +64,6 @@ public:
     // Removes a number file, for a value that may be unset again. A file that is already gone is
     // no error; a failure names the file's full path.
     std::optional<FileError> removeNumber(const QString& fileName) const;
-    std::optional<FileError> writeHeight(float metres) const;
-    std::optional<FileError> writeWeight(float kilograms) const;
     // Appends the line and CR LF in one write and flushes it; creates the file if missing. When
     // the file's last line lacks its line end, one is written first, so that two entries never
     // share a line. If the write fails part-way the file is cut back to its old size: it only
@@ -75,14 +71,6 @@ public:
     // rewrites the history this waits for it (see HistoryLock), for about two seconds at most,
     // and then fails without writing.
     std::optional<FileError> appendHistory(const QString& line) const;
-    // Empties the history, creating it if missing. A history with content becomes the backup
-    // (replacing an older one) and a new empty history with its permissions takes its place;
-    // an empty history leaves an older backup as it is. A linked history stays a link to the
-    // same place. Nothing is truncated, so an entry appended at the same moment by another
-    // instance lands in the backup or in the new history. An error names the file; the history
-    // is then as it was (or, should only the new empty file fail, absent, which reads as empty,
-    // with every line in the backup).
-    std::optional<FileError> clearHistory() const;
 
 private:
     QDir m_folder;

@@ -1,7 +1,7 @@
 #include "store/historybackup.h"
 
 #include "store/fileio.h"
-#include "store/historylock.h"
+#include "store/historyedit.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -11,6 +11,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace morvane {
 namespace {
@@ -31,57 +32,130 @@ FileIdentity identify(const QString& path)
     return {true, st.st_dev, st.st_ino, st.st_size};
 }
 
-} // namespace
-
-bool hasBackup(const QDir& folder)
+std::optional<FileError> systemError(const QString& path, int error)
 {
-    return QFileInfo(folder.filePath(kHistoryBackupFileName)).isFile();
+    return FileError{fullPath(path), systemReason(error)};
 }
 
-bool clearReplacesBackup(const QDir& folder)
+// The file the history's name stands for: the file itself, or where its link points, so that
+// a linked history stays linked after a clear.
+QString resolvedHistoryPath(const QString& path)
 {
-    return hasBackup(folder) && QFileInfo(folder.filePath(kHistoryFileName)).size() > 0;
+    const QFileInfo info(path);
+    if (!info.isSymLink())
+        return path;
+    const QString target = info.canonicalFilePath();
+    return target.isEmpty() ? info.symLinkTarget() : target;
+}
+
+// Creates an empty history that nothing else has created meanwhile, with the old history's
+// permissions when there was one (not narrowed by the umask), else as any new file. When another
+// instance's append created the file first, that file is the new history, holding its line.
+std::optional<FileError> createEmptyHistory(const QString& path, std::optional<mode_t> mode)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const int fd =
+        ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode.value_or(0666));
+    if (fd < 0)
+        return errno == EEXIST ? std::nullopt : systemError(path, errno);
+    const bool ok = !mode || ::fchmod(fd, *mode) == 0;
+    const int error = errno;
+    ::close(fd);
+    return ok ? std::nullopt : systemError(path, error);
+}
+
+} // namespace
+
+std::optional<FileError> clearHistory(const DataFiles& files)
+{
+    // Locked from before the history is looked at until the new one is in place: an instance
+    // appending meanwhile waits, then finds the new file.
+    const LockedHistory locked(files);
+    if (locked.error())
+        return locked.error();
+    // Errors name the history as the user knows it, in the data folder, also when it is a link.
+    const QString& shown = locked.path();
+    const QString history = resolvedHistoryPath(shown);
+    const QByteArray name = QFile::encodeName(history);
+    struct stat st {};
+    if (::stat(name.constData(), &st) != 0) {
+        if (errno == ENOENT && isAbsent(history))
+            return createEmptyHistory(history, std::nullopt);
+        return systemError(shown, errno);
+    }
+    if (S_ISDIR(st.st_mode))
+        return systemError(shown, EISDIR);
+    if (!S_ISREG(st.st_mode))
+        return FileError{fullPath(shown), notRegularFileReason()};
+    // An empty history keeps the older backup: clearing an empty list must not throw away what
+    // the last real clear kept.
+    if (st.st_size == 0)
+        return std::nullopt;
+
+    // The history becomes the backup by a rename, and a new empty file takes its place; nothing
+    // is truncated. An append by another instance that opened the file before the rename lands
+    // in the backup, one that opens it after lands in the new history: never in between. The
+    // backup is the old file itself, so it keeps its permissions, and the new history gets them
+    // too.
+    const mode_t mode = st.st_mode & 07777;
+    const QByteArray backup = QFile::encodeName(files.path(kHistoryBackupFileName));
+    if (::rename(name.constData(), backup.constData()) != 0) {
+        const int error = errno;
+        if (error != EXDEV)
+            return systemError(files.path(kHistoryBackupFileName), error);
+        // A link to a history on another file system: copy it to the backup, then empty it.
+        // The lock keeps appends out between the copy and the truncation.
+        FileContent content = readWholeFile(history, kMaxHistoryBytes);
+        if (content.error)
+            return content.error;
+        if (auto failed = replaceFile(files.path(kHistoryBackupFileName), content.bytes))
+            return failed;
+        QFile::setPermissions(files.path(kHistoryBackupFileName), QFile::permissions(history));
+        QFile file(history);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return FileError{fullPath(shown), systemReason(file.errorString())};
+        return std::nullopt;
+    }
+    if (std::optional<FileError> error = createEmptyHistory(history, mode)) {
+        // Without a new file the history reads as empty anyway, and the backup holds every line.
+        return error;
+    }
+    return std::nullopt;
+}
+
+bool hasBackup(const DataFiles& files)
+{
+    return QFileInfo(files.path(kHistoryBackupFileName)).isFile();
+}
+
+bool clearReplacesBackup(const DataFiles& files)
+{
+    return hasBackup(files) && QFileInfo(files.path(kHistoryFileName)).size() > 0;
 }
 
 namespace {
 
-// Opens the history to lock it, creating it empty when it is missing: an instance appending
-// meanwhile must find a file to wait on, not create one that the restored history replaces.
-int openOrCreateHistory(const QString& path, bool& created)
-{
-    created = false;
-    int fd = openHistory(path, O_RDONLY);
-    if (fd < 0 && errno == ENOENT) {
-        fd = openHistory(path, O_RDONLY | O_CREAT | O_EXCL);
-        created = fd >= 0;
-        if (fd < 0 && errno == EEXIST)
-            fd = openHistory(path, O_RDONLY);
-    }
-    return fd;
-}
-
-HistoryRestore restoreOnce(const QDir& folder, bool& historyChanged)
+HistoryRestore restoreOnce(const DataFiles& files, bool& historyChanged)
 {
     using Status = HistoryRestore::Status;
-    const QString backupPath = folder.filePath(kHistoryBackupFileName);
+    const QString backupPath = files.path(kHistoryBackupFileName);
     if (isAbsent(backupPath))
         return HistoryRestore{Status::NoBackup, {}, std::nullopt};
 
     // Locked from before either file is read until the restored history is in place.
-    const QString historyPath = folder.filePath(kHistoryFileName);
-    bool created = false;
-    const HistoryLock lock(historyPath, [&] { return openOrCreateHistory(historyPath, created); });
+    const LockedHistory history(files, true);
+    const QString& historyPath = history.path();
     // A history made only to be locked goes again when nothing is restored into it.
     auto unmade = [&](HistoryRestore restore) {
-        if (created && identify(historyPath).size == 0)
+        if (history.created() && identify(historyPath).size == 0)
             QFile::remove(historyPath);
         return restore;
     };
     auto failed = [&](FileError error) {
         return unmade(HistoryRestore{Status::Failed, {}, std::move(error)});
     };
-    if (lock.error())
-        return failed(*lock.error());
+    if (history.error())
+        return failed(*history.error());
 
     const FileContent backup = readWholeFile(backupPath, kMaxHistoryBytes);
     if (backup.missing)
@@ -90,7 +164,7 @@ HistoryRestore restoreOnce(const QDir& folder, bool& historyChanged)
         return failed(*backup.error);
 
     const FileIdentity seen = identify(historyPath);
-    const FileContent since = readWholeFile(historyPath, kMaxHistoryBytes);
+    const FileContent since = history.read();
     if (since.error)
         return failed(*since.error);
 
@@ -109,11 +183,11 @@ HistoryRestore restoreOnce(const QDir& folder, bool& historyChanged)
         historyChanged = identify(historyPath) != seen;
         return !historyChanged;
     };
-    if (std::optional<FileError> error = replaceFile(historyPath, bytes, unchanged))
+    if (std::optional<FileError> error = history.rewrite(bytes, unchanged))
         return failed(std::move(*error));
     if (historyChanged)
         return {};
-    if (!seen.exists || created)
+    if (!seen.exists || history.created())
         QFile::setPermissions(historyPath, QFile::permissions(backupPath));
 
     QFile::remove(backupPath);
@@ -122,19 +196,19 @@ HistoryRestore restoreOnce(const QDir& folder, bool& historyChanged)
 
 } // namespace
 
-HistoryRestore restoreHistory(const QDir& folder)
+HistoryRestore restoreHistory(const DataFiles& files)
 {
     // Another instance appending without pause is not expected; a few tries are plenty.
     for (int attempt = 0; attempt < 10; ++attempt) {
         bool historyChanged = false;
-        HistoryRestore restore = restoreOnce(folder, historyChanged);
+        HistoryRestore restore = restoreOnce(files, historyChanged);
         if (!historyChanged)
             return restore;
     }
     return HistoryRestore{
         HistoryRestore::Status::Failed,
         {},
-        FileError{fullPath(folder.filePath(kHistoryFileName)),
+        FileError{fullPath(files.path(kHistoryFileName)),
                   QCoreApplication::translate("morvane::HistoryBackup",
                                               "ほかのプログラムが書き込み続けています")}};
 }

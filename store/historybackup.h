@@ -1,23 +1,30 @@
 #pragma once
 
-// The copy of the history kept when the user clears it, so that the clear can be undone. The
-// copy lives beside the history as "履歴.txt.bak" (DataFiles::clearHistory makes it); there is
-// only ever one, from the last clear that had something to clear.
+// Clearing the history, and undoing that. The clear keeps the history it empties as the backup
+// "履歴.txt.bak" beside it; there is only ever one, from the last clear that had something to
+// clear, and undoing the clear puts its lines back.
 
 #include "store/datafiles.h"
-
-#include <QDir>
 
 #include <optional>
 
 namespace morvane {
 
+// Empties the history, creating it if missing. A history with content becomes the backup
+// (replacing an older one) and a new empty history with its permissions takes its place; an
+// empty history leaves an older backup as it is. A linked history stays a link to the same
+// place. Nothing is truncated, so an entry appended at the same moment by another instance lands
+// in the backup or in the new history. An error names the file; the history is then as it was
+// (or, should only the new empty file fail, absent, which reads as empty, with every line in the
+// backup).
+std::optional<FileError> clearHistory(const DataFiles& files);
+
 // True while a backup exists: the clear can be undone.
-bool hasBackup(const QDir& folder);
+bool hasBackup(const DataFiles& files);
 
 // True when clearing now would replace an older backup: there is one, and the history has
 // content to take its place. The user is asked before that older copy is thrown away.
-bool clearReplacesBackup(const QDir& folder);
+bool clearReplacesBackup(const DataFiles& files);
 
 struct HistoryRestore {
     enum class Status {
@@ -34,6 +41,6 @@ struct HistoryRestore {
 // history atomically (it keeps its permissions; a missing history takes the backup's), and then
 // removes the backup: the undo is used up. Should the removal fail, the backup stays, and a
 // further undo would add its lines again; the user is not told, since every line is kept.
-HistoryRestore restoreHistory(const QDir& folder);
+HistoryRestore restoreHistory(const DataFiles& files);
 
 } // namespace morvane

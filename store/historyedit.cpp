@@ -1,14 +1,30 @@
 #include "store/historyedit.h"
 
 #include "store/fileio.h"
-#include "store/historylock.h"
 
 #include <QCryptographicHash>
+
+#include <cerrno>
 
 #include <fcntl.h>
 
 namespace morvane {
 namespace {
+
+// Opens the history to lock it; with `create` a missing one is created empty, and `created` says
+// so.
+int openToLock(const QString& path, bool create, bool& created)
+{
+    created = false;
+    int fd = openHistory(path, O_RDONLY);
+    if (fd < 0 && errno == ENOENT && create) {
+        fd = openHistory(path, O_RDONLY | O_CREAT | O_EXCL);
+        created = fd >= 0;
+        if (fd < 0 && errno == EEXIST)
+            fd = openHistory(path, O_RDONLY);
+    }
+    return fd;
+}
 
 QByteArray digestOf(QByteArrayView bytes)
 {
@@ -25,35 +41,48 @@ HistoryEdit failed(FileError error)
     return HistoryEdit{HistoryEdit::Status::Failed, {}, std::nullopt, std::move(error)};
 }
 
-// Replaces the history with `bytes` and reads them back as lines. The caller holds the history's
-// lock from before it read the file, so that no other instance's entry is lost with the old one.
-HistoryEdit rewrite(const QString& path, QByteArray bytes)
+// Reads the history under its lock and hands the content to `edit`, unless that fails.
+template <typename Edit> HistoryEdit editLines(const DataFiles& files, Edit edit)
 {
-    if (std::optional<FileError> error = replaceFile(path, bytes))
+    const LockedHistory history(files);
+    if (history.error())
+        return failed(*history.error());
+    FileContent content = history.read();
+    if (content.error)
+        return failed(std::move(*content.error));
+    return edit(history, std::move(content));
+}
+
+// Rewrites the history with `bytes` and reads them back as lines.
+HistoryEdit rewrite(const LockedHistory& history, QByteArray bytes)
+{
+    if (std::optional<FileError> error = history.rewrite(bytes))
         return failed(std::move(*error));
     return HistoryEdit{HistoryEdit::Status::Done, History(std::move(bytes)), std::nullopt,
                        std::nullopt};
 }
 
-// Runs `edit` on the history's bytes while holding its lock, from before the read until after
-// the rewrite, so that no other instance's entry falls between the two.
-template <typename Edit> HistoryEdit editLocked(const DataFiles& files, Edit edit)
+} // namespace
+
+LockedHistory::LockedHistory(const DataFiles& files, bool createIfMissing)
+    : m_path(files.path(kHistoryFileName))
+    , m_lock(m_path, [&] { return openToLock(m_path, createIfMissing, m_created); })
+{}
+
+FileContent LockedHistory::read() const
 {
-    const QString path = files.path(kHistoryFileName);
-    const HistoryLock lock(path, [&] { return openHistory(path, O_RDONLY); });
-    if (lock.error())
-        return failed(*lock.error());
-    FileContent content = readWholeFile(path, kMaxHistoryBytes);
-    if (content.error)
-        return failed(std::move(*content.error));
-    return edit(path, std::move(content));
+    return readWholeFile(m_path, kMaxHistoryBytes);
 }
 
-} // namespace
+std::optional<FileError> LockedHistory::rewrite(QByteArrayView bytes,
+                                                const std::function<bool()>& beforeRename) const
+{
+    return replaceFile(m_path, bytes, beforeRename);
+}
 
 HistoryEdit removeHistoryLine(const DataFiles& files, qsizetype index, const QString& line)
 {
-    return editLocked(files, [&](const QString& path, FileContent content) {
+    return editLines(files, [&](const LockedHistory& history, FileContent content) {
         const History before(std::move(content.bytes));
         if (index < 0 || index >= before.size() || before.at(index) != line)
             return changed();
@@ -65,7 +94,7 @@ HistoryEdit removeHistoryLine(const DataFiles& files, qsizetype index, const QSt
         after.remove(span.begin, span.end - span.begin);
         removed.fileDigest = digestOf(after);
 
-        HistoryEdit edit = rewrite(path, std::move(after));
+        HistoryEdit edit = rewrite(history, std::move(after));
         if (edit.status == HistoryEdit::Status::Done)
             edit.removed = std::move(removed);
         return edit;
@@ -74,14 +103,14 @@ HistoryEdit removeHistoryLine(const DataFiles& files, qsizetype index, const QSt
 
 HistoryEdit restoreHistoryLine(const DataFiles& files, const RemovedLine& removed)
 {
-    return editLocked(files, [&](const QString& path, FileContent content) {
+    return editLines(files, [&](const LockedHistory& history, FileContent content) {
         if (content.missing || removed.offset > content.bytes.size() ||
             digestOf(content.bytes) != removed.fileDigest)
             return changed();
 
         QByteArray bytes = std::move(content.bytes);
         bytes.insert(removed.offset, removed.bytes);
-        return rewrite(path, std::move(bytes));
+        return rewrite(history, std::move(bytes));
     });
 }
 

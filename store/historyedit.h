@@ -1,16 +1,45 @@
 #pragma once
 
-// Taking one line out of the history and putting it back. The history file is rewritten whole
-// and atomically, so a failure or a crash leaves it byte for byte as it was; every other line
-// keeps its bytes and its place. What is needed to put the line back is kept in memory only.
+// Every change of the history but an append: deleting a line and putting it back here, clearing
+// and undoing a clear in historybackup.h. Each holds the history's lock (LockedHistory) from
+// before it reads the history until its rewrite is in place, so that no other instance's entry
+// falls between the two, and rewrites the file whole and atomically, so that a failure or a crash
+// leaves it byte for byte as it was. What is needed to put a line back is kept in memory only.
 
 #include "store/datafiles.h"
+#include "store/historylock.h"
 
 #include <QByteArray>
 
+#include <functional>
 #include <optional>
 
 namespace morvane {
+
+// The history held under its lock for one edit; the lock lasts as long as the object.
+class LockedHistory {
+public:
+    // With `createIfMissing` a missing history is created empty to be locked: an instance
+    // appending meanwhile must find a file to wait on, not create one that the edit replaces.
+    explicit LockedHistory(const DataFiles& files, bool createIfMissing = false);
+
+    // Set when the lock could not be had: the edit must then change nothing.
+    const std::optional<FileError>& error() const { return m_lock.error(); }
+    // True when the history was missing and was created to be locked.
+    bool created() const { return m_created; }
+    const QString& path() const { return m_path; }
+
+    // The history as it is now.
+    FileContent read() const;
+    // Replaces it atomically with `bytes` (see replaceFile, also for `beforeRename`).
+    std::optional<FileError> rewrite(QByteArrayView bytes,
+                                     const std::function<bool()>& beforeRename = {}) const;
+
+private:
+    QString m_path;
+    bool m_created = false;
+    HistoryLock m_lock;
+};
 
 // A line as the removal took it out.
 struct RemovedLine {
@@ -30,7 +59,7 @@ struct HistoryEdit {
     Status status = Status::Changed;
     History lines;
     std::optional<RemovedLine> removed; // with Done, from removeHistoryLine
-    std::optional<FileError> error;     // the file's full path and the system's reason
+    std::optional<FileError> error;
 };
 
 // Removes line `index` from the history file, provided that line still reads `line` there, so

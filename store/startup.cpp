@@ -1,7 +1,6 @@
 #include "store/startup.h"
 
 #include "measure/arithmetic.h"
-#include "measure/numbertext.h"
 
 namespace morvane {
 namespace {
@@ -24,8 +23,7 @@ StartupResult failed(const std::optional<FileError>& error)
 
 } // namespace
 
-StartupResult loadStartup(const DataFiles& files, std::span<const NumberFile> numbers,
-                          const QLocale& locale)
+StartupResult loadStartup(const DataFiles& files, std::span<const NumberFile> numbers)
 {
     // The history first, then the numbers in the order given, so that of several unreadable
     // files the first one is the one reported.
@@ -45,13 +43,8 @@ StartupResult loadStartup(const DataFiles& files, std::span<const NumberFile> nu
 
     if (m.height && m.weight) {
         m.bmi = CalcBmi(*m.weight, *m.height);
-        s.label4 = oneDecimalText(*m.bmi, locale);
         m.meterBmi = clampToMeter(*m.bmi);
         s.position = meterPosition(m.meterBmi);
-    } else {
-        // No BMI: the meter stays where the scroll bar starts and shows that value.
-        s.position = kMeterInitialPosition;
-        m.meterBmi = meterValue(kMeterInitialPosition);
     }
 
     StartupResult result;

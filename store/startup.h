@@ -4,20 +4,13 @@
 // window. The window applies it before it is first shown.
 
 #include "measure/limits.h"
-#include "measure/meterupdate.h"
+#include "measure/meterreading.h"
 #include "store/datafiles.h"
-
-#include <QLocale>
-#include <QStringList>
 
 #include <optional>
 #include <span>
 
 namespace morvane {
-
-// The scroll bar's value before start-up sets it; start-up leaves the meter there while the BMI
-// is unknown.
-inline constexpr qint16 kMeterInitialPosition = 155;
 
 // A number file start-up reads into the measurement: a value outside `range` is unusable and
 // leaves the value unset.
@@ -32,12 +25,11 @@ inline const NumberFile kWeightFile{kWeightFileName, kWeightRange, &Measurement:
 inline const NumberFile kGoalFile{kGoalFileName, kWeightRange, &Measurement::goal};
 
 struct Startup {
-    History history;         // lstRireki's entries, in file order
-    Measurement measurement; // Height, Weight, Bmi, MeterBmi as loaded; holdWeight 1. Without a
-                             // BMI, MeterBmi is the initial position's value (15.5)
-    // Where start-up sets the meter; kMeterInitialPosition when the BMI is unknown.
-    qint16 position = kMeterInitialPosition;
-    QString label4; // BMI with "0.0"; empty when unknown
+    History history;         // the history's lines, in file order
+    Measurement measurement; // height, weight, BMI and the meter's BMI as loaded; holdWeight 1
+    // Where start-up sets the meter: the BMI's position. Without a BMI the meter stays where it
+    // stands, and the reading there keeps what is known.
+    std::optional<qint16> position;
 };
 
 struct StartupResult {
@@ -48,7 +40,6 @@ struct StartupResult {
 // Reads the history and then the number files, in that order, and computes what start-up shows.
 // A missing, empty or unusable number file (no number, or outside its range) leaves its value
 // unset; a missing history is an empty one. Never writes a file.
-StartupResult loadStartup(const DataFiles& files, std::span<const NumberFile> numbers,
-                          const QLocale& locale);
+StartupResult loadStartup(const DataFiles& files, std::span<const NumberFile> numbers);
 
 } // namespace morvane

@@ -1,8 +1,8 @@
 #pragma once
 
 // The values the user types into an input box, one row each: the file that keeps the value, the
-// box's texts, the messages, where the window shows the value and what it moves. The window runs
-// every row through one routine: ask, check, write, report, recompute.
+// box's texts, the messages, where the window shows the value and what it moves. The recorder
+// runs every row through one routine: ask, check, write, report, recompute.
 
 #include "measure/entry.h"
 #include "store/startup.h"
@@ -12,11 +12,14 @@
 
 namespace morvane {
 
+enum class Entry { Height, Weight, Goal };
+
 struct EntryKind {
+    Entry entry = Entry::Height;
     // The file, the accepted range (also for the value read at start-up) and the measurement
     // value it sets.
     NumberFile file;
-    // Texts, translated in frmMain's context. The example ends the prompt and every message
+    // Texts, translated in the Recorder's context. The example ends the prompt and every message
     // about what was typed; the title is the input box's and its messages'.
     const char* prompt = nullptr;
     const char* example = nullptr;
@@ -39,8 +42,6 @@ struct EntryKind {
     // confirmation (while a value is set).
     const char* removal = nullptr;
 };
-
-enum class Entry { Height, Weight, Goal };
 
 const EntryKind& entryKind(Entry entry);
 std::span<const EntryKind> entryKinds();

@@ -2,7 +2,6 @@
 
 #include "measure/arithmetic.h"
 #include "measure/bands.h"
-#include "store/startup.h"
 #include "ui/controls.h"
 #include "ui/historylist.h"
 #include "ui/layout.h"
@@ -146,7 +145,7 @@ QWidget* createControl(const layout::Control& c, QWidget* container, const QLoca
         s->setRange(kMeterMin, kMeterMax);
         s->setSingleStep(1);
         s->setPageStep(5);
-        s->setValue(kMeterInitialPosition);
+        s->setValue(layout::kMeterStartPosition);
         // Right and Up add, Left and Down subtract, as on any desktop.
         s->setInvertedControls(false);
         // The scroll bar paints all of itself: nothing behind it is drawn again on every step.
@@ -178,8 +177,9 @@ QWidget* createControl(const layout::Control& c, QWidget* container, const QLoca
         // Figure n is centred at x(n) - 5 twips in the panel, that is 195 + (n - 15) * 300
         // twips from the label's own left edge.
         const double first =
-            (scaleX(ScaleLabel::kFirstFigure) - 5.0 - c.left) / layout::kTwipsPerPixel;
-        auto* s = new ScaleLabel(first, double(kTwipsPerBmi) / layout::kTwipsPerPixel, container);
+            (layout::scaleX(ScaleLabel::kFirstFigure) - 5.0 - c.left) / layout::kTwipsPerPixel;
+        auto* s =
+            new ScaleLabel(first, double(layout::kTwipsPerBmi) / layout::kTwipsPerPixel, container);
         s->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         s->setAutoFillBackground(true);
         QPalette p = s->palette();

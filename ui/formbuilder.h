@@ -22,26 +22,27 @@ class PictureButton;
 class ScaleLabel;
 class ShapeControl;
 
+// The controls the window's routines use, by the names the window is described with.
 struct FormControls {
-    PictureButton* cmdTai = nullptr;
-    PictureButton* cmdClear = nullptr;
-    PictureButton* cmdHelp = nullptr;
-    PictureButton* cmdEnd = nullptr;
-    HistoryList* lstRireki = nullptr;
-    MeterBar* HScroll1 = nullptr;
-    QLabel* Label2 = nullptr;
+    PictureButton* cmdTai = nullptr;   // 体重: records a weight
+    PictureButton* cmdClear = nullptr; // クリア: clears the history
+    PictureButton* cmdHelp = nullptr;  // ヘルプ: opens the help
+    PictureButton* cmdEnd = nullptr;   // 終了: ends the program
+    HistoryList* lstRireki = nullptr;  // the history's lines, oldest first
+    MeterBar* HScroll1 = nullptr;      // the meter: ten times the BMI under the needle
+    QLabel* Label2 = nullptr;          // the stored height, in metres
     // Label2 again, as the control whose double-click, shortcut key and press action change the
     // height.
     ActionLabel* Label2Action = nullptr;
-    QLabel* Label4 = nullptr;
-    QLabel* Label5 = nullptr;
-    QLabel* lblTai = nullptr;
-    std::array<QLabel*, 2> lblHyojun{};
-    QLabel* lblHiman = nullptr;
-    QLabel* lblHantei = nullptr;
-    QLabel* Image1 = nullptr;
-    std::array<ShapeControl*, 7> Shape1{};
-    ScaleLabel* Label1 = nullptr;
+    QLabel* Label4 = nullptr;              // the BMI
+    QLabel* Label5 = nullptr;              // the weight: as entered, or derived from the meter
+    QLabel* lblTai = nullptr;              // the weight in the obesity formula
+    std::array<QLabel*, 2> lblHyojun{};    // the standard weight, above and below the line
+    QLabel* lblHiman = nullptr;            // the obesity degree
+    QLabel* lblHantei = nullptr;           // the judgement word, in its band's colours
+    QLabel* Image1 = nullptr;              // the needle, over the band under the meter's BMI
+    std::array<ShapeControl*, 7> Shape1{}; // the six bands, then the meter's shadow
+    ScaleLabel* Label1 = nullptr;          // the scale, 15 to 32
 };
 
 // Creates every control of the layout table inside `form` with its geometry, look, tooltip,

@@ -1,17 +1,16 @@
 #pragma once
 
 // The program's one window: the history list, the BMI meter with its scale, bands and needle,
-// and the result panels. It is a thin shell: start-up, the meter update and the entries are
-// computed by the measure and store functions; the event routines read controls, call them and
-// write controls.
+// and the result panels. It only shows: the roads of the program (start-up, the entries, the
+// history's clearing and deleting, the export) are the Recorder's, the meter's arithmetic is
+// measure's readMeter; the event routines connect the controls to them and write the captions,
+// colours and pixels.
 
-#include "measure/meterupdate.h"
+#include "measure/meterreading.h"
 #include "store/datafiles.h"
-#include "store/historyedit.h"
 #include "ui/formbuilder.h"
 #include "ui/services.h"
 
-#include <QDir>
 #include <QLocale>
 #include <QPointer>
 #include <QWidget>
@@ -25,8 +24,8 @@ class QMenu;
 
 namespace morvane {
 
-struct EntryKind;
-class HistoryModel;
+enum class Entry;
+class Recorder;
 class TrendWindow;
 
 class frmMain : public QWidget {
@@ -34,8 +33,8 @@ class frmMain : public QWidget {
     Q_DISABLE_COPY_MOVE(frmMain)
 
 public:
-    // The window keeps its data files in dataFolder and shows numbers in the given locale.
-    frmMain(const Services& services, const QDir& dataFolder, const QLocale& locale = QLocale(),
+    // The window keeps its data in `files` and shows numbers in the given locale.
+    frmMain(const Services& services, const DataFiles& files, const QLocale& locale = QLocale(),
             QWidget* parent = nullptr);
     ~frmMain() override;
 
@@ -44,36 +43,16 @@ public:
     // user has then been told which file and why, and the program must end.
     bool Form_Load();
 
-    // The measurement variables, for the event routines' callers and for tests.
-    const Measurement& measurement() const { return m_measurement; }
-    QString helpFile() const { return HelpFile; }
-    QStringList historyEntries() const;
-
-    // Sets the meter and runs exactly one meter update before returning, also when the meter
-    // already stands at that position.
-    void SetMeter(qint16 position);
-
-    // Runs one entry: asks for the value, checks it, writes its file, reports a failure and
-    // shows what the stored value changes.
-    void enter(const EntryKind& kind);
-
-    // The event routines of the buttons and the height label.
-    void cmdTai_Click();
-    void cmdClear_Click();
-    void cmdHelp_Click();
-    void cmdEnd_Click();
-    void Label2_DblClick();
+    // The program's roads, which the window's controls run.
+    Recorder* recorder() const { return m_recorder; }
 
     // The history list's context menu: the weight trend, CSV export, undoing a clear, deleting
     // the selected line and undoing that, and the goal weight. The caller owns the menu.
     QMenu* createHistoryMenu();
-    void showTrend();
-    void exportCsv();
-    void undoClear();
-    // Deletes the selected history line after a confirmation (also the Delete key in the list);
-    // undoDelete (also Ctrl+Z) puts it back at its place until the history changes otherwise.
-    void deleteSelectedLine();
-    void undoDelete();
+
+    // Sets the meter and runs exactly one meter update before returning, also when the meter
+    // already stands at that position.
+    void SetMeter(qint16 position);
 
     // What the end button does after closing the help windows; QCoreApplication::exit(0)
     // unless replaced.
@@ -90,44 +69,41 @@ protected:
 
 private:
     void connectControls();
+    void connectRecorder();
+    void cmdTai_Click();
+    void cmdClear_Click();
+    void cmdHelp_Click();
+    void cmdEnd_Click();
+    void Label2_DblClick();
     void HScroll1_Change();
     void HScroll1_Scroll();
-    void runMeterUpdate();
-    void askForFirstHeight();
-    void recordHistoryLine(const EntryKind& kind);
-    // False when the typed value differs much from the stored one and the user chose to
-    // correct it.
-    bool keepsLargeChange(const EntryKind& kind, float value);
-    // After an empty answer: unsets the value and removes its file, once the user confirms.
-    void removeValue(const EntryKind& kind);
-    void reportWriteError(const FileError& error, const QString& notSaved);
+    void UpdateMeter();
     void setJudgement(const std::optional<Band>& band);
+    void showValue(Entry entry);
+    void showBmi();
     void updateMeterDescription();
-    void historyChanged();
     void updateHistoryActions();
-    void reloadHistory();
+    void openHistoryMenu(const QPoint& pos);
+    void showTrend();
+    void deleteSelectedLine();
+    void undoDelete();
+    void selectLine(std::optional<int> row);
 
     Services m_services;
-    DataFiles m_files;
     QLocale m_locale;
+    Recorder* m_recorder = nullptr;
     std::function<void()> m_endProgram;
     bool m_shownOnce = false;
     qint16 m_valueAtDragStart = 0;
     QPointer<TrendWindow> m_trend;
     std::tuple<std::optional<float>, std::optional<float>, std::optional<float>>
-        m_describedFor; // height, weight, goal
-    // The line the last deletion took out, while it can still be put back.
-    std::optional<RemovedLine> m_removedLine;
-    QAction* m_deleteLine = nullptr;
-    QAction* m_undoDelete = nullptr;
-
-    // Height, Weight, Bmi, MeterBmi and HoldWeight.
-    Measurement m_measurement;
-    QString HelpFile;
+        m_describedFor;              // height, weight, goal
+    QAction* m_deleteLine = nullptr; // この記録を削除: Delete in the list
+    QAction* m_undoDelete = nullptr; // 元に戻す: Ctrl+Z anywhere in the window
+    QString HelpFile;                // the help file, by its bare name
 
     FormControls m_form;
     QString m_meterDescription; // the meter's own, before the band weights are added
-    HistoryModel* m_history = nullptr;
 };
 
 } // namespace morvane

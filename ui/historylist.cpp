@@ -6,7 +6,9 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <algorithm>
 
 namespace morvane {
 namespace {
@@ -73,6 +75,48 @@ HistoryList::HistoryList(QWidget* parent)
     // The strip below the last whole line shows the list's paper.
     setBackgroundRole(QPalette::Base);
     setAutoFillBackground(true);
+
+    // The view's place is decided as its scroll range changes: it does so as lines are laid
+    // out, added and removed, after the model has changed.
+    QScrollBar* bar = verticalScrollBar();
+    connect(bar, &QScrollBar::rangeChanged, this, &HistoryList::keepPlace);
+    connect(bar, &QScrollBar::actionTriggered, this, [this] { m_keepTop.reset(); });
+}
+
+void HistoryList::setModel(QAbstractItemModel* model)
+{
+    QListView::setModel(model);
+    if (!model)
+        return;
+    connect(model, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int, int last) {
+                m_toEnd = last == this->model()->rowCount() - 1;
+            });
+    connect(model, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        const QScrollBar* bar = verticalScrollBar();
+        if (bar->value() < bar->maximum())
+            m_keepTop = bar->value();
+    });
+}
+
+void HistoryList::keepPlace()
+{
+    // Called before the scroll bar brings its value inside the new range: the value is still
+    // where it stood in the old one.
+    QScrollBar* bar = verticalScrollBar();
+    const bool wasAtEnd = bar->value() >= m_lastMaximum;
+    m_lastMaximum = bar->maximum();
+    if (m_toEnd) {
+        m_toEnd = false;
+        m_keepTop.reset();
+        bar->setValue(bar->maximum());
+    } else if (m_keepTop) {
+        bar->setValue(std::min(*m_keepTop, bar->maximum()));
+        if (bar->maximum() >= *m_keepTop)
+            m_keepTop.reset();
+    } else if (wasAtEnd) {
+        bar->setValue(bar->maximum());
+    }
 }
 
 void HistoryList::setLineHeight(int preferredPx, const QString& alphabet)

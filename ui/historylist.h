@@ -4,8 +4,15 @@
 // same height, the lines on show fill the view from its top, scrolling moves by whole lines, and
 // whatever is left below the last whole line stays blank. Shift+F10 and the Menu key ask for
 // its context menu, beside the current line.
+//
+// The newest lines stay in sight: the list opens at its end and stays there while it is at its
+// end (also while a long history is laid out a batch at a time); a line added at the end is
+// scrolled into view; when the lines are replaced (a reload) the view keeps its top line, or
+// its end. Lines removed or put back elsewhere leave the view where the user left it.
 
 #include <QListView>
+
+#include <optional>
 
 namespace morvane {
 
@@ -21,6 +28,8 @@ public:
     void setLineHeight(int preferredPx, const QString& alphabet);
     int lineHeight() const { return m_lineHeight; }
 
+    void setModel(QAbstractItemModel* model) override;
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -28,6 +37,11 @@ protected:
 
 private:
     void layOutLines();
+    void keepPlace();
+
+    int m_lastMaximum = 0;        // the scroll range's end before it changed
+    bool m_toEnd = false;         // a line was added at the end: bring it into view
+    std::optional<int> m_keepTop; // the top line to show again once the lines are laid out
 
     int m_preferredPx = 0;
     QString m_alphabet;

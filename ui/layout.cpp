@@ -273,7 +273,7 @@ const std::array<Control, 43>& table()
         band(1, 150, 780),
         band(2, 915, 930),
         band(3, 1830, 1215),
-        band(4, 3030, 780),
+        band(4, kShape3LeftTwips, 780),
         band(5, 3780, 1065),
         band(6, 4830, 810),
 
@@ -304,6 +304,17 @@ const std::array<Control, 43>& table()
 }
 
 } // namespace
+
+double scaleX(double bmi)
+{
+    return kShape3LeftTwips + 20 + (bmi - 24.0) * kTwipsPerBmi;
+}
+
+float needleLeft(float needle)
+{
+    return static_cast<float>((kShape3LeftTwips + 20.0) -
+                              ((24.0 - static_cast<double>(needle)) * kTwipsPerBmi + 240.0));
+}
 
 std::span<const Control> controls()
 {

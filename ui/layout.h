@@ -59,6 +59,18 @@ enum class Content {
     FileText,  // text read from a file: anything at all
 };
 
+// The meter. Its scale runs at 300 twips per BMI unit, anchored on the left edge of the yellow
+// band Shape1(3), 3030 twips inside the BMI panel: the scale position of BMI b is
+// 3030 + 20 + (b - 24) * 300. The scroll bar starts at 155 (BMI 15.5) until start-up sets it.
+inline constexpr int kShape3LeftTwips = 3030;
+inline constexpr int kTwipsPerBmi = 300;
+inline constexpr qint16 kMeterStartPosition = 155;
+double scaleX(double bmi);
+// The needle picture's left edge for the needle standing at BMI `needle`:
+// (3030 + 20) - ((24 - needle) * 300 + 240) twips, formed in double and rounded to single once,
+// so that the picture's centre line stands on scaleX(needle).
+float needleLeft(float needle);
+
 // The font families the window names; they are mapped to installed fonts at start-up.
 inline const QString kGothicFamily = QStringLiteral("ＭＳ Ｐゴシック");
 inline const QString kMinchoFamily = QStringLiteral("ＭＳ Ｐ明朝");

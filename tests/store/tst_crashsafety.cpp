@@ -40,7 +40,7 @@ void tst_CrashSafety::weightFileSurvivesKill()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const DataFiles files{QDir(dir.path())};
-    QVERIFY(!files.writeWeight(68.5f));
+    QVERIFY(!files.writeNumber(kWeightFileName, 68.5f));
 
     // Seeded from the run, printed so that a failure can be replayed with the same waits.
     const quint32 seed = QRandomGenerator::global()->generate();
@@ -76,7 +76,7 @@ void tst_CrashSafety::weightFileSurvivesKill()
             QFAIL(qPrintable(u"kill %1 left the weight file holding \"%2\""_s.arg(run).arg(
                 QString::fromLatin1(bytes.toPercentEncoding()))));
 
-        const NumberRead read = files.readWeight();
+        const NumberRead read = files.readNumber(kWeightFileName);
         QCOMPARE(read.status, NumberRead::Status::Ok);
         QVERIFY(read.value == 60.0f || read.value == 68.5f);
     }

@@ -123,7 +123,7 @@ void tst_CsvExport::writesTheFile()
         QVERIFY(writeBytes(path, QByteArray(4096, 'x')));
 
     const std::optional<FileError> error =
-        exportHistoryCsv(historyOf(kHistory), kToday, path, QDir(dir.path()));
+        exportHistoryCsv(historyOf(kHistory), kToday, path, DataFiles(QDir(dir.path())));
     QVERIFY2(!error, qPrintable(error ? error->reason : QString()));
     QCOMPARE(readBytes(path), historyCsv(kHistory, kToday));
     // Only the file itself: no temporary file is left beside it.
@@ -151,8 +151,8 @@ void tst_CsvExport::failingPath()
     QCOMPARE(mkfifo(QFile::encodeName(dir.filePath(u"fifo.csv"_s)).constData(), 0600), 0);
     const auto before = snapshot(QDir(dir.path()));
 
-    const std::optional<FileError> error =
-        exportHistoryCsv(historyOf(kHistory), kToday, dir.filePath(relativePath), QDir(dir.path()));
+    const std::optional<FileError> error = exportHistoryCsv(
+        historyOf(kHistory), kToday, dir.filePath(relativePath), DataFiles(QDir(dir.path())));
     QVERIFY(error);
     QCOMPARE(QFileInfo(error->path).fileName(), fileName);
     QVERIFY(!error->reason.isEmpty());
@@ -171,7 +171,7 @@ void tst_CsvExport::failedWriteKeepsOlderFile()
         // Room for a part of the file only: the write fails after some bytes.
         const FileSizeLimit limit(20);
         QVERIFY(limit.isActive());
-        error = exportHistoryCsv(historyOf(kHistory), kToday, path, QDir(dir.path()));
+        error = exportHistoryCsv(historyOf(kHistory), kToday, path, DataFiles(QDir(dir.path())));
     }
     QVERIFY(error);
     QCOMPARE(error->path, path);
@@ -214,7 +214,7 @@ void tst_CsvExport::refusesDataFiles()
 
     const QString path = root.filePath(chosen);
     const std::optional<FileError> error =
-        exportHistoryCsv(historyOf(kHistory), kToday, path, data);
+        exportHistoryCsv(historyOf(kHistory), kToday, path, DataFiles(data));
     QCOMPARE(bool(error), refused);
     if (!refused)
         return;

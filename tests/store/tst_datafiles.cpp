@@ -6,6 +6,7 @@
 
 #include "store/datafolder.h"
 #include "store/fileio.h"
+#include "store/historybackup.h"
 #include "testfiles.h"
 
 #include <QFileInfo>
@@ -35,13 +36,13 @@ std::optional<FileError> run(const DataFiles& files, Operation operation)
 {
     switch (operation) {
     case Operation::WriteHeight:
-        return files.writeHeight(1.685f);
+        return files.writeNumber(kHeightFileName, 1.685f);
     case Operation::WriteWeight:
-        return files.writeWeight(100.25f);
+        return files.writeNumber(kWeightFileName, 100.25f);
     case Operation::AppendHistory:
         return files.appendHistory(kLine);
     case Operation::ClearHistory:
-        return files.clearHistory();
+        return morvane::clearHistory(files);
     }
     return std::nullopt;
 }
@@ -142,12 +143,13 @@ void tst_DataFiles::numberRoundTrip()
     // An older, longer record is there first: the new one must replace it, not overwrite a part.
     QVERIFY(writeBytes(files.path(fileName), "999.9999\r\n"));
 
-    const std::optional<FileError> error =
-        height ? files.writeHeight(value) : files.writeWeight(value);
+    const std::optional<FileError> error = height ? files.writeNumber(kHeightFileName, value)
+                                                  : files.writeNumber(kWeightFileName, value);
     QVERIFY2(!error, qPrintable(error ? error->reason : QString()));
     QCOMPARE(readBytes(files.path(fileName)), bytes);
 
-    const NumberRead read = height ? files.readHeight() : files.readWeight();
+    const NumberRead read =
+        height ? files.readNumber(kHeightFileName) : files.readNumber(kWeightFileName);
     QCOMPARE(read.status, NumberRead::Status::Ok);
     QCOMPARE(read.value, value);
     QVERIFY(!read.error);
@@ -160,7 +162,7 @@ void tst_DataFiles::numberRecordIgnoresUserLocale()
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     QTemporaryDir dir;
     const DataFiles files{QDir(dir.path())};
-    const std::optional<FileError> error = files.writeWeight(68.5f);
+    const std::optional<FileError> error = files.writeNumber(kWeightFileName, 68.5f);
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
     QVERIFY(!error);
     QCOMPARE(readBytes(files.path(kWeightFileName)), QByteArray("68.5\r\n"));
@@ -211,7 +213,8 @@ void tst_DataFiles::readNumber()
     QVERIFY(writeBytes(files.path(kHeightFileName), content));
     QVERIFY(writeBytes(files.path(kWeightFileName), content));
 
-    for (const NumberRead& read : {files.readHeight(), files.readWeight()}) {
+    for (const NumberRead& read :
+         {files.readNumber(kHeightFileName), files.readNumber(kWeightFileName)}) {
         QCOMPARE(read.status, status);
         if (status == NumberRead::Status::Ok)
             QCOMPARE(read.value, value);
@@ -223,13 +226,14 @@ void tst_DataFiles::missingNumberFiles()
 {
     QTemporaryDir dir;
     const DataFiles files{QDir(dir.path())};
-    for (const NumberRead& read : {files.readHeight(), files.readWeight()}) {
+    for (const NumberRead& read :
+         {files.readNumber(kHeightFileName), files.readNumber(kWeightFileName)}) {
         QCOMPARE(read.status, NumberRead::Status::Missing);
         QVERIFY(!read.error);
     }
     // A folder on the way that does not exist is a first run too.
     const DataFiles nowhere{QDir(dir.filePath(u"nowhere"_s))};
-    QCOMPARE(nowhere.readHeight().status, NumberRead::Status::Missing);
+    QCOMPARE(nowhere.readNumber(kHeightFileName).status, NumberRead::Status::Missing);
     QVERIFY(snapshot(QDir(dir.path())).isEmpty());
 }
 
@@ -378,7 +382,7 @@ void tst_DataFiles::clearHistory()
         QVERIFY(::chmod(QFile::encodeName(target).constData(), mode_t(mode)) == 0);
     }
 
-    QVERIFY(!files.clearHistory());
+    QVERIFY(!morvane::clearHistory(files));
     QCOMPARE(readBytes(history), QByteArray(""));
     QVERIFY(files.readHistory().lines.isEmpty());
     QCOMPARE(QFileInfo(history).isSymLink(), linked);
@@ -454,8 +458,8 @@ void tst_DataFiles::unreadableAsFolder()
         QVERIFY(read.lines.isEmpty());
         error = read.error;
     } else {
-        const NumberRead read =
-            fileName == kHeightFileName ? files.readHeight() : files.readWeight();
+        const NumberRead read = fileName == kHeightFileName ? files.readNumber(kHeightFileName)
+                                                            : files.readNumber(kWeightFileName);
         QCOMPARE(read.status, NumberRead::Status::Error);
         error = read.error;
     }
@@ -474,11 +478,11 @@ void tst_DataFiles::unreadableByPermission()
         QVERIFY(writeBytes(files.path(name), "1.685\r\n"));
         QVERIFY(QFile::setPermissions(files.path(name), QFileDevice::Permissions()));
     }
-    const NumberRead height = files.readHeight();
+    const NumberRead height = files.readNumber(kHeightFileName);
     QCOMPARE(height.status, NumberRead::Status::Error);
     QVERIFY(height.error);
     QCOMPARE(height.error->path, files.path(kHeightFileName));
-    const NumberRead weight = files.readWeight();
+    const NumberRead weight = files.readNumber(kWeightFileName);
     QCOMPARE(weight.status, NumberRead::Status::Error);
     QVERIFY(weight.error);
     QCOMPARE(weight.error->path, files.path(kWeightFileName));
@@ -665,8 +669,8 @@ void tst_DataFiles::enterDataFolder()
     char* const cwd = getcwd(nullptr, 0);
     const QByteArray now = cwd ? QByteArray(cwd) : QByteArray();
     // The files by their bare names, as the program opens them.
-    const bool written = !error && !DataFiles().writeHeight(1.7f) &&
-                         DataFiles().readHeight().status == NumberRead::Status::Ok;
+    const bool written = !error && !DataFiles().writeNumber(kHeightFileName, 1.7f) &&
+                         DataFiles().readNumber(kHeightFileName).status == NumberRead::Status::Ok;
     QVERIFY(chdir(savedCwd) == 0);
     std::free(cwd);
     std::free(savedCwd);

@@ -1,5 +1,8 @@
 #include "store/history.h"
+#include "store/historyentry.h"
 
+#include <QDate>
+#include <QLocale>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -9,6 +12,8 @@ class tst_History : public QObject {
     Q_OBJECT
 
 private slots:
+    void entryLine_data();
+    void entryLine();
     void appendAfter_data();
     void appendAfter();
     void linesKeepTheirBytes_data();
@@ -32,6 +37,46 @@ QByteArray numberedLines(int count, const QByteArray& lineEnd, QStringList* line
 }
 
 } // namespace
+
+void tst_History::entryLine_data()
+{
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<float>("weight");
+    QTest::addColumn<float>("bmi");
+    QTest::addColumn<float>("ratio");
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("line");
+
+    const QDate may11(2026, 5, 11);
+    const QLocale jp(QLocale::Japanese, QLocale::Japan);
+    QTest::newRow("worked example")
+        << may11 << 68.5f << 24.1263f << 0.096f << jp << u"05/11  68.5Kg  24.1  9.6%"_s;
+    QTest::newRow("whole weight gets a decimal") << QDate(2026, 12, 1) << 60.0f << 21.132f << -0.04f
+                                                 << jp << u"12/01  60.0Kg  21.1  -4.0%"_s;
+    QTest::newRow("BMI beyond the meter is recorded as is")
+        << may11 << 89.6f << 35.0f << 0.59f << jp << u"05/11  89.6Kg  35.0  59.0%"_s;
+    QTest::newRow("C locale falls back to /")
+        << may11 << 68.5f << 24.1263f << 0.096f << QLocale::c() << u"05/11  68.5Kg  24.1  9.6%"_s;
+    // ASCII digits everywhere; the decimal separator and the date separator are the locale's.
+    // Arabic short dates put U+200F beside their "/": it is no part of the line.
+    QTest::newRow("de_DE") << may11 << 68.5f << 24.1263f << -0.04f << QLocale(u"de_DE"_s)
+                           << u"05.11  68,5Kg  24,1  -4,0%"_s;
+    QTest::newRow("fa_IR") << may11 << 68.5f << 24.1263f << -0.04f << QLocale(u"fa_IR"_s)
+                           << u"05/11  68\u066B5Kg  24\u066B1  -4\u066B0%"_s;
+    QTest::newRow("ar_EG") << may11 << 68.5f << 24.1263f << -0.04f << QLocale(u"ar_EG"_s)
+                           << u"05/11  68\u066B5Kg  24\u066B1  -4\u066B0%"_s;
+}
+
+void tst_History::entryLine()
+{
+    QFETCH(QDate, date);
+    QFETCH(float, weight);
+    QFETCH(float, bmi);
+    QFETCH(float, ratio);
+    QFETCH(QLocale, locale);
+    QFETCH(QString, line);
+    QCOMPARE(HistoryEntry::recorded(date, weight, bmi, ratio).line(locale), line);
+}
 
 void tst_History::appendAfter_data()
 {

@@ -118,22 +118,22 @@ void tst_HistoryBackup::clearAndUndo()
     QVERIFY(::chmod(QFile::encodeName(f.history()).constData(), 0600) == 0);
     const DataFiles files(f.folder);
 
-    QVERIFY(!hasBackup(f.folder));
-    QVERIFY(!clearReplacesBackup(f.folder));
-    const std::optional<FileError> clearError = files.clearHistory();
+    QVERIFY(!hasBackup(DataFiles(f.folder)));
+    QVERIFY(!clearReplacesBackup(DataFiles(f.folder)));
+    const std::optional<FileError> clearError = clearHistory(files);
     QVERIFY2(!clearError, qPrintable(clearError ? clearError->reason : QString()));
-    QVERIFY(hasBackup(f.folder));
+    QVERIFY(hasBackup(DataFiles(f.folder)));
     QCOMPARE(readBytes(f.backup()), content);
     QCOMPARE(modeOf(f.backup()), 0600);
     QCOMPARE(readBytes(f.history()), QByteArray(""));
     for (const QString& line : since)
         QVERIFY(!files.appendHistory(line));
     // The undo stays available after entries.
-    QVERIFY(hasBackup(f.folder));
+    QVERIFY(hasBackup(DataFiles(f.folder)));
     if (removed)
         QVERIFY(QFile::remove(f.history()));
 
-    const HistoryRestore restore = restoreHistory(f.folder);
+    const HistoryRestore restore = restoreHistory(DataFiles(f.folder));
     QCOMPARE(restore.status, Status::Restored);
     QVERIFY(!restore.error);
     QCOMPARE(readBytes(f.history()), after);
@@ -141,7 +141,7 @@ void tst_HistoryBackup::clearAndUndo()
     QCOMPARE(restore.lines.toStringList(), History(after).toStringList());
     QCOMPARE(restore.lines, files.readHistory().lines);
     // The undo is used up: the history holds the lines again and the copy is gone.
-    QVERIFY(!hasBackup(f.folder));
+    QVERIFY(!hasBackup(DataFiles(f.folder)));
     QCOMPARE(snapshot(f.folder).keys(), QStringList{kHistoryFileName});
 }
 
@@ -151,8 +151,8 @@ void tst_HistoryBackup::backupReplacesOlder()
     QVERIFY(writeBytes(f.backup(), QByteArray(4096, 'o')));
     QVERIFY(writeBytes(f.history(), kLines));
 
-    QVERIFY(clearReplacesBackup(f.folder));
-    QVERIFY(!DataFiles(f.folder).clearHistory());
+    QVERIFY(clearReplacesBackup(DataFiles(f.folder)));
+    QVERIFY(!clearHistory(DataFiles(f.folder)));
     QCOMPARE(readBytes(f.backup()), kLines);
     QCOMPARE(readBytes(f.history()), QByteArray(""));
     QCOMPARE(snapshot(f.folder).size(), 2); // no temporary file left
@@ -180,10 +180,10 @@ void tst_HistoryBackup::nothingToKeep()
     if (olderBackup)
         QVERIFY(writeBytes(f.backup(), kLines));
 
-    QVERIFY(!clearReplacesBackup(f.folder));
-    QVERIFY(!DataFiles(f.folder).clearHistory());
+    QVERIFY(!clearReplacesBackup(DataFiles(f.folder)));
+    QVERIFY(!clearHistory(DataFiles(f.folder)));
     QCOMPARE(readBytes(f.history()), QByteArray(""));
-    QCOMPARE(hasBackup(f.folder), olderBackup);
+    QCOMPARE(hasBackup(DataFiles(f.folder)), olderBackup);
     if (olderBackup)
         QCOMPARE(readBytes(f.backup()), kLines);
 }
@@ -205,7 +205,7 @@ void tst_HistoryBackup::noBackup()
         QVERIFY(writeBytes(f.history(), history));
     const auto before = snapshot(f.folder);
 
-    const HistoryRestore restore = restoreHistory(f.folder);
+    const HistoryRestore restore = restoreHistory(DataFiles(f.folder));
     QCOMPARE(restore.status, Status::NoBackup);
     QVERIFY(restore.lines.isEmpty());
     QVERIFY(!restore.error);
@@ -239,7 +239,7 @@ void tst_HistoryBackup::clearFails()
         QVERIFY(writeBytes(f.backup(), "older\r\n"));
     const auto before = snapshot(f.folder);
 
-    const std::optional<FileError> error = DataFiles(f.folder).clearHistory();
+    const std::optional<FileError> error = clearHistory(DataFiles(f.folder));
     QVERIFY(error);
     QCOMPARE(QFileInfo(error->path).fileName(), fileName);
     QVERIFY(!error->reason.isEmpty());
@@ -281,9 +281,9 @@ void tst_HistoryBackup::restoreFails()
     if (sizeLimit > 0) {
         const FileSizeLimit limit(static_cast<rlim_t>(sizeLimit));
         QVERIFY(limit.isActive());
-        restore = restoreHistory(f.folder);
+        restore = restoreHistory(DataFiles(f.folder));
     } else {
-        restore = restoreHistory(f.folder);
+        restore = restoreHistory(DataFiles(f.folder));
     }
     QCOMPARE(restore.status, Status::Failed);
     QVERIFY(restore.error);
@@ -304,14 +304,14 @@ void tst_HistoryBackup::appendDuringClearIsKept()
     QFile racing(f.history());
     QVERIFY(racing.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered));
 
-    QVERIFY(!files.clearHistory());
+    QVERIFY(!clearHistory(files));
     const QByteArray raced = "05/12  68.2Kg  24.0  9.1%\r\n";
     QCOMPARE(racing.write(raced), qint64(raced.size()));
     racing.close();
     QCOMPARE(readBytes(f.backup()), kLines + raced);
     QVERIFY(!files.appendHistory(u"05/13  68.0Kg  23.9  8.8%"_s));
 
-    const HistoryRestore restore = restoreHistory(f.folder);
+    const HistoryRestore restore = restoreHistory(DataFiles(f.folder));
     QCOMPARE(restore.status, Status::Restored);
     QCOMPARE(readBytes(f.history()), kLines + raced + "05/13  68.0Kg  23.9  8.8%\r\n");
 }
@@ -370,8 +370,8 @@ void tst_HistoryBackup::anotherInstanceAppending()
             const QStringList lines = files.readHistory().lines.toStringList();
             removeHistoryLine(files, lines.lastIndexOf(mine), mine);
         } else {
-            if (!files.clearHistory())
-                restoreHistory(f.folder);
+            if (!clearHistory(files))
+                restoreHistory(DataFiles(f.folder));
         }
         // Room for the other instance between two rewrites, as a person's pace leaves.
         usleep(5000);
@@ -381,8 +381,8 @@ void tst_HistoryBackup::anotherInstanceAppending()
     QVERIFY(WIFEXITED(status));
     QCOMPARE(WEXITSTATUS(status), 0);
     QVERIFY(rewrites > 0);
-    if (hasBackup(f.folder))
-        QCOMPARE(restoreHistory(f.folder).status, Status::Restored);
+    if (hasBackup(DataFiles(f.folder)))
+        QCOMPARE(restoreHistory(DataFiles(f.folder)).status, Status::Restored);
 
     const QStringList lines = files.readHistory().lines.toStringList();
     for (int i = 0; i < kEntries; ++i)

@@ -85,7 +85,7 @@ void tst_Startup::startup_data()
     QTest::addColumn<QString>("label2");
     QTest::addColumn<QString>("label5");
     QTest::addColumn<QString>("label4");
-    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("position");      // -1: the meter stays where it stands
     QTest::addColumn<QString>("judgement"); // empty: label left blank
     QTest::addColumn<QString>("lblTai");
     QTest::addColumn<QString>("lblHyojun");
@@ -113,38 +113,38 @@ void tst_Startup::startup_data()
         << u"スタンダード"_s << u"20.0"_s << u"19.9"_s << u"0.5"_s;
 
     QTest::newRow("no files at all") << none << none << none << QStringList() << empty << empty
-                                     << empty << 155 << empty << empty << empty << empty;
+                                     << empty << -1 << empty << empty << empty << empty;
     QTest::newRow("only a height file")
         << QByteArray("1.685\r\n") << none << none << QStringList() << u"1.685"_s << empty << empty
-        << 155 << empty << empty << u"62.5"_s << empty;
+        << -1 << empty << empty << u"62.5"_s << empty;
     QTest::newRow("empty weight file")
         << QByteArray("1.685\r\n") << QByteArray("") << kTwoLines << kTwoEntries << u"1.685"_s
-        << empty << empty << 155 << empty << empty << u"62.5"_s << empty;
+        << empty << empty << -1 << empty << empty << u"62.5"_s << empty;
     QTest::newRow("letters in the height file")
         << QByteArray("abc\r\n") << QByteArray("68.5\r\n") << none << QStringList() << empty
-        << u"68.5"_s << empty << 155 << empty << u"68.5"_s << empty << empty;
+        << u"68.5"_s << empty << -1 << empty << u"68.5"_s << empty << empty;
     QTest::newRow("height 0") << QByteArray("0\r\n") << QByteArray("68.5\r\n") << none
-                              << QStringList() << empty << u"68.5"_s << empty << 155 << empty
+                              << QStringList() << empty << u"68.5"_s << empty << -1 << empty
                               << u"68.5"_s << empty << empty;
     QTest::newRow("height 170 (centimetres)")
         << QByteArray("170\r\n") << QByteArray("68.5\r\n") << none << QStringList() << empty
-        << u"68.5"_s << empty << 155 << empty << u"68.5"_s << empty << empty;
+        << u"68.5"_s << empty << -1 << empty << u"68.5"_s << empty << empty;
     QTest::newRow("weight 0") << QByteArray("1.685\r\n") << QByteArray("0\r\n") << none
-                              << QStringList() << u"1.685"_s << empty << empty << 155 << empty
+                              << QStringList() << u"1.685"_s << empty << empty << -1 << empty
                               << empty << u"62.5"_s << empty;
     QTest::newRow("negative weight")
         << QByteArray("1.685\r\n") << QByteArray("-68.5\r\n") << none << QStringList() << u"1.685"_s
-        << empty << empty << 155 << empty << empty << u"62.5"_s << empty;
+        << empty << empty << -1 << empty << empty << u"62.5"_s << empty;
     // Single precision makes 1e-40 a denormal and 1e-50 zero: no usable weight.
     QTest::newRow("weight 1e-40") << QByteArray("1.685\r\n") << QByteArray("1e-40\r\n") << none
-                                  << QStringList() << u"1.685"_s << empty << empty << 155 << empty
+                                  << QStringList() << u"1.685"_s << empty << empty << -1 << empty
                                   << empty << u"62.5"_s << empty;
     QTest::newRow("weight under 1 kg")
         << QByteArray("1.685\r\n") << QByteArray("0.5\r\n") << none << QStringList() << u"1.685"_s
-        << empty << empty << 155 << empty << empty << u"62.5"_s << empty;
+        << empty << empty << -1 << empty << empty << u"62.5"_s << empty;
     QTest::newRow("weight above 1000")
         << QByteArray("1.685\r\n") << QByteArray("1000.5\r\n") << none << QStringList()
-        << u"1.685"_s << empty << empty << 155 << empty << empty << u"62.5"_s << empty;
+        << u"1.685"_s << empty << empty << -1 << empty << empty << u"62.5"_s << empty;
 }
 
 void tst_Startup::startup()
@@ -167,7 +167,7 @@ void tst_Startup::startup()
     QVERIFY(createFiles(files, heightFile, weightFile, historyFile));
     const auto before = snapshot(QDir(dir.path()));
 
-    const StartupResult result = loadStartup(files, kNumbers, jp);
+    const StartupResult result = loadStartup(files, kNumbers);
     QCOMPARE(snapshot(QDir(dir.path())), before);
     QVERIFY(!result.error);
     QVERIFY(result.startup);
@@ -179,21 +179,23 @@ void tst_Startup::startup()
     };
     QCOMPARE(text(s.measurement.height), label2);
     QCOMPARE(text(s.measurement.weight), label5);
-    QCOMPARE(s.label4, label4);
-    QCOMPARE(s.position, qint16(position));
+    QCOMPARE(s.measurement.bmi ? oneDecimalText(*s.measurement.bmi, jp) : QString(), label4);
+    QCOMPARE(s.position.value_or(-1), qint16(position));
     QCOMPARE(s.measurement.height.has_value(), !label2.isEmpty());
     QCOMPARE(s.measurement.weight.has_value(), !label5.isEmpty());
     QCOMPARE(s.measurement.bmi.has_value(), !label4.isEmpty());
     QCOMPARE(s.measurement.holdWeight, qint16(1));
 
-    // The window ends start-up with one meter update where start-up set the meter.
-    const MeterUpdate u = UpdateMeter(s.position, s.measurement, jp);
-    QCOMPARE(u.judgement ? u.judgement->caption : QString(), judgement);
-    QCOMPARE(u.lblTai, lblTai);
-    QCOMPARE(u.lblHyojun0, lblHyojun);
-    QCOMPARE(u.lblHyojun1, lblHyojun);
-    QCOMPARE(u.lblHiman, lblHiman);
-    QCOMPARE(u.after.meterBmi, meterValue(qint16(position)));
+    // Start-up ends with one meter reading where it set the meter (or where the meter starts,
+    // at 15.5).
+    const qint16 at = s.position.value_or(155);
+    const MeterReading u = readMeter(at, s.measurement);
+    auto shown = [this](auto value) { return value ? oneDecimalText(*value, jp) : QString(); };
+    QCOMPARE(u.band ? u.band->caption : QString(), judgement);
+    QCOMPARE(shown(u.after.weight), lblTai);
+    QCOMPARE(shown(u.standardWeight), lblHyojun);
+    QCOMPARE(shown(u.obesityDegree), lblHiman);
+    QCOMPARE(u.after.meterBmi, meterValue(at));
     QCOMPARE(u.after.holdWeight, qint16(0));
 }
 
@@ -223,7 +225,7 @@ void tst_Startup::firstUpdateKeepsStoredValues()
     QTemporaryDir dir;
     const DataFiles files{QDir(dir.path())};
     QVERIFY(createFiles(files, heightFile, weightFile, QByteArray()));
-    const StartupResult result = loadStartup(files, kNumbers, jp);
+    const StartupResult result = loadStartup(files, kNumbers);
     QVERIFY(result.startup);
     const Startup& s = *result.startup;
 
@@ -232,13 +234,12 @@ void tst_Startup::firstUpdateKeepsStoredValues()
     QCOMPARE(s.measurement.weight, OptFloat(weight));
     QCOMPARE(s.measurement.bmi, OptFloat(bmi));
     QCOMPARE(s.measurement.meterBmi, clampToMeter(bmi));
-    const MeterUpdate u = UpdateMeter(s.position, s.measurement, jp);
+    QVERIFY(s.position);
+    const MeterReading u = readMeter(*s.position, s.measurement);
     QCOMPARE(u.after.height, OptFloat(height));
     QCOMPARE(u.after.weight, OptFloat(weight));
     QCOMPARE(u.after.bmi, OptFloat(bmi));
-    QVERIFY(!u.label4);
-    QVERIFY(!u.label5);
-    QCOMPARE(u.pointerLeftTwips, pointerLeft(meterValue(s.position)));
+    QVERIFY(!u.derived);
 }
 
 void tst_Startup::unreadableFile_data()
@@ -273,7 +274,7 @@ void tst_Startup::unreadableFile()
     }
     const auto before = snapshot(QDir(dir.path()));
 
-    const StartupResult result = loadStartup(files, kNumbers, jp);
+    const StartupResult result = loadStartup(files, kNumbers);
     QCOMPARE(snapshot(QDir(dir.path())), before);
     QVERIFY(!result.startup);
     QVERIFY(result.error);
@@ -294,7 +295,7 @@ void tst_Startup::unreadableByPermission()
     QVERIFY(QFile::setPermissions(files.path(kHeightFileName), QFileDevice::Permissions()));
     const auto before = snapshot(QDir(dir.path()));
 
-    const StartupResult result = loadStartup(files, kNumbers, jp);
+    const StartupResult result = loadStartup(files, kNumbers);
     QCOMPARE(snapshot(QDir(dir.path())), before);
     QVERIFY(!result.startup);
     QVERIFY(result.error);
@@ -361,7 +362,7 @@ void tst_Startup::refusedFile()
         const rlimit memory{rlim_t(1) << 30, rlim_t(1) << 30};
         setrlimit(RLIMIT_AS, &memory);
 #endif
-        const StartupResult result = loadStartup(files, kNumbers, jp);
+        const StartupResult result = loadStartup(files, kNumbers);
         const bool refused = !result.startup && result.error &&
                              QFileInfo(result.error->path).fileName() == fileName &&
                              !result.error->reason.isEmpty();

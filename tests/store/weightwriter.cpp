@@ -15,7 +15,7 @@ int main(int argc, char* argv[])
         return 2;
     const morvane::DataFiles files{QDir(QString::fromLocal8Bit(argv[1]))};
     for (bool sixty = true;; sixty = !sixty) {
-        if (files.writeWeight(sixty ? 60.0f : 68.5f))
+        if (files.writeNumber(morvane::kWeightFileName, sixty ? 60.0f : 68.5f))
             return 1;
         // Unbuffered, so that the test sees progress as it happens.
         if (::write(STDOUT_FILENO, "w", 1) != 1)

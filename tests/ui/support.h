@@ -3,13 +3,19 @@
 // Scripted platform services and a window on real files in a temporary folder.
 
 #include "ui/frmmain.h"
+#include "ui/historymodel.h"
+#include "ui/recorder.h"
 #include "ui/services.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QDate>
 #include <QFile>
 #include <QLabel>
 #include <QList>
+#include <QMenu>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <memory>
 #include <optional>
@@ -129,8 +135,8 @@ struct WindowFixture {
 
     frmMain& create()
     {
-        window =
-            std::make_unique<frmMain>(Services{&dialogs, &clock, &help}, QDir(dir.path()), kJapan);
+        window = std::make_unique<frmMain>(Services{&dialogs, &clock, &help},
+                                           DataFiles(QDir(dir.path())), kJapan);
         return *window;
     }
     frmMain& load()
@@ -146,6 +152,27 @@ struct WindowFixture {
         return window->findChild<T*>(name);
     }
     QString text(const QString& name) const { return control<QLabel>(name)->text(); }
+
+    // As the user does it: a button pressed, a label double-clicked, an entry of the history
+    // list's menu chosen.
+    void click(const QString& name) const { control<QAbstractButton>(name)->click(); }
+    void doubleClick(const QString& name) const
+    {
+        QTest::mouseDClick(control(name), Qt::LeftButton);
+    }
+    bool choose(const QString& menuEntry) const
+    {
+        const std::unique_ptr<QMenu> menu(window->createHistoryMenu());
+        for (QAction* action : menu->actions()) {
+            if (action->text() == menuEntry && action->isEnabled()) {
+                action->trigger();
+                return true;
+            }
+        }
+        return false;
+    }
+    Recorder& recorder() const { return *window->recorder(); }
+    QStringList lines() const { return recorder().history()->lines().toStringList(); }
 };
 
 } // namespace morvane::testing

@@ -138,7 +138,7 @@ Shown shown(const WindowFixture& f)
     for (const char* name :
          {"Label2", "Label4", "Label5", "lblTai", "lblHyojun(0)", "lblHiman", "lblHantei"})
         s.captions << f.text(QString::fromLatin1(name));
-    s.list = f.window->historyEntries();
+    s.list = f.lines();
     s.position = f.control<QScrollBar>(u"HScroll1"_s)->value();
     return s;
 }
@@ -152,8 +152,8 @@ QString recordText(const QByteArray& record)
 void checkWindowShowsTheFiles(const WindowFixture& f)
 {
     const Files now = files(f);
-    QCOMPARE(f.window->historyEntries(), History(now.history).toStringList());
-    const Measurement m = f.window->measurement();
+    QCOMPARE(f.lines(), History(now.history).toStringList());
+    const Measurement m = f.recorder().measurement();
     QCOMPARE(f.text(u"Label2"_s), recordText(now.height));
     QCOMPARE(m.height, parseNumberRecord(now.height));
     if (f.exists(kWeight)) {
@@ -279,7 +279,7 @@ void tst_DiskFull::fullFileSystem()
         f->write(kWeight, "68.5\r\n");
     f->write(kHistory, history);
     QCOMPARE(f->read(kHistory).size(), history.size());
-    frmMain& w = f->load();
+    f->load();
     QVERIFY(f->loaded);
 
     // A first weight file gets room for itself (a block; below the limit) and no more; the rest
@@ -299,17 +299,17 @@ void tst_DiskFull::fullFileSystem()
         switch (routine) {
         case Routine::HeightEntry:
             f->dialogs.answers = {u"1.7"_s};
-            w.Label2_DblClick();
+            f->doubleClick(u"Label2"_s);
             break;
         case Routine::Clear:
             f->dialogs.confirmations = {true};
-            w.cmdClear_Click();
+            f->click(u"cmdClear"_s);
             break;
         case Routine::ClearThenWeight:
             f->dialogs.confirmations = {true};
-            w.cmdClear_Click();
+            f->click(u"cmdClear"_s);
             QCOMPARE(f->read(kHistory), QByteArray());
-            QVERIFY(w.historyEntries().isEmpty());
+            QVERIFY(f->lines().isEmpty());
             QVERIFY(f->dialogs.messages.isEmpty());
             // Something else takes the space the clear gave back.
             QVERIFY(fillUp(0));
@@ -318,7 +318,7 @@ void tst_DiskFull::fullFileSystem()
         case Routine::WeightEntry:
         case Routine::FirstWeightEntry:
             f->dialogs.answers = {u"70"_s};
-            w.cmdTai_Click();
+            f->click(u"cmdTai"_s);
             break;
         }
     }
@@ -359,23 +359,23 @@ void tst_DiskFull::fullFileSystem()
 
     // With room again the same entry goes through, and the history grows by exactly its line.
     QVERIFY(!f->exists(kFiller) || QFile::remove(f->dir.filePath(kFiller)));
-    const QStringList linesBefore = w.historyEntries();
+    const QStringList linesBefore = f->lines();
     if (routine == Routine::HeightEntry) {
         f->dialogs.answers = {u"1.7"_s};
-        w.Label2_DblClick();
+        f->doubleClick(u"Label2"_s);
         QCOMPARE(f->read(kHeight), QByteArray("1.7\r\n"));
         QCOMPARE(f->read(kHistory), after.history);
     } else if (routine == Routine::Clear) {
         f->dialogs.confirmations = {true};
-        w.cmdClear_Click();
+        f->click(u"cmdClear"_s);
         QCOMPARE(f->read(kHistory), QByteArray());
-        QVERIFY(w.historyEntries().isEmpty());
+        QVERIFY(f->lines().isEmpty());
         QCOMPARE(f->read(kHistoryBackupFileName), after.history);
     } else {
         f->dialogs.answers = {u"71"_s};
-        w.cmdTai_Click();
+        f->click(u"cmdTai"_s);
         QCOMPARE(f->read(kWeight), QByteArray("71\r\n"));
-        const QStringList lines = w.historyEntries();
+        const QStringList lines = f->lines();
         QCOMPARE(lines.size(), linesBefore.size() + 1);
         QCOMPARE(f->read(kHistory), after.history + lines.last().toUtf8() + "\r\n");
         checkWindowShowsTheFiles(*f);

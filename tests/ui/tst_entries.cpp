@@ -46,7 +46,7 @@ Snapshot snapshot(const WindowFixture& f)
     s.weight = f.read(kWeight);
     s.history = f.read(kHistory);
     s.historyExists = f.exists(kHistory);
-    const Measurement m = f.window->measurement();
+    const Measurement m = f.recorder().measurement();
     s.Height = m.height;
     s.Weight = m.weight;
     s.Bmi = m.bmi;
@@ -54,7 +54,7 @@ Snapshot snapshot(const WindowFixture& f)
     for (const char* name : {"Label2", "Label4", "Label5", "lblTai", "lblHyojun(0)", "lblHyojun(1)",
                              "lblHiman", "lblHantei"})
         s.captions << f.text(QString::fromLatin1(name));
-    s.list = f.window->historyEntries();
+    s.list = f.lines();
     s.position = f.control<QScrollBar>(u"HScroll1"_s)->value();
     return s;
 }
@@ -146,10 +146,10 @@ void tst_Entries::weightEntry()
     QFETCH(int, position);
     QFETCH(bool, asked);
 
-    frmMain& w = start();
+    start();
     f->dialogs.answers = {typed};
     f->dialogs.confirmations = {true};
-    w.cmdTai_Click();
+    f->click(u"cmdTai"_s);
 
     QCOMPARE(f->dialogs.confirms.size(), asked ? 1 : 0);
     if (asked) {
@@ -166,21 +166,21 @@ void tst_Entries::weightEntry()
     QCOMPARE(f->text(u"Label5"_s), label5);
     QCOMPARE(f->text(u"Label4"_s), label4);
     QCOMPARE(f->control<QScrollBar>(u"HScroll1"_s)->value(), position);
-    QCOMPARE(w.historyEntries().size(), 3);
-    QCOMPARE(w.historyEntries().last(), line);
+    QCOMPARE(f->lines().size(), 3);
+    QCOMPARE(f->lines().last(), line);
     QCOMPARE(f->read(kHistory), kTwoLines + line.toUtf8() + "\r\n");
     QCOMPARE(f->read(kWeight), file);
-    QCOMPARE(w.measurement().holdWeight, qint16(0));
+    QCOMPARE(f->recorder().measurement().holdWeight, qint16(0));
 }
 
 void tst_Entries::twoEntriesOnOneDay()
 {
-    frmMain& w = start(QByteArray());
+    start(QByteArray());
     f->dialogs.answers = {u"68.5"_s, u"68.4"_s};
-    w.cmdTai_Click();
-    w.cmdTai_Click();
+    f->click(u"cmdTai"_s);
+    f->click(u"cmdTai"_s);
     const QStringList expected{u"05/11  68.5Kg  24.1  9.6%"_s, u"05/11  68.4Kg  24.1  9.4%"_s};
-    QCOMPARE(w.historyEntries(), expected);
+    QCOMPARE(f->lines(), expected);
     QCOMPARE(f->read(kHistory), (expected.join(u"\r\n"_s) + u"\r\n"_s).toUtf8());
     QCOMPARE(f->read(kWeight), QByteArray("68.4\r\n"));
 }
@@ -191,7 +191,7 @@ void tst_Entries::entryAtTheSamePositionRefreshesThePanel()
     QCOMPARE(f->text(u"lblTai"_s), u"68.5"_s);
     QSignalSpy updates(&w, &frmMain::meterUpdated);
     f->dialogs.answers = {u"68.4"_s};
-    w.cmdTai_Click();
+    f->click(u"cmdTai"_s);
     QCOMPARE(updates.count(), 1);
     QCOMPARE(f->control<QScrollBar>(u"HScroll1"_s)->value(), 241);
     QCOMPARE(f->text(u"lblTai"_s), u"68.4"_s);
@@ -202,15 +202,15 @@ void tst_Entries::entryAtTheSamePositionRefreshesThePanel()
 
 void tst_Entries::entryMovingTheMeterKeepsTheTypedWeight()
 {
-    frmMain& w = start();
+    start();
     f->dialogs.answers = {u"71"_s};
-    w.cmdTai_Click();
+    f->click(u"cmdTai"_s);
     QCOMPARE(f->control<QScrollBar>(u"HScroll1"_s)->value(), 250);
     QCOMPARE(f->text(u"Label5"_s), u"71"_s);
     QCOMPARE(f->text(u"Label4"_s), u"25.0"_s);
     QCOMPARE(f->text(u"lblTai"_s), u"71.0"_s);
     QCOMPARE(f->text(u"lblHantei"_s), u"でぶメゾフォルテ"_s);
-    QCOMPARE(w.measurement().weight, std::optional(71.0f));
+    QCOMPARE(f->recorder().measurement().weight, std::optional(71.0f));
 }
 
 void tst_Entries::cancelOrEmptyChangesNothing_data()
@@ -227,10 +227,10 @@ void tst_Entries::cancelOrEmptyChangesNothing()
 {
     QFETCH(Answer, answer);
     QFETCH(bool, height);
-    frmMain& w = start();
+    start();
     const Snapshot before = snapshot(*f);
     f->dialogs.answers = {answer};
-    height ? w.Label2_DblClick() : w.cmdTai_Click();
+    height ? f->doubleClick(u"Label2"_s) : f->click(u"cmdTai"_s);
     QVERIFY(snapshot(*f) == before);
     QVERIFY(f->dialogs.messages.isEmpty());
 }
@@ -255,10 +255,10 @@ void tst_Entries::badInputIsRefused()
     QFETCH(bool, height);
     QFETCH(QString, typed);
     QFETCH(QString, says);
-    frmMain& w = start();
+    start();
     const Snapshot before = snapshot(*f);
     f->dialogs.answers = {typed};
-    height ? w.Label2_DblClick() : w.cmdTai_Click();
+    height ? f->doubleClick(u"Label2"_s) : f->click(u"cmdTai"_s);
     QVERIFY(snapshot(*f) == before);
     QCOMPARE(f->dialogs.messages.size(), 1);
     const ScriptedDialogs::Message& m = f->dialogs.messages[0];
@@ -270,10 +270,10 @@ void tst_Entries::badInputIsRefused()
 
 void tst_Entries::heightEntry()
 {
-    frmMain& w = start();
+    start();
     f->write(kHeight, "1.6850\r\n"); // same value, another spelling: must be rewritten
     f->dialogs.answers = {u"1.685"_s};
-    w.Label2_DblClick();
+    f->doubleClick(u"Label2"_s);
     QCOMPARE(f->dialogs.inputs.size(), 1);
     QCOMPARE(f->dialogs.inputs[0].text,
              u"身長をﾒｰﾄﾙ単位で入力して下さい     例)  168.5cm →　1.685"_s);
@@ -284,7 +284,7 @@ void tst_Entries::heightEntry()
     QCOMPARE(f->text(u"Label4"_s), u"24.1"_s);
     QCOMPARE(f->text(u"Label5"_s), u"68.4"_s);
     QCOMPARE(f->read(kWeight), QByteArray("68.5\r\n"));
-    QCOMPARE(w.historyEntries().size(), 2);
+    QCOMPARE(f->lines().size(), 2);
     QCOMPARE(f->read(kHistory), kTwoLines);
 }
 
@@ -304,9 +304,9 @@ void tst_Entries::heightOutsideTheMeter()
     QFETCH(int, position);
     QFETCH(QString, label4);
     QFETCH(QString, label5);
-    frmMain& w = start();
+    start();
     f->dialogs.answers = {typed};
-    w.Label2_DblClick();
+    f->doubleClick(u"Label2"_s);
     QCOMPARE(f->control<QScrollBar>(u"HScroll1"_s)->value(), position);
     QCOMPARE(f->text(u"Label4"_s), label4);
     QCOMPARE(f->text(u"Label5"_s), label5);
@@ -347,19 +347,19 @@ void tst_Entries::clear()
     QFETCH(QByteArray, history);
     QFETCH(bool, ok);
     QFETCH(QByteArray, after);
-    frmMain& w = start(history == "missing" ? QByteArray() : history);
+    start(history == "missing" ? QByteArray() : history);
     if (history == "missing")
         QVERIFY(QFile::remove(f->dir.filePath(kHistory)));
     Snapshot before = snapshot(*f);
 
     f->dialogs.confirmations = {ok};
-    w.cmdClear_Click();
+    f->click(u"cmdClear"_s);
     QCOMPARE(f->dialogs.confirms.size(), 1);
     QCOMPARE(f->dialogs.confirms[0].text, u"これまでの履歴を削除します"_s);
     QCOMPARE(f->dialogs.confirms[0].title, u"履歴削除"_s);
     QVERIFY(f->exists(kHistory) || !ok);
     QCOMPARE(f->read(kHistory), after);
-    QCOMPARE(w.historyEntries().isEmpty(), ok || before.list.isEmpty());
+    QCOMPARE(f->lines().isEmpty(), ok || before.list.isEmpty());
     // Nothing but the history changes.
     Snapshot now = snapshot(*f);
     before.history = now.history;
@@ -370,13 +370,13 @@ void tst_Entries::clear()
 
 void tst_Entries::clearThenOneEntryLeavesOneLine()
 {
-    frmMain& w = start();
+    start();
     f->dialogs.confirmations = {true};
     f->dialogs.answers = {u"68.5"_s};
-    w.cmdClear_Click();
-    w.cmdTai_Click();
+    f->click(u"cmdClear"_s);
+    f->click(u"cmdTai"_s);
     QCOMPARE(f->read(kHistory), QByteArray("05/11  68.5Kg  24.1  9.6%\r\n"));
-    QCOMPARE(w.historyEntries(), QStringList{u"05/11  68.5Kg  24.1  9.6%"_s});
+    QCOMPARE(f->lines(), QStringList{u"05/11  68.5Kg  24.1  9.6%"_s});
 }
 
 void tst_Entries::firstRunAsksForTheHeight()
@@ -403,9 +403,9 @@ void tst_Entries::firstRunAsksForTheHeight()
 void tst_Entries::weightWithoutHeightAsksForTheHeightFirst()
 {
     f = std::make_unique<WindowFixture>();
-    frmMain& w = f->load();
+    f->load();
     f->dialogs.answers = {u"1.685"_s, u"68.5"_s};
-    w.cmdTai_Click();
+    f->click(u"cmdTai"_s);
     QCOMPARE(f->dialogs.inputs.size(), 2);
     QCOMPARE(f->dialogs.inputs[0].title, u"身長登録"_s);
     QCOMPARE(f->dialogs.inputs[1].title, u"体重入力"_s);
@@ -415,9 +415,9 @@ void tst_Entries::weightWithoutHeightAsksForTheHeightFirst()
 
     // Cancelling the height box cancels the weight entry too.
     f = std::make_unique<WindowFixture>();
-    frmMain& w2 = f->load();
+    f->load();
     f->dialogs.answers = {Answer()};
-    w2.cmdTai_Click();
+    f->click(u"cmdTai"_s);
     QCOMPARE(f->dialogs.inputs.size(), 1);
     QVERIFY(QDir(f->dir.path()).isEmpty());
 }
@@ -464,13 +464,13 @@ void tst_Entries::largeChangeQuestion()
         QVERIFY(QFile::remove(f->dir.filePath(kWeight)));
     else
         f->write(kWeight, weightFile);
-    frmMain& w = f->load();
+    f->load();
     QVERIFY(f->loaded);
     const Snapshot before = snapshot(*f);
 
     f->dialogs.answers = answers;
     f->dialogs.confirmations = confirmations;
-    w.cmdTai_Click();
+    f->click(u"cmdTai"_s);
 
     QVERIFY(!f->dialogs.unexpected);
     QVERIFY(f->dialogs.answers.isEmpty());
@@ -485,7 +485,7 @@ void tst_Entries::largeChangeQuestion()
         QVERIFY(snapshot(*f) == before);
     } else {
         QCOMPARE(f->read(kWeight), stored);
-        QCOMPARE(w.historyEntries().size(), 3);
+        QCOMPARE(f->lines().size(), 3);
         QCOMPARE(History(f->read(kHistory)).size(), 3);
     }
 }
@@ -573,7 +573,7 @@ void tst_Entries::goal()
     QCOMPARE(f->exists(kGoal), !after.isNull());
     if (!after.isNull())
         QCOMPARE(f->read(kGoal), after);
-    QCOMPARE(w.measurement().goal.has_value(), !says.isEmpty());
+    QCOMPARE(f->recorder().measurement().goal.has_value(), !says.isEmpty());
 
     // The meter's tooltip and accessible description carry the goal; nothing else changes.
     auto* meter = f->control(u"HScroll1"_s);
@@ -603,29 +603,29 @@ void tst_Entries::writeFailures()
 {
     QFETCH(QString, blocked);
     QFETCH(int, routine);
-    frmMain& w = start();
+    start();
     if (routine == 4) {
         f->dialogs.answers = {u"62"_s};
-        w.enter(entryKind(Entry::Goal));
+        f->recorder().enter(Entry::Goal);
     }
     QFile::remove(f->dir.filePath(blocked));
     QVERIFY(QDir(f->dir.path()).mkdir(blocked));
     const Snapshot before = snapshot(*f);
-    const std::optional<float> goal = w.measurement().goal;
+    const std::optional<float> goal = f->recorder().measurement().goal;
 
     f->dialogs.answers = {routine == 0 ? u"70"_s : routine == 1 ? u"1.7"_s : u"60"_s};
     if (routine == 4)
         f->dialogs.answers = {QString()};
     f->dialogs.confirmations = {true};
     if (routine == 0)
-        w.cmdTai_Click();
+        f->click(u"cmdTai"_s);
     else if (routine == 1)
-        w.Label2_DblClick();
+        f->doubleClick(u"Label2"_s);
     else if (routine == 2)
-        w.cmdClear_Click();
+        f->click(u"cmdClear"_s);
     else
-        w.enter(entryKind(Entry::Goal));
-    QCOMPARE(w.measurement().goal, goal);
+        f->recorder().enter(Entry::Goal);
+    QCOMPARE(f->recorder().measurement().goal, goal);
 
     QCOMPARE(f->dialogs.messages.size(), 1);
     QCOMPARE(f->dialogs.messages[0].severity, Dialogs::Severity::Error);
@@ -635,15 +635,15 @@ void tst_Entries::writeFailures()
 
 void tst_Entries::historyAppendFailureKeepsTheListTruthful()
 {
-    frmMain& w = start();
+    start();
     QVERIFY(QFile::remove(f->dir.filePath(kHistory)));
     QVERIFY(QDir(f->dir.path()).mkdir(kHistory));
     f->dialogs.answers = {u"70"_s};
-    w.cmdTai_Click();
+    f->click(u"cmdTai"_s);
     // The weight was saved and is shown; the line that could not be stored is not listed.
     QCOMPARE(f->read(kWeight), QByteArray("70\r\n"));
     QCOMPARE(f->text(u"Label5"_s), u"70"_s);
-    QCOMPARE(w.historyEntries().size(), 2);
+    QCOMPARE(f->lines().size(), 2);
     QCOMPARE(f->dialogs.messages.size(), 1);
     QVERIFY(f->dialogs.messages[0].text.contains(kHistory));
 }
@@ -667,10 +667,10 @@ void tst_Entries::helpAndEnd()
     int ended = 0;
     w.setEndProgram([&] { ++ended; });
     QSignalSpy updates(&w, &frmMain::meterUpdated);
-    w.cmdHelp_Click();
+    f->click(u"cmdHelp"_s);
     QCOMPARE(f->help.shown, 1);
     QCOMPARE(f->help.file, u"QuilloHelp.chm"_s);
-    w.cmdEnd_Click();
+    f->click(u"cmdEnd"_s);
     QCOMPARE(f->help.closed, 1);
     QCOMPARE(ended, 1);
     QCOMPARE(updates.count(), 0);

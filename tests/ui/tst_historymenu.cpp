@@ -138,19 +138,19 @@ void tst_HistoryMenu::clearThenUndo()
 {
     QFETCH(QByteArray, content);
     frmMain& w = start(content);
-    const QStringList before = w.historyEntries();
+    const QStringList before = f->lines();
 
     f->dialogs.confirmations = {true};
-    w.cmdClear_Click();
+    f->click(u"cmdClear"_s);
     QCOMPARE(f->read(kHistory), QByteArray());
-    QVERIFY(w.historyEntries().isEmpty());
+    QVERIFY(f->lines().isEmpty());
 
     std::unique_ptr<QMenu> menu(w.createHistoryMenu());
     QAction* undo = action(menu.get(), u"履歴を元に戻す"_s);
     QVERIFY(undo && undo->isEnabled());
     undo->trigger();
     QCOMPARE(f->read(kHistory), content);
-    QCOMPARE(w.historyEntries(), before);
+    QCOMPARE(f->lines(), before);
     QVERIFY(f->dialogs.messages.isEmpty());
 
     // Undone once: the menu offers it no more.
@@ -162,22 +162,22 @@ void tst_HistoryMenu::undoSurvivesTheNextEntry()
 {
     const QByteArray old = history(2);
     frmMain& w = start(old);
-    const QStringList before = w.historyEntries();
+    const QStringList before = f->lines();
     std::unique_ptr<QMenu> menu(w.createHistoryMenu());
     QVERIFY(!action(menu.get(), u"履歴を元に戻す"_s)->isEnabled()); // no backup yet
 
     // Clear, record a weight, undo: the old lines come back before the new one.
     f->dialogs.confirmations = {true};
     f->dialogs.answers = {u"68.0"_s};
-    w.cmdClear_Click();
-    w.cmdTai_Click();
-    QCOMPARE(w.historyEntries().size(), 1);
-    const QString entered = w.historyEntries().first();
+    f->click(u"cmdClear"_s);
+    f->click(u"cmdTai"_s);
+    QCOMPARE(f->lines().size(), 1);
+    const QString entered = f->lines().first();
     menu.reset(w.createHistoryMenu());
     QAction* undo = action(menu.get(), u"履歴を元に戻す"_s);
     QVERIFY(undo->isEnabled());
     undo->trigger();
-    QCOMPARE(w.historyEntries(), before + QStringList{entered});
+    QCOMPARE(f->lines(), before + QStringList{entered});
     QCOMPARE(f->read(kHistory), old + entered.toUtf8() + "\r\n");
     QVERIFY(!f->exists(kHistoryBackupFileName));
     QVERIFY(f->dialogs.messages.isEmpty());
@@ -185,26 +185,26 @@ void tst_HistoryMenu::undoSurvivesTheNextEntry()
     // A second clear while a backup exists asks before it throws the older backup away;
     // Cancel changes nothing.
     f->dialogs.confirmations = {true};
-    w.cmdClear_Click();
+    f->click(u"cmdClear"_s);
     const QByteArray firstBackup = f->read(kHistoryBackupFileName);
     f->dialogs.answers = {u"67.5"_s};
-    w.cmdTai_Click();
+    f->click(u"cmdTai"_s);
     const QByteArray since = f->read(kHistory);
     f->dialogs.confirms.clear();
     f->dialogs.confirmations = {true, false};
-    w.cmdClear_Click();
+    f->click(u"cmdClear"_s);
     QCOMPARE(f->dialogs.confirms.size(), 2);
     QVERIFY2(f->dialogs.confirms[1].text.contains(f->dir.filePath(kHistoryBackupFileName)),
              qPrintable(f->dialogs.confirms[1].text));
     QCOMPARE(f->read(kHistoryBackupFileName), firstBackup);
     QCOMPARE(f->read(kHistory), since);
-    QCOMPARE(w.historyEntries().size(), 1);
+    QCOMPARE(f->lines().size(), 1);
     // OK replaces it.
     f->dialogs.confirmations = {true, true};
-    w.cmdClear_Click();
+    f->click(u"cmdClear"_s);
     QCOMPARE(f->read(kHistoryBackupFileName), since);
     QCOMPARE(f->read(kHistory), QByteArray());
-    QVERIFY(w.historyEntries().isEmpty());
+    QVERIFY(f->lines().isEmpty());
     QVERIFY(f->dialogs.confirmations.isEmpty());
 }
 
@@ -260,16 +260,16 @@ void tst_HistoryMenu::csvExport()
 
 void tst_HistoryMenu::csvExportFailureIsReported()
 {
-    frmMain& w = start(history(2));
+    start(history(2));
     QVERIFY(QDir(f->dir.path()).mkdir(u"塞がれた.csv"_s));
     f->dialogs.savePaths = {f->dir.filePath(u"塞がれた.csv"_s)};
-    w.exportCsv();
+    f->choose(u"CSV書き出し"_s);
     QCOMPARE(f->dialogs.messages.size(), 1);
     QVERIFY(f->dialogs.messages[0].text.contains(u"塞がれた.csv"_s));
 
     // Cancel writes nothing and says nothing.
     f->dialogs.savePaths = {std::nullopt};
-    w.exportCsv();
+    f->choose(u"CSV書き出し"_s);
     QCOMPARE(f->dialogs.messages.size(), 1);
 }
 
@@ -321,7 +321,7 @@ void tst_HistoryMenu::deleteAndUndo()
     frmMain& w = start(content);
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    const QStringList before = w.historyEntries();
+    const QStringList before = f->lines();
     select(row);
 
     f->dialogs.confirmations = {true};
@@ -333,14 +333,14 @@ void tst_HistoryMenu::deleteAndUndo()
 
     QStringList after = before;
     after.removeAt(row);
-    QCOMPARE(w.historyEntries(), after);
+    QCOMPARE(f->lines(), after);
     QCOMPARE(History(f->read(kHistory)).toStringList(), after);
     QCOMPARE(f->read(u"体重.txt"_s), QByteArray("68.5\r\n"));
     QVERIFY(f->dialogs.messages.isEmpty());
 
     trigger(how, u"元に戻す"_s, QKeySequence(Qt::CTRL | Qt::Key_Z));
     QCOMPARE(f->read(kHistory), content);
-    QCOMPARE(w.historyEntries(), before);
+    QCOMPARE(f->lines(), before);
     QVERIFY(f->dialogs.messages.isEmpty());
     // Once: the line is back, and there is nothing more to undo.
     std::unique_ptr<QMenu> menu(w.createHistoryMenu());
@@ -359,7 +359,7 @@ void tst_HistoryMenu::deleteCancelled()
     action(menu.get(), u"この記録を削除"_s)->trigger();
     QCOMPARE(f->dialogs.confirms.size(), 1);
     QCOMPARE(f->read(kHistory), history(3));
-    QCOMPARE(w.historyEntries().size(), 3);
+    QCOMPARE(f->lines().size(), 3);
     menu.reset(w.createHistoryMenu());
     QVERIFY(!action(menu.get(), u"元に戻す"_s)->isEnabled());
 }
@@ -381,20 +381,20 @@ void tst_HistoryMenu::undoEndsWithTheNextChange()
     frmMain& w = start(history(3));
     select(0);
     f->dialogs.confirmations = {true};
-    w.deleteSelectedLine();
+    QVERIFY(f->choose(u"この記録を削除"_s));
     switch (change) {
     case NextChange::WeightEntry:
         f->dialogs.answers = {u"68.0"_s};
-        w.cmdTai_Click();
+        f->click(u"cmdTai"_s);
         break;
     case NextChange::Clear:
         f->dialogs.confirmations = {true};
-        w.cmdClear_Click();
+        f->click(u"cmdClear"_s);
         break;
     case NextChange::AnotherDeletion:
         select(0);
         f->dialogs.confirmations = {true};
-        w.deleteSelectedLine();
+        QVERIFY(f->choose(u"この記録を削除"_s));
         break;
     }
     const QByteArray file = f->read(kHistory);
@@ -402,12 +402,12 @@ void tst_HistoryMenu::undoEndsWithTheNextChange()
     QAction* undo = action(menu.get(), u"元に戻す"_s);
     QCOMPARE(undo->isEnabled(), change == NextChange::AnotherDeletion);
     // Ctrl+Z after a weight entry or a clear changes nothing.
-    w.undoDelete();
+    f->choose(u"元に戻す"_s);
     if (change == NextChange::AnotherDeletion)
         ++lines; // the second deletion is undone, the first stays
     else
         QCOMPARE(f->read(kHistory), file);
-    QCOMPARE(w.historyEntries().size(), lines);
+    QCOMPARE(f->lines().size(), lines);
     QCOMPARE(History(f->read(kHistory)).size(), lines);
     QVERIFY(f->dialogs.messages.isEmpty());
 }
@@ -427,14 +427,14 @@ void tst_HistoryMenu::deleteFailures()
     QFETCH(bool, undoing);
     QFETCH(bool, changed);
 
-    frmMain& w = start(history(3));
+    start(history(3));
     select(1);
     if (undoing) {
         f->dialogs.confirmations = {true};
-        w.deleteSelectedLine();
-        QCOMPARE(w.historyEntries().size(), 2);
+        QVERIFY(f->choose(u"この記録を削除"_s));
+        QCOMPARE(f->lines().size(), 2);
     }
-    const QStringList shown = w.historyEntries();
+    const QStringList shown = f->lines();
     const QString path = f->dir.filePath(kHistory);
     const QByteArray elsewhere = history(4);
     if (changed) {
@@ -446,18 +446,18 @@ void tst_HistoryMenu::deleteFailures()
 
     f->dialogs.confirmations = {true};
     if (undoing)
-        w.undoDelete();
+        f->choose(u"元に戻す"_s);
     else
-        w.deleteSelectedLine();
+        QVERIFY(f->choose(u"この記録を削除"_s));
     QCOMPARE(f->dialogs.messages.size(), 1);
     QVERIFY2(f->dialogs.messages[0].text.contains(path), qPrintable(f->dialogs.messages[0].text));
     if (changed) {
         // Nothing written; the list shows the file as it now is.
         QCOMPARE(f->read(kHistory), elsewhere);
-        QCOMPARE(w.historyEntries(), History(elsewhere).toStringList());
+        QCOMPARE(f->lines(), History(elsewhere).toStringList());
     } else {
         QCOMPARE(f->dialogs.messages[0].severity, Dialogs::Severity::Error);
-        QCOMPARE(w.historyEntries(), shown);
+        QCOMPARE(f->lines(), shown);
         QVERIFY(QFileInfo(path).isDir());
     }
 }

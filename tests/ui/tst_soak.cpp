@@ -159,7 +159,7 @@ void tst_Soak::longSession()
                                                         static_cast<float>(tenths / 10.0));
             const qsizetype confirmsBefore = f.dialogs.confirms.size();
             f.dialogs.confirmations = {true};
-            w.cmdTai_Click();
+            f.click(u"cmdTai"_s);
             f.dialogs.confirmations.clear();
             ++inputBoxes;
             questions += asks ? 1 : 0;
@@ -180,7 +180,7 @@ void tst_Soak::longSession()
                 QCOMPARE(updates, updatesBefore + 1);
                 weightRecord = record;
                 QCOMPARE(f.text(u"Label5"_s), record);
-                QCOMPARE(w.measurement().weight, std::optional(float(tenths / 10.0)));
+                QCOMPARE(f.recorder().measurement().weight, std::optional(float(tenths / 10.0)));
                 QCOMPARE(list->rowCount(), rowsBefore + 1);
                 const QString line = list->index(rowsBefore, 0).data().toString();
                 const QString prefix = f.clock.date.toString(u"MM/dd"_s) + u"  "_s +
@@ -201,7 +201,7 @@ void tst_Soak::longSession()
                                           : typed(record, u"m"_s, draw.below(20));
 
             f.dialogs.answers = {answer};
-            w.Label2_DblClick();
+            f.doubleClick(u"Label2"_s);
             ++inputBoxes;
             QVERIFY2(f.dialogs.answers.isEmpty(), where);
             QCOMPARE(list->rowCount(), rowsBefore);
@@ -214,7 +214,8 @@ void tst_Soak::longSession()
                 QVERIFY2(f.dialogs.messages.size() == messagesBefore, where);
                 heightRecord = record;
                 QCOMPARE(f.text(u"Label2"_s), record);
-                QCOMPARE(w.measurement().height, std::optional(float(thousandths / 1000.0)));
+                QCOMPARE(f.recorder().measurement().height,
+                         std::optional(float(thousandths / 1000.0)));
                 QCOMPARE(updates, updatesBefore + 1);
             }
             break;
@@ -249,13 +250,13 @@ void tst_Soak::longSession()
         }
         case Step::Clear: {
             // Before each clear the list and the file hold every line added since the last one.
-            QCOMPARE(w.historyEntries(), lines);
+            QCOMPARE(f.lines(), lines);
             QCOMPARE(f.read(kHistory), (lines.join(u"\r\n"_s) + u"\r\n"_s).toUtf8());
             // From the second clear on, the older backup is discarded only after a question.
             const bool replacesBackup = f.exists(kHistoryBackupFileName) && !lines.isEmpty();
             f.dialogs.confirmations = replacesBackup ? QList<bool>{true, true} : QList<bool>{true};
             confirms += replacesBackup ? 2 : 1;
-            w.cmdClear_Click();
+            f.click(u"cmdClear"_s);
             ++clears;
             QVERIFY2(f.dialogs.confirmations.isEmpty(), where);
             QCOMPARE(list->rowCount(), 0);
@@ -274,8 +275,8 @@ void tst_Soak::longSession()
           int(steps.size()), inputBoxes, warnings, updates, int(lines.size()));
     QCOMPARE(clears, kClears);
     QVERIFY(!lines.isEmpty());
-    QCOMPARE(w.historyEntries(), lines);
-    QCOMPARE(f.read(kHistory), (w.historyEntries().join(u"\r\n"_s) + u"\r\n"_s).toUtf8());
+    QCOMPARE(f.lines(), lines);
+    QCOMPARE(f.read(kHistory), (f.lines().join(u"\r\n"_s) + u"\r\n"_s).toUtf8());
     QCOMPARE(f.read(kWeight), weightRecord.toUtf8() + "\r\n");
     QCOMPARE(f.read(kHeight), heightRecord.toUtf8() + "\r\n");
 
@@ -292,9 +293,9 @@ void tst_Soak::longSession()
     // A window started afresh on the same folder shows the same.
     WindowFixture again;
     again.window = std::make_unique<frmMain>(Services{&again.dialogs, &again.clock, &again.help},
-                                             QDir(f.dir.path()), kJapan);
+                                             DataFiles(QDir(f.dir.path())), kJapan);
     QVERIFY(again.window->Form_Load());
-    QCOMPARE(again.window->historyEntries(), lines);
+    QCOMPARE(again.lines(), lines);
     QCOMPARE(again.text(u"Label2"_s), heightRecord);
     QCOMPARE(again.text(u"Label5"_s), weightRecord);
     QVERIFY(again.dialogs.messages.isEmpty());

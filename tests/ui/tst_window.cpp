@@ -527,7 +527,7 @@ void tst_Window::setMeterRunsOneUpdate()
     QSignalSpy updates(&w, &frmMain::meterUpdated);
     w.SetMeter(qint16(position));
     QCOMPARE(updates.count(), 1);
-    QCOMPARE(w.measurement().holdWeight, qint16(0));
+    QCOMPARE(f.recorder().measurement().holdWeight, qint16(0));
 }
 
 void tst_Window::dragRunsOneUpdatePerStepAndOneAtTheEnd_data()
@@ -628,17 +628,16 @@ void tst_Window::dragBelow17IsTooThinDuringTheDrag()
 
 void tst_Window::startupShowsStoredState()
 {
-    frmMain& w = f.load();
+    f.load();
     QVERIFY(f.loaded);
-    QCOMPARE(w.historyEntries().size(), 2);
+    QCOMPARE(f.lines().size(), 2);
     QCOMPARE(f.text(u"Label2"_s), u"1.685"_s);
     QCOMPARE(f.text(u"Label5"_s), u"68.5"_s);
     QCOMPARE(f.text(u"Label4"_s), u"24.1"_s);
     QCOMPARE(f.control<QScrollBar>(u"HScroll1"_s)->value(), 241);
     QCOMPARE(f.text(u"lblHantei"_s), u"でぶメゾフォルテ"_s);
     QCOMPARE(f.text(u"lblHiman"_s), u"9.6"_s);
-    QCOMPARE(w.helpFile(), u"QuilloHelp.chm"_s);
-    QCOMPARE(w.measurement().holdWeight, qint16(0));
+    QCOMPARE(f.recorder().measurement().holdWeight, qint16(0));
     auto* list = f.control<QListView>(u"lstRireki"_s);
     QVERIFY(!list->selectionModel() || !list->selectionModel()->hasSelection());
 }
@@ -766,7 +765,7 @@ void tst_Window::accessibleNames()
     const QString control = QString::fromLatin1(QTest::currentDataTag());
     QObject* object = &w;
     if (control == u"frmTrend") {
-        w.showTrend();
+        QVERIFY(f.choose(u"グラフ表示"_s));
         object = w.findChild<TrendWindow*>();
     } else if (control != u"frmMain") {
         object = f.control(control);
@@ -820,7 +819,7 @@ void tst_Window::meterSpeaksInBmi()
 
 void tst_Window::heightLabelCanBePressed()
 {
-    frmMain& w = f.load();
+    f.load();
     QAccessibleActionInterface* actions =
         QAccessible::queryAccessibleInterface(f.control(u"Label2"_s))->actionInterface();
     QVERIFY(actions);
@@ -831,7 +830,7 @@ void tst_Window::heightLabelCanBePressed()
     QVERIFY(f.dialogs.inputs.isEmpty());
     QTRY_COMPARE(f.dialogs.inputs.size(), 1);
     QCOMPARE(f.dialogs.inputs.front().title, u"身長登録"_s);
-    QCOMPARE(w.measurement().height, std::optional<float>(1.7f));
+    QCOMPARE(f.recorder().measurement().height, std::optional<float>(1.7f));
     QCOMPARE(f.read(u"身長.txt"_s), QByteArray("1.7\r\n"));
 }
 

@@ -1,5 +1,6 @@
 #include "measure/arithmetic.h"
-#include "measure/meterupdate.h"
+#include "measure/meterreading.h"
+#include "measure/numbertext.h"
 
 #include <QLocale>
 #include <QTest>
@@ -13,7 +14,7 @@ using OptString = std::optional<QString>;
 Q_DECLARE_METATYPE(OptString)
 Q_DECLARE_METATYPE(Measurement)
 
-class tst_MeterUpdate : public QObject {
+class tst_MeterReading : public QObject {
     Q_OBJECT
 
     const QLocale jp{QLocale::Japanese, QLocale::Japan};
@@ -22,8 +23,6 @@ private slots:
     void update_data();
     void update();
     void derivedWeightFollowsMeter();
-    void pointerAtEnds_data();
-    void pointerAtEnds();
 };
 
 static Measurement measurement(std::optional<float> height, std::optional<float> weight,
@@ -39,15 +38,17 @@ static Measurement measurement(std::optional<float> height, std::optional<float>
     return m;
 }
 
-void tst_MeterUpdate::update_data()
+void tst_MeterReading::update_data()
 {
     QTest::addColumn<int>("position");
     QTest::addColumn<Measurement>("before");
-    QTest::addColumn<OptString>("label4");
-    QTest::addColumn<OptString>("label5");
-    QTest::addColumn<QString>("tai");
-    QTest::addColumn<QString>("hyojun");
-    QTest::addColumn<QString>("himan");
+    // The figures as the window shows them, with one decimal; the BMI and the weight appear
+    // only when the reading derived them.
+    QTest::addColumn<OptString>("derivedBmi");
+    QTest::addColumn<OptString>("derivedWeight");
+    QTest::addColumn<QString>("weight");
+    QTest::addColumn<QString>("standard");
+    QTest::addColumn<QString>("obesity");
     QTest::addColumn<QString>("judgement");
 
     const OptString untouched;
@@ -71,27 +72,28 @@ void tst_MeterUpdate::update_data()
         << u"62.5"_s << QString() << QString();
 }
 
-void tst_MeterUpdate::update()
+void tst_MeterReading::update()
 {
     QFETCH(int, position);
     QFETCH(Measurement, before);
-    QFETCH(OptString, label4);
-    QFETCH(OptString, label5);
-    QFETCH(QString, tai);
-    QFETCH(QString, hyojun);
-    QFETCH(QString, himan);
+    QFETCH(OptString, derivedBmi);
+    QFETCH(OptString, derivedWeight);
+    QFETCH(QString, weight);
+    QFETCH(QString, standard);
+    QFETCH(QString, obesity);
     QFETCH(QString, judgement);
 
-    const MeterUpdate u = UpdateMeter(static_cast<qint16>(position), before, jp);
-    QCOMPARE(u.label4, label4);
-    QCOMPARE(u.label5, label5);
-    QCOMPARE(u.lblTai, tai);
-    QCOMPARE(u.lblHyojun0, hyojun);
-    QCOMPARE(u.lblHyojun1, hyojun);
-    QCOMPARE(u.lblHiman, himan);
-    QCOMPARE(u.judgement ? u.judgement->caption : QString(), judgement);
+    const MeterReading u = readMeter(static_cast<qint16>(position), before);
+    auto shown = [this](auto value) { return value ? oneDecimalText(*value, jp) : QString(); };
+    QCOMPARE(u.derived ? OptString(shown(u.after.bmi)) : OptString(), derivedBmi);
+    QCOMPARE(u.derived ? OptString(shown(u.after.weight)) : OptString(), derivedWeight);
+    QCOMPARE(shown(u.after.weight), weight);
+    QCOMPARE(shown(u.standardWeight), standard);
+    QCOMPARE(shown(u.obesityDegree), obesity);
+    QCOMPARE(u.band ? u.band->caption : QString(), judgement);
     QCOMPARE(u.after.holdWeight, qint16(0));
     QCOMPARE(u.after.meterBmi, meterValue(static_cast<qint16>(position)));
+    QCOMPARE(u.needle, u.after.meterBmi);
     if (before.holdWeight == 1) {
         QCOMPARE(u.after.weight, before.weight);
         QCOMPARE(u.after.bmi, before.bmi);
@@ -100,31 +102,15 @@ void tst_MeterUpdate::update()
     }
 }
 
-void tst_MeterUpdate::derivedWeightFollowsMeter()
+void tst_MeterReading::derivedWeightFollowsMeter()
 {
     // Height entry at 1.685 m with 68.5 kg stored: the meter at 241 re-derives the weight.
-    const MeterUpdate u = UpdateMeter(241, measurement(1.685f, 68.5f, 0), jp);
-    QVERIFY(u.after.weight);
+    const MeterReading u = readMeter(241, measurement(1.685f, 68.5f, 0));
+    QVERIFY(u.derived && u.after.weight && u.after.bmi);
     QVERIFY(std::abs(*u.after.weight - 68.43f) < 0.005f);
-    QCOMPARE(u.label4, OptString(u"24.1"_s));
-    QCOMPARE(u.label5, OptString(u"68.4"_s));
+    QCOMPARE(oneDecimalText(*u.after.bmi, jp), u"24.1"_s);
+    QCOMPARE(oneDecimalText(*u.after.weight, jp), u"68.4"_s);
 }
 
-void tst_MeterUpdate::pointerAtEnds_data()
-{
-    QTest::addColumn<int>("position");
-    QTest::addColumn<int>("left");
-    QTest::newRow("154") << 154 << 230;
-    QTest::newRow("316") << 316 << 5090;
-}
-
-void tst_MeterUpdate::pointerAtEnds()
-{
-    QFETCH(int, position);
-    QFETCH(int, left);
-    const MeterUpdate u = UpdateMeter(static_cast<qint16>(position), measurement(1.7f, 60, 0), jp);
-    QCOMPARE(qRound(u.pointerLeftTwips), left);
-}
-
-QTEST_GUILESS_MAIN(tst_MeterUpdate)
-#include "tst_meterupdate.moc"
+QTEST_GUILESS_MAIN(tst_MeterReading)
+#include "tst_meterreading.moc"

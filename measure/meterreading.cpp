@@ -1,0 +1,31 @@
+#include "measure/meterreading.h"
+
+#include "measure/arithmetic.h"
+
+namespace morvane {
+
+MeterReading readMeter(qint16 position, const Measurement& before)
+{
+    MeterReading r;
+    Measurement& m = r.after;
+    m = before;
+
+    if (before.holdWeight == 0) {
+        m.bmi = meterValue(position);
+        m.weight = m.height ? std::optional(weightForBmi(*m.height, *m.bmi)) : std::nullopt;
+        r.derived = true;
+    }
+    m.meterBmi = meterValue(position);
+    r.needle = m.meterBmi;
+    m.holdWeight = 0;
+
+    if (m.height)
+        r.standardWeight = standardWeight(*m.height);
+    if (m.weight && r.standardWeight)
+        r.obesityDegree = obesityDegree(*m.weight, *r.standardWeight);
+    if (m.bmi)
+        r.band = Judge(m.meterBmi);
+    return r;
+}
+
+} // namespace morvane

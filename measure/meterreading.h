@@ -1,0 +1,43 @@
+#pragma once
+
+// The meter read as a value: where the needle stands and what that says about the stored height
+// and weight, computed without a window. The window shows it: its texts and pixels are the
+// window's own.
+
+#include "measure/bands.h"
+
+#include <optional>
+
+namespace morvane {
+
+// What the program knows of the person and where the meter stands. A value read from a missing
+// or unusable file stays unset until the user enters one; what needs it stays blank.
+struct Measurement {
+    std::optional<float> height; // metres
+    std::optional<float> weight; // kilograms
+    std::optional<float> bmi;
+    float meterBmi = 0.0f;     // the BMI the meter shows, in its 0.1 steps
+    qint16 holdWeight = 0;     // 1: the next reading keeps weight and BMI
+    std::optional<float> goal; // kilograms; the goal weight plays no part in the meter
+};
+
+struct MeterReading {
+    Measurement after; // holdWeight is always 0 here
+    // The weight and BMI were derived from where the meter stands (a movement of the meter, or a
+    // height entry), rather than kept: they are then shown with one decimal.
+    bool derived = false;
+    std::optional<double> standardWeight; // kilograms at BMI 22; none without a height
+    // Percent over (or under) the standard weight, from the weight and the standard weight each
+    // rounded to 0.1 kg as they are shown, so that the figures on show agree; none without both,
+    // or when the standard weight rounds to 0.
+    std::optional<double> obesityDegree;
+    std::optional<Band> band; // the judgement; none while the BMI is unknown
+    float needle = 0.0f;      // the BMI the needle points at on the scale (15.4 to 31.6)
+};
+
+// The reading for the meter standing at `position`. With holdWeight 0 the BMI becomes the
+// meter's value and the weight the one the height needs for it; with holdWeight 1 the weight
+// and BMI are kept.
+MeterReading readMeter(qint16 position, const Measurement& before);
+
+} // namespace morvane
