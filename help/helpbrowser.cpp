@@ -2,8 +2,10 @@
 
 #include "help/chmarchive.h"
 #include "help/chmpath.h"
+#include "help/helppictures.h"
 #include "help/htmlfixup.h"
 
+#include <QImage>
 #include <QTextDocument>
 #include <QUrl>
 
@@ -15,6 +17,18 @@ namespace {
 
 const QString kScheme = u"chm"_s;
 
+// The bytes of a "data:[type][;base64],payload" address.
+std::optional<QByteArray> dataUrlBytes(const QUrl& url)
+{
+    const QByteArray text = url.toEncoded(QUrl::RemoveScheme);
+    const qsizetype comma = text.indexOf(',');
+    if (comma < 0)
+        return std::nullopt;
+    const QByteArray payload = QByteArray::fromPercentEncoding(text.sliced(comma + 1));
+    return text.first(comma).toLower().endsWith(";base64") ? QByteArray::fromBase64(payload)
+                                                           : payload;
+}
+
 } // namespace
 
 HelpBrowser::HelpBrowser(QWidget* parent)
@@ -23,6 +37,13 @@ HelpBrowser::HelpBrowser(QWidget* parent)
     setOpenLinks(false);
     setOpenExternalLinks(false);
     connect(this, &QTextBrowser::anchorClicked, this, &HelpBrowser::followLink);
+    m_pictures = new HelpPictures(
+        document(),
+        [this](const QString& name) {
+            const QUrl url(name);
+            return url.isRelative() && m_base.isValid() ? m_base.resolved(url) : url;
+        },
+        [this](const QUrl& url) { return pictureBytes(url); }, this);
 }
 
 HelpBrowser::~HelpBrowser() = default;
@@ -31,6 +52,7 @@ void HelpBrowser::setArchive(const ChmArchive* archive)
 {
     m_archive = archive;
     m_base = QUrl();
+    m_pictures->clear();
     clearHistory();
 }
 
@@ -76,12 +98,40 @@ QString HelpBrowser::pageNotFound(const QString& objectPath) const
         tr("このヘルプファイルには「%1」がありません。").arg(objectPath).toHtmlEscaped());
 }
 
+qint64 HelpBrowser::picturePixels() const
+{
+    return m_pictures->pixels();
+}
+
+std::optional<QByteArray> HelpBrowser::pictureBytes(const QUrl& url) const
+{
+    if (url.scheme() == u"data"_s)
+        return dataUrlBytes(url);
+    const QString path = objectPathForUrl(url);
+    return m_archive && !path.isEmpty() ? m_archive->object(path) : std::nullopt;
+}
+
+void HelpBrowser::hideEvent(QHideEvent* event)
+{
+    QTextBrowser::hideEvent(event);
+    m_pictures->clear(); // a closed window gives the pictures' memory back
+}
+
 QVariant HelpBrowser::loadResource(int type, const QUrl& name)
 {
-    const QUrl url = name.isRelative() && m_base.isValid() ? m_base.resolved(name) : name;
-    if (type == QTextDocument::ImageResource && url.scheme() == u"data"_s)
-        return {}; // QTextDocument decodes data: pictures itself
+    // Pictures are drawn by HelpPictures: what Qt still asks for here is a background picture,
+    // and it gets a transparent one. Not bytes that fail to decode: QTextDocument would then
+    // look for the name on the local disk, as it does for a null QVariant.
+    if (type == QTextDocument::ImageResource) {
+        static const QImage nothing = [] {
+            QImage transparent(1, 1, QImage::Format_ARGB32_Premultiplied);
+            transparent.fill(Qt::transparent);
+            return transparent;
+        }();
+        return nothing;
+    }
 
+    const QUrl url = name.isRelative() && m_base.isValid() ? m_base.resolved(name) : name;
     const QString path = objectPathForUrl(url);
     const std::optional<QByteArray> bytes =
         m_archive && !path.isEmpty() ? m_archive->object(path) : std::nullopt;
@@ -90,6 +140,7 @@ QVariant HelpBrowser::loadResource(int type, const QUrl& name)
     switch (type) {
     case QTextDocument::HtmlResource:
         m_base = urlForObject(path.isEmpty() ? u"/"_s : path);
+        m_pictures->clear(); // the pictures of the page being replaced
         if (!bytes)
             return pageNotFound(path.isEmpty() ? url.toDisplayString() : path);
         return prepareHelpPage(m_archive->decodeText(*bytes));
