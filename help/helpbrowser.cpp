@@ -5,9 +5,14 @@
 #include "help/helppictures.h"
 #include "help/htmlfixup.h"
 
+#include <QEvent>
 #include <QImage>
+#include <QScrollBar>
 #include <QTextDocument>
 #include <QUrl>
+
+#include <algorithm>
+#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -29,6 +34,42 @@ std::optional<QByteArray> dataUrlBytes(const QUrl& url)
                                                            : payload;
 }
 
+// Relative luminance and contrast ratio as WCAG 2 defines them.
+double luminance(const QColor& colour)
+{
+    const auto linear = [](float c) {
+        return c <= 0.03928f ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+           0.0722 * linear(colour.blueF());
+}
+
+double contrast(const QColor& a, const QColor& b)
+{
+    const auto [dark, light] = std::minmax({luminance(a), luminance(b)});
+    return (light + 0.05) / (dark + 0.05);
+}
+
+QColor mix(const QColor& from, const QColor& to, double share)
+{
+    const auto channel = [share](int a, int b) { return int(std::lround(a + (b - a) * share)); };
+    return QColor(channel(from.red(), to.red()), channel(from.green(), to.green()),
+                  channel(from.blue(), to.blue()));
+}
+
+// colour, moved towards text only as far as it takes to read on base: a contrast of 4.5, the
+// level WCAG asks of body text. A palette whose link colour is the stock dark blue on a dark
+// base gets a lighter blue.
+QColor readableOn(const QColor& colour, const QColor& base, const QColor& text)
+{
+    for (int step = 0; step <= 10; ++step) {
+        const QColor candidate = mix(colour, text, step / 10.0);
+        if (contrast(candidate, base) >= 4.5)
+            return candidate;
+    }
+    return text;
+}
+
 } // namespace
 
 HelpBrowser::HelpBrowser(QWidget* parent)
@@ -44,6 +85,7 @@ HelpBrowser::HelpBrowser(QWidget* parent)
             return url.isRelative() && m_base.isValid() ? m_base.resolved(url) : url;
         },
         [this](const QUrl& url) { return pictureBytes(url); }, this);
+    applyPalette();
 }
 
 HelpBrowser::~HelpBrowser() = default;
@@ -109,6 +151,32 @@ std::optional<QByteArray> HelpBrowser::pictureBytes(const QUrl& url) const
         return dataUrlBytes(url);
     const QString path = objectPathForUrl(url);
     return m_archive && !path.isEmpty() ? m_archive->object(path) : std::nullopt;
+}
+
+void HelpBrowser::applyPalette()
+{
+    const QColor base = palette().color(QPalette::Base);
+    const QColor text = palette().color(QPalette::Text);
+    const QColor link = readableOn(palette().color(QPalette::Link), base, text);
+    const QColor heading = readableOn(mix(link, text, 0.35), base, text);
+    document()->setDefaultStyleSheet(
+        u"a { color: %1; } h1, h2, h3 { color: %2; }"_s.arg(link.name(), heading.name()));
+}
+
+void HelpBrowser::changeEvent(QEvent* event)
+{
+    QTextBrowser::changeEvent(event);
+    if (event->type() != QEvent::PaletteChange)
+        return;
+    applyPalette();
+    if (m_archive && !source().isEmpty()) {
+        // The page takes the new colours only when it is read again.
+        const int position = verticalScrollBar()->value();
+        reload();
+        verticalScrollBar()->setValue(position);
+        if (!isVisible())
+            m_pictures->clear(); // laying the page out decoded them; a closed window holds none
+    }
 }
 
 void HelpBrowser::hideEvent(QHideEvent* event)

@@ -10,6 +10,10 @@
 // from the local file system. Pictures come only from the file or a data: address, under the
 // limits of HelpPictures; background pictures are not drawn, as the document would hold them
 // out of reach of those limits.
+//
+// Pages take their background and text colours from the palette; links and headings get
+// colours of the palette's link role, made readable on its base, so that a page without
+// colours of its own reads as well on a dark palette as on a light one.
 
 #include <QTextBrowser>
 
@@ -45,12 +49,14 @@ signals:
     void externalLinkRequested(const QUrl& url);
 
 protected:
+    void changeEvent(QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
     void followLink(const QUrl& url);
     QString pageNotFound(const QString& objectPath) const;
     std::optional<QByteArray> pictureBytes(const QUrl& url) const;
+    void applyPalette();
 
     const ChmArchive* m_archive = nullptr;
     HelpPictures* m_pictures = nullptr;

@@ -17,6 +17,7 @@
 #include <QTreeWidget>
 
 #include <atomic>
+#include <cmath>
 #include <fcntl.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -103,6 +104,8 @@ private slots:
     void pictures();
     void pictureBudget_data();
     void pictureBudget();
+    void paletteColours_data();
+    void paletteColours();
     void externalLinkGoesToTheDesktop();
     void otherSchemesGoNowhere();
     void backForwardHome();
@@ -360,6 +363,42 @@ void tst_HelpWindow::pictureBudget()
     QCOMPARE(m_window->browser()->picturePixels(), pixels);
     m_window->close();
     QCOMPARE(m_window->browser()->picturePixels(), 0);
+}
+
+void tst_HelpWindow::paletteColours_data()
+{
+    QTest::addColumn<QColor>("base");
+    QTest::addColumn<QColor>("link");
+
+    QTest::newRow("light") << QColor(0xff, 0xff, 0xff) << QColor(0, 0, 0xff);
+    QTest::newRow("dark") << QColor(0x1e, 0x1e, 0x1e) << QColor(0x2a, 0x82, 0xda);
+    QTest::newRow("dark, with the stock link colour")
+        << QColor(0x1e, 0x1e, 0x1e) << QColor(0, 0, 0xff);
+}
+
+// The program's own help page, on a palette set while it is shown: the page is the palette's,
+// and its links read on it (a contrast of 4.5, as WCAG asks of text).
+void tst_HelpWindow::paletteColours()
+{
+    QFETCH(QColor, base);
+    QFETCH(QColor, link);
+    m_window->openHelpPath(QString::fromUtf8(MORVANE_HELP_FILE), u"QuilloHelp.chm"_s);
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    QPalette palette = m_window->palette();
+    palette.setColor(QPalette::Base, base);
+    palette.setColor(QPalette::Text, base.lightness() < 128 ? Qt::white : Qt::black);
+    palette.setColor(QPalette::Link, link);
+    m_window->setPalette(palette);
+    const QImage view = m_window->browser()->viewport()->grab().toImage();
+    QCOMPARE(view.pixelColor(view.width() - 2, view.height() / 2), base);
+    const QTextCursor linkText = m_window->browser()->document()->find(u"身長を登録する"_s);
+    const auto luminance = [](const QColor& c) {
+        return 0.2126 * std::pow(c.redF(), 2.2) + 0.7152 * std::pow(c.greenF(), 2.2) +
+               0.0722 * std::pow(c.blueF(), 2.2);
+    };
+    const auto [dark, light] =
+        std::minmax({luminance(linkText.charFormat().foreground().color()), luminance(base)});
+    QVERIFY(linkText.charFormat().isAnchor() && (light + 0.05) / (dark + 0.05) >= 4.5);
 }
 
 void tst_HelpWindow::externalLinkGoesToTheDesktop()
