@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -308,9 +309,9 @@ void tst_HelpWindow::pictures()
     QVERIFY(file.copy(u"canary.png"_s));
     const QByteArray fifo = QFile::encodeName(m_folder.filePath(u"fifo.png"_s));
     QCOMPARE(mkfifo(fifo.constData(), 0600), 0);
-    std::atomic<bool> done = false, opened = false;
-    std::thread watcher([&] {
-        for (; !done; std::this_thread::sleep_for(std::chrono::milliseconds(5))) {
+    std::atomic<bool> opened = false;
+    std::jthread watcher([&](std::stop_token stop) {
+        for (; !stop.stop_requested(); std::this_thread::sleep_for(std::chrono::milliseconds(5))) {
             // Opens only while something reads the FIFO or waits to.
             if (const int fd = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK); fd >= 0)
                 opened = ::close(fd) == 0;
@@ -319,6 +320,10 @@ void tst_HelpWindow::pictures()
     int input[2];
     QVERIFY(pipe(input) == 0 && ::write(input[1], red.constData(), red.size()) == red.size());
     const int savedInput = dup(0);
+    const auto restoreInput = qScopeGuard([savedInput] {
+        dup2(savedInput, 0);
+        ::close(savedInput);
+    });
     QVERIFY(dup2(input[0], 0) == 0 && ::close(input[0]) == 0 && ::close(input[1]) == 0);
 
     m_window->openHelpPath(kFixture, u"fixture.chm"_s);
@@ -328,12 +333,10 @@ void tst_HelpWindow::pictures()
     m_window->browser()->setHtml(u"<p><img src=\"%1\"></p>"_s.arg(
         src.replace(u"%3"_s, QString::fromLatin1(red.toBase64()))));
     const QImage view = m_window->browser()->viewport()->grab().toImage();
-    done = true;
+    watcher.request_stop();
     watcher.join();
     int unread = 0;
     ioctl(0, FIONREAD, &unread);
-    dup2(savedInput, 0);
-    ::close(savedInput);
     bool seen = false;
     for (int i = 0; i < view.width() * view.height(); ++i)
         seen |= view.pixelColor(i % view.width(), i / view.width()) == QColor(0xff, 0, 0);
