@@ -2,10 +2,17 @@
 
 #include "help/chmarchive.h"
 #include "help/chmpath.h"
+#include "help/helppictures.h"
 #include "help/htmlfixup.h"
 
+#include <QEvent>
+#include <QImage>
+#include <QScrollBar>
 #include <QTextDocument>
 #include <QUrl>
+
+#include <algorithm>
+#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -15,6 +22,54 @@ namespace {
 
 const QString kScheme = u"chm"_s;
 
+// The bytes of a "data:[type][;base64],payload" address.
+std::optional<QByteArray> dataUrlBytes(const QUrl& url)
+{
+    const QByteArray text = url.toEncoded(QUrl::RemoveScheme);
+    const qsizetype comma = text.indexOf(',');
+    if (comma < 0)
+        return std::nullopt;
+    const QByteArray payload = QByteArray::fromPercentEncoding(text.sliced(comma + 1));
+    return text.first(comma).toLower().endsWith(";base64") ? QByteArray::fromBase64(payload)
+                                                           : payload;
+}
+
+// Relative luminance and contrast ratio as WCAG 2 defines them.
+double luminance(const QColor& colour)
+{
+    const auto linear = [](float c) {
+        return c <= 0.03928f ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+           0.0722 * linear(colour.blueF());
+}
+
+double contrast(const QColor& a, const QColor& b)
+{
+    const auto [dark, light] = std::minmax({luminance(a), luminance(b)});
+    return (light + 0.05) / (dark + 0.05);
+}
+
+QColor mix(const QColor& from, const QColor& to, double share)
+{
+    const auto channel = [share](int a, int b) { return int(std::lround(a + (b - a) * share)); };
+    return QColor(channel(from.red(), to.red()), channel(from.green(), to.green()),
+                  channel(from.blue(), to.blue()));
+}
+
+// colour, moved towards text only as far as it takes to read on base: a contrast of 4.5, the
+// level WCAG asks of body text. A palette whose link colour is the stock dark blue on a dark
+// base gets a lighter blue.
+QColor readableOn(const QColor& colour, const QColor& base, const QColor& text)
+{
+    for (int step = 0; step <= 10; ++step) {
+        const QColor candidate = mix(colour, text, step / 10.0);
+        if (contrast(candidate, base) >= 4.5)
+            return candidate;
+    }
+    return text;
+}
+
 } // namespace
 
 HelpBrowser::HelpBrowser(QWidget* parent)
@@ -23,6 +78,14 @@ HelpBrowser::HelpBrowser(QWidget* parent)
     setOpenLinks(false);
     setOpenExternalLinks(false);
     connect(this, &QTextBrowser::anchorClicked, this, &HelpBrowser::followLink);
+    m_pictures = new HelpPictures(
+        document(),
+        [this](const QString& name) {
+            const QUrl url(name);
+            return url.isRelative() && m_base.isValid() ? m_base.resolved(url) : url;
+        },
+        [this](const QUrl& url) { return pictureBytes(url); }, this);
+    applyPalette();
 }
 
 HelpBrowser::~HelpBrowser() = default;
@@ -31,6 +94,7 @@ void HelpBrowser::setArchive(const ChmArchive* archive)
 {
     m_archive = archive;
     m_base = QUrl();
+    m_pictures->clear();
     clearHistory();
 }
 
@@ -76,12 +140,66 @@ QString HelpBrowser::pageNotFound(const QString& objectPath) const
         tr("このヘルプファイルには「%1」がありません。").arg(objectPath).toHtmlEscaped());
 }
 
+qint64 HelpBrowser::picturePixels() const
+{
+    return m_pictures->pixels();
+}
+
+std::optional<QByteArray> HelpBrowser::pictureBytes(const QUrl& url) const
+{
+    if (url.scheme() == u"data"_s)
+        return dataUrlBytes(url);
+    const QString path = objectPathForUrl(url);
+    return m_archive && !path.isEmpty() ? m_archive->object(path) : std::nullopt;
+}
+
+void HelpBrowser::applyPalette()
+{
+    const QColor base = palette().color(QPalette::Base);
+    const QColor text = palette().color(QPalette::Text);
+    const QColor link = readableOn(palette().color(QPalette::Link), base, text);
+    const QColor heading = readableOn(mix(link, text, 0.35), base, text);
+    document()->setDefaultStyleSheet(
+        u"a { color: %1; } h1, h2, h3 { color: %2; }"_s.arg(link.name(), heading.name()));
+}
+
+void HelpBrowser::changeEvent(QEvent* event)
+{
+    QTextBrowser::changeEvent(event);
+    if (event->type() != QEvent::PaletteChange)
+        return;
+    applyPalette();
+    if (m_archive && !source().isEmpty()) {
+        // The page takes the new colours only when it is read again.
+        const int position = verticalScrollBar()->value();
+        reload();
+        verticalScrollBar()->setValue(position);
+        if (!isVisible())
+            m_pictures->clear(); // laying the page out decoded them; a closed window holds none
+    }
+}
+
+void HelpBrowser::hideEvent(QHideEvent* event)
+{
+    QTextBrowser::hideEvent(event);
+    m_pictures->clear(); // a closed window gives the pictures' memory back
+}
+
 QVariant HelpBrowser::loadResource(int type, const QUrl& name)
 {
-    const QUrl url = name.isRelative() && m_base.isValid() ? m_base.resolved(name) : name;
-    if (type == QTextDocument::ImageResource && url.scheme() == u"data"_s)
-        return {}; // QTextDocument decodes data: pictures itself
+    // Pictures are drawn by HelpPictures: what Qt still asks for here is a background picture,
+    // and it gets a transparent one. Not bytes that fail to decode: QTextDocument would then
+    // look for the name on the local disk, as it does for a null QVariant.
+    if (type == QTextDocument::ImageResource) {
+        static const QImage nothing = [] {
+            QImage transparent(1, 1, QImage::Format_ARGB32_Premultiplied);
+            transparent.fill(Qt::transparent);
+            return transparent;
+        }();
+        return nothing;
+    }
 
+    const QUrl url = name.isRelative() && m_base.isValid() ? m_base.resolved(name) : name;
     const QString path = objectPathForUrl(url);
     const std::optional<QByteArray> bytes =
         m_archive && !path.isEmpty() ? m_archive->object(path) : std::nullopt;
@@ -90,6 +208,7 @@ QVariant HelpBrowser::loadResource(int type, const QUrl& name)
     switch (type) {
     case QTextDocument::HtmlResource:
         m_base = urlForObject(path.isEmpty() ? u"/"_s : path);
+        m_pictures->clear(); // the pictures of the page being replaced
         if (!bytes)
             return pageNotFound(path.isEmpty() ? url.toDisplayString() : path);
         return prepareHelpPage(m_archive->decodeText(*bytes));

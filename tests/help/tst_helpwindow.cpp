@@ -5,7 +5,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -14,6 +16,14 @@
 #include <QTextList>
 #include <QToolButton>
 #include <QTreeWidget>
+
+#include <atomic>
+#include <cmath>
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using namespace morvane;
@@ -93,6 +103,10 @@ private slots:
     void stylesheetApplied();
     void pictures_data();
     void pictures();
+    void pictureBudget_data();
+    void pictureBudget();
+    void paletteColours_data();
+    void paletteColours();
     void externalLinkGoesToTheDesktop();
     void otherSchemesGoNowhere();
     void backForwardHome();
@@ -266,24 +280,128 @@ void tst_HelpWindow::stylesheetApplied()
 
 void tst_HelpWindow::pictures_data()
 {
-    QTest::addColumn<QString>("page");
-    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("src"); // %1: the working folder; %2: its name; %3: the picture
+    QTest::addColumn<bool>("shown");
 
-    QTest::newRow("beside the page") << u"/index.html"_s << u"images/picture.png"_s;
-    QTest::newRow("one folder up") << u"/sub/日本語のページ.html"_s << u"../images/picture.png"_s;
+    // On a page in a folder of the file.
+    QTest::newRow("in the file") << u"../images/picture.png"_s << true;
+    QTest::newRow("ms-its: name") << u"ms-its:fixture.chm::/images/picture.png"_s << true;
+    QTest::newRow("data: address") << u"data:image/png;base64,%3"_s << true;
+    // The same picture outside the file: never looked for there, whatever the form of its name.
+    QTest::newRow("in the working folder") << u"canary.png"_s << false;
+    QTest::newRow("up and back down") << u"../%2/canary.png"_s << false;
+    QTest::newRow("absolute path") << u"%1/canary.png"_s << false;
+    QTest::newRow("file: address") << u"file://%1/canary.png"_s << false;
+    QTest::newRow("FIFO") << u"%1/fifo.png"_s << false;
+    QTest::newRow("FIFO, relative name") << u"fifo.png"_s << false;
+    QTest::newRow("standard input") << u"/dev/stdin"_s << false;
 }
 
+// A picture read from outside would be the fixture's red one, which standard input holds too.
+// Whatever opens the FIFO is let go at once: a fault shows, and the test never hangs.
 void tst_HelpWindow::pictures()
 {
-    QFETCH(QString, page);
-    QFETCH(QString, name);
+    QFETCH(QString, src);
+    QFETCH(bool, shown);
+    QFile file(QString::fromUtf8(MORVANE_FIXTURE_DIR "/images/picture.png"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray red = file.readAll();
+    QVERIFY(file.copy(u"canary.png"_s));
+    const QByteArray fifo = QFile::encodeName(m_folder.filePath(u"fifo.png"_s));
+    QCOMPARE(mkfifo(fifo.constData(), 0600), 0);
+    std::atomic<bool> opened = false;
+    std::jthread watcher([&](std::stop_token stop) {
+        for (; !stop.stop_requested(); std::this_thread::sleep_for(std::chrono::milliseconds(5))) {
+            // Opens only while something reads the FIFO or waits to.
+            if (const int fd = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK); fd >= 0)
+                opened = ::close(fd) == 0;
+        }
+    });
+    int input[2];
+    QVERIFY(pipe(input) == 0 && ::write(input[1], red.constData(), red.size()) == red.size());
+    const int savedInput = dup(0);
+    const auto restoreInput = qScopeGuard([savedInput] {
+        dup2(savedInput, 0);
+        ::close(savedInput);
+    });
+    QVERIFY(dup2(input[0], 0) == 0 && ::close(input[0]) == 0 && ::close(input[1]) == 0);
+
     m_window->openHelpPath(kFixture, u"fixture.chm"_s);
-    m_window->browser()->setSource(HelpBrowser::urlForObject(page));
-    const QVariant data =
-        m_window->browser()->loadResource(QTextDocument::ImageResource, QUrl(name));
-    const QImage image = QImage::fromData(data.toByteArray());
-    QCOMPARE(image.size(), QSize(4, 4));
-    QCOMPARE(image.pixelColor(0, 0), QColor(0xff, 0, 0));
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    m_window->browser()->setSource(HelpBrowser::urlForObject(u"/sub/日本語のページ.html"_s));
+    src.replace(u"%1"_s, m_folder.path()).replace(u"%2"_s, QFileInfo(m_folder.path()).fileName());
+    m_window->browser()->setHtml(u"<p><img src=\"%1\"></p>"_s.arg(
+        src.replace(u"%3"_s, QString::fromLatin1(red.toBase64()))));
+    const QImage view = m_window->browser()->viewport()->grab().toImage();
+    watcher.request_stop();
+    watcher.join();
+    int unread = 0;
+    ioctl(0, FIONREAD, &unread);
+    bool seen = false;
+    for (int i = 0; i < view.width() * view.height(); ++i)
+        seen |= view.pixelColor(i % view.width(), i / view.width()) == QColor(0xff, 0, 0);
+    QCOMPARE(seen, shown);
+    QVERIFY2(!opened && unread == red.size(), "the FIFO or standard input was read");
+}
+
+void tst_HelpWindow::pictureBudget_data()
+{
+    QTest::addColumn<QString>("file");  // one of those built from pictures.cmake
+    QTest::addColumn<qint64>("pixels"); // decoded while the page is in sight
+
+    QTest::newRow("16 of 5700×5700 in 11 KB") << u"pictures16"_s << qint64(0);
+    QTest::newRow("48 of 5700×5700") << u"pictures48"_s << qint64(0);
+    QTest::newRow("five of 4096×4096, four within the budget")
+        << u"budget"_s << 4 * qint64(4096 * 4096);
+}
+
+void tst_HelpWindow::pictureBudget()
+{
+    QFETCH(QString, file);
+    QFETCH(qint64, pixels);
+    m_window->openHelpPath(u"%1/%2/%2.chm"_s.arg(QString::fromUtf8(MORVANE_PICTURES_DIR), file),
+                           file);
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    QVERIFY(!m_window->grab().isNull());
+    QCOMPARE(m_window->browser()->picturePixels(), pixels);
+    m_window->close();
+    QCOMPARE(m_window->browser()->picturePixels(), 0);
+}
+
+void tst_HelpWindow::paletteColours_data()
+{
+    QTest::addColumn<QColor>("base");
+    QTest::addColumn<QColor>("link");
+
+    QTest::newRow("light") << QColor(0xff, 0xff, 0xff) << QColor(0, 0, 0xff);
+    QTest::newRow("dark") << QColor(0x1e, 0x1e, 0x1e) << QColor(0x2a, 0x82, 0xda);
+    QTest::newRow("dark, with the stock link colour")
+        << QColor(0x1e, 0x1e, 0x1e) << QColor(0, 0, 0xff);
+}
+
+// The program's own help page, on a palette set while it is shown: the page is the palette's,
+// and its links read on it (a contrast of 4.5, as WCAG asks of text).
+void tst_HelpWindow::paletteColours()
+{
+    QFETCH(QColor, base);
+    QFETCH(QColor, link);
+    m_window->openHelpPath(QString::fromUtf8(MORVANE_HELP_FILE), u"QuilloHelp.chm"_s);
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    QPalette palette = m_window->palette();
+    palette.setColor(QPalette::Base, base);
+    palette.setColor(QPalette::Text, base.lightness() < 128 ? Qt::white : Qt::black);
+    palette.setColor(QPalette::Link, link);
+    m_window->setPalette(palette);
+    const QImage view = m_window->browser()->viewport()->grab().toImage();
+    QCOMPARE(view.pixelColor(view.width() - 2, view.height() / 2), base);
+    const QTextCursor linkText = m_window->browser()->document()->find(u"身長を登録する"_s);
+    const auto luminance = [](const QColor& c) {
+        return 0.2126 * std::pow(c.redF(), 2.2) + 0.7152 * std::pow(c.greenF(), 2.2) +
+               0.0722 * std::pow(c.blueF(), 2.2);
+    };
+    const auto [dark, light] =
+        std::minmax({luminance(linkText.charFormat().foreground().color()), luminance(base)});
+    QVERIFY(linkText.charFormat().isAnchor() && (light + 0.05) / (dark + 0.05) >= 4.5);
 }
 
 void tst_HelpWindow::externalLinkGoesToTheDesktop()
@@ -305,13 +423,10 @@ void tst_HelpWindow::otherSchemesGoNowhere()
     QVERIFY(clickLink(m_window->browser(), u"ローカルファイルへ"_s));
     QCOMPARE(currentPath(*m_window), u"/index.html"_s);
     QVERIFY(m_external.isEmpty());
-    // Nor does a page get local files through its pictures or style sheets.
-    for (int type : {int(QTextDocument::ImageResource), int(QTextDocument::StyleSheetResource)}) {
-        const QVariant data =
-            m_window->browser()->loadResource(type, QUrl(u"file:///etc/hostname"_s));
-        QVERIFY(data.isValid());
-        QVERIFY(data.toByteArray().isEmpty());
-    }
+    // Nor does a page get local files through its style sheets (its pictures: see pictures()).
+    const QVariant css = m_window->browser()->loadResource(QTextDocument::StyleSheetResource,
+                                                           QUrl(u"file:///etc/hostname"_s));
+    QVERIFY(css.isValid() && css.toString().isEmpty());
 }
 
 void tst_HelpWindow::backForwardHome()
