@@ -26,7 +26,6 @@ private slots:
 
 private:
     void collect(const std::vector<chm::ContentsEntry>& entries, QStringList* locals);
-    static QStringList targets(const QString& page);
     ChmArchive m_japanese;
     ChmArchive m_translated;
     static bool english()
@@ -146,21 +145,18 @@ void tst_HelpContent::judgementsAsTheProgramShowsThem()
     }
 }
 
-// The pages of "page.html#anchor" links, the anchors and the pictures a page has.
-QStringList tst_HelpContent::targets(const QString& page)
-{
-    static const QRegularExpression target(u"(?:href|src|name)=\"([^\"]*)\""_s);
-    QStringList found;
-    for (auto it = target.globalMatch(page); it.hasNext();)
-        found.append(it.next().captured(0));
-    found.sort();
-    return found;
-}
-
-// A translation keeps the file names, anchors and links, so that every link and contents entry
-// leads where the Japanese one does.
+// A translation keeps the file names, anchors, links and pictures, so that every link and
+// contents entry leads where the Japanese one does.
 void tst_HelpContent::samePagesAnchorsAndLinksAsTheJapanese()
 {
+    const auto targets = [](const QString& page) {
+        static const QRegularExpression target(u"(?:href|src|name)=\"[^\"]*\""_s);
+        QStringList found;
+        for (auto it = target.globalMatch(page); it.hasNext();)
+            found.append(it.next().captured());
+        found.sort();
+        return found;
+    };
     QCOMPARE(archive().objectPaths(), m_japanese.objectPaths());
     for (const QString& path : m_japanese.objectPaths()) {
         if (!path.endsWith(u".html"_s))
