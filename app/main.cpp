@@ -3,13 +3,12 @@
 #include "ui/accessibility.h"
 #include "ui/fonts.h"
 #include "ui/frmmain.h"
+#include "ui/language.h"
 #include "ui/layout.h"
 #include "ui/services.h"
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QLibraryInfo>
-#include <QTranslator>
 
 #include <cstdio>
 #include <optional>
@@ -31,11 +30,16 @@ using DataFolderOption = std::optional<QByteArray>;
 constexpr std::string_view kDataFolder = "--data-folder";
 constexpr std::string_view kDataFolderIs = "--data-folder=";
 
-// The answers are given before any translation is loaded; they are marked for translators all
-// the same, so that a translated build can answer in its own language.
-QByteArray translated(const char* source)
+// The answers come before the window system starts: a plain application object carries the
+// translation of the program's language while the text is looked up.
+QString translated(const char* source)
 {
-    return QCoreApplication::translate("morvane::main", source).toUtf8();
+    int argc = 1;
+    char name[] = "morvane";
+    char* argv[] = {name, nullptr};
+    const QCoreApplication core(argc, argv);
+    const morvane::Translations translations(morvane::programLanguage());
+    return QCoreApplication::translate("morvane::main", source);
 }
 
 // The options are answered before any window system is needed, so --help and --version also
@@ -68,6 +72,7 @@ std::optional<int> answerCommandLine(int argc, char* argv[], DataFolderOption& d
                         "                 フォルダーがなければ作ります\n"
                         "  -h, --help     この説明を表示して終了します\n"
                         "  -v, --version  バージョンを表示して終了します\n"))
+                    .toUtf8()
                     .constData(),
                 stdout);
             return 0;
@@ -83,6 +88,7 @@ std::optional<int> answerCommandLine(int argc, char* argv[], DataFolderOption& d
                                "morvane: --data-folder= のあとにデータのフォルダーがありません。\n"
                                "--data-folder=フォルダー のように指定して下さい（省略するときは "
                                "--data-folder）。\n"))
+                    .toLocal8Bit()
                     .constData(),
                 stderr);
             return 2;
@@ -93,9 +99,9 @@ std::optional<int> answerCommandLine(int argc, char* argv[], DataFolderOption& d
         }
         if (!arg.starts_with('-'))
             continue;
-        std::fputs(QCoreApplication::translate("morvane::main",
-                                               "morvane: 「%1」というオプションはありません。\n"
-                                               "使い方は morvane --help で表示されます。\n")
+        std::fputs(translated(QT_TRANSLATE_NOOP("morvane::main",
+                                                "morvane: 「%1」というオプションはありません。\n"
+                                                "使い方は morvane --help で表示されます。\n"))
                        .arg(QString::fromLocal8Bit(argv[i]))
                        .toLocal8Bit()
                        .constData(),
@@ -128,17 +134,9 @@ int main(int argc, char* argv[])
     font.setPointSizeF(morvane::layout::kWindowPointSize);
     QApplication::setFont(font);
 
-    // The program's texts in the desktop's language where a translation is built in; Japanese,
-    // the language they are written in, otherwise.
-    QTranslator translation;
-    if (translation.load(QLocale(), u"morvane"_s, u"_"_s, u":/i18n"_s))
-        QApplication::installTranslator(&translation);
-
-    // Qt's own dialogs speak Japanese whatever the desktop's language, as the window does.
-    QTranslator qtTranslation;
-    if (qtTranslation.load(QLocale(QLocale::Japanese, QLocale::Japan), u"qtbase"_s, u"_"_s,
-                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslation);
+    // The program's texts and Qt's own dialogs in English where the desktop asks for English
+    // before Japanese; in Japanese, the language they are written in, otherwise.
+    const morvane::Translations translations(morvane::programLanguage());
 
     morvane::QtDialogs dialogs;
     if (dataFolder) {

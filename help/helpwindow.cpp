@@ -58,25 +58,48 @@ QTreeWidgetItem* findItem(QTreeWidgetItem* parent, const QString& path)
 QStringList helpSearchFolders()
 {
     const QString programFolder = QCoreApplication::applicationDirPath();
-    return {QDir::currentPath(), programFolder,
-            QDir::cleanPath(programFolder + u"/../share/morvane"_s)};
+    // The working folder by its relative name: a folder whose name is not valid UTF-8 has no
+    // QString name that leads back to it.
+    return {u"."_s, programFolder, QDir::cleanPath(programFolder + u"/../share/morvane"_s)};
 }
 
-QString locateHelpFile(const QString& bareName, const QStringList& folders)
+QString translatedHelpName(const QString& bareName, const QString& language)
 {
-    for (const QString& folder : folders) {
+    if (language.isEmpty())
+        return bareName;
+    const QFileInfo name(bareName);
+    const QString suffix = name.suffix();
+    return name.completeBaseName() + u'_' + language + (suffix.isEmpty() ? u""_s : u"."_s) + suffix;
+}
+
+QString locateHelpFile(const QString& bareName, const QStringList& folders, const QString& language)
+{
+    QList<std::pair<QString, QString>> candidates; // folder, name
+    if (language.isEmpty()) {
+        for (const QString& folder : folders)
+            candidates.append({folder, bareName});
+    } else {
+        const QString translated = translatedHelpName(bareName, language);
+        if (!folders.isEmpty())
+            candidates.append({folders.first(), bareName});
+        for (const QString& folder : folders)
+            candidates.append({folder, translated});
+        for (const QString& folder : folders.mid(1))
+            candidates.append({folder, bareName});
+    }
+    for (const auto& [folder, name] : candidates) {
         if (folder.isEmpty())
             continue;
-        const QFileInfo candidate(QDir(folder), bareName);
+        const QFileInfo candidate(QDir(folder), name);
         if (candidate.isFile())
-            return candidate.absoluteFilePath();
+            return candidate.filePath();
     }
     return {};
 }
 
-QString locateHelpFile(const QString& bareName)
+QString locateHelpFile(const QString& bareName, const QString& language)
 {
-    return locateHelpFile(bareName, helpSearchFolders());
+    return locateHelpFile(bareName, helpSearchFolders(), language);
 }
 
 HelpWindow::HelpWindow(QWidget* owner)
@@ -148,12 +171,12 @@ HelpWindow::~HelpWindow()
     m_browser->setArchive(nullptr);
 }
 
-HelpWindow* HelpWindow::showHelp(QWidget* owner, const QString& bareName)
+HelpWindow* HelpWindow::showHelp(QWidget* owner, const QString& bareName, const QString& language)
 {
     HelpWindow* window = owner->findChild<HelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
     if (!window)
         window = new HelpWindow(owner);
-    window->openHelpFile(bareName);
+    window->openHelpFile(bareName, language);
     return window;
 }
 
@@ -176,15 +199,16 @@ bool HelpWindow::hasFile() const
     return m_archive->isOpen();
 }
 
-void HelpWindow::openHelpFile(const QString& bareName)
+void HelpWindow::openHelpFile(const QString& bareName, const QString& language)
 {
-    const QString path = locateHelpFile(bareName);
+    const QString path = locateHelpFile(bareName, language);
     if (path.isEmpty()) {
-        showError(bareName, reasonText(ChmArchive::Error::NotFound, QString()));
+        showError(translatedHelpName(bareName, language),
+                  reasonText(ChmArchive::Error::NotFound, QString()));
         present();
         return;
     }
-    openHelpPath(path, bareName);
+    openHelpPath(path, QFileInfo(path).fileName());
 }
 
 void HelpWindow::openHelpPath(const QString& path, const QString& displayName)

@@ -32,10 +32,20 @@ class HelpBrowser;
 // own folder, and the installed data folder ../share/morvane beside the program's folder. Needs
 // a QCoreApplication for the program's folder.
 QStringList helpSearchFolders();
+// The name of the help file bareName in another language, given by the suffix of its
+// translation ("en": "QuilloHelp.chm" becomes "QuilloHelp_en.chm"); bareName for none.
+QString translatedHelpName(const QString& bareName, const QString& language);
 // The absolute path of the first regular file called bareName in folders, in their order;
 // empty when there is none. A folder of that name does not count.
-QString locateHelpFile(const QString& bareName, const QStringList& folders);
-QString locateHelpFile(const QString& bareName); // over helpSearchFolders()
+//
+// With a language, bareName in the first folder, the working directory, still comes first: a
+// help file the user put beside the data is the one they want, whatever the language. Then the
+// language's own file in every folder, then bareName in the others, so that a missing
+// translation shows the help in its own language rather than none.
+QString locateHelpFile(const QString& bareName, const QStringList& folders,
+                       const QString& language = QString());
+// Over helpSearchFolders().
+QString locateHelpFile(const QString& bareName, const QString& language = QString());
 
 class HelpWindow : public QWidget {
     Q_OBJECT
@@ -45,16 +55,18 @@ public:
     explicit HelpWindow(QWidget* owner);
     ~HelpWindow() override;
 
-    // The owner's help window, created on first use, with openHelpFile(bareName) done: shown,
-    // raised and activated, on the help file's default topic.
-    static HelpWindow* showHelp(QWidget* owner, const QString& bareName);
+    // The owner's help window, created on first use, with openHelpFile(bareName, language)
+    // done: shown, raised and activated, on the help file's default topic.
+    static HelpWindow* showHelp(QWidget* owner, const QString& bareName,
+                                const QString& language = QString());
     // Closes and destroys every help window owned by owner.
     static void closeAll(QWidget* owner);
 
-    // Looks for bareName with locateHelpFile (working directory, program folder, installed
-    // data folder), opens it and shows its default topic. When the window already shows that
-    // file, it goes to the default topic again. Always shows, raises and activates the window.
-    void openHelpFile(const QString& bareName);
+    // Looks for bareName in language (a translation suffix such as "en"; none for the help's
+    // own language) with locateHelpFile (working directory, program folder, installed data
+    // folder), opens it and shows its default topic. When the window already shows that file,
+    // it goes to the default topic again. Always shows, raises and activates the window.
+    void openHelpFile(const QString& bareName, const QString& language = QString());
     // The same for a file whose path is known; displayName is what messages call it.
     void openHelpPath(const QString& path, const QString& displayName);
 

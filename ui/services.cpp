@@ -1,6 +1,7 @@
 #include "ui/services.h"
 
 #include "help/helpwindow.h"
+#include "ui/language.h"
 
 #include <QFileDialog>
 #include <QInputDialog>
@@ -50,7 +51,8 @@ void QtDialogs::message(QWidget* parent, Severity severity, const QString& text,
 void HelpWindows::showHelp(QWidget* owner, const QString& helpFile)
 {
     m_owner = owner;
-    HelpWindow::showHelp(owner, helpFile);
+    // The help in the language the program speaks.
+    HelpWindow::showHelp(owner, helpFile, translationSuffix(programLanguage()));
 }
 
 void HelpWindows::closeAll()

@@ -21,6 +21,7 @@ deb=$(ls "$scratch"/out/morvane_*.deb | head -n 1)
 contents=$(dpkg-deb -c "$deb")
 expected=(./usr/bin/morvane
     ./usr/share/morvane/QuilloHelp.chm
+    ./usr/share/morvane/QuilloHelp_en.chm
     "./usr/share/applications/$app_id.desktop"
     "./usr/share/metainfo/$app_id.metainfo.xml"
     ./usr/share/man/man1/morvane.1.gz
@@ -86,5 +87,5 @@ if ! lintian --fail-on error,warning --display-level '>=warning' "$deb" >"$scrat
     fail "lintian found errors or warnings"
 fi
 cat "$scratch/lintian.log"
-echo "PASS: $(basename "$deb") holds the program, help, manual pages, desktop files and icons;" \
+echo "PASS: $(basename "$deb") holds the program, Japanese and English help, manual pages, desktop files and icons;" \
     "lintian is content; $shown"
