@@ -10,12 +10,53 @@
 #include "ui/historymodel.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileSystemWatcher>
+#include <QTimer>
 
 #include <vector>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
 namespace morvane {
+namespace {
+
+// How long the files must be quiet before they are read again: a writer's rename and the
+// writes around it come as several changes.
+constexpr int kReloadDelayMs = 200;
+
+std::vector<NumberFile> numberFiles()
+{
+    std::vector<NumberFile> numbers;
+    for (const EntryKind& kind : entryKinds())
+        numbers.push_back(kind.file);
+    return numbers;
+}
+
+} // namespace
+
+// Marks an operation under way: a change of the files found meanwhile is shown once it ends,
+// so that a dialog it has open is not disturbed and a check it makes sees the file as it is.
+class Recorder::Busy {
+public:
+    explicit Busy(Recorder& r)
+        : m_r(r)
+    {
+        ++m_r.m_busy;
+    }
+    ~Busy()
+    {
+        if (--m_r.m_busy == 0 && m_r.m_reloadDue)
+            m_r.m_reloadTimer->start(0);
+    }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+
+private:
+    Recorder& m_r;
+};
 
 Recorder::Recorder(const Services& services, const DataFiles& files, const QLocale& locale,
                    QObject* parent)
@@ -24,22 +65,30 @@ Recorder::Recorder(const Services& services, const DataFiles& files, const QLoca
     , m_files(files)
     , m_locale(locale)
     , m_history(new HistoryModel(this))
+    , m_watcher(new QFileSystemWatcher(this))
+    , m_reloadTimer(new QTimer(this))
 {
     Q_ASSERT(services.dialogs && services.clock);
     // Any change of the history but the deletion itself ends what its undo can put back.
     connect(m_history, &QAbstractItemModel::rowsInserted, this, &Recorder::forgetRemovedLine);
     connect(m_history, &QAbstractItemModel::rowsRemoved, this, &Recorder::forgetRemovedLine);
     connect(m_history, &QAbstractItemModel::modelReset, this, &Recorder::forgetRemovedLine);
+
+    m_reloadTimer->setSingleShot(true);
+    m_reloadTimer->setInterval(kReloadDelayMs);
+    connect(m_reloadTimer, &QTimer::timeout, this, &Recorder::reload);
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, m_reloadTimer,
+            qOverload<>(&QTimer::start));
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_reloadTimer,
+            qOverload<>(&QTimer::start));
 }
 
 Recorder::~Recorder() = default;
 
 bool Recorder::load()
 {
-    std::vector<NumberFile> numbers;
-    for (const EntryKind& kind : entryKinds())
-        numbers.push_back(kind.file);
-    StartupResult result = loadStartup(m_files, numbers);
+    m_stamps = stamps();
+    StartupResult result = loadStartup(m_files, numberFiles());
     if (result.error) {
         message(Dialogs::Severity::Error,
                 tr("「%1」を読み込めませんでした。\n理由: %2\n\nプログラムを終了します。")
@@ -50,11 +99,75 @@ bool Recorder::load()
     Startup& s = *result.startup;
     m_history->setLines(std::move(s.history));
     m_measurement = s.measurement;
+    m_stored = m_measurement;
     for (const EntryKind& kind : entryKinds())
         emit valueChanged(kind.entry);
     emit bmiChanged();
     emit meterSet(s.position);
+    watch();
     return true;
+}
+
+void Recorder::watch()
+{
+    // The folder too: a file replaced by a rename is a new file, which a watch on the old one
+    // never sees, and a file created later has no watch yet.
+    QStringList paths{m_files.path(QString())};
+    for (const QString& name : {kHeightFileName, kWeightFileName, kGoalFileName, kHistoryFileName})
+        paths.append(m_files.path(name));
+    for (const QString& path : paths) {
+        if (!m_watcher->files().contains(path) && !m_watcher->directories().contains(path))
+            m_watcher->addPath(path); // fails quietly for a file not there yet
+    }
+}
+
+Recorder::Stamps Recorder::stamps() const
+{
+    Stamps result{};
+    std::size_t i = 0;
+    for (const QString& name :
+         {kHeightFileName, kWeightFileName, kGoalFileName, kHistoryFileName}) {
+        struct stat st {};
+        if (::stat(QFile::encodeName(m_files.path(name)).constData(), &st) == 0)
+            result[i] = {st.st_size, st.st_mtim.tv_sec * 1'000'000'000 + st.st_mtim.tv_nsec,
+                         qint64(st.st_ino), 1};
+        ++i;
+    }
+    return result;
+}
+
+void Recorder::reload()
+{
+    if (m_busy > 0) {
+        m_reloadDue = true;
+        return;
+    }
+    m_reloadDue = false;
+    watch();
+    const Stamps now = stamps();
+    if (now == m_stamps)
+        return;
+    m_stamps = now;
+    StartupResult result = loadStartup(m_files, numberFiles());
+    if (!result.startup)
+        return; // a file that cannot be read now keeps what is shown; start-up would tell
+    Startup& s = *result.startup;
+    if (s.history.bytes() != m_history->lines().bytes())
+        m_history->setLines(std::move(s.history));
+
+    const Measurement& stored = s.measurement;
+    if (stored.height != m_stored.height || stored.weight != m_stored.weight) {
+        m_measurement = stored;
+        emit valueChanged(Entry::Height);
+        emit valueChanged(Entry::Weight);
+        emit bmiChanged();
+        emit meterSet(s.position);
+    }
+    if (stored.goal != m_stored.goal) {
+        m_measurement.goal = stored.goal;
+        emit valueChanged(Entry::Goal);
+    }
+    m_stored = stored;
 }
 
 MeterReading Recorder::meterMoved(qint16 position)
@@ -66,6 +179,7 @@ MeterReading Recorder::meterMoved(qint16 position)
 
 void Recorder::enter(Entry entry)
 {
+    const Busy busy(*this);
     const EntryKind& kind = entryKind(entry);
     if (kind.needsHeight && !m_measurement.height) {
         // A BMI needs a height: ask for it first.
@@ -82,6 +196,7 @@ void Recorder::enter(Entry entry)
     }
 
     m_measurement.*kind.file.value = typed->value;
+    m_stored.*kind.file.value = typed->value;
     emit valueChanged(entry);
     if (kind.meter != MeterAfterEntry::Stays) {
         const AfterEntry after = afterEntry(m_measurement, kind.meter);
@@ -160,6 +275,7 @@ void Recorder::removeValue(const EntryKind& kind)
         return;
     }
     value.reset();
+    (m_stored.*kind.file.value).reset();
     emit valueChanged(kind.entry);
 }
 
@@ -178,6 +294,7 @@ void Recorder::recordHistoryLine(const EntryKind& kind)
 
 void Recorder::clearHistory()
 {
+    const Busy busy(*this);
     if (!confirm(tr("これまでの履歴を削除します"), tr("履歴削除")))
         return;
     // The clear keeps the history as the backup the undo restores; only one is kept.
@@ -201,6 +318,7 @@ bool Recorder::canUndoClear() const
 
 void Recorder::undoClear()
 {
+    const Busy busy(*this);
     HistoryRestore restored = restoreHistory(m_files);
     if (restored.status == HistoryRestore::Status::Restored) {
         m_history->setLines(std::move(restored.lines));
@@ -214,6 +332,7 @@ void Recorder::undoClear()
 
 std::optional<int> Recorder::deleteLine(int row)
 {
+    const Busy busy(*this);
     if (row < 0 || row >= m_history->rowCount())
         return std::nullopt;
     const QString line = m_history->lines().at(row);
@@ -249,6 +368,7 @@ std::optional<int> Recorder::deleteLine(int row)
 
 std::optional<int> Recorder::undoDelete()
 {
+    const Busy busy(*this);
     if (!m_removedLine)
         return std::nullopt;
     const RemovedLine removed = *m_removedLine;
@@ -275,6 +395,7 @@ std::optional<int> Recorder::undoDelete()
 
 void Recorder::exportCsv()
 {
+    const Busy busy(*this);
     const QString title = tr("CSV書き出し");
     const std::optional<QString> path = m_services.dialogs->saveFileName(
         m_dialogParent, title, m_files.path(u"履歴.csv"_s), tr("CSV ファイル (*.csv)"));

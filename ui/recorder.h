@@ -15,7 +15,11 @@
 #include <QObject>
 #include <QPointer>
 
+#include <array>
 #include <optional>
+
+class QFileSystemWatcher;
+class QTimer;
 
 namespace morvane {
 
@@ -42,6 +46,12 @@ public:
     // Start-up: reads the history, the height, the weight and the goal, shows them and sets the
     // meter. False when a data file exists but cannot be read; the user has then been told
     // which file and why, and the program must end.
+    //
+    // From then on the data files are followed: when another program (another window on the
+    // same folder, a sync tool, an editor) changes one, what it holds is shown within about a
+    // second, as start-up would show it: the history's lines; the height, weight, BMI and meter
+    // when either number changed; the goal. Nothing is written because of it, and an open
+    // dialog is not disturbed: the files are read again once it is closed.
     bool load();
 
     // The meter moved to `position` (by the user, or where meterSet() asked): the reading there,
@@ -80,6 +90,13 @@ signals:
     void undoDeleteChanged();
 
 private:
+    class Busy;
+    // Size, change time and file of each data file when last looked at.
+    using Stamps = std::array<std::array<qint64, 4>, 4>;
+    Stamps stamps() const;
+    void watch();
+    void reload();
+
     std::optional<TypedValue> askValue(const EntryKind& kind);
     // False when the typed value differs much from the stored one and the user chose to
     // correct it.
@@ -101,6 +118,15 @@ private:
     HistoryModel* m_history = nullptr;
     // The line the last deletion took out, while it can still be put back.
     std::optional<RemovedLine> m_removedLine;
+
+    // The height, weight and goal as the files held them when this instance last read or wrote
+    // them (the measurement's weight may have been derived from the meter since).
+    Measurement m_stored;
+    Stamps m_stamps{};
+    QFileSystemWatcher* m_watcher = nullptr;
+    QTimer* m_reloadTimer = nullptr;
+    int m_busy = 0;           // operations under way, whose dialogs a reload must not disturb
+    bool m_reloadDue = false; // the files changed while an operation was under way
 };
 
 } // namespace morvane

@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -46,10 +47,15 @@ public:
     QList<Shown> saves;
     QList<Message> messages;
 
+    // Runs while an input box is open, as the user takes time to answer.
+    std::function<void()> whileAsking;
+
     std::optional<QString> inputBox(QWidget*, const QString& prompt, const QString& title,
                                     const QString& text) override
     {
         inputs.append({prompt, title, text});
+        if (whileAsking)
+            whileAsking();
         if (answers.isEmpty()) {
             unexpected = true;
             return std::nullopt;

@@ -4,6 +4,7 @@
 
 #include "support.h"
 
+#include "measure/arithmetic.h"
 #include "ui/entries.h"
 #include "ui/fonts.h"
 
@@ -14,6 +15,8 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <cstdio>
 
 using namespace Qt::StringLiterals;
 using namespace morvane;
@@ -104,6 +107,8 @@ private slots:
     void historyAppendFailureKeepsTheListTruthful();
     void unreadableFileEndsStartup();
     void helpAndEnd();
+    void outsideChangesAreShown_data();
+    void outsideChangesAreShown();
 };
 
 void tst_Entries::weightEntry_data()
@@ -674,6 +679,84 @@ void tst_Entries::helpAndEnd()
     QCOMPARE(f->help.closed, 1);
     QCOMPARE(ended, 1);
     QCOMPARE(updates.count(), 0);
+}
+
+enum class Outside { OtherWindow, ReplacedWeight, DeletedGoal, DeletedHistory, WhileAsking };
+Q_DECLARE_METATYPE(Outside)
+
+void tst_Entries::outsideChangesAreShown_data()
+{
+    QTest::addColumn<Outside>("change");
+    QTest::addColumn<QString>("weight"); // Label5 afterwards
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<bool>("goal");
+    QTest::newRow("another window on the folder records a weight")
+        << Outside::OtherWindow << u"70"_s << 3 << true;
+    QTest::newRow("an editor replaces the weight file")
+        << Outside::ReplacedWeight << u"71"_s << 2 << true;
+    QTest::newRow("the goal file is deleted") << Outside::DeletedGoal << u"68.5"_s << 2 << false;
+    QTest::newRow("the history file is deleted")
+        << Outside::DeletedHistory << u"68.5"_s << 0 << true;
+    QTest::newRow("a change while the weight box is open waits for it")
+        << Outside::WhileAsking << u"72"_s << 3 << true;
+}
+
+void tst_Entries::outsideChangesAreShown()
+{
+    QFETCH(Outside, change);
+    QFETCH(QString, weight);
+    QFETCH(int, lines);
+    QFETCH(bool, goal);
+
+    f = std::make_unique<WindowFixture>();
+    f->writeStandardFiles(kTwoLines);
+    f->write(u"目標.txt"_s, "62\r\n");
+    f->load();
+    QVERIFY(f->loaded);
+    const QString weightPath = f->dir.filePath(kWeight);
+    auto replaceWeight = [&](const QByteArray& record) {
+        f->write(kWeight + u".new"_s, record);
+        QVERIFY(std::rename(QFile::encodeName(weightPath + u".new"_s).constData(),
+                            QFile::encodeName(weightPath).constData()) == 0);
+    };
+    switch (change) {
+    case Outside::OtherWindow: {
+        WindowFixture other;
+        other.window =
+            std::make_unique<frmMain>(Services{&other.dialogs, &other.clock, &other.help},
+                                      DataFiles(QDir(f->dir.path())), kJapan);
+        QVERIFY(other.window->Form_Load());
+        other.dialogs.answers = {u"70"_s};
+        other.click(u"cmdTai"_s);
+        break;
+    }
+    case Outside::ReplacedWeight:
+        replaceWeight("71\r\n");
+        break;
+    case Outside::DeletedGoal:
+        QVERIFY(QFile::remove(f->dir.filePath(u"目標.txt"_s)));
+        break;
+    case Outside::DeletedHistory:
+        QVERIFY(QFile::remove(f->dir.filePath(kHistory)));
+        break;
+    case Outside::WhileAsking:
+        f->dialogs.answers = {u"72"_s};
+        f->dialogs.whileAsking = [&] {
+            replaceWeight("71\r\n");
+            QTest::qWait(600);
+            QCOMPARE(f->text(u"Label5"_s), u"68.5"_s); // the box stays as it was opened over
+        };
+        f->click(u"cmdTai"_s);
+        break;
+    }
+    QTRY_COMPARE(f->text(u"Label5"_s), weight);
+    QTRY_COMPARE(f->lines().size(), lines);
+    QTRY_COMPARE(f->recorder().measurement().goal.has_value(), goal);
+    // What start-up would show: the meter stands at the BMI of what the files hold.
+    const auto stored = parseNumberRecord(f->read(kWeight));
+    QVERIFY(stored);
+    QCOMPARE(f->control<QScrollBar>(u"HScroll1"_s)->value(),
+             meterPosition(clampToMeter(CalcBmi(*stored, 1.685f))));
 }
 
 QTEST_MAIN(tst_Entries)

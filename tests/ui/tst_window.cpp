@@ -73,6 +73,7 @@ private slots:
     void dragBelow17IsTooThinDuringTheDrag();
     void startupShowsStoredState();
     void extremeValuesAreShownWhole();
+    void newestLineInSight();
     void wholeHistoryLines_data();
     void wholeHistoryLines();
     void accessibleNames_data();
@@ -658,6 +659,43 @@ void tst_Window::extremeValuesAreShownWhole()
                 label->contentsRect().width());
         QCOMPARE(shown.pointSizeF() < label->font().pointSizeF(), name != u"Label2"_s);
     }
+}
+
+void tst_Window::newestLineInSight()
+{
+    QByteArray history;
+    for (int i = 0; i < 150; ++i)
+        history += "05/10  68.5Kg  24.1  9.6%\r\n";
+    f.writeStandardFiles(history);
+    frmMain& w = f.load();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto* list = f.control<QListView>(u"lstRireki"_s);
+    const QScrollBar* bar = list->verticalScrollBar();
+    auto inSight = [&](int row) {
+        return list->viewport()->rect().contains(list->visualRect(list->model()->index(row, 0)));
+    };
+    // Start-up shows the newest lines; an entry brings its line into view, selecting nothing.
+    QTRY_VERIFY(inSight(149));
+    list->scrollToTop();
+    f.dialogs.answers = {u"68.6"_s};
+    f.click(u"cmdTai"_s);
+    QTRY_VERIFY(inSight(150));
+    QVERIFY(!list->selectionModel()->hasSelection());
+
+    // A line another program adds, and a deletion in sight, leave the view where the user left it.
+    list->scrollTo(list->model()->index(60, 0), QAbstractItemView::PositionAtTop);
+    const int top = bar->value();
+    QFile file(f.dir.filePath(u"履歴.txt"_s));
+    QVERIFY(file.open(QIODevice::Append) && file.write("05/12  68.7Kg  24.2  9.9%\r\n") > 0);
+    file.close();
+    QTRY_COMPARE(f.lines().size(), 152);
+    QCOMPARE(bar->value(), top);
+    list->setCurrentIndex(list->model()->index(70, 0));
+    f.dialogs.confirmations = {true};
+    QVERIFY(f.choose(u"この記録を削除"_s));
+    QCOMPARE(f.lines().size(), 151);
+    QCOMPARE(bar->value(), top);
 }
 
 void tst_Window::wholeHistoryLines_data()
