@@ -93,6 +93,8 @@ void tst_Window::initTestCase()
 
 void tst_Window::init()
 {
+    f.dialogs = ScriptedDialogs();
+    f.help = CountingHelp();
     f.writeStandardFiles("05/10  68.9Kg  24.3  10.2%\r\n05/11  68.5Kg  24.1  9.6%\r\n");
 }
 
@@ -910,9 +912,6 @@ void tst_Window::keys()
     QFETCH(int, modifiers);
     QFETCH(QString, opens);
 
-    f.dialogs.inputs.clear();
-    f.dialogs.confirms.clear();
-    f.help.shown = 0;
     frmMain& w = f.load();
     int ended = 0;
     w.setEndProgram([&] { ++ended; });
