@@ -514,8 +514,9 @@ void TrendWindow::stepTo(int key)
     read(entry, false);
 }
 
-// Shows the entry as read: a ring on its point, its reading beside the range buttons and in a
-// tooltip at the point, and to assistive technology as the chart's focused child.
+// Shows the entry as read: a ring on its point, its reading beside the range buttons (and in a
+// tooltip at the pointer, when pointed at), and to assistive technology as the chart's focused
+// child.
 void TrendWindow::read(qsizetype entry, bool pointer)
 {
     m_read = entry;
@@ -527,8 +528,10 @@ void TrendWindow::read(qsizetype entry, bool pointer)
     const QPoint at = m_chartView->mapFromScene(
         m_chartView->chart()->mapToScene(m_chartView->chart()->mapToPosition(value, m_weights)));
     m_chartView->setReading(text, QRect(at - QPoint(6, 6), QSize(13, 13)));
-    const QPoint tip = pointer ? QCursor::pos() : m_chartView->mapToGlobal(at);
-    QToolTip::showText(tip, text, m_chartView);
+    if (pointer)
+        QToolTip::showText(QCursor::pos(), text, m_chartView);
+    else
+        QToolTip::hideText();
 }
 
 } // namespace morvane

@@ -65,8 +65,6 @@ public:
     QLabel* skippedLabel() const { return m_skipped; }
     // The goal line; null without a goal or without a chart.
     QLineSeries* goalSeries() const { return m_goal; }
-    // The entry read (an index into the drawn entries, oldest first), -1 for none.
-    qsizetype readEntry() const { return m_read; }
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -86,7 +84,7 @@ private:
     QLocale m_locale;
     TrendRange m_range = TrendRange::All;
     bool m_historyIsEmpty = true;
-    qsizetype m_read = -1;
+    qsizetype m_read = -1;   // the entry read, an index into m_series.entries; -1 for none
     QRectF m_ticksPlacedFor; // the plot area the time axis's ticks were placed for
 
     QButtonGroup* m_ranges = nullptr;
