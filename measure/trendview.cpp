@@ -14,11 +14,6 @@
 namespace morvane {
 namespace {
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("morvane::TrendView", text);
-}
-
 // The first entry at or after `from` whose date is not before `date`.
 qsizetype firstOnOrAfter(const QList<TrendEntry>& entries, qsizetype from, const QDate& date)
 {
@@ -87,25 +82,20 @@ QDate nextUnit(const QDate& date, Unit unit)
     return date;
 }
 
-// A unit's number counted from a fixed origin: every n-th unit is the one whose number divides
-// by n, whatever span it is seen in. Julian day numbers are positive for every date shown here.
+// A day's, week's or month's number counted from a fixed origin: every n-th unit is the one whose
+// number divides by n, whatever span it is seen in. Julian day numbers are positive for every
+// date shown here.
 qint64 unitNumber(const QDate& date, Unit unit)
 {
-    switch (unit) {
-    case Unit::Day:
+    if (unit == Unit::Day)
         return date.toJulianDay();
-    case Unit::Week:
+    if (unit == Unit::Week)
         return date.toJulianDay() / 7; // week starts lie 7 days apart: consecutive numbers
-    case Unit::Month:
-        return qint64(date.year()) * 12 + date.month() - 1;
-    case Unit::Year:
-        return date.year();
-    }
-    return 0;
+    return qint64(date.year()) * 12 + date.month() - 1;
 }
 
-// Steps of whole units that divide the larger unit above them where they can: two or three
-// days, fortnights, quarters, half years; 1, 2, 5, 10 ... years.
+// Steps of whole days, weeks or months that divide the larger unit above them where they can:
+// two or three days, fortnights, quarters, half years. 0 after the longest.
 int stepAfter(int step, Unit unit)
 {
     static constexpr int days[] = {1, 2, 3, 4, 7, 14};
@@ -115,23 +105,35 @@ int stepAfter(int step, Unit unit)
         const auto* it = std::upper_bound(std::begin(ladder), std::end(ladder), step);
         return it == std::end(ladder) ? 0 : *it;
     };
-    switch (unit) {
-    case Unit::Day:
-        return next(days);
-    case Unit::Week:
-        return next(weeks);
-    case Unit::Month:
-        return next(months);
-    case Unit::Year: {
-        // 1, 2, 5, 10, 20, 50 ...
-        int decade = 1;
-        while (step >= 10 * decade)
-            decade *= 10;
-        const int mantissa = step / decade;
-        return (mantissa == 1 ? 2 : mantissa == 2 ? 5 : 10) * decade;
+    return unit == Unit::Day ? next(days) : unit == Unit::Week ? next(weeks) : next(months);
+}
+
+qint64 floorDiv(qint64 a, qint64 b)
+{
+    return a / b - (a % b != 0 && a < 0 ? 1 : 0);
+}
+
+// New Year's Days from first to last, every 1, 2, 5, 10, 20 ... years, the shortest step that
+// gives at most maxTicks. Worked out rather than listed: the years of a history are worked out
+// from the order of its lines, and a hostile file can make them span millions of years.
+QList<QDate> yearTicks(const QDate& first, const QDate& last, int maxTicks)
+{
+    const qint64 from = first.dayOfYear() == 1 ? first.year() : first.year() + 1;
+    const qint64 to = last.year();
+    for (qint64 decade = 1;; decade *= 10) {
+        for (const qint64 step : {decade, 2 * decade, 5 * decade}) {
+            const qint64 low = -floorDiv(-from, step); // the first multiple at or after from
+            const qint64 high = floorDiv(to, step);
+            if (high - low + 1 > maxTicks)
+                continue;
+            QList<QDate> ticks;
+            for (qint64 k = low; k <= high; ++k) {
+                if (const QDate date(int(k * step), 1, 1); date.isValid()) // there is no year 0
+                    ticks.append(date);
+            }
+            return ticks;
+        }
     }
-    }
-    return 0;
 }
 
 QString kilograms(double value, const QLocale& locale)
@@ -221,6 +223,8 @@ QList<QDate> dateTicks(const QDate& first, const QDate& last, int maxTicks, Qt::
     if (maxTicks < 1 || !first.isValid() || !last.isValid() || last < first)
         return ticks;
     const Unit unit = unitFor(first, last);
+    if (unit == Unit::Year)
+        return yearTicks(first, last, maxTicks);
     QList<QDate> starts;
     for (QDate d = unitStartFrom(first, unit, weekStart); d <= last; d = nextUnit(d, unit))
         starts.append(d);
@@ -233,7 +237,7 @@ QList<QDate> dateTicks(const QDate& first, const QDate& last, int maxTicks, Qt::
         if (ticks.size() <= maxTicks)
             return ticks;
     }
-    // Even the longest step of days, weeks or months gives too many: the fewest there are.
+    // Even the longest step gives too many: the first of them.
     ticks.resize(std::min<qsizetype>(ticks.size(), maxTicks));
     return ticks;
 }
@@ -241,14 +245,15 @@ QList<QDate> dateTicks(const QDate& first, const QDate& last, int maxTicks, Qt::
 QString trendSummary(const TrendSeries& series, const TrendSlice& slice, const QLocale& locale)
 {
     if (slice.isEmpty())
-        return tr("この期間の記録はありません");
+        return QCoreApplication::translate("morvane::TrendView", "この期間の記録はありません");
     const TrendEntry& first = series.entries[slice.begin];
     const TrendEntry& last = series.entries[slice.end - 1];
     QString dates = locale.toString(first.date, QLocale::ShortFormat);
     if (last.date != first.date)
         dates += u'〜' + locale.toString(last.date, QLocale::ShortFormat);
     if (slice.end - slice.begin == 1)
-        return tr("%1：%2 kg").arg(dates, kilograms(first.weight, locale));
+        return QCoreApplication::translate("morvane::TrendView", "%1：%2 kg")
+            .arg(dates, kilograms(first.weight, locale));
 
     const auto [lowest, highest] = std::minmax_element(series.weights.begin() + slice.begin,
                                                        series.weights.begin() + slice.end);
@@ -256,7 +261,8 @@ QString trendSummary(const TrendSeries& series, const TrendSlice& slice, const Q
     QString amount = kilograms(std::abs(change), locale);
     // The sign is decided on the amount as shown: never "+0.0" or "−0.0".
     amount.prepend(amount == kilograms(0.0, locale) ? u'±' : change > 0 ? u'+' : u'\u2212');
-    return tr("%1：%2 kg → %3 kg（%4 kg）、最低 %5 kg、最高 %6 kg")
+    return QCoreApplication::translate("morvane::TrendView",
+                                       "%1：%2 kg → %3 kg（%4 kg）、最低 %5 kg、最高 %6 kg")
         .arg(dates, kilograms(first.weight, locale), kilograms(last.weight, locale), amount,
              kilograms(*lowest, locale), kilograms(*highest, locale));
 }
@@ -266,9 +272,10 @@ QString pointText(const TrendEntry& entry, std::optional<float> height, const QL
     const QString date = locale.toString(entry.date, QLocale::ShortFormat);
     const QString weight = kilograms(entry.weight, locale);
     if (!height)
-        return tr("%1　%2 kg").arg(date, weight);
+        return QCoreApplication::translate("morvane::TrendView", "%1　%2 kg").arg(date, weight);
     const float bmi = CalcBmi(static_cast<float>(entry.weight), *height);
-    return tr("%1　%2 kg　BMI %3").arg(date, weight, oneDecimalText(bmi, locale));
+    return QCoreApplication::translate("morvane::TrendView", "%1　%2 kg　BMI %3")
+        .arg(date, weight, oneDecimalText(bmi, locale));
 }
 
 qsizetype nearestEntry(const TrendSeries& series, const TrendSlice& slice, double day,

@@ -11,7 +11,6 @@
 #include <QString>
 
 #include <optional>
-#include <span>
 
 class QLocale;
 

@@ -407,6 +407,11 @@ void tst_Trend::dateTicks_data()
     QTest::newRow("ten years, room for four: every fifth year")
         << QDate(2016, 6, 1) << QDate(2026, 5, 11) << 4 << int(Qt::Sunday)
         << QList<QDate>{{2020, 1, 1}, {2025, 1, 1}};
+    // A history's years come from the order of its lines: a hostile one can span millions.
+    QTest::newRow("five million years, counted: every millionth, no year 0")
+        << QDate(-5'000'000, 6, 1) << QDate(2026, 5, 11) << 5 << int(Qt::Sunday)
+        << QList<QDate>{
+               {-4'000'000, 1, 1}, {-3'000'000, 1, 1}, {-2'000'000, 1, 1}, {-1'000'000, 1, 1}};
 }
 
 void tst_Trend::dateTicks()
