@@ -9,6 +9,7 @@
 #include <QButtonGroup>
 #include <QCategoryAxis>
 #include <QChart>
+#include <QCursor>
 #include <QEvent>
 #include <QFontMetricsF>
 #include <QGraphicsSimpleTextItem>
