@@ -1,6 +1,7 @@
 // The meter update in the real window (offscreen platform): captions, judgement colours and the
 // needle, with and without painting, next to the value-only update as the baseline measured in
-// the same run. And the trend chart opened on histories of a thousand to 7.5 million lines.
+// the same run. And the trend chart opened on histories of ten years of weekly weights to 7.5
+// million lines, its range switched, and opened on a history holding an absurd weight.
 
 #include "benchservices.h"
 #include "measure/meterreading.h"
@@ -141,11 +142,58 @@ void BM_TrendChartOpens(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_TrendChartOpens)
+    ->Arg(520) // ten years of weekly weights
     ->Arg(1'000)
     ->Arg(100'000)
     ->Arg(7'500'000)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
+
+// Choosing a range in an open chart, round the four of them, painted: each switch picks the
+// entries of the range out of millions, their scale and summary, and a new chart.
+void BM_TrendRangeSwitch(benchmark::State& state)
+{
+    const QDate today(2026, 5, 11);
+    const QLocale jp(QLocale::Japanese, QLocale::Japan);
+    TrendWindow window(longHistory(state.range(0), today), 1.685f, 62.0f, today, jp);
+    window.show();
+    QApplication::processEvents();
+    int next = 0;
+    for (auto _ : state) {
+        window.setRange(TrendRange(next));
+        QApplication::processEvents();
+        next = (next + 1) % 4;
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_TrendRangeSwitch)->Arg(7'500'000)->Unit(benchmark::kMillisecond)->Iterations(8);
+
+// A history of 150 weekly weights and one line of a huge weight as its newest: the chart skips
+// that line and opens as it does without it. The argument is the huge weight in kilograms.
+void BM_TrendChartFlooded(benchmark::State& state)
+{
+    const QDate today(2026, 12, 7);
+    QByteArray bytes;
+    for (int week = 149; week >= 0; --week) {
+        bytes += today.addDays(-7 * week - 1).toString(u"MM/dd"_s).toLatin1() + "  " +
+                 QByteArray::number(70.0 - week % 9 * 0.3, 'f', 1) + "Kg  24.1  9.6%\r\n";
+    }
+    bytes += today.toString(u"MM/dd"_s).toLatin1() + "  " + QByteArray::number(state.range(0)) +
+             "Kg  24.1  9.6%\r\n";
+    const History history(bytes);
+    const QLocale jp(QLocale::Japanese, QLocale::Japan);
+    for (auto _ : state) {
+        auto window = std::make_unique<TrendWindow>(history, 1.685f, std::nullopt, today, jp);
+        window->show();
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(window->chartView());
+    }
+}
+BENCHMARK(BM_TrendChartFlooded)
+    ->Arg(100'000)
+    ->Arg(1'000'000'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 } // namespace
 

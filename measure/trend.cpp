@@ -257,19 +257,10 @@ Trend TrendReader::finish(const QDate& today) &&
     return std::move(m_trend);
 }
 
-Trend readTrend(const QStringList& lines, const QDate& today)
-{
-    TrendReader reader;
-    reader.reserve(lines.size());
-    for (const QString& line : lines)
-        reader.add(parseHistoryLine(line));
-    return std::move(reader).finish(today);
-}
-
-QList<qsizetype> chartPoints(const QList<double>& values, qsizetype maxPoints)
+QList<qsizetype> chartPoints(std::span<const double> values, qsizetype maxPoints)
 {
     QList<qsizetype> kept;
-    const qsizetype n = values.size();
+    const auto n = qsizetype(values.size());
     if (n <= maxPoints) {
         kept.reserve(n);
         for (qsizetype i = 0; i < n; ++i)

@@ -8,11 +8,11 @@
 #include <QByteArrayView>
 #include <QDate>
 #include <QList>
-#include <QStringList>
 #include <QStringView>
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace morvane {
@@ -53,17 +53,16 @@ struct Trend {
                                // a day of the year assigned to it (02/29 outside leap years)
 };
 
-// Reads the history (oldest line first) and gives each line its year. The newest line is the
-// last one: it is in today's year, or in last year if its month/day is later than today's.
-// Walking back from it, the year steps back by one each time an older line's month/day is later
-// than the month/day of the line after it: dates only ever go forward in time through the file,
-// so a date going "backward" on the calendar means a new year began in between. Equal dates stay
-// in the same year. Skipped lines do not take part in the walk; a 02/29 that lands on a common
-// year does, and is skipped only afterwards.
-Trend readTrend(const QStringList& lines, const QDate& today);
-
-// readTrend a line at a time, for a history that is not a list of strings: add() each line's
-// parse in file order, then finish().
+// Reads a history (store/history.h's readTrend) a line at a time: add() each line's parse in
+// file order, then finish().
+//
+// finish() gives each line its year. The newest line is the last one: it is in today's year, or
+// in last year if its month/day is later than today's. Walking back from it, the year steps back
+// by one each time an older line's month/day is later than the month/day of the line after it:
+// dates only ever go forward in time through the file, so a date going "backward" on the
+// calendar means a new year began in between. Equal dates stay in the same year. Skipped lines
+// do not take part in the walk; a 02/29 that lands on a common year does, and is skipped only
+// afterwards. The entries' dates therefore never decrease.
 class TrendReader {
 public:
     void reserve(qsizetype lines);
@@ -83,7 +82,7 @@ inline constexpr qsizetype kMaxChartPoints = 4000;
 // else the first, the last, and the lowest and highest of each of (maxPoints - 2) / 2 runs of
 // neighbouring values. Unlike picking one value per run, this keeps every peak and dip, so the
 // line still crosses each band edge wherever the full line does (to within one run).
-QList<qsizetype> chartPoints(const QList<double>& values, qsizetype maxPoints = kMaxChartPoints);
+QList<qsizetype> chartPoints(std::span<const double> values, qsizetype maxPoints = kMaxChartPoints);
 
 // Entries the moving average spans: about a week of daily weighing, enough to smooth the day to
 // day swing of water and meals without hiding a trend of a few weeks.

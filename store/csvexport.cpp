@@ -72,11 +72,6 @@ QString resolvedPath(const QString& path)
 
 } // namespace
 
-QByteArray historyCsv(const QStringList& historyLines, const QDate& today)
-{
-    return trendCsv(readTrend(historyLines, today));
-}
-
 QByteArray historyCsv(const History& history, const QDate& today)
 {
     return trendCsv(readTrend(history, today));

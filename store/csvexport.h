@@ -29,7 +29,6 @@ QByteArray csvRecord(const QStringList& fields);
 // The byte order mark is there for spreadsheet programs on Japanese desktops: without it they
 // take a CSV file for Shift-JIS and garble the header; with it they read UTF-8, and programs that
 // read UTF-8 anyway skip it.
-QByteArray historyCsv(const QStringList& historyLines, const QDate& today);
 QByteArray historyCsv(const History& history, const QDate& today);
 
 // The name of the program's data file (身長.txt, 体重.txt, 目標.txt, 履歴.txt or 履歴.txt.bak in

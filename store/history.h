@@ -86,8 +86,8 @@ private:
     std::vector<qsizetype> m_index; // start of entry k * kIndexStride
 };
 
-// The history's dated entries, as readTrend reads a list of lines, without making a string of
-// every line first.
+// The history's dated entries: each line read by parseHistoryLine and dated by TrendReader,
+// without making a string of every line first.
 Trend readTrend(const History& history, const QDate& today);
 
 } // namespace morvane

@@ -11,12 +11,13 @@ MORVANE_BUILD_PACKAGES=(
 )
 
 # What the tests need on top: a real X server and a way to drive it, a private session bus with
-# the accessibility bus and Python's bindings to read the accessibility tree, sanitizer and
+# the accessibility bus and Python's bindings to read the accessibility tree, Qt's private
+# headers to switch on its accessibility events inside a test, sanitizer and
 # fuzzer runtimes, Google Benchmark, the formatting check, the desktop-file validators and the
 # package tools. The build leaves out what it cannot find of these, so ./run needs none.
 MORVANE_TEST_PACKAGES=(
     xvfb xauth xdotool imagemagick x11-utils
-    dbus-x11 at-spi2-core python3-gi gir1.2-atspi-2.0 python3-pyatspi
+    dbus-x11 at-spi2-core python3-gi gir1.2-atspi-2.0 python3-pyatspi qt6-base-private-dev
     clang libclang-rt-14-dev libbenchmark-dev clang-format
     appstream desktop-file-utils dpkg-dev file lintian
 )

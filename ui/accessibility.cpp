@@ -1,6 +1,7 @@
 #include "ui/accessibility.h"
 
 #include "ui/controls.h"
+#include "ui/trendchartview.h"
 
 #include <QAccessible>
 #include <QAccessibleValueInterface>
@@ -125,6 +126,9 @@ QAccessibleInterface* factory(const QString& className, QObject* object)
     if (auto* label = qobject_cast<ActionLabel*>(object);
         label && className == QLatin1StringView(ActionLabel::staticMetaObject.className()))
         return new ActionLabelAccessible(label);
+    if (auto* chart = qobject_cast<TrendChartView*>(object);
+        chart && className == QLatin1StringView(TrendChartView::staticMetaObject.className()))
+        return trendChartAccessible(chart);
     return nullptr;
 }
 

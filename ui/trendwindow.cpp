@@ -3,21 +3,25 @@
 #include "measure/bands.h"
 #include "measure/bandweights.h"
 #include "measure/goal.h"
-#include "measure/trend.h"
+#include "ui/trendchartview.h"
 
 #include <QAreaSeries>
+#include <QButtonGroup>
+#include <QCategoryAxis>
 #include <QChart>
-#include <QChartView>
-#include <QDate>
-#include <QDateTime>
-#include <QDateTimeAxis>
+#include <QCursor>
+#include <QEvent>
+#include <QFontMetricsF>
 #include <QGraphicsSimpleTextItem>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
-#include <QLocale>
+#include <QPushButton>
+#include <QScatterSeries>
 #include <QShortcut>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
@@ -36,76 +40,53 @@ constexpr qsizetype kMaxMarkedPoints = 200;
 // Band colours behind the weights: light enough that the lines stay readable on every band.
 constexpr int kBandAlpha = 70;
 
+// The least room between two date labels, and between a label and the chart's edge, in pixels.
+constexpr qreal kLabelGap = 8.0;
+// What Qt Charts keeps free on either side of an axis label: a label wider than its share of
+// the axis less this is cut to "...".
+constexpr qreal kLabelPadding = 5.0;
+
+// The range chosen last while the program runs: the next trend window opens with it.
+TrendRange g_lastRange = TrendRange::All;
+
 struct Span {
     double low = 0.0;
     double high = 0.0;
 };
 
-// A date's place on the time axis is its noon: a clock change (an hour either way) then never
-// moves a tick into the day before or after.
-qreal timeOf(const QDate& date)
+// A dark window background (a dark desktop theme) gets the dark chart theme and lines drawn in
+// light colours; the bands keep their colours, see-through over either background.
+bool isDark(const QPalette& palette)
 {
-    return static_cast<qreal>(QDateTime(date, QTime(12, 0)).toMSecsSinceEpoch());
+    return palette.color(QPalette::Window).lightness() < 128;
 }
 
-// The dates the chart spans, and the number of steps between the time axis's ticks. The axis
-// puts its ticks at equal steps across the span and labels each with the date it falls on, so
-// every step is a whole number of days: one tick a day for up to a week, then 3 to 7 steps where
-// the span divides evenly, and otherwise four steps over a span stretched by up to three days.
-// A single date gets a day either side, so that one entry still has a time axis with a width.
-struct DateSpan {
-    Span time;
-    int steps = 1;
+struct Colours {
+    QColor weight;
+    QColor average;
+    QColor goal;
+    QColor marker;
 };
 
-DateSpan dateSpan(const QList<TrendEntry>& entries)
+Colours coloursFor(bool dark)
 {
-    QDate first = entries.front().date;
-    QDate last = entries.back().date;
-    if (first == last) {
-        first = first.addDays(-1);
-        last = last.addDays(1);
-    }
-    const qint64 days = first.daysTo(last);
-    int steps = 0;
-    if (days <= 7) {
-        steps = int(days);
-    } else {
-        for (const int s : {4, 5, 6, 7, 3}) {
-            if (days % s == 0) {
-                steps = s;
-                break;
-            }
-        }
-        if (steps == 0) {
-            steps = 4;
-            last = last.addDays(4 - days % 4);
-        }
-    }
-    return {{timeOf(first), timeOf(last)}, steps};
+    if (dark)
+        return {QColor(0x8c, 0xb8, 0xff), QColor(0xe0, 0xe0, 0xe0), QColor(0x5c, 0xd6, 0x8f),
+                QColor(0xff, 0xa0, 0x40)};
+    return {QColor(0x1d, 0x3f, 0x8a), QColor(0x20, 0x20, 0x20), QColor(0x00, 0x7a, 0x3d),
+            QColor(0xd0, 0x50, 0x00)};
 }
 
-// The weights the chart spans: every weight and average with a margin, at whole kilograms.
-Span weightSpan(const QList<TrendEntry>& entries, const QList<double>& averages)
+// A date's place on the time axis: its Julian day number.
+qreal dayOf(const QDate& date)
 {
-    double low = std::numeric_limits<double>::infinity();
-    double high = -low;
-    for (const TrendEntry& entry : entries) {
-        low = std::min(low, entry.weight);
-        high = std::max(high, entry.weight);
-    }
-    for (const double average : averages) {
-        low = std::min(low, average);
-        high = std::max(high, average);
-    }
-    const double margin = std::max(1.0, (high - low) * 0.05);
-    return {std::floor(low - margin), std::ceil(high + margin)};
+    return static_cast<qreal>(date.toJulianDay());
 }
 
 // The bands as areas over the whole time span, cut to the weights on show. The judgement bands
 // themselves are open at both ends (the meter only stops at 15.4 and 31.6), so the outer bands
 // reach to the chart's edges.
-void addBands(QChart* chart, float height, const Span& time, const Span& weight)
+void addBands(QChart* chart, float height, const Span& time, const WeightScale& weight)
 {
     for (const Band& band : bands()) {
         WeightRange range = bandWeightRange(band.number, height);
@@ -138,17 +119,6 @@ void addBands(QChart* chart, float height, const Span& time, const Span& weight)
     }
 }
 
-void setWeightRange(QValueAxis* axis, const Span& weight)
-{
-    axis->setRange(weight.low, weight.high);
-    // Ticks on whole kilograms (or 2, 5, 10 kg), whatever the range, so the scale reads easily.
-    const double span = weight.high - weight.low;
-    const double step = span <= 8 ? 1 : span <= 20 ? 2 : span <= 50 ? 5 : 10;
-    axis->setTickType(QValueAxis::TicksDynamic);
-    axis->setTickAnchor(std::ceil(weight.low / step) * step);
-    axis->setTickInterval(step);
-}
-
 QLineSeries* lineSeries(const QString& name, const QList<QPointF>& points)
 {
     auto* series = new QLineSeries;
@@ -159,12 +129,13 @@ QLineSeries* lineSeries(const QString& name, const QList<QPointF>& points)
 
 // The goal as a level line across the whole time span, with its label riding on it at the right
 // end of the plot, wherever the chart is resized. The chart's axes must be in place.
-QLineSeries* addGoal(QChart* chart, float kilograms, const Span& time, const QLocale& locale)
+QLineSeries* addGoal(QChart* chart, float kilograms, const Span& time, const QColor& colour,
+                     const QLocale& locale)
 {
     const double goal = kilograms;
     const QString label = goalText(kilograms, std::nullopt, locale);
     QLineSeries* series = lineSeries(label, {{time.low, goal}, {time.high, goal}});
-    QPen pen(QColor(0x00, 0x7a, 0x3d));
+    QPen pen(colour);
     pen.setWidthF(2.0);
     pen.setStyle(Qt::DashDotLine);
     series->setPen(pen);
@@ -185,20 +156,27 @@ QLineSeries* addGoal(QChart* chart, float kilograms, const Span& time, const QLo
     return series;
 }
 
-QChart* buildChart(const Trend& trend, std::optional<float> height, std::optional<float> goal,
-                   const QLocale& locale, QLineSeries** goalSeries)
+struct ChartParts {
+    QChart* chart = nullptr;
+    QLineSeries* weights = nullptr;
+    QLineSeries* goal = nullptr;
+    QScatterSeries* marker = nullptr;
+    QCategoryAxis* time = nullptr;
+};
+
+ChartParts buildChart(const TrendSeries& series, const TrendSlice& slice,
+                      std::optional<float> height, std::optional<float> goal, const QLocale& locale,
+                      bool dark)
 {
-    const QList<double> averages = movingAverage(trend.entries);
-    const DateSpan dates = dateSpan(trend.entries);
-    const Span& time = dates.time;
-    Span weight = weightSpan(trend.entries, averages);
-    // A goal beyond the weights widens the scale to it, with the same margin.
-    if (goal) {
-        weight.low = std::min(weight.low, std::floor(*goal - 1.0));
-        weight.high = std::max(weight.high, std::ceil(*goal + 1.0));
-    }
+    ChartParts parts;
+    const Span time{dayOf(slice.first), dayOf(slice.last)};
+    const WeightScale weight = weightScale(series, slice, goal);
+    const Colours colours = coloursFor(dark);
 
     auto* chart = new QChart;
+    parts.chart = chart;
+    // The theme first: it sets the colours of everything added before it.
+    chart->setTheme(dark ? QChart::ChartThemeDark : QChart::ChartThemeLight);
     chart->setLocale(locale);
     chart->setLocalizeNumbers(true);
     chart->legend()->setAlignment(Qt::AlignBottom);
@@ -208,135 +186,353 @@ QChart* buildChart(const Trend& trend, std::optional<float> height, std::optiona
 
     // A long history is drawn from a few thousand of its points, chosen so that no peak, dip or
     // band crossing is lost: Qt Charts would otherwise lay out and paint millions of them.
-    QList<double> weightValues;
-    weightValues.reserve(trend.entries.size());
-    for (const TrendEntry& entry : trend.entries)
-        weightValues.append(entry.weight);
     auto points = [&](const QList<double>& values) {
-        const QList<qsizetype> kept = chartPoints(values);
+        const std::span<const double> shown(values.constData() + slice.begin,
+                                            std::size_t(slice.end - slice.begin));
+        const QList<qsizetype> kept = chartPoints(shown);
         QList<QPointF> result;
         result.reserve(kept.size());
         for (const qsizetype i : kept)
-            result.append({timeOf(trend.entries[i].date), values[i]});
+            result.append({dayOf(series.entries[slice.begin + i].date), shown[std::size_t(i)]});
         return result;
     };
-    const QList<QPointF> weights = points(weightValues);
-    const QList<QPointF> smoothed = points(averages);
-    QLineSeries* weightSeries = lineSeries(TrendWindow::tr("体重"), weights);
-    weightSeries->setPointsVisible(weights.size() <= kMaxMarkedPoints);
-    weightSeries->setColor(QColor(0x1d, 0x3f, 0x8a));
-    QLineSeries* averageSeries =
-        lineSeries(TrendWindow::tr("移動平均（直近%1回）").arg(kMovingAverageEntries), smoothed);
-    QPen dashed(QColor(0x20, 0x20, 0x20));
+    const QList<QPointF> weights = points(series.weights);
+    parts.weights = lineSeries(TrendWindow::tr("体重"), weights);
+    parts.weights->setPointsVisible(weights.size() <= kMaxMarkedPoints);
+    parts.weights->setColor(colours.weight);
+    QLineSeries* averages =
+        lineSeries(TrendWindow::tr("移動平均（直近%1回）").arg(kMovingAverageEntries),
+                   points(series.averages));
+    QPen dashed(colours.average);
     dashed.setWidthF(2.0);
     dashed.setStyle(Qt::DashLine);
-    averageSeries->setPen(dashed);
-    chart->addSeries(weightSeries);
-    chart->addSeries(averageSeries);
+    averages->setPen(dashed);
+    chart->addSeries(parts.weights);
+    chart->addSeries(averages);
+    // The point read, drawn over the lines.
+    parts.marker = new QScatterSeries;
+    parts.marker->setMarkerSize(11.0);
+    parts.marker->setColor(Qt::transparent);
+    parts.marker->setBorderColor(colours.marker);
+    parts.marker->setPen(QPen(colours.marker, 2.5));
+    chart->addSeries(parts.marker);
 
-    auto* timeAxis = new QDateTimeAxis;
-    timeAxis->setTitleText(TrendWindow::tr("日付"));
-    timeAxis->setFormat(locale.dateFormat(QLocale::ShortFormat));
-    timeAxis->setTickCount(dates.steps + 1);
-    timeAxis->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(time.low)),
-                       QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(time.high)));
+    // The dates' ticks are placed when the plot's width is known (placeDateTicks).
+    parts.time = new QCategoryAxis;
+    parts.time->setTitleText(TrendWindow::tr("日付"));
+    parts.time->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    parts.time->setRange(time.low, time.high);
+    parts.time->setStartValue(time.low);
     auto* weightAxis = new QValueAxis;
     weightAxis->setTitleText(TrendWindow::tr("体重 (kg)"));
-    setWeightRange(weightAxis, weight);
+    weightAxis->setRange(weight.low, weight.high);
+    weightAxis->setTickType(QValueAxis::TicksDynamic);
+    weightAxis->setTickAnchor(std::ceil(weight.low / weight.step) * weight.step);
+    weightAxis->setTickInterval(weight.step);
     weightAxis->setLabelFormat(u"%.0f"_s);
-    chart->addAxis(timeAxis, Qt::AlignBottom);
+    chart->addAxis(parts.time, Qt::AlignBottom);
     chart->addAxis(weightAxis, Qt::AlignLeft);
-    for (QAbstractSeries* series : chart->series()) {
-        series->attachAxis(timeAxis);
-        series->attachAxis(weightAxis);
+    for (QAbstractSeries* s : chart->series()) {
+        s->attachAxis(parts.time);
+        s->attachAxis(weightAxis);
     }
+    for (QLegendMarker* m : chart->legend()->markers(parts.marker))
+        m->setVisible(false);
     if (goal)
-        *goalSeries = addGoal(chart, *goal, time, locale);
-    return chart;
+        parts.goal = addGoal(chart, *goal, time, colours.goal, locale);
+    return parts;
 }
 
 } // namespace
 
-TrendWindow::TrendWindow(const QStringList& historyLines, std::optional<float> height,
-                         const QDate& today, const QLocale& locale, QWidget* parent)
-    : TrendWindow(historyLines, height, std::nullopt, today, locale, parent)
-{}
-
-TrendWindow::TrendWindow(const QStringList& historyLines, std::optional<float> height,
-                         std::optional<float> goal, const QDate& today, const QLocale& locale,
-                         QWidget* parent)
-    : TrendWindow(readTrend(historyLines, today), historyLines.isEmpty(), height, goal, locale,
-                  parent)
-{}
-
 TrendWindow::TrendWindow(const History& history, std::optional<float> height,
                          std::optional<float> goal, const QDate& today, const QLocale& locale,
                          QWidget* parent)
-    : TrendWindow(readTrend(history, today), history.isEmpty(), height, goal, locale, parent)
-{}
-
-TrendWindow::TrendWindow(const Trend& trend, bool historyIsEmpty, std::optional<float> height,
-                         std::optional<float> goal, const QLocale& locale, QWidget* parent)
     : QWidget(parent, Qt::Window)
+    , m_series(trendSeries(readTrend(history, today)))
+    , m_height(height)
+    , m_goalWeight(goal)
+    , m_today(today)
+    , m_locale(locale)
+    , m_range(g_lastRange)
+    , m_historyIsEmpty(history.isEmpty())
 {
     setWindowTitle(tr("体重の推移"));
     setObjectName(u"frmTrend"_s);
     // Like the help windows, a trend window left open must not keep the program running.
     setAttribute(Qt::WA_QuitOnClose, false);
-    setAccessibleDescription(tr("記録した体重の推移のグラフ。Esc キーで閉じます"));
+    setAccessibleDescription(
+        tr("記録した体重の推移のグラフ。上のボタンで期間を選び、グラフでは左右の矢印キーで記録を"
+           "一つずつ読みます。Esc キーで閉じます"));
     resize(720, 480);
     // Escape closes the window, as it closes a dialog.
     new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close);
+
+    auto* ranges = new QHBoxLayout;
+    auto* caption = new QLabel(tr("期間:"), this);
+    ranges->addWidget(caption);
+    m_ranges = new QButtonGroup(this);
+    struct Choice {
+        TrendRange range;
+        const char* name;
+        const char* text;
+        const char* description;
+    };
+    static constexpr Choice kChoices[] = {
+        {TrendRange::Month, "cmdMonth", QT_TR_NOOP("1か月"), QT_TR_NOOP("直近1か月の記録を表示")},
+        {TrendRange::ThreeMonths, "cmdThreeMonths", QT_TR_NOOP("3か月"),
+         QT_TR_NOOP("直近3か月の記録を表示")},
+        {TrendRange::Year, "cmdYear", QT_TR_NOOP("1年"), QT_TR_NOOP("直近1年の記録を表示")},
+        {TrendRange::All, "cmdAll", QT_TR_NOOP("すべて"), QT_TR_NOOP("すべての記録を表示")},
+    };
+    for (const Choice& choice : kChoices) {
+        auto* button = new QPushButton(tr(choice.text), this);
+        button->setObjectName(QLatin1StringView(choice.name));
+        button->setCheckable(true);
+        button->setAccessibleDescription(tr(choice.description));
+        m_ranges->addButton(button, int(choice.range));
+        ranges->addWidget(button);
+    }
+    caption->setBuddy(m_ranges->buttons().front());
+    connect(m_ranges, &QButtonGroup::idClicked, this, [this](int id) { setRange(TrendRange(id)); });
+    m_point = new QLabel(this);
+    m_point->setObjectName(u"lblPoint"_s);
+    ranges->addStretch();
+    ranges->addWidget(m_point);
+
+    m_summary = new QLabel(this);
+    m_summary->setObjectName(u"lblSummary"_s);
+    m_summary->setWordWrap(true);
+    m_summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     m_message = new QLabel(this);
     m_message->setObjectName(u"lblMessage"_s);
     m_message->setAlignment(Qt::AlignCenter);
     m_message->setWordWrap(true);
 
-    // The view owns its chart from the start; a chart swapped in later would leave the first
-    // one to be deleted by hand.
-    m_chartView = new QChartView(
-        trend.entries.isEmpty() ? new QChart : buildChart(trend, height, goal, locale, &m_goal),
-        this);
+    // The view owns its chart; each range gets a chart of its own (showRange).
+    m_chartView = new TrendChartView(new QChart, this);
     m_chartView->setObjectName(u"chartView"_s);
     m_chartView->setRenderHint(QPainter::Antialiasing);
     m_chartView->setAccessibleName(tr("体重の推移のグラフ"));
-    QString description =
-        tr("記録した体重と移動平均を日付順に示すグラフ。背景の色は身長から求めた判定の区分");
-    if (m_goal)
-        description += tr("。横の一点鎖線は%1").arg(m_goal->name());
-    m_chartView->setAccessibleDescription(description);
+    connect(m_chartView, &TrendChartView::pointerMoved, this, &TrendWindow::readEntryAt);
+    connect(m_chartView, &TrendChartView::stepKey, this, &TrendWindow::stepTo);
 
     m_note = new QLabel(this);
     m_note->setObjectName(u"lblNote"_s);
     m_note->setText(tr("身長が登録されていないため、判定の区分は表示していません"));
+    m_note->setVisible(!height && !m_series.entries.isEmpty());
     m_skipped = new QLabel(this);
     m_skipped->setObjectName(u"lblSkipped"_s);
-    m_skipped->setText(tr("読み取れなかった行: %1").arg(locale.toString(trend.skippedLines)));
+    m_skipped->setText(tr("読み取れなかった行: %1").arg(locale.toString(m_series.skippedLines)));
     m_skipped->setAccessibleDescription(tr("履歴のうち、グラフにできなかった行の数"));
-
-    if (trend.entries.isEmpty()) {
-        m_message->setText(
-            historyIsEmpty
-                ? tr("まだ履歴がありません。体重を記録すると、ここに推移がグラフで表示されます。")
-                : tr("履歴に、グラフにできる行がありません。"));
-        m_chartView->hide();
-    } else {
-        m_message->hide();
-    }
-    m_note->setVisible(!height && !trend.entries.isEmpty());
-    m_skipped->setVisible(trend.skippedLines > 0);
+    m_skipped->setVisible(m_series.skippedLines > 0);
 
     auto* status = new QHBoxLayout;
     status->addWidget(m_note);
     status->addStretch();
     status->addWidget(m_skipped);
     auto* layout = new QVBoxLayout(this);
+    layout->addLayout(ranges);
+    layout->addWidget(m_summary);
     layout->addWidget(m_message, 1);
     layout->addWidget(m_chartView, 1);
     layout->addLayout(status);
+
+    // With nothing to draw in any range, there is nothing to choose either.
+    for (QAbstractButton* button : m_ranges->buttons())
+        button->setVisible(!m_series.entries.isEmpty());
+    caption->setVisible(!m_series.entries.isEmpty());
+    m_ranges->button(int(m_range))->setChecked(true);
+    showRange();
+    m_chartView->setFocus();
 }
 
 TrendWindow::~TrendWindow() = default;
+
+QChartView* TrendWindow::chartView() const
+{
+    return m_chartView;
+}
+
+QAbstractButton* TrendWindow::rangeButton(TrendRange range) const
+{
+    return m_ranges->button(int(range));
+}
+
+void TrendWindow::setRange(TrendRange range)
+{
+    g_lastRange = range;
+    m_ranges->button(int(range))->setChecked(true);
+    if (range == m_range)
+        return;
+    m_range = range;
+    showRange();
+}
+
+void TrendWindow::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange && m_chartView &&
+        isDark(palette()) != (m_chartView->chart()->theme() == QChart::ChartThemeDark))
+        showRange();
+}
+
+// Builds the chart, the summary and what the window says for the range chosen. Nothing here
+// walks the whole history except the scale's and the summary's pass over the entries shown and
+// the choice of the points to draw, so that a new range shows at once on millions of entries.
+void TrendWindow::showRange()
+{
+    m_slice = trendSlice(m_series, m_range, m_today);
+    m_read = -1;
+    m_point->clear();
+    m_chartView->setReading({}, {});
+
+    ChartParts parts;
+    if (m_slice.isEmpty()) {
+        parts.chart = new QChart;
+        parts.chart->setTheme(isDark(palette()) ? QChart::ChartThemeDark : QChart::ChartThemeLight);
+    } else {
+        parts = buildChart(m_series, m_slice, m_height, m_goalWeight, m_locale, isDark(palette()));
+    }
+    QChart* old = m_chartView->chart();
+    m_chartView->setChart(parts.chart);
+    delete old;
+    m_weights = parts.weights;
+    m_goal = parts.goal;
+    m_marker = parts.marker;
+    m_timeAxis = parts.time;
+    m_ticksPlacedFor = {};
+    connect(parts.chart, &QChart::plotAreaChanged, this, &TrendWindow::placeDateTicks);
+    placeDateTicks();
+
+    const QString summary = trendSummary(m_series, m_slice, m_locale);
+    m_summary->setText(summary);
+    QString description =
+        summary + u'。' +
+        tr("記録した体重と移動平均を日付順に示すグラフ。背景の色は身長から求めた判定の区分");
+    if (m_goal)
+        description += tr("。横の一点鎖線は%1").arg(m_goal->name());
+    m_chartView->setAccessibleDescription(description);
+
+    if (m_series.entries.isEmpty()) {
+        m_message->setText(
+            m_historyIsEmpty
+                ? tr("まだ履歴がありません。体重を記録すると、ここに推移がグラフで表示されます。")
+                : tr("履歴に、グラフにできる行がありません。"));
+    } else {
+        m_message->setText(tr("この期間には記録がありません。ほかの期間を選んでください。"));
+    }
+    m_message->setVisible(m_slice.isEmpty());
+    m_summary->setVisible(!m_slice.isEmpty());
+    m_chartView->setVisible(!m_slice.isEmpty());
+}
+
+// The time axis's ticks for the plot's width: as many dates as fit with their labels whole, a
+// gap between them, and none sticking out of the chart, on the calendar dates dateTicks()
+// chooses. Run again whenever the plot changes its size.
+void TrendWindow::placeDateTicks()
+{
+    QChart* chart = m_chartView->chart();
+    const QRectF plot = chart->plotArea();
+    if (!m_timeAxis || plot.width() <= 0 || plot == m_ticksPlacedFor)
+        return;
+    m_ticksPlacedFor = plot;
+
+    const QFontMetricsF metrics(m_timeAxis->labelsFont());
+    const qreal firstDay = dayOf(m_slice.first);
+    const qreal perDay = plot.width() / (dayOf(m_slice.last) - firstDay);
+    // Qt Charts gives each label an equal share of the axis, which spans the chart inside its
+    // margins, and cuts a label wider than that.
+    const QMarginsF margins = chart->margins();
+    const qreal axisWidth = chart->size().width() - margins.left() - margins.right();
+    const qreal right = chart->size().width() - kLabelGap;
+
+    struct Tick {
+        QDate date;
+        QString label;
+        qreal x = 0.0;
+        qreal width = 0.0;
+    };
+    QList<Tick> kept;
+    const int most = int(plot.width() / metrics.horizontalAdvance(u"0000"_s)) + 1;
+    for (int maxTicks = most; maxTicks >= 1; --maxTicks) {
+        kept.clear();
+        for (const QDate& date :
+             dateTicks(m_slice.first, m_slice.last, maxTicks, m_locale.firstDayOfWeek())) {
+            Tick tick{date, m_locale.toString(date, QLocale::ShortFormat)};
+            tick.x = plot.left() + (dayOf(date) - firstDay) * perDay;
+            tick.width = std::ceil(metrics.horizontalAdvance(tick.label)) + 2;
+            if (tick.x - tick.width / 2 >= plot.left() && tick.x + tick.width / 2 <= right)
+                kept.append(tick);
+        }
+        bool fits = true;
+        for (qsizetype i = 0; i < kept.size() && fits; ++i) {
+            fits = kept[i].width + 2 * kLabelPadding <= axisWidth / qreal(kept.size() + 1);
+            if (i > 0) {
+                fits = fits && kept[i].x - kept[i - 1].x >=
+                                   (kept[i].width + kept[i - 1].width) / 2 + kLabelGap;
+            }
+        }
+        if (fits)
+            break;
+    }
+
+    for (const QString& label : m_timeAxis->categoriesLabels())
+        m_timeAxis->remove(label);
+    for (const Tick& tick : kept)
+        m_timeAxis->append(tick.label, dayOf(tick.date));
+}
+
+void TrendWindow::readEntryAt(const QPointF& scenePosition)
+{
+    if (!m_weights)
+        return;
+    QChart* chart = m_chartView->chart();
+    const QPointF position = chart->mapFromScene(scenePosition);
+    if (!chart->plotArea().contains(position))
+        return;
+    const QPointF value = chart->mapToValue(position, m_weights);
+    const qsizetype entry = nearestEntry(m_series, m_slice, value.x(), value.y());
+    if (entry >= 0 && entry != m_read)
+        read(entry, true);
+}
+
+void TrendWindow::stepTo(int key)
+{
+    if (m_slice.isEmpty())
+        return;
+    const qsizetype last = m_slice.end - 1;
+    qsizetype entry = m_read < 0 ? last : m_read;
+    if (key == Qt::Key_Home)
+        entry = m_slice.begin;
+    else if (key == Qt::Key_End)
+        entry = last;
+    else if (m_read >= 0 && key == Qt::Key_Left)
+        entry = std::max(m_slice.begin, m_read - 1);
+    else if (m_read >= 0 && key == Qt::Key_Right)
+        entry = std::min(last, m_read + 1);
+    read(entry, false);
+}
+
+// Shows the entry as read: a ring on its point, its reading beside the range buttons (and in a
+// tooltip at the pointer, when pointed at), and to assistive technology as the chart's focused
+// child.
+void TrendWindow::read(qsizetype entry, bool pointer)
+{
+    m_read = entry;
+    const TrendEntry& e = m_series.entries[entry];
+    const QPointF value(dayOf(e.date), e.weight);
+    m_marker->replace(QList<QPointF>{value});
+    const QString text = pointText(e, m_height, m_locale);
+    m_point->setText(text);
+    const QPoint at = m_chartView->mapFromScene(
+        m_chartView->chart()->mapToScene(m_chartView->chart()->mapToPosition(value, m_weights)));
+    m_chartView->setReading(text, QRect(at - QPoint(6, 6), QSize(13, 13)));
+    if (pointer)
+        QToolTip::showText(QCursor::pos(), text, m_chartView);
+    else
+        QToolTip::hideText();
+}
 
 } // namespace morvane

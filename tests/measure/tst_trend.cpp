@@ -1,7 +1,10 @@
 // Reading the history back as dated weights: the forms a history line may take, the years
-// worked out from the order of the lines, the lines that are skipped, and the moving average.
+// worked out from the order of the lines, the lines that are skipped, the moving average, and
+// what the chart makes of them: a range, its summary, its scale, its date ticks, a point read.
 
 #include "measure/trend.h"
+#include "measure/trendview.h"
+#include "store/history.h"
 
 #include <QTest>
 
@@ -27,6 +30,23 @@ QStringList lines(const QStringList& monthDays)
     return result;
 }
 
+Trend trendOf(const QStringList& lines, const QDate& today)
+{
+    return readTrend(History((lines.join(u"\r\n"_s) + u"\r\n"_s).toUtf8()), today);
+}
+
+// The chart's entries for weights recorded a number of days before today (x), in that order.
+const QDate kToday{2026, 12, 7};
+TrendSeries seriesOf(const QList<QPointF>& entries)
+{
+    QStringList history;
+    for (const QPointF& e : entries) {
+        history.append(kToday.addDays(qint64(e.x())).toString(u"MM/dd"_s) + u"  "_s +
+                       QString::number(e.y(), 'f', 1) + u"Kg  24.1  9.6%"_s);
+    }
+    return trendSeries(trendOf(history, kToday));
+}
+
 } // namespace
 
 class tst_Trend : public QObject {
@@ -42,6 +62,12 @@ private slots:
     void movingAverage();
     void chartPoints_data();
     void chartPoints();
+    void range_data();
+    void range();
+    void dateTicks_data();
+    void dateTicks();
+    void readPoint_data();
+    void readPoint();
 };
 
 void tst_Trend::parse_data()
@@ -160,15 +186,16 @@ void tst_Trend::years_data()
     QTest::newRow("a skipped 02/29 still counts in the walk")
         << lines({u"03/01"_s, u"02/29"_s, u"01/15"_s}) << QDate(2027, 2, 1)
         << QList<QDate>{{2025, 3, 1}, {2027, 1, 15}} << 1;
-    // Unreadable lines take no part: 12/31 is compared with 01/02, not with the garbage.
-    QTest::newRow("garbage, empty and 02/30 are skipped and counted")
+    // Unreadable lines take no part: 12/31 is compared with 01/02, not with the garbage. An empty
+    // line is no entry of the history at all.
+    QTest::newRow("garbage and 02/30 are skipped and counted, an empty line is none")
         << lines({u"12/31"_s, u"garbage"_s, QString(), line(u"02/30"_s), u"01/02"_s})
-        << QDate(2027, 1, 5) << QList<QDate>{{2026, 12, 31}, {2027, 1, 2}} << 3;
+        << QDate(2027, 1, 5) << QList<QDate>{{2026, 12, 31}, {2027, 1, 2}} << 2;
     QTest::newRow("comma-decimal and dot-date lines")
         << QStringList{u"12.31  68,5Kg  24,1  9,6%"_s, u"01-02  68.0Kg  24.0  8.8%"_s}
         << QDate(2027, 1, 5) << QList<QDate>{{2026, 12, 31}, {2027, 1, 2}} << 0;
     QTest::newRow("nothing readable")
-        << QStringList{u"x"_s, QString()} << QDate(2027, 1, 5) << QList<QDate>{} << 2;
+        << QStringList{u"x"_s, u"y"_s} << QDate(2027, 1, 5) << QList<QDate>{} << 2;
     QTest::newRow("empty history") << QStringList{} << QDate(2027, 1, 5) << QList<QDate>{} << 0;
 }
 
@@ -179,7 +206,7 @@ void tst_Trend::years()
     QFETCH(QList<QDate>, dates);
     QFETCH(int, skipped);
 
-    const Trend trend = readTrend(history, today);
+    const Trend trend = trendOf(history, today);
     QList<QDate> got;
     for (const TrendEntry& entry : trend.entries)
         got.append(entry.date);
@@ -189,7 +216,7 @@ void tst_Trend::years()
 
 void tst_Trend::entriesKeepTheirValues()
 {
-    const Trend trend = readTrend(
+    const Trend trend = trendOf(
         {u"12/31  68,5Kg  24,1  9,6%"_s, u"bad"_s, u"01/02  60.0Kg  21.1  -3.9%"_s}, {2027, 1, 5});
     QCOMPARE(trend.entries.size(), 2);
     QCOMPARE(trend.entries[0].weight, 68.5);
@@ -296,6 +323,134 @@ void tst_Trend::chartPoints()
         }
         QVERIFY2(below && above, qPrintable(u"crossing at %1"_s.arg(i)));
     }
+}
+
+void tst_Trend::range_data()
+{
+    QTest::addColumn<QList<QPointF>>("entries"); // days before today, weight
+    QTest::addColumn<TrendRange>("range");
+    QTest::addColumn<float>("goal"); // 0: none
+    QTest::addColumn<QString>("summary");
+    QTest::addColumn<QList<double>>("scale"); // low, high, step
+    QTest::addColumn<QList<QDate>>("span");
+    QTest::addColumn<int>("skipped");
+
+    // The weight on 09/01 is before the range but in the average: the averages shown run from
+    // 70.65 to 69.78 kg, inside the weights' 68.1 ... 71.0 kg.
+    QTest::newRow("three months")
+        << QList<QPointF>{{-97, 71.0}, {-91, 70.3}, {-67, 71.0}, {-36, 68.1}, {0, 68.5}}
+        << TrendRange::ThreeMonths << 0.0f
+        << u"2026/09/07〜2026/12/07：70.3 kg → 68.5 kg（−1.8 kg）、最低 68.1 kg、最高 71.0 kg"_s
+        << QList<double>{67, 72, 1} << QList<QDate>{{2026, 9, 7}, kToday} << 0;
+    QTest::newRow("two entries of one date: the date once, a rise")
+        << QList<QPointF>{{0, 68.0}, {0, 68.4}} << TrendRange::Month << 0.0f
+        << u"2026/12/07：68.0 kg → 68.4 kg（+0.4 kg）、最低 68.0 kg、最高 68.4 kg"_s
+        << QList<double>{67, 70, 1} << QList<QDate>{{2026, 11, 7}, kToday} << 0;
+    QTest::newRow("a year, no change; a goal below the weights")
+        << QList<QPointF>{{-20, 68.5}, {-10, 67.9}, {0, 68.5}} << TrendRange::Year << 60.0f
+        << u"2026/11/17〜2026/12/07：68.5 kg → 68.5 kg（±0.0 kg）、最低 67.9 kg、最高 68.5 kg"_s
+        << QList<double>{59, 70, 2} << QList<QDate>{{2025, 12, 7}, kToday} << 0;
+    QTest::newRow("a month without entries")
+        << QList<QPointF>{{-40, 70.0}} << TrendRange::Month << 0.0f
+        << u"この期間の記録はありません"_s << QList<double>{0, 1, 1}
+        << QList<QDate>{{2026, 11, 7}, kToday} << 0;
+    // 0 kg and a billion kilograms are skipped; 1 and 1000 kg are accepted, and so is a goal of
+    // 1 kg: the scale still has six labels.
+    QTest::newRow("weights outside 1 ... 1000 kg are skipped")
+        << QList<QPointF>{{-3, 0.0}, {-2, 1e9}, {-1, 1.0}, {0, 1000.0}} << TrendRange::All << 1.0f
+        << u"2026/12/06〜2026/12/07：1.0 kg → 1000.0 kg（+999.0 kg）、最低 1.0 kg、最高 1000.0 kg"_s
+        << QList<double>{0, 1050, 200} << QList<QDate>{{2026, 12, 6}, kToday} << 2;
+    QTest::newRow("all of a single date: a day either side")
+        << QList<QPointF>{{0, 68.5}} << TrendRange::All << 0.0f << u"2026/12/07：68.5 kg"_s
+        << QList<double>{67, 70, 1} << QList<QDate>{{2026, 12, 6}, {2026, 12, 8}} << 0;
+}
+
+void tst_Trend::range()
+{
+    QFETCH(QList<QPointF>, entries);
+    QFETCH(TrendRange, range);
+    QFETCH(float, goal);
+    QFETCH(QList<double>, scale);
+    QFETCH(QList<QDate>, span);
+
+    const TrendSeries series = seriesOf(entries);
+    QTEST(series.skippedLines, "skipped");
+    const TrendSlice slice = trendSlice(series, range, kToday);
+    QCOMPARE((QList<QDate>{slice.first, slice.last}), span);
+    QTEST(trendSummary(series, slice, QLocale(QLocale::Japanese, QLocale::Japan)), "summary");
+    const WeightScale got =
+        weightScale(series, slice, goal > 0 ? std::optional(goal) : std::nullopt);
+    QCOMPARE((QList<double>{got.low, got.high, got.step}), scale);
+}
+
+void tst_Trend::dateTicks_data()
+{
+    QTest::addColumn<QDate>("first");
+    QTest::addColumn<QDate>("last");
+    QTest::addColumn<int>("maxTicks");
+    QTest::addColumn<int>("weekStart");
+    QTest::addColumn<QList<QDate>>("ticks");
+
+    QTest::newRow("ten days, room for five: every other day")
+        << QDate(2026, 5, 1) << QDate(2026, 5, 10) << 5 << int(Qt::Sunday)
+        << QList<QDate>{{2026, 5, 1}, {2026, 5, 3}, {2026, 5, 5}, {2026, 5, 7}, {2026, 5, 9}};
+    QTest::newRow("fifteen days: Sundays")
+        << QDate(2026, 5, 1) << QDate(2026, 5, 16) << 10 << int(Qt::Sunday)
+        << QList<QDate>{{2026, 5, 3}, {2026, 5, 10}};
+    QTest::newRow("three months and a day: the firsts of months")
+        << QDate(2026, 2, 11) << QDate(2026, 5, 12) << 10 << int(Qt::Sunday)
+        << QList<QDate>{{2026, 3, 1}, {2026, 4, 1}, {2026, 5, 1}};
+    QTest::newRow("a year, room for six: every other month")
+        << QDate(2025, 5, 11) << QDate(2026, 5, 11) << 6 << int(Qt::Sunday)
+        << QList<QDate>{{2025, 7, 1}, {2025, 9, 1}, {2025, 11, 1},
+                        {2026, 1, 1}, {2026, 3, 1}, {2026, 5, 1}};
+    QTest::newRow("ten years, room for four: every fifth year")
+        << QDate(2016, 6, 1) << QDate(2026, 5, 11) << 4 << int(Qt::Sunday)
+        << QList<QDate>{{2020, 1, 1}, {2025, 1, 1}};
+    // A history's years come from the order of its lines: a hostile one can span millions.
+    QTest::newRow("five million years, counted: every millionth, no year 0")
+        << QDate(-5'000'000, 6, 1) << QDate(2026, 5, 11) << 5 << int(Qt::Sunday)
+        << QList<QDate>{
+               {-4'000'000, 1, 1}, {-3'000'000, 1, 1}, {-2'000'000, 1, 1}, {-1'000'000, 1, 1}};
+}
+
+void tst_Trend::dateTicks()
+{
+    QFETCH(QDate, first);
+    QFETCH(QDate, last);
+    QFETCH(int, maxTicks);
+    QFETCH(int, weekStart);
+    QTEST(morvane::dateTicks(first, last, maxTicks, Qt::DayOfWeek(weekStart)), "ticks");
+}
+
+void tst_Trend::readPoint_data()
+{
+    QTest::addColumn<double>("day"); // days before today
+    QTest::addColumn<double>("weight");
+    QTest::addColumn<float>("height"); // 0: none
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("halfway: the earlier date, its nearest weight")
+        << -0.5 << 68.5 << 1.685f << u"2026/12/06　68.2 kg　BMI 24.0"_s;
+    QTest::newRow("of one date, the nearest weight")
+        << -1.0 << 68.9 << 1.685f << u"2026/12/06　69.0 kg　BMI 24.3"_s;
+    QTest::newRow("after the last, no height: no BMI")
+        << 5.0 << 70.0 << 0.0f << u"2026/12/07　68.5 kg"_s;
+}
+
+void tst_Trend::readPoint()
+{
+    QFETCH(double, day);
+    QFETCH(double, weight);
+    QFETCH(float, height);
+
+    const TrendSeries series = seriesOf({{-2, 68.0}, {-1, 68.2}, {-1, 69.0}, {0, 68.5}});
+    const TrendSlice slice = trendSlice(series, TrendRange::All, kToday);
+    const qsizetype i = nearestEntry(series, slice, double(kToday.toJulianDay()) + day, weight);
+    QVERIFY(i >= 0);
+    QTEST(pointText(series.entries[i], height > 0 ? std::optional(height) : std::nullopt,
+                    QLocale(QLocale::Japanese, QLocale::Japan)),
+          "text");
 }
 
 QTEST_APPLESS_MAIN(tst_Trend)

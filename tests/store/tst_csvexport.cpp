@@ -102,7 +102,6 @@ void tst_CsvExport::bytes()
 {
     QFETCH(QStringList, history);
     QFETCH(QByteArray, bytes);
-    QCOMPARE(historyCsv(history, kToday), bytes);
     QCOMPARE(historyCsv(historyOf(history), kToday), bytes);
 }
 
@@ -125,7 +124,7 @@ void tst_CsvExport::writesTheFile()
     const std::optional<FileError> error =
         exportHistoryCsv(historyOf(kHistory), kToday, path, DataFiles(QDir(dir.path())));
     QVERIFY2(!error, qPrintable(error ? error->reason : QString()));
-    QCOMPARE(readBytes(path), historyCsv(kHistory, kToday));
+    QCOMPARE(readBytes(path), historyCsv(historyOf(kHistory), kToday));
     // Only the file itself: no temporary file is left beside it.
     QCOMPARE(snapshot(QDir(dir.path())).keys(), QStringList{u"体重.csv"_s});
 }

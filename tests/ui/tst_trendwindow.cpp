@@ -1,20 +1,32 @@
-// The trend window on histories of every size: the points it plots with their dates, the band
-// areas cut to the weights on show, the goal line, and what it says when there is nothing to plot
-// or some lines could not be read.
+// The trend window on histories of every size: the points it plots with their dates, the ranges,
+// the band areas cut to the weights on show, the goal line, the date labels at every size, a
+// point read with the keys and the pointer, the dark theme, and what it says when there is
+// nothing to plot or some lines could not be read.
 
 #include "measure/bands.h"
+#include "ui/accessibility.h"
 #include "ui/trendwindow.h"
 
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QApplication>
 #include <QAreaSeries>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
-#include <QDateTimeAxis>
 #include <QGraphicsSimpleTextItem>
+#include <QGraphicsTextItem>
 #include <QLabel>
 #include <QLineSeries>
 #include <QLocale>
 #include <QTest>
 #include <QValueAxis>
+
+#ifdef MORVANE_ACCESSIBILITY_EVENTS
+#include <QtGui/private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
+#endif
 
 #include <cmath>
 
@@ -32,36 +44,23 @@ QString historyLine(const QDate& date, double weight)
            u"Kg  24.1  9.6%"_s;
 }
 
-// One line a day up to today, with weights swinging between 60 and 70 kg.
-QStringList dailyHistory(int days)
+History historyOf(const QStringList& lines)
+{
+    return History((lines.join(u"\r\n"_s) + u"\r\n"_s).toUtf8());
+}
+
+double dailyWeight(int i)
+{
+    return std::round(10.0 * (65.0 + 5.0 * std::sin(i / 40.0))) / 10.0;
+}
+
+// One line every `step` days up to today, with weights swinging between 60 and 70 kg.
+QStringList dailyHistory(int days, int step = 1)
 {
     QStringList lines;
-    for (int i = 0; i < days; ++i) {
-        const double weight = 65.0 + 5.0 * std::sin(i / 40.0);
-        lines.append(historyLine(kToday.addDays(i - days + 1), weight));
-    }
+    for (int i = 0; i < days; i += step)
+        lines.append(historyLine(kToday.addDays(i - days + 1), dailyWeight(i)));
     return lines;
-}
-
-// A date is plotted at its noon.
-qreal timeOf(const QDate& date)
-{
-    return static_cast<qreal>(QDateTime(date, QTime(12, 0)).toMSecsSinceEpoch());
-}
-
-// The labels the time axis shows: its ticks divide the range into equal steps, and each is
-// labelled with the date it falls on.
-QStringList labelsOf(const QDateTimeAxis& axis)
-{
-    const qint64 low = axis.min().toMSecsSinceEpoch();
-    const qint64 high = axis.max().toMSecsSinceEpoch();
-    const int ticks = axis.tickCount();
-    QStringList labels;
-    for (int i = 0; i < ticks; ++i) {
-        const qint64 t = low + qRound64(double(high - low) * i / (ticks - 1));
-        labels.append(QDateTime::fromMSecsSinceEpoch(t).toString(axis.format()));
-    }
-    return labels;
 }
 
 template <class T> QList<T*> seriesOf(const TrendWindow& window)
@@ -83,6 +82,13 @@ QLineSeries* lineNamed(const TrendWindow& window, const QString& prefix)
     return nullptr;
 }
 
+template <class T> T* axis(const TrendWindow& window, Qt::Orientation orientation)
+{
+    return qobject_cast<T*>(window.chartView()->chart()->axes(orientation).value(0));
+}
+
+QList<QAccessible::Event> g_events; // the events sent for the chart's child
+
 } // namespace
 
 class tst_TrendWindow : public QObject {
@@ -90,14 +96,18 @@ class tst_TrendWindow : public QObject {
 
 private slots:
     void initTestCase();
-    void thousandLines();
+    void init();
+    void ranges_data();
+    void ranges();
     void bandAreas_data();
     void bandAreas();
-    void oneLine();
     void goalLine_data();
     void goalLine();
     void dateLabels_data();
     void dateLabels();
+    void readPoint_data();
+    void readPoint();
+    void darkPalette();
     void escapeCloses();
     void nothingToPlot_data();
     void nothingToPlot();
@@ -108,42 +118,77 @@ private slots:
 void tst_TrendWindow::initTestCase()
 {
     QLocale::setDefault(kJapan);
+    installAccessibility();
+#ifdef MORVANE_ACCESSIBILITY_EVENTS
+    // As when a screen reader is listening: events go to the handler.
+    QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
+    QAccessible::installUpdateHandler([](QAccessibleEvent* event) {
+        if (event->child() == 0)
+            g_events.append(event->type());
+    });
+#endif
 }
 
-void tst_TrendWindow::thousandLines()
+// Each window opens with the range chosen last: a test starts from everything.
+void tst_TrendWindow::init()
 {
+    TrendWindow(History(), std::nullopt, std::nullopt, kToday, kJapan).setRange(TrendRange::All);
+}
+
+void tst_TrendWindow::ranges_data()
+{
+    QTest::addColumn<TrendRange>("range");
+    QTest::addColumn<QDate>("first"); // of the time axis; the last is today
+
+    QTest::newRow("1か月") << TrendRange::Month << QDate(2026, 4, 11);
+    QTest::newRow("3か月") << TrendRange::ThreeMonths << QDate(2026, 2, 11);
+    QTest::newRow("1年") << TrendRange::Year << QDate(2025, 5, 11);
+    QTest::newRow("すべて") << TrendRange::All << kToday.addDays(-999);
+}
+
+void tst_TrendWindow::ranges()
+{
+    QFETCH(TrendRange, range);
+    QFETCH(QDate, first);
+
     QWidget owner;
-    const QStringList history = dailyHistory(1000);
-    TrendWindow window(history, 1.685f, kToday, kJapan, &owner);
+    TrendWindow window(historyOf(dailyHistory(1000)), 1.685f, 62.0f, kToday, kJapan, &owner);
     window.show();
-
-    QVERIFY(window.isWindow());
+    QVERIFY(window.isWindow() && !window.isModal());
     QCOMPARE(window.parentWidget(), &owner);
-    QVERIFY(!window.isModal());
     QCOMPARE(window.windowTitle(), u"体重の推移"_s);
-    QVERIFY(window.chartView()->isVisible());
-    QVERIFY(!window.messageLabel()->isVisible());
-    QVERIFY(!window.skippedLabel()->isVisible());
+    QVERIFY(window.rangeButton(TrendRange::All)->isChecked()); // at first, everything
+    QTest::mouseClick(window.rangeButton(range), Qt::LeftButton);
+    QCOMPARE(window.range(), range);
 
+    const int days = int(first.daysTo(kToday)) + 1;
     QLineSeries* weights = lineNamed(window, u"体重"_s);
     QLineSeries* average = lineNamed(window, u"移動平均"_s);
-    QVERIFY(weights);
-    QVERIFY(average);
-    QCOMPARE(weights->count(), 1000);
-    QCOMPARE(average->count(), 1000);
-    // The years come from the line order: the first line is 999 days before today.
-    QCOMPARE(weights->at(0).x(), timeOf(kToday.addDays(-999)));
-    QCOMPARE(weights->at(999).x(), timeOf(kToday));
-    QCOMPARE(weights->at(0).y(), 65.0);
-    QCOMPARE(weights->at(500).y(), std::round(10.0 * (65.0 + 5.0 * std::sin(500 / 40.0))) / 10.0);
-
-    const QList<QAbstractAxis*> horizontal = window.chartView()->chart()->axes(Qt::Horizontal);
-    QCOMPARE(horizontal.size(), 1);
-    auto* time = qobject_cast<QDateTimeAxis*>(horizontal.front());
+    QVERIFY(weights && average);
+    // A date is plotted at its Julian day; the years come from the order of the lines.
+    QCOMPARE(weights->count(), days);
+    QCOMPARE(weights->at(0), QPointF(first.toJulianDay(), dailyWeight(1000 - days)));
+    // The average at the range's first day counts the six days before it.
+    double sum = 0.0;
+    for (int i = 1000 - days - 6; i <= 1000 - days; ++i)
+        sum += dailyWeight(i);
+    if (range != TrendRange::All)
+        QVERIFY(qFuzzyCompare(average->at(0).y(), sum / 7));
+    auto* time = axis<QCategoryAxis>(window, Qt::Horizontal);
     QVERIFY(time);
-    QCOMPARE(time->min().date(), kToday.addDays(-999));
-    QCOMPARE(time->max().date(), kToday);
-    QVERIFY(!seriesOf<QAreaSeries>(window).isEmpty());
+    QCOMPARE(time->min(), double(first.toJulianDay()));
+    QCOMPARE(time->max(), double(kToday.toJulianDay()));
+    QCOMPARE(window.goalSeries()->at(0).x(), time->min());
+
+    // The summary starts at the range's first entry; the chart's description begins with it.
+    const QString summary = window.summaryLabel()->text();
+    QVERIFY2(summary.startsWith(kJapan.toString(first, QLocale::ShortFormat)), qPrintable(summary));
+    QVERIFY(window.chartView()->accessibleDescription().startsWith(summary + u'。'));
+
+    // The next window opens with the range chosen.
+    TrendWindow next(historyOf(dailyHistory(10)), 1.685f, std::nullopt, kToday, kJapan);
+    QCOMPARE(next.range(), range);
+    QVERIFY(next.rangeButton(range)->isChecked());
 }
 
 void tst_TrendWindow::bandAreas_data()
@@ -176,7 +221,7 @@ void tst_TrendWindow::bandAreas()
     QFETCH(QList<double>, edges);
 
     const QStringList history{historyLine(kToday.addDays(-1), low), historyLine(kToday, high)};
-    TrendWindow window(history, 1.685f, kToday, kJapan);
+    TrendWindow window(historyOf(history), 1.685f, std::nullopt, kToday, kJapan);
 
     const QList<QAreaSeries*> areas = seriesOf<QAreaSeries>(window);
     QStringList names;
@@ -195,31 +240,10 @@ void tst_TrendWindow::bandAreas()
         QVERIFY(area->color().alpha() < 255);
     }
 
-    auto* weight = qobject_cast<QValueAxis*>(window.chartView()->chart()->axes(Qt::Vertical)[0]);
+    auto* weight = axis<QValueAxis>(window, Qt::Vertical);
     QVERIFY(weight);
     QCOMPARE(weight->min(), edges.front());
     QCOMPARE(weight->max(), edges.back());
-}
-
-void tst_TrendWindow::oneLine()
-{
-    TrendWindow window({historyLine(kToday, 68.5)}, std::nullopt, kToday, kJapan);
-    window.show();
-
-    QLineSeries* weights = lineNamed(window, u"体重"_s);
-    QVERIFY(weights);
-    QCOMPARE(weights->count(), 1);
-    QVERIFY(weights->pointsVisible()); // a line of one point would draw nothing
-    auto* time = qobject_cast<QDateTimeAxis*>(window.chartView()->chart()->axes(Qt::Horizontal)[0]);
-    QVERIFY(time);
-    QVERIFY(time->min().date() < kToday);
-    QVERIFY(time->max().date() > kToday);
-    // Without a height there are no bands, and the window says why.
-    QVERIFY(seriesOf<QAreaSeries>(window).isEmpty());
-    auto* note = window.findChild<QLabel*>(u"lblNote"_s);
-    QVERIFY(note);
-    QVERIFY(note->isVisible());
-    QVERIFY(note->text().contains(u"身長"_s));
 }
 
 void tst_TrendWindow::goalLine_data()
@@ -237,6 +261,8 @@ void tst_TrendWindow::goalLine_data()
         << sixtyToSeventy << 55.5f << 54.0 << 71.0;
     QTest::newRow("goal above the weights: the scale reaches up to it")
         << sixtyToSeventy << 80.0f << 59.0 << 81.0;
+    QTest::newRow("goal of 1 kg, a weight of 1000 kg: a dozen labels at most")
+        << QStringList{historyLine(kToday, 1000.0)} << 1.0f << 0.0 << 1001.0;
     QTest::newRow("nothing to plot: no line") << QStringList{} << 62.0f << 0.0 << 0.0;
 }
 
@@ -247,7 +273,7 @@ void tst_TrendWindow::goalLine()
     QFETCH(double, low);
     QFETCH(double, high);
 
-    TrendWindow window(history, 1.685f, goal, kToday, kJapan);
+    TrendWindow window(historyOf(history), 1.685f, goal, kToday, kJapan);
     window.show();
     QChart* chart = window.chartView()->chart();
     if (low == high) {
@@ -261,14 +287,17 @@ void tst_TrendWindow::goalLine()
     const QString label = u"目標 %1 kg"_s.arg(kJapan.toString(goal, 'f', 1));
     QCOMPARE(line->name(), label);
     QCOMPARE(line->count(), 2);
-    auto* time = qobject_cast<QDateTimeAxis*>(chart->axes(Qt::Horizontal)[0]);
-    auto* weight = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical)[0]);
+    auto* time = axis<QCategoryAxis>(window, Qt::Horizontal);
+    auto* weight = axis<QValueAxis>(window, Qt::Vertical);
     QVERIFY(time && weight);
     // Level, across the whole time span.
-    QCOMPARE(line->at(0), QPointF(time->min().toMSecsSinceEpoch(), goal));
-    QCOMPARE(line->at(1), QPointF(time->max().toMSecsSinceEpoch(), goal));
+    QCOMPARE(line->at(0), QPointF(time->min(), goal));
+    QCOMPARE(line->at(1), QPointF(time->max(), goal));
     QCOMPARE(weight->min(), low);
     QCOMPARE(weight->max(), high);
+    const double ticks =
+        std::floor(high / weight->tickInterval()) - std::ceil(low / weight->tickInterval()) + 1;
+    QVERIFY2(ticks <= 12, qPrintable(QString::number(ticks)));
 
     // Its label sits on the line inside the plot.
     QGraphicsSimpleTextItem* text = nullptr;
@@ -293,49 +322,140 @@ void tst_TrendWindow::goalLine()
 
 void tst_TrendWindow::dateLabels_data()
 {
-    QTest::addColumn<QList<int>>("days"); // of the entries, counted from today
-    QTest::addColumn<QStringList>("labels");
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<int>("days");   // the history's span, a line a day up to 60 days, else weekly
+    QTest::addColumn<QSize>("size"); // empty: maximised
 
-    // Short spans: one label a day, each on its own day.
-    QTest::newRow("one entry: the day before and after too")
-        << QList<int>{0} << QStringList{u"2026/05/10"_s, u"2026/05/11"_s, u"2026/05/12"_s};
-    QTest::newRow("two days") << QList<int>{-1, 0} << QStringList{u"2026/05/10"_s, u"2026/05/11"_s};
-    QTest::newRow("two entries a day over three days")
-        << QList<int>{-2, -2, 0, 0}
-        << QStringList{u"2026/05/09"_s, u"2026/05/10"_s, u"2026/05/11"_s};
-    QTest::newRow("a week") << QList<int>{-7, -3, 0}
-                            << QStringList{u"2026/05/04"_s, u"2026/05/05"_s, u"2026/05/06"_s,
-                                           u"2026/05/07"_s, u"2026/05/08"_s, u"2026/05/09"_s,
-                                           u"2026/05/10"_s, u"2026/05/11"_s};
-    // Longer spans: steps of whole days where the span allows.
-    QTest::newRow("ten days: steps of two")
-        << QList<int>{-10, 0} << QStringList{u"2026/05/01"_s, u"2026/05/03"_s, u"2026/05/05"_s,
-                                             u"2026/05/07"_s, u"2026/05/09"_s, u"2026/05/11"_s};
-    QTest::newRow("eleven days: stretched to four steps of three")
-        << QList<int>{-11, 0}
-        << QStringList{u"2026/04/30"_s, u"2026/05/03"_s, u"2026/05/06"_s, u"2026/05/09"_s,
-                       u"2026/05/12"_s};
+    for (const QLocale& locale : {kJapan, QLocale::c()}) {
+        for (const int days : {10, 60, 400, 1050, 3650}) {
+            for (const QSize& size : {QSize(720, 480), QSize(), QSize(1920, 1200)}) {
+                QTest::addRow("%s, %d days, %s", qPrintable(locale.name()), days,
+                              size.isEmpty()
+                                  ? "maximised"
+                                  : qPrintable(u"%1x%2"_s.arg(size.width()).arg(size.height())))
+                    << locale << days << size;
+            }
+        }
+    }
 }
 
+// Every date label is drawn whole, inside the chart, clear of every other text, on the calendar
+// date its span calls for.
 void tst_TrendWindow::dateLabels()
 {
-    QFETCH(QList<int>, days);
-    QFETCH(QStringList, labels);
+    QFETCH(QLocale, locale);
+    QFETCH(int, days);
+    QFETCH(QSize, size);
 
-    QStringList history;
-    for (int day : days)
-        history.append(historyLine(kToday.addDays(day), 68.5));
-    TrendWindow window(history, 1.685f, kToday, kJapan);
-    auto* time = qobject_cast<QDateTimeAxis*>(window.chartView()->chart()->axes(Qt::Horizontal)[0]);
-    QVERIFY(time);
-    QCOMPARE(labelsOf(*time), labels);
+    TrendWindow window(historyOf(dailyHistory(days, days <= 60 ? 1 : 7)), 1.685f, 62.0f, kToday,
+                       locale);
+    if (size.isEmpty()) {
+        window.showMaximized();
+    } else {
+        window.resize(size);
+        window.show();
+    }
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCoreApplication::processEvents(); // the layout that the ticks placed for the size ask for
+    window.chartView()->grab();
+
+    const QStringList labels = axis<QCategoryAxis>(window, Qt::Horizontal)->categoriesLabels();
+    QVERIFY2(labels.size() >= 3, qPrintable(labels.join(u' ')));
+    QList<QRectF> boxes;
+    QStringList texts;
+    const QRectF chart = window.chartView()->chart()->sceneBoundingRect();
+    for (QGraphicsItem* item : window.chartView()->scene()->items()) {
+        auto* text = dynamic_cast<QGraphicsTextItem*>(item);
+        if (!text || !text->isVisible() || text->toPlainText().isEmpty())
+            continue;
+        texts.append(text->toPlainText());
+        boxes.append(text->sceneBoundingRect().adjusted(1, 1, -1, -1));
+        QVERIFY2(chart.contains(boxes.back()), qPrintable(texts.back()));
+    }
+    for (qsizetype i = 0; i < boxes.size(); ++i) {
+        for (qsizetype j = i + 1; j < boxes.size(); ++j)
+            QVERIFY2(!boxes[i].intersects(boxes[j]), qPrintable(texts[i] + u" / "_s + texts[j]));
+    }
+    for (const QString& label : labels) {
+        QVERIFY2(texts.contains(label),
+                 qPrintable(label + texts.join(u'|'))); // whole, not cut to "..."
+        const QDate date = locale.toDate(label, QLocale::ShortFormat);
+        QVERIFY2(days <= 14 || (days <= 92 && date.dayOfWeek() == locale.firstDayOfWeek()) ||
+                     (days <= 730 && date.day() == 1) || date.dayOfYear() == 1,
+                 qPrintable(label));
+    }
+}
+
+void tst_TrendWindow::readPoint_data()
+{
+    QTest::addColumn<QList<int>>("keys"); // 0: the pointer over the middle point
+    QTest::addColumn<QString>("reading");
+
+    const QString first = u"2026/05/09　68.0 kg　BMI 24.0"_s;
+    const QString middle = u"2026/05/10　69.0 kg　BMI 24.3"_s;
+    const QString last = u"2026/05/11　68.5 kg　BMI 24.1"_s;
+    QTest::newRow("Home: the first") << QList<int>{Qt::Key_Home} << first;
+    QTest::newRow("Right with none read: the last") << QList<int>{Qt::Key_Right} << last;
+    QTest::newRow("Left from the last") << QList<int>{Qt::Key_End, Qt::Key_Left} << middle;
+    QTest::newRow("Left stops at the first") << QList<int>{Qt::Key_Home, Qt::Key_Left} << first;
+    QTest::newRow("pointer") << QList<int>{0} << middle;
+}
+
+void tst_TrendWindow::readPoint()
+{
+    QFETCH(QList<int>, keys);
+    QFETCH(QString, reading);
+
+    const QStringList history{historyLine(kToday.addDays(-2), 68.0),
+                              historyLine(kToday.addDays(-1), 69.0), historyLine(kToday, 68.5)};
+    TrendWindow window(historyOf(history), 1.685f, std::nullopt, kToday, kJapan);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QChartView* view = window.chartView();
+    QCOMPARE(QApplication::focusWidget(), view);
+    g_events.clear();
+    for (const int key : keys) {
+        if (key != 0) {
+            QTest::keyClick(view, Qt::Key(key));
+            continue;
+        }
+        QChart* chart = view->chart();
+        const QPointF at = chart->mapToPosition({double(kToday.toJulianDay() - 1), 69.2});
+        QTest::mouseMove(view->viewport(), view->mapFromScene(chart->mapToScene(at)));
+    }
+
+    QCOMPARE(window.pointLabel()->text(), reading);
+    // A screen reader hears the reading as the focused item's description, on every move.
+    QAccessibleInterface* focused = QAccessible::queryAccessibleInterface(view)->focusChild();
+    QVERIFY(focused);
+    QCOMPARE(focused->text(QAccessible::Description), reading);
+#ifdef MORVANE_ACCESSIBILITY_EVENTS
+    QCOMPARE(g_events.count(QAccessible::DescriptionChanged), keys.size());
+#endif
+}
+
+// In a dark palette the chart is dark too: its own background, between its top and the plot.
+void tst_TrendWindow::darkPalette()
+{
+    for (const QColor& background : {QColor(0xef, 0xef, 0xef), QColor(0x2a, 0x2a, 0x2a)}) {
+        TrendWindow window(historyOf(dailyHistory(30)), 1.685f, std::nullopt, kToday, kJapan);
+        QPalette palette = window.palette();
+        palette.setColor(QPalette::Window, background);
+        window.setPalette(palette);
+        window.show();
+        const QImage image = window.chartView()->grab().toImage();
+        const QRectF plot = window.chartView()->chart()->plotArea();
+        const QColor sample = image.pixelColor(int(plot.center().x()), int(plot.top() / 2));
+        QCOMPARE(sample.lightness() < 128, background.lightness() < 128);
+    }
 }
 
 void tst_TrendWindow::escapeCloses()
 {
     QWidget owner;
     owner.show();
-    auto* window = new TrendWindow(dailyHistory(10), 1.685f, kToday, kJapan, &owner);
+    auto* window =
+        new TrendWindow(historyOf(dailyHistory(10)), 1.685f, std::nullopt, kToday, kJapan, &owner);
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window));
     QTest::keyClick(window->chartView(), Qt::Key_Escape);
@@ -346,25 +466,33 @@ void tst_TrendWindow::escapeCloses()
 void tst_TrendWindow::nothingToPlot_data()
 {
     QTest::addColumn<QStringList>("history");
+    QTest::addColumn<TrendRange>("range");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("empty history") << QStringList{} << u"まだ履歴がありません"_s;
+    QTest::newRow("empty history") << QStringList{} << TrendRange::All << u"まだ履歴がありません"_s;
     QTest::newRow("no readable line") << QStringList{u"garbage"_s, u"02/30  68.5Kg  24.1  9.6%"_s}
-                                      << u"グラフにできる行がありません"_s;
+                                      << TrendRange::All << u"グラフにできる行がありません"_s;
+    QTest::newRow("nothing in the last month")
+        << QStringList{historyLine(kToday.addDays(-40), 68.5)} << TrendRange::Month
+        << u"この期間には記録がありません"_s;
 }
 
 void tst_TrendWindow::nothingToPlot()
 {
     QFETCH(QStringList, history);
+    QFETCH(TrendRange, range);
     QFETCH(QString, message);
 
-    TrendWindow window(history, 1.685f, kToday, kJapan);
+    TrendWindow window(historyOf(history), 1.685f, std::nullopt, kToday, kJapan);
+    window.setRange(range);
     window.show();
     QVERIFY(window.messageLabel()->isVisible());
     QVERIFY2(window.messageLabel()->text().contains(message),
              qPrintable(window.messageLabel()->text()));
     QVERIFY(!window.chartView()->isVisible());
     QVERIFY(window.chartView()->chart()->series().isEmpty());
+    // Ranges to choose from only where there is something to show.
+    QCOMPARE(window.rangeButton(range)->isVisible(), range != TrendRange::All);
 }
 
 void tst_TrendWindow::skippedLines_data()
@@ -377,9 +505,12 @@ void tst_TrendWindow::skippedLines_data()
     const QString b = historyLine(kToday.addDays(-1), 68.2);
     const QString c = historyLine(kToday, 68.5);
     QTest::newRow("all readable: no label") << QStringList{a, b, c} << 3 << QString();
-    QTest::newRow("garbage, empty line and 02/30")
-        << QStringList{a, u"garbage"_s, QString(), b, u"02/30  68.5Kg  24.1  9.6%"_s, c} << 3
-        << u"読み取れなかった行: 3"_s;
+    QTest::newRow("garbage and 02/30")
+        << QStringList{a, u"garbage"_s, b, u"02/30  68.5Kg  24.1  9.6%"_s, c} << 3
+        << u"読み取れなかった行: 2"_s;
+    QTest::newRow("weights of a billion and of 0 kg")
+        << QStringList{a, b, u"05/11  1000000000Kg  24.1  9.6%"_s, u"05/11  0.0Kg  0.0  -100.0%"_s}
+        << 2 << u"読み取れなかった行: 2"_s;
     QTest::newRow("nothing readable")
         << QStringList{u"x"_s, u"y"_s} << 0 << u"読み取れなかった行: 2"_s;
     QStringList many = dailyHistory(1200);
@@ -395,7 +526,7 @@ void tst_TrendWindow::skippedLines()
     QFETCH(int, points);
     QFETCH(QString, label);
 
-    TrendWindow window(history, 1.685f, kToday, kJapan);
+    TrendWindow window(historyOf(history), 1.685f, std::nullopt, kToday, kJapan);
     window.show();
     QCOMPARE(window.skippedLabel()->isVisible(), !label.isEmpty());
     if (!label.isEmpty())

@@ -1,0 +1,92 @@
+#pragma once
+
+// What the trend chart shows, worked out without a window: the entries it can draw, the part of
+// them a chosen range shows, the weight scale, the dates of the time axis's ticks, the summary
+// line and the reading of one point. The window only turns these into Qt Charts objects.
+
+#include "measure/trend.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+class QLocale;
+
+namespace morvane {
+
+// The ranges the chart offers, each ending today: the last month, three months, year, or the
+// whole history.
+enum class TrendRange { Month, ThreeMonths, Year, All };
+
+// The entries a chart can draw: the readable lines whose weight the program would accept
+// (kWeightRange), oldest first. A line of 0 kg or of a billion kilograms (a slip, or an edited
+// file) is skipped like an unreadable line: plotting it would squash every real weight into one
+// flat line, and its scale would need millions of labels.
+struct TrendSeries {
+    QList<TrendEntry> entries;
+    QList<double> weights;  // entries[i].weight, for chartPoints()
+    QList<double> averages; // movingAverage(entries) over the whole history
+    int skippedLines = 0;   // unreadable lines and weights outside the accepted range
+};
+TrendSeries trendSeries(Trend trend);
+
+// The entries a range shows, [begin, end), and the dates the time axis spans. A fixed range spans
+// from the same day a month (three months, a year) before today up to today, whether or not there
+// are entries near its ends; All spans the first entry's date to the last one's. A span of one
+// day is widened by a day either side, so that the axis has a width.
+//
+// The moving average of an entry always counts the entries before it, also those before the
+// range: the average's first values in a range are then as smooth as the rest, instead of
+// restarting from a single weight at the left edge.
+struct TrendSlice {
+    qsizetype begin = 0;
+    qsizetype end = 0;
+    QDate first;
+    QDate last;
+
+    bool isEmpty() const { return begin == end; }
+};
+TrendSlice trendSlice(const TrendSeries& series, TrendRange range, const QDate& today);
+
+// The weight axis: every weight and average of the slice with a margin (5 % of their spread, at
+// least 1 kg, never below 0 kg), reaching to the goal if there is one, at whole kilograms. The
+// ticks fall on multiples of a step of 1, 2 or 5 times a power of ten kilograms, the smallest that
+// gives at most kMaxWeightSteps steps: a dozen labels at most, whatever the weights.
+inline constexpr int kMaxWeightSteps = 10;
+struct WeightScale {
+    double low = 0.0;
+    double high = 0.0;
+    double step = 1.0;
+};
+WeightScale weightScale(const TrendSeries& series, const TrendSlice& slice,
+                        std::optional<float> goal);
+
+// The dates of the time axis's ticks from first to last (both included), at most maxTicks of
+// them, on calendar dates that read well: on days for a span of up to two weeks, on the first
+// day of a week (weekStart) for up to three months, on the first of a month for up to two years,
+// and on New Year's Day beyond. Where a tick at every unit would be too many, every 2nd, 3rd ...
+// unit is taken, counted from a fixed origin, so that the same dates keep their ticks whatever
+// the span: even days, odd weeks, January/April/July/October, years divisible by 5 ...
+QList<QDate> dateTicks(const QDate& first, const QDate& last, int maxTicks,
+                       Qt::DayOfWeek weekStart);
+
+// The line that sums the slice up, with the dates in the locale's short form and the weights with
+// one decimal: "2026/09/07〜2026/12/07：70.3 kg → 68.5 kg（−1.8 kg）、最低 68.1 kg、最高 71.0 kg".
+// The change is last − first with "+" or "−" (U+2212); one that rounds to 0.0 is "±0.0". Entries
+// of a single date name it once; a single entry gives its date and weight alone. An empty slice
+// says that the range holds no entries.
+QString trendSummary(const TrendSeries& series, const TrendSlice& slice, const QLocale& locale);
+
+// One point read out: "2026/12/07　68.5 kg　BMI 24.1", the BMI at the given height (the stored
+// one, not the line's own), left out without a height.
+QString pointText(const TrendEntry& entry, std::optional<float> height, const QLocale& locale);
+
+// The entry of the slice nearest to a place on the chart: of the entries of the date nearest to
+// `day` (a Julian day number, fractions allowed), the one whose weight is nearest to `weight`.
+// -1 for an empty slice.
+qsizetype nearestEntry(const TrendSeries& series, const TrendSlice& slice, double day,
+                       double weight);
+
+} // namespace morvane
