@@ -1,6 +1,10 @@
 #include "store/history.h"
 
 #include "store/fileio.h"
+#include "store/historyentry.h"
+
+#include <algorithm>
+#include <cstdint>
 
 #include <cstring>
 
@@ -103,11 +107,73 @@ QStringList History::toStringList() const
     return lines;
 }
 
+namespace {
+
+// Dates the entries once all are read: the year of each is worked out from the ones after it.
+class TrendReader {
+public:
+    void reserve(qsizetype lines);
+    void add(std::optional<HistoryEntry> fields);
+    Trend finish(const QDate& today) &&;
+
+private:
+    Trend m_trend;
+    std::vector<std::uint16_t> m_monthDays; // month * 100 + day of each entry
+};
+
+void TrendReader::reserve(qsizetype lines)
+{
+    m_trend.entries.reserve(lines);
+    m_monthDays.reserve(std::size_t(lines));
+}
+
+void TrendReader::add(std::optional<HistoryEntry> fields)
+{
+    if (!fields) {
+        ++m_trend.skippedLines;
+        return;
+    }
+    // The date is set in finish(), once the year is known.
+    m_trend.entries.append({QDate(), fields->weight, fields->bmi, fields->obesityPercent});
+    m_monthDays.push_back(std::uint16_t(fields->month * 100 + fields->day));
+}
+
+Trend TrendReader::finish(const QDate& today) &&
+{
+    QList<TrendEntry>& entries = m_trend.entries;
+    int year = today.year();
+    int newerKey = today.month() * 100 + today.day();
+    // Neighbouring entries mostly share their date: it is made once per run of them.
+    int madeYear = 0;
+    int madeKey = 0;
+    QDate made;
+    for (qsizetype i = entries.size() - 1; i >= 0; --i) {
+        const int key = m_monthDays[std::size_t(i)];
+        if (key > newerKey)
+            --year;
+        newerKey = key;
+        if (key != madeKey || year != madeYear) {
+            made = QDate(year, key / 100, key % 100);
+            madeKey = key;
+            madeYear = year;
+        }
+        entries[i].date = made;
+    }
+    // A 02/29 that fell on a common year.
+    const auto invalid = std::remove_if(entries.begin(), entries.end(),
+                                        [](const TrendEntry& e) { return !e.date.isValid(); });
+    m_trend.skippedLines += int(entries.end() - invalid);
+    entries.erase(invalid, entries.end());
+    return std::move(m_trend);
+}
+
+} // namespace
+
 Trend readTrend(const History& history, const QDate& today)
 {
     TrendReader reader;
     reader.reserve(history.size());
-    history.forEachLine([&](QByteArrayView line) { reader.add(parseHistoryLine(line)); });
+    history.forEachLine([&](QByteArrayView line) { reader.add(HistoryEntry::read(line)); });
     return std::move(reader).finish(today);
 }
 

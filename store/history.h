@@ -86,8 +86,17 @@ private:
     std::vector<qsizetype> m_index; // start of entry k * kIndexStride
 };
 
-// The history's dated entries: each line read by parseHistoryLine and dated by TrendReader,
-// without making a string of every line first.
+// The history's dated entries, each line read as a HistoryEntry (lines that do not read as one
+// are counted as skipped), without making a string of every line first.
+//
+// Lines carry only the month and the day, so each is given its year from the order of the
+// lines. The newest line is the last one: it is in today's year, or in last year if its
+// month/day is later than today's. Walking back from it, the year steps back by one each time
+// an older line's month/day is later than the month/day of the line after it: dates only ever
+// go forward in time through the file, so a date going "backward" on the calendar means a new
+// year began in between. Equal dates stay in the same year. Skipped lines do not take part in
+// the walk; a 02/29 that lands on a common year does, and is skipped only afterwards. The
+// entries' dates therefore never decrease.
 Trend readTrend(const History& history, const QDate& today);
 
 } // namespace morvane

@@ -1,6 +1,6 @@
-// Reading the history back as dated weights: the forms a history line may take, the years
-// worked out from the order of the lines, the lines that are skipped, the moving average, and
-// what the chart makes of them: a range, its summary, its scale, its date ticks, a point read.
+// Reading the history back as dated weights: the years worked out from the order of the lines, the
+// lines that are skipped, the moving average, and what the chart makes of them: a range, its
+// summary, its scale, its date ticks, a point read.
 
 #include "measure/trend.h"
 #include "measure/trendview.h"
@@ -53,8 +53,6 @@ class tst_Trend : public QObject {
     Q_OBJECT
 
 private slots:
-    void parse_data();
-    void parse();
     void years_data();
     void years();
     void entriesKeepTheirValues();
@@ -69,85 +67,6 @@ private slots:
     void readPoint_data();
     void readPoint();
 };
-
-void tst_Trend::parse_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("valid");
-    QTest::addColumn<int>("month");
-    QTest::addColumn<int>("day");
-    QTest::addColumn<double>("weight");
-    QTest::addColumn<double>("bmi");
-    QTest::addColumn<double>("percent");
-
-    QTest::newRow("Japanese locale")
-        << u"05/11  68.5Kg  24.1  9.6%"_s << true << 5 << 11 << 68.5 << 24.1 << 9.6;
-    QTest::newRow("German locale: dot date, decimal comma")
-        << u"05.11  68,5Kg  24,1  9,6%"_s << true << 5 << 11 << 68.5 << 24.1 << 9.6;
-    QTest::newRow("dash date") << u"12-31  70.0Kg  24.7  12.0%"_s << true << 12 << 31 << 70.0
-                               << 24.7 << 12.0;
-    QTest::newRow("negative percentage")
-        << u"01/02  0.0Kg  0.0  -100.0%"_s << true << 1 << 2 << 0.0 << 0.0 << -100.0;
-    QTest::newRow("locale minus sign U+2212")
-        << u"01/02  50,0Kg  17,6  \u221220,0%"_s << true << 1 << 2 << 50.0 << 17.6 << -20.0;
-    QTest::newRow("BMI beyond the meter")
-        << u"07/04  99.4Kg  35.0  59.0%"_s << true << 7 << 4 << 99.4 << 35.0 << 59.0;
-    QTest::newRow("weight of four digits")
-        << u"07/04  1000.0Kg  352.2  1500.0%"_s << true << 7 << 4 << 1000.0 << 352.2 << 1500.0;
-    QTest::newRow("blanks around and tabs between")
-        << u" 05/11\t68.5Kg\t24.1\t9.6% "_s << true << 5 << 11 << 68.5 << 24.1 << 9.6;
-    QTest::newRow("Persian separator") << u"05/11  68\u066B5Kg  24\u066B1  \u22129\u066B6%"_s
-                                       << true << 5 << 11 << 68.5 << 24.1 << -9.6;
-    // As the program once wrote them in Persian and Arabic locales: their own digits, and
-    // direction marks in the date and before the minus.
-    QTest::newRow("Persian digits of older lines")
-        << u"۰۵/۱۱  ۶۸٫۵Kg  ۲۴٫۱  \u200E−۹٫۶%"_s << true << 5 << 11 << 68.5 << 24.1 << -9.6;
-    QTest::newRow("Arabic digits and U+200F in the date of older lines")
-        << u"٠٥\u200F/١١  ٦٨٫٥Kg  ٢٤٫١  \u061C-٩٫٦%"_s << true << 5 << 11 << 68.5 << 24.1 << -9.6;
-    QTest::newRow("02/29 exists in leap years")
-        << u"02/29  68.5Kg  24.1  9.6%"_s << true << 2 << 29 << 68.5 << 24.1 << 9.6;
-
-    auto invalid = [](const char* name, const QString& text) {
-        QTest::newRow(name) << text << false << 0 << 0 << 0.0 << 0.0 << 0.0;
-    };
-    invalid("empty", QString());
-    invalid("garbage", u"hello"_s);
-    invalid("02/30 exists in no year", u"02/30  68.5Kg  24.1  9.6%"_s);
-    invalid("month 13", u"13/01  68.5Kg  24.1  9.6%"_s);
-    invalid("day 00", u"05/00  68.5Kg  24.1  9.6%"_s);
-    invalid("colon is no date separator", u"05:11  68.5Kg  24.1  9.6%"_s);
-    invalid("no Kg", u"05/11  68.5  24.1  9.6%"_s);
-    invalid("no percentage", u"05/11  68.5Kg  24.1"_s);
-    invalid("no percent sign", u"05/11  68.5Kg  24.1  9.6"_s);
-    invalid("text after the line", u"05/11  68.5Kg  24.1  9.6% x"_s);
-    invalid("fields run together", u"05/1168.5Kg  24.1  9.6%"_s);
-    invalid("two decimal points", u"05/11  68.5.5Kg  24.1  9.6%"_s);
-    invalid("other letters outside ASCII", u"05/11  68.5Kg  24.1  9.6%é"_s);
-    invalid("a long line", u"05/11  68.5Kg  24.1  9.6%"_s + QString(300, u' '));
-}
-
-void tst_Trend::parse()
-{
-    QFETCH(QString, text);
-    QFETCH(bool, valid);
-
-    const std::optional<HistoryFields> fields = parseHistoryLine(text);
-    QCOMPARE(fields.has_value(), valid);
-    // The file's bytes read the same.
-    const std::optional<HistoryFields> fromBytes = parseHistoryLine(QByteArrayView(text.toUtf8()));
-    QCOMPARE(fromBytes.has_value(), valid);
-    if (fromBytes) {
-        QCOMPARE(fromBytes->weight, fields->weight);
-        QCOMPARE(fromBytes->percent, fields->percent);
-    }
-    if (!fields)
-        return;
-    QTEST(fields->month, "month");
-    QTEST(fields->day, "day");
-    QTEST(fields->weight, "weight");
-    QTEST(fields->bmi, "bmi");
-    QTEST(fields->percent, "percent");
-}
 
 void tst_Trend::years_data()
 {

@@ -14,6 +14,8 @@ class tst_History : public QObject {
 private slots:
     void entryLine_data();
     void entryLine();
+    void entryRead_data();
+    void entryRead();
     void appendAfter_data();
     void appendAfter();
     void linesKeepTheirBytes_data();
@@ -76,6 +78,78 @@ void tst_History::entryLine()
     QFETCH(QLocale, locale);
     QFETCH(QString, line);
     QCOMPARE(HistoryEntry::recorded(date, weight, bmi, ratio).line(locale), line);
+}
+
+void tst_History::entryRead_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<int>("month");
+    QTest::addColumn<int>("day");
+    QTest::addColumn<double>("weight");
+    QTest::addColumn<double>("bmi");
+    QTest::addColumn<double>("percent");
+
+    QTest::newRow("Japanese locale")
+        << u"05/11  68.5Kg  24.1  9.6%"_s << true << 5 << 11 << 68.5 << 24.1 << 9.6;
+    QTest::newRow("German locale: dot date, decimal comma")
+        << u"05.11  68,5Kg  24,1  9,6%"_s << true << 5 << 11 << 68.5 << 24.1 << 9.6;
+    QTest::newRow("dash date") << u"12-31  70.0Kg  24.7  12.0%"_s << true << 12 << 31 << 70.0
+                               << 24.7 << 12.0;
+    QTest::newRow("negative percentage")
+        << u"01/02  0.0Kg  0.0  -100.0%"_s << true << 1 << 2 << 0.0 << 0.0 << -100.0;
+    QTest::newRow("locale minus sign U+2212")
+        << u"01/02  50,0Kg  17,6  \u221220,0%"_s << true << 1 << 2 << 50.0 << 17.6 << -20.0;
+    QTest::newRow("BMI beyond the meter")
+        << u"07/04  99.4Kg  35.0  59.0%"_s << true << 7 << 4 << 99.4 << 35.0 << 59.0;
+    QTest::newRow("weight of four digits")
+        << u"07/04  1000.0Kg  352.2  1500.0%"_s << true << 7 << 4 << 1000.0 << 352.2 << 1500.0;
+    QTest::newRow("blanks around and tabs between")
+        << u" 05/11\t68.5Kg\t24.1\t9.6% "_s << true << 5 << 11 << 68.5 << 24.1 << 9.6;
+    QTest::newRow("Persian separator") << u"05/11  68\u066B5Kg  24\u066B1  \u22129\u066B6%"_s
+                                       << true << 5 << 11 << 68.5 << 24.1 << -9.6;
+    // As the program once wrote them in Persian and Arabic locales: their own digits, and
+    // direction marks in the date and before the minus.
+    QTest::newRow("Persian digits of older lines")
+        << u"۰۵/۱۱  ۶۸٫۵Kg  ۲۴٫۱  \u200E−۹٫۶%"_s << true << 5 << 11 << 68.5 << 24.1 << -9.6;
+    QTest::newRow("Arabic digits and U+200F in the date of older lines")
+        << u"٠٥\u200F/١١  ٦٨٫٥Kg  ٢٤٫١  \u061C-٩٫٦%"_s << true << 5 << 11 << 68.5 << 24.1 << -9.6;
+    QTest::newRow("02/29 exists in leap years")
+        << u"02/29  68.5Kg  24.1  9.6%"_s << true << 2 << 29 << 68.5 << 24.1 << 9.6;
+
+    auto invalid = [](const char* name, const QString& text) {
+        QTest::newRow(name) << text << false << 0 << 0 << 0.0 << 0.0 << 0.0;
+    };
+    invalid("empty", QString());
+    invalid("garbage", u"hello"_s);
+    invalid("02/30 exists in no year", u"02/30  68.5Kg  24.1  9.6%"_s);
+    invalid("month 13", u"13/01  68.5Kg  24.1  9.6%"_s);
+    invalid("day 00", u"05/00  68.5Kg  24.1  9.6%"_s);
+    invalid("colon is no date separator", u"05:11  68.5Kg  24.1  9.6%"_s);
+    invalid("no Kg", u"05/11  68.5  24.1  9.6%"_s);
+    invalid("no percentage", u"05/11  68.5Kg  24.1"_s);
+    invalid("no percent sign", u"05/11  68.5Kg  24.1  9.6"_s);
+    invalid("text after the line", u"05/11  68.5Kg  24.1  9.6% x"_s);
+    invalid("fields run together", u"05/1168.5Kg  24.1  9.6%"_s);
+    invalid("two decimal points", u"05/11  68.5.5Kg  24.1  9.6%"_s);
+    invalid("other letters outside ASCII", u"05/11  68.5Kg  24.1  9.6%é"_s);
+    invalid("a long line", u"05/11  68.5Kg  24.1  9.6%"_s + QString(300, u' '));
+}
+
+void tst_History::entryRead()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+
+    const std::optional<HistoryEntry> fields = HistoryEntry::read(text.toUtf8());
+    QCOMPARE(fields.has_value(), valid);
+    if (!fields)
+        return;
+    QTEST(fields->month, "month");
+    QTEST(fields->day, "day");
+    QTEST(fields->weight, "weight");
+    QTEST(fields->bmi, "bmi");
+    QTEST(fields->obesityPercent, "percent");
 }
 
 void tst_History::appendAfter_data()
