@@ -47,12 +47,19 @@ QString drawnText(const layout::Control& c, const QLocale& locale)
     return c.text;
 }
 
-// The control's font. Where the font's own face has every character the control will draw, the
-// font is used alone: Qt then skips its search for fallback fonts, which at start-up costs more
-// than laying out and painting the window's text. Text from a file keeps the fallbacks.
+// The control's font, named by the families its face is mapped to (installFontSubstitutions):
+// Qt matches the first at once, where for the face's own name it would first fail, and ask
+// fontconfig for that name's fallbacks once for every family and script, which at start-up cost
+// more than painting all the captions. Where the font's own face has every character the control
+// will draw, the font is used alone: Qt then skips its search for fallback fonts, too. Text from
+// a file keeps the fallbacks.
 QFont controlFont(const layout::Control& c, const QLocale& locale)
 {
-    QFont font(c.face == layout::Face::Mincho ? layout::kMinchoFamily : layout::kGothicFamily);
+    const QString& face =
+        c.face == layout::Face::Mincho ? layout::kMinchoFamily : layout::kGothicFamily;
+    QFont font(face);
+    if (const QStringList mapped = QFont::substitutes(face); !mapped.isEmpty())
+        font.setFamilies(mapped);
     font.setPointSizeF(c.pointSize);
     if (c.content == layout::Content::FileText)
         return font;
