@@ -36,6 +36,10 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // How far inside the contents the style's own drawing of the frame ends (pixels).
+    static constexpr int kBand = 8;
+    void drawPicture(qreal dpr);
+
     QPixmap m_picture;
 };
 
