@@ -314,13 +314,16 @@ void setLabelColors(QLabel* label, const QColor& background, const QColor& text)
     label->setPalette(pal);
 }
 
-FormControls buildForm(QWidget* form, const QLocale& locale)
+namespace {
+
+// Creates every control of the table. Containers are built before their contents. Within a
+// container the table runs front to back; widgets created later are drawn on top, so each
+// container is filled from the back, lightweight controls first, then the windowed ones, which
+// always stay in front.
+Made createControls(QWidget* form, const QLocale& locale)
 {
     const auto all = layout::controls();
     Made made{{form->objectName(), form}};
-    // Containers are built before their contents. Within a container the table runs front to
-    // back; widgets created later are drawn on top, so each container is filled from the back,
-    // lightweight controls first, then the windowed ones, which always stay in front.
     for (const QString& containerName : {u"frmMain"_s, u"Frame1"_s, u"Frame2"_s, u"Frame3"_s}) {
         QWidget* container = take<QWidget>(made, containerName);
         for (bool windowed : {false, true}) {
@@ -330,7 +333,11 @@ FormControls buildForm(QWidget* form, const QLocale& locale)
             }
         }
     }
+    return made;
+}
 
+FormControls bindControls(const Made& made)
+{
     FormControls c;
     const auto bind = [&made]<class T>(T*& control, const QString& name) {
         control = take<T>(made, name);
@@ -354,6 +361,29 @@ FormControls buildForm(QWidget* form, const QLocale& locale)
     for (std::size_t i = 0; i < c.Shape1.size(); ++i)
         bind(c.Shape1[i], u"Shape1(%1)"_s.arg(i));
     bind(c.Label1, u"Label1"_s);
+    return c;
+}
+
+// Keyboard focus in tab-index order among the controls that take it.
+void orderFocus(const Made& made)
+{
+    std::vector<const layout::Control*> focusable;
+    for (const layout::Control& control : layout::controls()) {
+        if (control.tabIndex >= 0 && made.value(control.name)->focusPolicy() != Qt::NoFocus)
+            focusable.push_back(&control);
+    }
+    std::sort(focusable.begin(), focusable.end(),
+              [](auto* a, auto* b) { return a->tabIndex < b->tabIndex; });
+    for (std::size_t i = 1; i < focusable.size(); ++i)
+        QWidget::setTabOrder(made.value(focusable[i - 1]->name), made.value(focusable[i]->name));
+}
+
+} // namespace
+
+FormControls buildForm(QWidget* form, const QLocale& locale)
+{
+    const Made made = createControls(form, locale);
+    FormControls c = bindControls(made);
 
     // The classic bevelled scroll bar: it suits the window, and it draws in a third of the time
     // of a gradient one, which keeps a drag of the meter smooth.
@@ -365,17 +395,7 @@ FormControls buildForm(QWidget* form, const QLocale& locale)
     // The list box of the layout showed lines of 225 twips, 20 to its height. A history line is
     // made of digits, separators, "Kg" and "%".
     c.lstRireki->setLineHeight(layout::px(225), u"0123456789/.,-%Kg"_s);
-
-    // Keyboard focus in tab-index order among the controls that take it.
-    std::vector<const layout::Control*> focusable;
-    for (const layout::Control& control : all) {
-        if (control.tabIndex >= 0 && made.value(control.name)->focusPolicy() != Qt::NoFocus)
-            focusable.push_back(&control);
-    }
-    std::sort(focusable.begin(), focusable.end(),
-              [](auto* a, auto* b) { return a->tabIndex < b->tabIndex; });
-    for (std::size_t i = 1; i < focusable.size(); ++i)
-        QWidget::setTabOrder(made.value(focusable[i - 1]->name), made.value(focusable[i]->name));
+    orderFocus(made);
     return c;
 }
 
