@@ -5,7 +5,6 @@
 #include <QResource>
 #include <QtEndian>
 
-#include <cmath>
 #include <utility>
 
 using namespace Qt::StringLiterals;
