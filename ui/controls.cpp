@@ -1,8 +1,13 @@
 #include "ui/controls.h"
 
+#include "assets/pictures.h"
+
+#include <QFileInfo>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QShortcut>
 #include <QStyle>
 #include <QStyleOptionGroupBox>
@@ -10,7 +15,10 @@
 #include <QToolTip>
 #include <QtGlobal>
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -23,19 +31,113 @@ FrameBox::FrameBox(const QString& title, QWidget* parent)
 void FrameBox::paintEvent(QPaintEvent* event)
 {
     const qreal dpr = devicePixelRatioF();
-    if (m_picture.isNull() || m_picture.size() != size() * dpr) {
-        m_picture = QPixmap(size() * dpr);
-        m_picture.setDevicePixelRatio(dpr);
-        m_picture.fill(palette().color(backgroundRole()));
-        QStylePainter p(&m_picture, this);
-        p.setFont(font());
-        QStyleOptionGroupBox option;
-        initStyleOption(&option);
-        p.drawComplexControl(QStyle::CC_GroupBox, option);
-    }
+    if (m_picture.isNull() || m_picture.size() != size() * dpr)
+        drawPicture(dpr);
     QPainter p(this);
     for (const QRect& r : event->region())
         p.drawPixmap(r, m_picture, QRectF(r.topLeft() * dpr, r.size() * dpr).toRect());
+}
+
+namespace {
+
+// The colour of every device pixel on the ring just outside `inside`, if they are all alike and
+// opaque.
+std::optional<QRgb> ringColour(const QImage& picture, const QRect& inside)
+{
+    const QRect ring = inside.adjusted(-1, -1, 1, 1);
+    if (picture.depth() != 32 || !picture.rect().contains(ring))
+        return std::nullopt;
+    const auto row = [&picture](int y) {
+        return reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+    };
+    const QRgb colour = row(ring.top())[ring.left()];
+    if (qAlpha(colour) != 255)
+        return std::nullopt;
+    for (const int y : {ring.top(), ring.bottom()}) {
+        const QRgb* line = row(y);
+        if (!std::all_of(line + ring.left(), line + ring.right() + 1,
+                         [colour](QRgb c) { return c == colour; }))
+            return std::nullopt;
+    }
+    for (int y = ring.top(); y <= ring.bottom(); ++y) {
+        if (row(y)[ring.left()] != colour || row(y)[ring.right()] != colour)
+            return std::nullopt;
+    }
+    return colour;
+}
+
+// Fusion draws a group box's frame from a picture among Qt's resources, and loads it as a file
+// through QPixmap. That loader asks every image format plug-in whether it reads the file, which
+// loads them all: at start-up that cost more than drawing the three frames. The picture is read
+// here by Qt's own PNG reader alone and put where that loader looks first, the pixmap cache,
+// under the key it uses there (Qt 6's QPixmap::load: the path, modification time, size and pixel
+// type, each written as hexadecimal digits lowest byte first). Were the key ever to differ,
+// Fusion would load the picture itself, as it always did: only the time changes, never a pixel.
+void cacheFusionGroupBoxPicture()
+{
+    static bool done = false;
+    if (std::exchange(done, true))
+        return;
+    const QFileInfo file(u":/qt-project.org/styles/commonstyle/images/fusion_groupbox.png"_s);
+    const auto hex = [](auto value) {
+        QString digits;
+        for (std::size_t i = 0; i < sizeof(value); ++i, value >>= 8) {
+            digits += QChar(u"0123456789abcdef"[value & 0xf]);
+            digits += QChar(u"0123456789abcdef"[(value >> 4) & 0xf]);
+        }
+        return digits;
+    };
+    QImageReader reader(file.absoluteFilePath(), "png");
+    reader.setAutoDetectImageFormat(false);
+    const QImage picture = reader.read();
+    if (picture.isNull())
+        return;
+    const uint pixmapType = 0; // QPlatformPixmap::PixmapType
+    QPixmapCache::insert(u"qt_pixmap"_s + file.absoluteFilePath() +
+                             hex(uint(file.lastModified().toSecsSinceEpoch())) +
+                             hex(quint64(file.size())) + hex(pixmapType),
+                         QPixmap::fromImage(picture));
+}
+
+} // namespace
+
+void FrameBox::drawPicture(qreal dpr)
+{
+    m_picture = QPixmap(size() * dpr);
+    m_picture.setDevicePixelRatio(dpr);
+    m_picture.fill(palette().color(backgroundRole()));
+    QStyleOptionGroupBox option;
+    initStyleOption(&option);
+    if (style()->name() == u"fusion")
+        cacheFusionGroupBoxPicture();
+    // The style's frame is a picture of a box stretched over the whole frame, and its inside is
+    // one colour: stretching the picture over the inside cost more than drawing the rest of the
+    // three frames. So the style draws the caption and a band along the edges, and the inside is
+    // filled with the colour that band shows all along its inner edge; where the edge is not one
+    // colour, the style draws the inside too. Only where device pixels are whole logical ones,
+    // so that the band and the inside meet exactly.
+    const QRect inside = contentsRect().adjusted(kBand, kBand, -kBand, -kBand);
+    const bool split = inside.isValid() && dpr == std::floor(dpr);
+    {
+        QStylePainter p(&m_picture, this);
+        p.setFont(font());
+        if (split)
+            p.setClipRegion(QRegion(rect()).subtracted(inside));
+        p.drawComplexControl(QStyle::CC_GroupBox, option);
+    }
+    if (!split)
+        return;
+    const QRect device(inside.topLeft() * dpr, inside.size() * dpr);
+    const std::optional<QRgb> ground = ringColour(m_picture.toImage(), device);
+    QStylePainter p(&m_picture, this);
+    p.setClipRect(inside);
+    if (ground) {
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.fillRect(inside, QColor::fromRgba(*ground));
+    } else {
+        p.setFont(font());
+        p.drawComplexControl(QStyle::CC_GroupBox, option);
+    }
 }
 
 void FrameBox::changeEvent(QEvent* event)
@@ -237,6 +339,57 @@ void PictureButton::keyPressEvent(QKeyEvent* event)
         return;
     }
     QToolButton::keyPressEvent(event);
+}
+
+void PictureButton::setPictures(const QIcon& picture, const QIcon& onDark)
+{
+    m_picture = picture;
+    m_onDark = onDark;
+    showPicture();
+}
+
+void PictureButton::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::PaletteChange)
+        showPicture();
+    QToolButton::changeEvent(event);
+}
+
+void PictureButton::showPicture()
+{
+    // A face darker than middle grey: black on it would hardly show.
+    const bool dark = qGray(palette().color(QPalette::Button).rgb()) < 128;
+    const QIcon& picture = dark && !m_onDark.isNull() ? m_onDark : m_picture;
+    if (icon().cacheKey() != picture.cacheKey())
+        setIcon(picture);
+}
+
+PictureLabel::PictureLabel(const QString& picture, QWidget* parent)
+    : QLabel(parent)
+    , m_picture(picture)
+{
+    setPixmap(pictures::pixmap(picture, 1));
+}
+
+void PictureLabel::paintEvent(QPaintEvent* event)
+{
+    const qreal dpr = devicePixelRatioF();
+    if (dpr == 1.0) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    QPixmap design = pixmap();
+    if (dpr >= pictures::kTwiceFrom) {
+        if (m_twice.isNull())
+            m_twice = pictures::pixmap(m_picture, 2);
+        design = m_twice;
+    }
+    // Where the screen's pixels are a whole multiple of the design's, each design pixel covers
+    // whole screen pixels; otherwise a smooth scale keeps every line of the design equally wide.
+    const qreal ratio = dpr / design.devicePixelRatio();
+    QPainter p(this);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, ratio != std::floor(ratio));
+    p.drawPixmap(QRect(QPoint(0, 0), design.deviceIndependentSize().toSize()), design);
 }
 
 } // namespace morvane

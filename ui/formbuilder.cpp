@@ -1,5 +1,6 @@
 #include "ui/formbuilder.h"
 
+#include "assets/pictures.h"
 #include "measure/arithmetic.h"
 #include "measure/bands.h"
 #include "ui/controls.h"
@@ -45,12 +46,19 @@ QString drawnText(const layout::Control& c, const QLocale& locale)
     return c.text;
 }
 
-// The control's font. Where the font's own face has every character the control will draw, the
-// font is used alone: Qt then skips its search for fallback fonts, which at start-up costs more
-// than laying out and painting the window's text. Text from a file keeps the fallbacks.
+// The control's font, named by the families its face is mapped to (installFontSubstitutions):
+// Qt matches the first at once, where for the face's own name it would first fail, and ask
+// fontconfig for that name's fallbacks once for every family and script, which at start-up cost
+// more than painting all the captions. Where the font's own face has every character the control
+// will draw, the font is used alone: Qt then skips its search for fallback fonts, too. Text from
+// a file keeps the fallbacks.
 QFont controlFont(const layout::Control& c, const QLocale& locale)
 {
-    QFont font(c.face == layout::Face::Mincho ? layout::kMinchoFamily : layout::kGothicFamily);
+    const QString& face =
+        c.face == layout::Face::Mincho ? layout::kMinchoFamily : layout::kGothicFamily;
+    QFont font(face);
+    if (const QStringList mapped = QFont::substitutes(face); !mapped.isEmpty())
+        font.setFamilies(mapped);
     font.setPointSizeF(c.pointSize);
     if (c.content == layout::Content::FileText)
         return font;
@@ -97,120 +105,158 @@ void fitHistoryFont(QListView* list)
     }
 }
 
+// One function per kind of control: each makes the control with what every control of its kind
+// shares, and what this one's row of the table says.
+
+QWidget* createButton(const layout::Control& c, QWidget* container)
+{
+    auto* b = new PictureButton(container);
+    b->setText(c.text);
+    b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    b->setIconSize(QSize(32, 32));
+    b->setPictures(pictures::icon(c.picture), pictures::icon(pictures::onDarkPath(c.picture)));
+    b->setFocusPolicy(Qt::StrongFocus);
+    return b;
+}
+
+QWidget* createFrame(const layout::Control& c, QWidget* container, const QFont& font)
+{
+    // The caption is measured as it is set: in the frame's own font, not the window's.
+    auto* g = new FrameBox(QString(), container);
+    g->setFont(font);
+    g->setTitle(c.text);
+    g->setFocusPolicy(Qt::NoFocus);
+    return g;
+}
+
+QWidget* createList(QWidget* container)
+{
+    auto* l = new HistoryList(container);
+    l->setSelectionMode(QAbstractItemView::SingleSelection);
+    l->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    l->setUniformItemSizes(true);
+    // Lays out a long history a batch at a time, so the window paints before it is done.
+    l->setLayoutMode(QListView::Batched);
+    l->setBatchSize(1000);
+    l->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    l->setTextElideMode(Qt::ElideNone);
+    l->setFocusPolicy(Qt::StrongFocus);
+    return l;
+}
+
+QWidget* createScrollBar(QWidget* container)
+{
+    auto* s = new MeterBar(kMeterPositionsPerBmi, container);
+    s->setRange(kMeterMin, kMeterMax);
+    s->setSingleStep(1);
+    s->setPageStep(5);
+    s->setValue(layout::kMeterStartPosition);
+    // Right and Up add, Left and Down subtract, as on any desktop.
+    s->setInvertedControls(false);
+    // The scroll bar paints all of itself: nothing behind it is drawn again on every step.
+    s->setAutoFillBackground(true);
+    s->setFocusPolicy(Qt::StrongFocus);
+    return s;
+}
+
+// The colour of an OLE colour value of the table, or of `fallback` for the kind's default.
+QColor colorOr(quint32 ole, quint32 fallback, const QPalette& palette)
+{
+    return oleColor(ole == layout::ole::kDefault ? fallback : ole, palette);
+}
+
+QWidget* createLabel(const layout::Control& c, QWidget* container)
+{
+    QLabel* l = c.activates                            ? new ActionLabel(c.text, container)
+                : c.content == layout::Content::Number ? new ValueLabel(c.text, container)
+                                                       : new QLabel(c.text, container);
+    l->setAlignment(Qt::AlignTop | (c.alignLeft ? Qt::AlignLeft : Qt::AlignHCenter));
+    l->setIndent(0);
+    l->setFocusPolicy(Qt::NoFocus);
+    if (c.boxed)
+        l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    l->setAutoFillBackground(!c.transparent);
+    const QPalette& pal = container->palette();
+    setLabelColors(l, colorOr(c.background, layout::ole::buttonFace, pal),
+                   colorOr(c.foreground, layout::ole::buttonText, pal));
+    return l;
+}
+
+QWidget* createScale(const layout::Control& c, QWidget* container)
+{
+    // Figure n is centred at x(n) - 5 twips in the panel, that is 195 + (n - 15) * 300 twips
+    // from the label's own left edge.
+    const double first =
+        (layout::scaleX(ScaleLabel::kFirstFigure) - 5.0 - c.left) / layout::kTwipsPerPixel;
+    auto* s =
+        new ScaleLabel(first, double(layout::kTwipsPerBmi) / layout::kTwipsPerPixel, container);
+    s->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    s->setAutoFillBackground(true);
+    QPalette p = s->palette();
+    p.setColor(QPalette::Window, oleColor(c.background, container->palette()));
+    p.setColor(QPalette::WindowText, oleColor(c.foreground, container->palette()));
+    s->setPalette(p);
+    return s;
+}
+
+QWidget* createLine(const layout::Control& c, QWidget* container)
+{
+    auto* l = new LineControl(container);
+    l->setColor(oleColor(c.foreground, container->palette()));
+    return l;
+}
+
+QWidget* createShape(const layout::Control& c, QWidget* container)
+{
+    auto* s = new ShapeControl(container);
+    s->setColors(oleColor(c.background, container->palette()),
+                 oleColor(c.foreground, container->palette()));
+    return s;
+}
+
+QWidget* createPicture(const layout::Control& c, QWidget* container)
+{
+    auto* l = new PictureLabel(c.picture, container);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    l->setAttribute(Qt::WA_TransparentForMouseEvents);
+    l->setFocusPolicy(Qt::NoFocus);
+    return l;
+}
+
+QWidget* createKind(const layout::Control& c, QWidget* container, const QFont& font)
+{
+    using enum layout::Kind;
+    switch (c.kind) {
+    case Button:
+        return createButton(c, container);
+    case Frame:
+        return createFrame(c, container, font);
+    case List:
+        return createList(container);
+    case ScrollBar:
+        return createScrollBar(container);
+    case Label:
+        return createLabel(c, container);
+    case Scale:
+        return createScale(c, container);
+    case Line:
+        return createLine(c, container);
+    case Shape:
+        return createShape(c, container);
+    case Picture:
+        return createPicture(c, container);
+    }
+    Q_UNREACHABLE();
+    return nullptr;
+}
+
 // Creates one control of the table inside its container.
 QWidget* createControl(const layout::Control& c, QWidget* container, const QLocale& locale)
 {
-    using enum layout::Kind;
     // Every control has its own font: a frame's font is its caption's, not its contents'.
     const QFont font = controlFont(c, locale);
-    QWidget* w = nullptr;
-    const QPalette& pal = container->palette();
-    switch (c.kind) {
-    case Button: {
-        auto* b = new PictureButton(container);
-        b->setText(c.text);
-        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        b->setIconSize(QSize(32, 32));
-        b->setIcon(QIcon(c.picture));
-        b->setFocusPolicy(Qt::StrongFocus);
-        w = b;
-        break;
-    }
-    case Frame: {
-        // The caption is measured as it is set: in the frame's own font, not the window's.
-        auto* g = new FrameBox(QString(), container);
-        g->setFont(font);
-        g->setTitle(c.text);
-        g->setFocusPolicy(Qt::NoFocus);
-        w = g;
-        break;
-    }
-    case List: {
-        auto* l = new HistoryList(container);
-        l->setSelectionMode(QAbstractItemView::SingleSelection);
-        l->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        l->setUniformItemSizes(true);
-        // Lays out a long history a batch at a time, so the window paints before it is done.
-        l->setLayoutMode(QListView::Batched);
-        l->setBatchSize(1000);
-        l->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-        l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        l->setTextElideMode(Qt::ElideNone);
-        l->setFocusPolicy(Qt::StrongFocus);
-        w = l;
-        break;
-    }
-    case ScrollBar: {
-        auto* s = new MeterBar(kMeterPositionsPerBmi, container);
-        s->setRange(kMeterMin, kMeterMax);
-        s->setSingleStep(1);
-        s->setPageStep(5);
-        s->setValue(layout::kMeterStartPosition);
-        // Right and Up add, Left and Down subtract, as on any desktop.
-        s->setInvertedControls(false);
-        // The scroll bar paints all of itself: nothing behind it is drawn again on every step.
-        s->setAutoFillBackground(true);
-        s->setFocusPolicy(Qt::StrongFocus);
-        w = s;
-        break;
-    }
-    case Label: {
-        QLabel* l = c.activates                            ? new ActionLabel(c.text, container)
-                    : c.content == layout::Content::Number ? new ValueLabel(c.text, container)
-                                                           : new QLabel(c.text, container);
-        l->setAlignment(Qt::AlignTop | (c.alignLeft ? Qt::AlignLeft : Qt::AlignHCenter));
-        l->setIndent(0);
-        l->setFocusPolicy(Qt::NoFocus);
-        if (c.boxed)
-            l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        l->setAutoFillBackground(!c.transparent);
-        setLabelColors(
-            l,
-            oleColor(c.background == layout::ole::kDefault ? layout::ole::buttonFace : c.background,
-                     pal),
-            oleColor(c.foreground == layout::ole::kDefault ? layout::ole::buttonText : c.foreground,
-                     pal));
-        w = l;
-        break;
-    }
-    case Scale: {
-        // Figure n is centred at x(n) - 5 twips in the panel, that is 195 + (n - 15) * 300
-        // twips from the label's own left edge.
-        const double first =
-            (layout::scaleX(ScaleLabel::kFirstFigure) - 5.0 - c.left) / layout::kTwipsPerPixel;
-        auto* s =
-            new ScaleLabel(first, double(layout::kTwipsPerBmi) / layout::kTwipsPerPixel, container);
-        s->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        s->setAutoFillBackground(true);
-        QPalette p = s->palette();
-        p.setColor(QPalette::Window, oleColor(c.background, pal));
-        p.setColor(QPalette::WindowText, oleColor(c.foreground, pal));
-        s->setPalette(p);
-        w = s;
-        break;
-    }
-    case Line: {
-        auto* l = new LineControl(container);
-        l->setColor(oleColor(c.foreground, pal));
-        w = l;
-        break;
-    }
-    case Shape: {
-        auto* s = new ShapeControl(container);
-        s->setColors(oleColor(c.background, pal), oleColor(c.foreground, pal));
-        w = s;
-        break;
-    }
-    case Picture: {
-        auto* l = new QLabel(container);
-        l->setPixmap(QPixmap(c.picture));
-        l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        l->setAttribute(Qt::WA_TransparentForMouseEvents);
-        l->setFocusPolicy(Qt::NoFocus);
-        w = l;
-        break;
-    }
-    }
+    QWidget* w = createKind(c, container, font);
     w->setFont(font);
     w->setObjectName(c.name);
     w->setGeometry(pixelRect(c));
@@ -271,13 +317,16 @@ void setLabelColors(QLabel* label, const QColor& background, const QColor& text)
     label->setPalette(pal);
 }
 
-FormControls buildForm(QWidget* form, const QLocale& locale)
+namespace {
+
+// Creates every control of the table. Containers are built before their contents. Within a
+// container the table runs front to back; widgets created later are drawn on top, so each
+// container is filled from the back, lightweight controls first, then the windowed ones, which
+// always stay in front.
+Made createControls(QWidget* form, const QLocale& locale)
 {
     const auto all = layout::controls();
     Made made{{form->objectName(), form}};
-    // Containers are built before their contents. Within a container the table runs front to
-    // back; widgets created later are drawn on top, so each container is filled from the back,
-    // lightweight controls first, then the windowed ones, which always stay in front.
     for (const QString& containerName : {u"frmMain"_s, u"Frame1"_s, u"Frame2"_s, u"Frame3"_s}) {
         QWidget* container = take<QWidget>(made, containerName);
         for (bool windowed : {false, true}) {
@@ -287,7 +336,11 @@ FormControls buildForm(QWidget* form, const QLocale& locale)
             }
         }
     }
+    return made;
+}
 
+FormControls bindControls(const Made& made)
+{
     FormControls c;
     const auto bind = [&made]<class T>(T*& control, const QString& name) {
         control = take<T>(made, name);
@@ -311,6 +364,29 @@ FormControls buildForm(QWidget* form, const QLocale& locale)
     for (std::size_t i = 0; i < c.Shape1.size(); ++i)
         bind(c.Shape1[i], u"Shape1(%1)"_s.arg(i));
     bind(c.Label1, u"Label1"_s);
+    return c;
+}
+
+// Keyboard focus in tab-index order among the controls that take it.
+void orderFocus(const Made& made)
+{
+    std::vector<const layout::Control*> focusable;
+    for (const layout::Control& control : layout::controls()) {
+        if (control.tabIndex >= 0 && made.value(control.name)->focusPolicy() != Qt::NoFocus)
+            focusable.push_back(&control);
+    }
+    std::sort(focusable.begin(), focusable.end(),
+              [](auto* a, auto* b) { return a->tabIndex < b->tabIndex; });
+    for (std::size_t i = 1; i < focusable.size(); ++i)
+        QWidget::setTabOrder(made.value(focusable[i - 1]->name), made.value(focusable[i]->name));
+}
+
+} // namespace
+
+FormControls buildForm(QWidget* form, const QLocale& locale)
+{
+    const Made made = createControls(form, locale);
+    FormControls c = bindControls(made);
 
     // The classic bevelled scroll bar: it suits the window, and it draws in a third of the time
     // of a gradient one, which keeps a drag of the meter smooth.
@@ -322,17 +398,7 @@ FormControls buildForm(QWidget* form, const QLocale& locale)
     // The list box of the layout showed lines of 225 twips, 20 to its height. A history line is
     // made of digits, separators, "Kg" and "%".
     c.lstRireki->setLineHeight(layout::px(225), u"0123456789/.,-%Kg"_s);
-
-    // Keyboard focus in tab-index order among the controls that take it.
-    std::vector<const layout::Control*> focusable;
-    for (const layout::Control& control : all) {
-        if (control.tabIndex >= 0 && made.value(control.name)->focusPolicy() != Qt::NoFocus)
-            focusable.push_back(&control);
-    }
-    std::sort(focusable.begin(), focusable.end(),
-              [](auto* a, auto* b) { return a->tabIndex < b->tabIndex; });
-    for (std::size_t i = 1; i < focusable.size(); ++i)
-        QWidget::setTabOrder(made.value(focusable[i - 1]->name), made.value(focusable[i]->name));
+    orderFocus(made);
     return c;
 }
 

@@ -58,7 +58,7 @@ frmMain::frmMain(const Services& services, const DataFiles& files, const QLocale
     setWindowTitle(u"Morvane"_s);
     setAccessibleDescription(tr("体重と身長から BMI、標準体重、肥満度と判定を表示し、体重の履歴を"
                                 "記録します。F1 キーでヘルプ、F2 キーで身長の変更"));
-    setWindowIcon(QIcon(pictures::appIconPath()));
+    setWindowIcon(pictures::appIcon());
     QFont font(layout::kGothicFamily);
     font.setPointSizeF(layout::kWindowPointSize);
     setFont(font);
