@@ -145,9 +145,9 @@ Control line(QString name, QString container, int x1, int y, int x2, quint32 col
             .description = rule ? Texts::tr("区切り線") : Texts::tr("分数の線")};
 }
 
-const std::array<Control, 43>& table()
+const std::array<Control, 42>& table()
 {
-    static const std::array<Control, 43> t{{
+    static const std::array<Control, 42> t{{
         // The window itself.
         button(
             u"cmdEnd"_s, 8475, Texts::tr("終了"), pictures::exitPath(),
