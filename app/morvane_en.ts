@@ -1,4 +1,1021 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ja">
+<context>
+    <name>morvane::Band</name>
+    <message>
+        <location filename="../measure/bands.cpp" line="20"/>
+        <source>やせ過ぎ</source>
+        <translation>Too thin</translation>
+    </message>
+    <message>
+        <location filename="../measure/bands.cpp" line="22"/>
+        <source>やせ気味</source>
+        <translation>A bit thin</translation>
+    </message>
+    <message>
+        <location filename="../measure/bands.cpp" line="24"/>
+        <source>スタンダード</source>
+        <translation>Standard</translation>
+    </message>
+    <message>
+        <location filename="../measure/bands.cpp" line="26"/>
+        <source>でぶメゾフォルテ</source>
+        <translation>Chubby mezzo forte</translation>
+    </message>
+    <message>
+        <location filename="../measure/bands.cpp" line="28"/>
+        <source>でぶフォルテ</source>
+        <translation>Chubby forte</translation>
+    </message>
+    <message>
+        <location filename="../measure/bands.cpp" line="30"/>
+        <source>でぶフォルテシモ</source>
+        <translation>Chubby fortissimo</translation>
+    </message>
+</context>
+<context>
+    <name>morvane::BandWeights</name>
+    <message>
+        <location filename="../measure/bandweights.cpp" line="37"/>
+        <source>体重の範囲を出すには、身長の登録が必要です</source>
+        <translation>Set your height to see the weight ranges</translation>
+    </message>
+    <message>
+        <location filename="../measure/bandweights.cpp" line="71"/>
+        <source>%1  %2〜%3 kg</source>
+        <translation>%1  %2–%3 kg</translation>
+    </message>
+    <message>
+        <location filename="../measure/bandweights.cpp" line="83"/>
+        <source>上の区分（%1）まで  +</source>
+        <translation>To the band above (%1)  +</translation>
+    </message>
+    <message>
+        <location filename="../measure/bandweights.cpp" line="88"/>
+        <source>下の区分（%1）まで  −</source>
+        <translation>To the band below (%1)  −</translation>
+    </message>
+    <message>
+        <location filename="../measure/bandweights.cpp" line="114"/>
+        <source>身長 %1 m での各区分の体重</source>
+        <translation>Weights for each band at %1 m</translation>
+    </message>
+</context>
+<context>
+    <name>morvane::CsvExport</name>
+    <message>
+        <location filename="../store/csvexport.cpp" line="96"/>
+        <source>Morvane のデータファイル「%1」には書き出せません。別の名前を指定して下さい。</source>
+        <translation>“%1” is one of Morvane’s data files and cannot be exported to. Choose another name.</translation>
+    </message>
+</context>
+<context>
+    <name>morvane::DataFolder</name>
+    <message>
+        <location filename="../store/datafolder.cpp" line="45"/>
+        <source>ホームフォルダーがわからないため（環境変数 HOME）、データのフォルダーを決められません。--data-folder=フォルダー で指定して下さい。</source>
+        <translation>Without a home folder (the HOME environment variable) the data folder cannot be found. Give it as --data-folder=FOLDER.</translation>
+    </message>
+    <message>
+        <location filename="../store/datafolder.cpp" line="57"/>
+        <source>データのフォルダー「%1」を作成できませんでした。
+理由: %2</source>
+        <translation>Could not create the data folder “%1”.
+Reason: %2</translation>
+    </message>
+    <message>
+        <location filename="../store/datafolder.cpp" line="65"/>
+        <source>データのフォルダー「%1」を開けませんでした。
+理由: %2</source>
+        <translation>Could not open the data folder “%1”.
+Reason: %2</translation>
+    </message>
+</context>
+<context>
+    <name>morvane::FileIo</name>
+    <message>
+        <location filename="../store/fileio.cpp" line="52"/>
+        <source>ディスクの空き容量がありません</source>
+        <translation>The disk is full</translation>
+    </message>
+    <message>
+        <location filename="../store/fileio.cpp" line="53"/>
+        <source>アクセスする権限がありません</source>
+        <translation>Permission denied</translation>
+    </message>
+    <message>
+        <location filename="../store/fileio.cpp" line="54"/>
+        <source>その操作は許可されていません</source>
+        <translation>Operation not permitted</translation>
+    </message>
+    <message>
+        <location filename="../store/fileio.cpp" line="55"/>
+        <source>読み取り専用のファイルシステムです</source>
+        <translation>The file system is read-only</translation>
+    </message>
+    <message>
+        <location filename="../store/fileio.cpp" line="56"/>
+        <source>ファイル名またはパスが長すぎます</source>
+        <translation>The file name or path is too long</translation>
+    </message>
+    <message>
+        <location filename="../store/fileio.cpp" line="57"/>
+        <source>ファイルの大きさの上限を超えます</source>
+        <translation>The file would go over the file size limit</translation>
+    </message>
+    <message>
+        <location filename="../store/fileio.cpp" line="58"/>
+        <source>ディスクの使用量の制限（クォータ）を超えます</source>
+        <translation>The disk quota would be exceeded</translation>
+    </message>
+    <message>
+        <location filename="../store/fileio.cpp" line="59"/>
+        <source>入出力エラーが起きました</source>
+        <translation>Input/output error</translation>
+    </message>
+    <message>
+        <location filename="../store/fileio.cpp" line="60"/>
+        <source>ファイルまたはフォルダーがありません</source>
+        <translation>No such file or folder</translation>
+    </message>
+    <message>
+        <location filename="../store/fileio.cpp" line="61"/>
+        <source>ファイルではなくフォルダーです</source>
+        <translation>It is a folder, not a file</translation>
+    </message>
+    <message>
+        <location filename="../store/fileio.cpp" line="62"/>
+        <source>シンボリックリンクが多すぎます</source>
+        <translation>Too many levels of symbolic links</translation>
+    </message>
+    <message>
+        <location filename="../store/fileio.cpp" line="63"/>
+        <source>リンクが多すぎます</source>
+        <translation>Too many links</translation>
+    </message>
+    <message>
+        <location filename="../store/fileio.cpp" line="93"/>
+        <source>通常のファイルではありません（FIFO、デバイスなど）</source>
+        <translation>Not a regular file (a FIFO, a device or the like)</translation>
+    </message>
+    <message>
+        <location filename="../store/fileio.cpp" line="101"/>
+        <source>ファイルが大きすぎます（上限 %1 バイト）</source>
+        <translation>The file is too large (at most %1 bytes)</translation>
+    </message>
+</context>
+<context>
+    <name>morvane::Goal</name>
+    <message>
+        <location filename="../measure/goal.cpp" line="16"/>
+        <source>目標 %1 kg</source>
+        <translation>Goal %1 kg</translation>
+    </message>
+    <message>
+        <location filename="../measure/goal.cpp" line="23"/>
+        <source>目標 %1 kg まで %2 kg</source>
+        <translation>To goal %1 kg  %2 kg</translation>
+    </message>
+</context>
+<context>
+    <name>morvane::HelpBrowser</name>
+    <message>
+        <location filename="../help/helpbrowser.cpp" line="139"/>
+        <source>ページが見つかりません</source>
+        <translation>Page not found</translation>
+    </message>
+    <message>
+        <location filename="../help/helpbrowser.cpp" line="140"/>
+        <source>このヘルプファイルには「%1」がありません。</source>
+        <translation>This help file has no “%1”.</translation>
+    </message>
+</context>
+<context>
+    <name>morvane::HelpWindow</name>
+    <message>
+        <location filename="../help/helpwindow.cpp" line="115"/>
+        <source>ヘルプの目次とページ。Esc キーで閉じます</source>
+        <translation>The help’s contents and pages. Esc closes it</translation>
+    </message>
+    <message>
+        <location filename="../help/helpwindow.cpp" line="120"/>
+        <source>戻る</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <location filename="../help/helpwindow.cpp" line="120"/>
+        <source>前に表示したページに戻ります</source>
+        <translation>Goes back to the page shown before</translation>
+    </message>
+    <message>
+        <location filename="../help/helpwindow.cpp" line="122"/>
+        <source>進む</source>
+        <translation>Forward</translation>
+    </message>
+    <message>
+        <location filename="../help/helpwindow.cpp" line="123"/>
+        <source>戻る前のページに進みます</source>
+        <translation>Goes forward again</translation>
+    </message>
+    <message>
+        <location filename="../help/helpwindow.cpp" line="124"/>
+        <source>ホーム</source>
+        <translation>Home</translation>
+    </message>
+    <message>
+        <location filename="../help/helpwindow.cpp" line="125"/>
+        <source>ヘルプの最初のページを表示します</source>
+        <translation>Shows the help’s first page</translation>
+    </message>
+    <message>
+        <location filename="../help/helpwindow.cpp" line="134"/>
+        <source>目次</source>
+        <translation>Contents</translation>
+    </message>
+    <message>
+        <location filename="../help/helpwindow.cpp" line="135"/>
+        <source>ヘルプの目次です。項目を選ぶとそのページを表示します。</source>
+        <translation>The help’s contents. Choose an entry to show its page.</translation>
+    </message>
+    <message>
+        <location filename="../help/helpwindow.cpp" line="139"/>
+        <source>ヘルプのページ</source>
+        <translation>Help page</translation>
+    </message>
+    <message>
+        <location filename="../help/helpwindow.cpp" line="235"/>
+        <source>表示できるページがありません。</source>
+        <translation>There is no page to show.</translation>
+    </message>
+    <message>
+        <location filename="../help/helpwindow.cpp" line="243"/>
+        <source>Morvane ヘルプ</source>
+        <translation>Morvane Help</translation>
+    </message>
+    <message>
+        <location filename="../help/helpwindow.cpp" line="251"/>
+        <source>ファイルが見つかりません。</source>
+        <translation>The file was not found.</translation>
+    </message>
+    <message>
+        <location filename="../help/helpwindow.cpp" line="252"/>
+        <source>同じ名前のフォルダーがあります。</source>
+        <translation>There is a folder of that name.</translation>
+    </message>
+    <message>
+        <location filename="../help/helpwindow.cpp" line="253"/>
+        <source>ファイルを読み込めません（%1）。</source>
+        <translation>The file cannot be read (%1).</translation>
+    </message>
+    <message>
+        <location filename="../help/helpwindow.cpp" line="254"/>
+        <source>ファイルが大きすぎます。</source>
+        <translation>The file is too large.</translation>
+    </message>
+    <message>
+        <location filename="../help/helpwindow.cpp" line="255"/>
+        <source>CHM 形式のファイルではありません。</source>
+        <translation>The file is not a CHM help file.</translation>
+    </message>
+    <message>
+        <location filename="../help/helpwindow.cpp" line="256"/>
+        <source>ファイルの構造が壊れています。</source>
+        <translation>The file is damaged.</translation>
+    </message>
+    <message>
+        <location filename="../help/helpwindow.cpp" line="257"/>
+        <source>ファイルが途中で切れています。</source>
+        <translation>The file is cut short.</translation>
+    </message>
+    <message>
+        <location filename="../help/helpwindow.cpp" line="271"/>
+        <source>ヘルプファイル「%1」を開けません。</source>
+        <translation>Cannot open the help file “%1”.</translation>
+    </message>
+</context>
+<context>
+    <name>morvane::HistoryBackup</name>
+    <message>
+        <location filename="../store/historybackup.cpp" line="212"/>
+        <source>ほかのプログラムが書き込み続けています</source>
+        <translation>Another program keeps writing to it</translation>
+    </message>
+</context>
+<context>
+    <name>morvane::HistoryLock</name>
+    <message>
+        <location filename="../store/historylock.cpp" line="37"/>
+        <source>ほかの Morvane が書き込み中です。少し待ってからやり直してください</source>
+        <translation>Another Morvane is writing to it. Wait a moment and try again</translation>
+    </message>
+</context>
+<context>
+    <name>morvane::Recorder</name>
+    <message>
+        <location filename="../ui/entries.cpp" line="15"/>
+        <source>身長をﾒｰﾄﾙ単位で入力して下さい</source>
+        <translation>Enter your height in metres</translation>
+    </message>
+    <message>
+        <location filename="../ui/entries.cpp" line="16"/>
+        <source>     例)  168.5cm →&#x3000;1.685</source>
+        <translation>     e.g.  168.5 cm → 1.685</translation>
+    </message>
+    <message>
+        <location filename="../ui/entries.cpp" line="17"/>
+        <source>身長登録</source>
+        <translation>Set Height</translation>
+    </message>
+    <message>
+        <location filename="../ui/entries.cpp" line="18"/>
+        <source>身長が数値ではありません。ﾒｰﾄﾙ単位の数値で入力して下さい。</source>
+        <translation>The height is not a number. Enter it as a number of metres.</translation>
+    </message>
+    <message>
+        <location filename="../ui/entries.cpp" line="20"/>
+        <source>身長は 0.3 から 3.0 ﾒｰﾄﾙの範囲で入力して下さい。</source>
+        <translation>Enter a height from 0.3 to 3.0 metres.</translation>
+    </message>
+    <message>
+        <location filename="../ui/entries.cpp" line="22"/>
+        <source>身長は変更されていません。</source>
+        <translation>The height has not been changed.</translation>
+    </message>
+    <message>
+        <location filename="../ui/entries.cpp" line="27"/>
+        <source>体重をKg単位で入力して下さい</source>
+        <translation>Enter your weight in kg</translation>
+    </message>
+    <message>
+        <location filename="../ui/entries.cpp" line="28"/>
+        <source>     例)  68.5Kg →&#x3000;68.5</source>
+        <translation>     e.g.  68.5 kg → 68.5</translation>
+    </message>
+    <message>
+        <location filename="../ui/entries.cpp" line="29"/>
+        <source>体重入力</source>
+        <translation>Enter Weight</translation>
+    </message>
+    <message>
+        <location filename="../ui/entries.cpp" line="30"/>
+        <source>体重が数値ではありません。Kg単位の数値で入力して下さい。</source>
+        <translation>The weight is not a number. Enter it as a number of kg.</translation>
+    </message>
+    <message>
+        <location filename="../ui/entries.cpp" line="32"/>
+        <source>体重は 1 から 1000 Kg の範囲で入力して下さい。</source>
+        <translation>Enter a weight from 1 to 1000 kg.</translation>
+    </message>
+    <message>
+        <location filename="../ui/entries.cpp" line="34"/>
+        <source>体重は記録されていません。</source>
+        <translation>The weight has not been recorded.</translation>
+    </message>
+    <message>
+        <location filename="../ui/entries.cpp" line="38"/>
+        <source>体重は保存されましたが、履歴には追加されていません。</source>
+        <translation>The weight was saved, but it was not added to the history.</translation>
+    </message>
+    <message>
+        <location filename="../ui/entries.cpp" line="40"/>
+        <source>前回の体重 %1 kg と大きく違います。このまま記録しますか？
+
+入力した体重: %2 kg</source>
+        <translation>This is very different from your last weight, %1 kg. Record it anyway?
+
+Weight entered: %2 kg</translation>
+    </message>
+    <message>
+        <location filename="../ui/entries.cpp" line="45"/>
+        <source>目標体重をKg単位で入力して下さい</source>
+        <translation>Enter your goal weight in kg</translation>
+    </message>
+    <message>
+        <location filename="../ui/entries.cpp" line="46"/>
+        <source>     例)  62.5Kg →&#x3000;62.5</source>
+        <translation>     e.g.  62.5 kg → 62.5</translation>
+    </message>
+    <message>
+        <location filename="../ui/entries.cpp" line="47"/>
+        <source>目標体重の設定</source>
+        <translation>Set Goal Weight</translation>
+    </message>
+    <message>
+        <location filename="../ui/entries.cpp" line="48"/>
+        <source>目標体重が数値ではありません。Kg単位の数値で入力して下さい。</source>
+        <translation>The goal weight is not a number. Enter it as a number of kg.</translation>
+    </message>
+    <message>
+        <location filename="../ui/entries.cpp" line="50"/>
+        <source>目標体重は 1 から 1000 Kg の範囲で入力して下さい。</source>
+        <translation>Enter a goal weight from 1 to 1000 kg.</translation>
+    </message>
+    <message>
+        <location filename="../ui/entries.cpp" line="52"/>
+        <source>目標体重は変更されていません。</source>
+        <translation>The goal weight has not been changed.</translation>
+    </message>
+    <message>
+        <location filename="../ui/entries.cpp" line="53"/>
+        <source>目標体重を削除します</source>
+        <translation>The goal weight will be removed</translation>
+    </message>
+    <message>
+        <location filename="../ui/recorder.cpp" line="94"/>
+        <source>「%1」を読み込めませんでした。
+理由: %2
+
+プログラムを終了します。</source>
+        <translation>Could not read “%1”.
+Reason: %2
+
+The program will end.</translation>
+    </message>
+    <message>
+        <location filename="../ui/recorder.cpp" line="236"/>
+        <source>小数点には「,」ではなく「.」を使って下さい。</source>
+        <translation>Use “.” for the decimal point, not “,”.</translation>
+    </message>
+    <message>
+        <location filename="../ui/recorder.cpp" line="298"/>
+        <source>これまでの履歴を削除します</source>
+        <translation>The history so far will be deleted</translation>
+    </message>
+    <message>
+        <location filename="../ui/recorder.cpp" line="298"/>
+        <location filename="../ui/recorder.cpp" line="305"/>
+        <source>履歴削除</source>
+        <translation>Clear History</translation>
+    </message>
+    <message>
+        <location filename="../ui/recorder.cpp" line="302"/>
+        <source>前回削除した履歴を元に戻すための控え「%1」があります。
+これを破棄して、今回削除する履歴を新しい控えにしますか？</source>
+        <translation>“%1” holds the history cleared last time, kept so that it can be restored.
+Throw it away and keep the history you are clearing now instead?</translation>
+    </message>
+    <message>
+        <location filename="../ui/recorder.cpp" line="308"/>
+        <source>履歴は削除されていません。</source>
+        <translation>The history has not been cleared.</translation>
+    </message>
+    <message>
+        <location filename="../ui/recorder.cpp" line="327"/>
+        <source>履歴を元に戻せませんでした。
+「%1」: %2</source>
+        <translation>Could not restore the history.
+“%1”: %2</translation>
+    </message>
+    <message>
+        <location filename="../ui/recorder.cpp" line="329"/>
+        <source>履歴を元に戻す</source>
+        <translation>Restore History</translation>
+    </message>
+    <message>
+        <location filename="../ui/recorder.cpp" line="339"/>
+        <source>記録の削除</source>
+        <translation>Delete Entry</translation>
+    </message>
+    <message>
+        <location filename="../ui/recorder.cpp" line="340"/>
+        <source>次の記録を履歴から削除します。
+
+%1</source>
+        <translation>This entry will be deleted from the history:
+
+%1</translation>
+    </message>
+    <message>
+        <location filename="../ui/recorder.cpp" line="356"/>
+        <source>「%1」が、表示している履歴と違っています（ほかのプログラムが書き換えた可能性があります）。記録は削除していません。
+履歴を読み直して表示します。</source>
+        <translation>“%1” is not the history shown (another program may have changed it). No entry was deleted.
+The history is read again and shown.</translation>
+    </message>
+    <message>
+        <location filename="../ui/recorder.cpp" line="363"/>
+        <source>記録は削除されていません。</source>
+        <translation>The entry has not been deleted.</translation>
+    </message>
+    <message>
+        <location filename="../ui/recorder.cpp" line="382"/>
+        <source>「%1」が、記録を削除したあとに変更されているため、元に戻せませんでした。</source>
+        <translation>“%1” has changed since the entry was deleted, so the entry could not be put back.</translation>
+    </message>
+    <message>
+        <location filename="../ui/recorder.cpp" line="384"/>
+        <source>元に戻す</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <location filename="../ui/recorder.cpp" line="390"/>
+        <source>削除した記録は元に戻っていません。</source>
+        <translation>The deleted entry has not been put back.</translation>
+    </message>
+    <message>
+        <location filename="../ui/recorder.cpp" line="399"/>
+        <source>CSV書き出し</source>
+        <translation>Export to CSV</translation>
+    </message>
+    <message>
+        <location filename="../ui/recorder.cpp" line="401"/>
+        <source>CSV ファイル (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+    <message>
+        <location filename="../ui/recorder.cpp" line="407"/>
+        <source>「%1」に書き込めませんでした。
+理由: %2</source>
+        <translation>Could not write “%1”.
+Reason: %2</translation>
+    </message>
+    <message>
+        <location filename="../ui/recorder.cpp" line="415"/>
+        <source>「%1」に書き込めませんでした。
+理由: %2
+
+%3</source>
+        <translation>Could not write “%1”.
+Reason: %2
+
+%3</translation>
+    </message>
+    <message>
+        <location filename="../ui/recorder.cpp" line="417"/>
+        <source>保存エラー</source>
+        <translation>Save Error</translation>
+    </message>
+</context>
+<context>
+    <name>morvane::TrendView</name>
+    <message>
+        <location filename="../measure/trendview.cpp" line="248"/>
+        <source>この期間の記録はありません</source>
+        <translation>No entries in this period</translation>
+    </message>
+    <message>
+        <location filename="../measure/trendview.cpp" line="253"/>
+        <source>%1〜%2</source>
+        <translation>%1–%2</translation>
+    </message>
+    <message>
+        <location filename="../measure/trendview.cpp" line="256"/>
+        <source>%1：%2 kg</source>
+        <translation>%1: %2 kg</translation>
+    </message>
+    <message>
+        <location filename="../measure/trendview.cpp" line="265"/>
+        <source>%1：%2 kg → %3 kg（%4 kg）、最低 %5 kg、最高 %6 kg</source>
+        <translation>%1: %2 kg → %3 kg (%4 kg), lowest %5 kg, highest %6 kg</translation>
+    </message>
+    <message>
+        <location filename="../measure/trendview.cpp" line="276"/>
+        <source>%1&#x3000;%2 kg</source>
+        <translation>%1  %2 kg</translation>
+    </message>
+    <message>
+        <location filename="../measure/trendview.cpp" line="278"/>
+        <source>%1&#x3000;%2 kg&#x3000;BMI %3</source>
+        <translation>%1  %2 kg  BMI %3</translation>
+    </message>
+</context>
+<context>
+    <name>morvane::TrendWindow</name>
+    <message>
+        <location filename="../ui/trendwindow.cpp" line="200"/>
+        <source>体重</source>
+        <translation>Weight</translation>
+    </message>
+    <message>
+        <location filename="../ui/trendwindow.cpp" line="204"/>
+        <source>移動平均（直近%1回）</source>
+        <translation>Moving average (last %1)</translation>
+    </message>
+    <message>
+        <location filename="../ui/trendwindow.cpp" line="222"/>
+        <source>日付</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <location filename="../ui/trendwindow.cpp" line="227"/>
+        <source>体重 (kg)</source>
+        <translation>Weight (kg)</translation>
+    </message>
+    <message>
+        <location filename="../ui/trendwindow.cpp" line="260"/>
+        <source>体重の推移</source>
+        <translation>Weight Trend</translation>
+    </message>
+    <message>
+        <location filename="../ui/trendwindow.cpp" line="265"/>
+        <source>記録した体重の推移のグラフ。上のボタンで期間を選び、グラフでは左右の矢印キーで記録を一つずつ読みます。Esc キーで閉じます</source>
+        <translation>A chart of the weights you recorded. The buttons above choose the period; in the chart, the left and right arrow keys read the entries one at a time. Esc closes it</translation>
+    </message>
+    <message>
+        <location filename="../ui/trendwindow.cpp" line="272"/>
+        <source>期間:</source>
+        <translation>Period:</translation>
+    </message>
+    <message>
+        <location filename="../ui/trendwindow.cpp" line="282"/>
+        <source>1か月</source>
+        <translation>1 month</translation>
+    </message>
+    <message>
+        <location filename="../ui/trendwindow.cpp" line="282"/>
+        <source>直近1か月の記録を表示</source>
+        <translation>Shows the last month’s entries</translation>
+    </message>
+    <message>
+        <location filename="../ui/trendwindow.cpp" line="283"/>
+        <source>3か月</source>
+        <translation>3 months</translation>
+    </message>
+    <message>
+        <location filename="../ui/trendwindow.cpp" line="284"/>
+        <source>直近3か月の記録を表示</source>
+        <translation>Shows the last three months’ entries</translation>
+    </message>
+    <message>
+        <location filename="../ui/trendwindow.cpp" line="285"/>
+        <source>1年</source>
+        <translation>1 year</translation>
+    </message>
+    <message>
+        <location filename="../ui/trendwindow.cpp" line="285"/>
+        <source>直近1年の記録を表示</source>
+        <translation>Shows the last year’s entries</translation>
+    </message>
+    <message>
+        <location filename="../ui/trendwindow.cpp" line="286"/>
+        <source>すべて</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <location filename="../ui/trendwindow.cpp" line="286"/>
+        <source>すべての記録を表示</source>
+        <translation>Shows every entry</translation>
+    </message>
+    <message>
+        <location filename="../ui/trendwindow.cpp" line="317"/>
+        <source>体重の推移のグラフ</source>
+        <translation>Weight trend chart</translation>
+    </message>
+    <message>
+        <location filename="../ui/trendwindow.cpp" line="323"/>
+        <source>身長が登録されていないため、判定の区分は表示していません</source>
+        <translation>No height is set, so the judgement bands are not shown</translation>
+    </message>
+    <message>
+        <location filename="../ui/trendwindow.cpp" line="327"/>
+        <source>読み取れなかった行: %1</source>
+        <translation>Unreadable lines: %1</translation>
+    </message>
+    <message>
+        <location filename="../ui/trendwindow.cpp" line="328"/>
+        <source>履歴のうち、グラフにできなかった行の数</source>
+        <translation>The number of history lines that could not be charted</translation>
+    </message>
+    <message>
+        <location filename="../ui/trendwindow.cpp" line="413"/>
+        <source>記録した体重と移動平均を日付順に示すグラフ。背景の色は身長から求めた判定の区分</source>
+        <translation>The weights you recorded and their moving average by date. The background colours are the judgement bands at your height</translation>
+    </message>
+    <message>
+        <location filename="../ui/trendwindow.cpp" line="415"/>
+        <source>。横の一点鎖線は%1</source>
+        <translation>. The dash-dot line across is %1</translation>
+    </message>
+    <message>
+        <location filename="../ui/trendwindow.cpp" line="421"/>
+        <source>まだ履歴がありません。体重を記録すると、ここに推移がグラフで表示されます。</source>
+        <translation>There is no history yet. Once you record your weight, its trend is shown here as a chart.</translation>
+    </message>
+    <message>
+        <location filename="../ui/trendwindow.cpp" line="422"/>
+        <source>履歴に、グラフにできる行がありません。</source>
+        <translation>The history has no line that can be charted.</translation>
+    </message>
+    <message>
+        <location filename="../ui/trendwindow.cpp" line="424"/>
+        <source>この期間には記録がありません。ほかの期間を選んでください。</source>
+        <translation>There are no entries in this period. Choose another period.</translation>
+    </message>
+</context>
+<context>
+    <name>morvane::frmMain</name>
+    <message>
+        <location filename="../ui/frmmain.cpp" line="59"/>
+        <source>体重と身長から BMI、標準体重、肥満度と判定を表示し、体重の履歴を記録します。F1 キーでヘルプ、F2 キーで身長の変更</source>
+        <translation>Shows the BMI, standard weight, obesity and judgement from your weight and height, and keeps a history of your weights. F1 opens the help, F2 changes the height</translation>
+    </message>
+    <message>
+        <location filename="../ui/frmmain.cpp" line="96"/>
+        <source>この記録を削除</source>
+        <translation>Delete This Entry</translation>
+    </message>
+    <message>
+        <location filename="../ui/frmmain.cpp" line="101"/>
+        <source>元に戻す</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <location filename="../ui/frmmain.cpp" line="286"/>
+        <source>グラフ表示</source>
+        <translation>Show Chart</translation>
+    </message>
+    <message>
+        <location filename="../ui/frmmain.cpp" line="287"/>
+        <source>CSV書き出し</source>
+        <translation>Export to CSV</translation>
+    </message>
+    <message>
+        <location filename="../ui/frmmain.cpp" line="289"/>
+        <source>履歴を元に戻す</source>
+        <translation>Restore History</translation>
+    </message>
+    <message>
+        <location filename="../ui/frmmain.cpp" line="296"/>
+        <source>目標体重の設定</source>
+        <translation>Set Goal Weight</translation>
+    </message>
+</context>
+<context>
+    <name>morvane::layout</name>
+    <message>
+        <location filename="../ui/layout.cpp" line="104"/>
+        <source>計算式の見出し「%1」</source>
+        <translation>Formula heading “%1”</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="129"/>
+        <source>%1の範囲</source>
+        <translation>%1 range</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="144"/>
+        <location filename="../ui/layout.cpp" line="145"/>
+        <source>区切り線</source>
+        <translation>Separator</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="144"/>
+        <location filename="../ui/layout.cpp" line="145"/>
+        <source>分数の線</source>
+        <translation>Fraction line</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="153"/>
+        <source>終了</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="154"/>
+        <source>プログラムを終了します</source>
+        <translation>Ends the program</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="155"/>
+        <source>終了ボタン。ヘルプを閉じてプログラムを終了します。Enter キーでも押せます</source>
+        <translation>Quit button. Closes the help and ends the program. Enter presses it too</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="156"/>
+        <source>ヘルプ</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="157"/>
+        <source>ヘルプファイルを開きます</source>
+        <translation>Opens the help</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="158"/>
+        <source>ヘルプボタン。ヘルプを開きます。Enter キーでも押せます。F1 キーでどこからでも開けます</source>
+        <translation>Help button. Opens the help. Enter presses it too; F1 opens the help from anywhere</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="160"/>
+        <source>クリア</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="161"/>
+        <source>カウントと履歴をクリアします</source>
+        <translation>Clears the count and the history</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="162"/>
+        <source>クリアボタン。確認のあと体重の履歴をすべて削除します。Enter キーでも押せます</source>
+        <translation>Clear button. Deletes the whole weight history after asking. Enter presses it too</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="164"/>
+        <source>肥満度</source>
+        <translation>Obesity</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="165"/>
+        <source>肥満度の計算式と現在の値</source>
+        <translation>The obesity formula and its current values</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="166"/>
+        <source>ＢＭＩ</source>
+        <translation>BMI</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="167"/>
+        <source>BMIの判定、メーター、計算式と現在の値</source>
+        <translation>The BMI’s judgement, the meter, the formula and its current values</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="168"/>
+        <source>  日付&#x3000; 体重&#x3000;  BMI&#x3000;肥満度</source>
+        <translation> Date   Weight    BMI  Obesity</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="169"/>
+        <location filename="../ui/layout.cpp" line="198"/>
+        <source>体重の履歴</source>
+        <translation>Weight history</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="170"/>
+        <source>体重</source>
+        <translation>Weight</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="171"/>
+        <source>編集した設定で保存します</source>
+        <translation>Saves with the settings edited</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="172"/>
+        <source>体重ボタン。体重を入力して記録します。Enter キーでも押せます</source>
+        <translation>Weight button. Enter a weight to record it. Enter presses it too</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="183"/>
+        <source>タイトル Morvane</source>
+        <translation>Title: Morvane</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="199"/>
+        <source>記録した体重の履歴。日付、体重、BMI、肥満度の順。Shift+F10 キーまたはアプリケーション キーでメニューを開きます。Delete キーで選んだ記録を削除し、Ctrl+Z で元に戻します</source>
+        <translation>The history of your weights: date, weight, BMI and obesity. Shift+F10 or the Menu key opens its menu. Delete deletes the selected entry and Ctrl+Z puts it back</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="213"/>
+        <source>BMIメーター</source>
+        <translation>BMI meter</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="214"/>
+        <source>BMIメーター。動かすと、その BMI になる体重を表示します</source>
+        <translation>BMI meter. Move it to see the weight that gives that BMI</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="216"/>
+        <location filename="../ui/layout.cpp" line="242"/>
+        <source>体重 (Kg)</source>
+        <translation>Weight (kg)</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="218"/>
+        <source>BMI</source>
+        <translation>BMI</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="233"/>
+        <source>判定</source>
+        <translation>Judgement</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="237"/>
+        <source>身長 (m)。ダブルクリックまたは F2 キーで身長を変更できます</source>
+        <translation>Height (m). Double-click it or press F2 to change it</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="238"/>
+        <source>ダブルクリックで身長の変更ができます</source>
+        <translation>Double-click to change your height</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="239"/>
+        <source>ＢＭＩ（体格）指数</source>
+        <translation>Body mass index</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="244"/>
+        <source>身長 (m)</source>
+        <translation>Height (m)</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="248"/>
+        <source>メーターの影</source>
+        <translation>The meter’s shadow</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="258"/>
+        <location filename="../ui/layout.cpp" line="259"/>
+        <source>メーターの針</source>
+        <translation>The meter’s needle</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="272"/>
+        <source>BMIの目盛り 15 から 32</source>
+        <translation>BMI scale from 15 to 32</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="281"/>
+        <source>－</source>
+        <translation>−</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="283"/>
+        <source>×１００</source>
+        <translation>× 100</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="286"/>
+        <source>体重（Ｋｇ）</source>
+        <translation>Weight (kg)</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="288"/>
+        <location filename="../ui/layout.cpp" line="290"/>
+        <location filename="../ui/layout.cpp" line="299"/>
+        <source>標準体重（Ｋｇ）</source>
+        <translation>Standard (kg)</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="292"/>
+        <location filename="../ui/layout.cpp" line="293"/>
+        <source>肥満度（％）</source>
+        <translation>Obesity (%)</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="295"/>
+        <source>＝</source>
+        <translation>=</translation>
+    </message>
+    <message>
+        <location filename="../ui/layout.cpp" line="298"/>
+        <source>体重（Ｋｇ）       標準体重（Ｋｇ）</source>
+        <translation>Weight (kg)        Standard (kg)</translation>
+    </message>
+</context>
+<context>
+    <name>morvane::main</name>
+    <message>
+        <location filename="main.cpp" line="58"/>
+        <source>使い方: morvane [--data-folder[=フォルダー]] [--help | --version]
+
+身長と体重から BMI を計算し、判定と履歴を表示します。
+データは起動したフォルダーの「身長.txt」「体重.txt」「履歴.txt」に保存されます。
+
+  --data-folder[=フォルダー]
+                 データをこのフォルダーに保存します。フォルダーを省略すると
+                 $XDG_DATA_HOME/morvane (既定は ~/.local/share/morvane)
+                 です。メニューから起動したときはこのフォルダーを使います。
+                 フォルダーがなければ作ります
+  -h, --help     この説明を表示して終了します
+  -v, --version  バージョンを表示して終了します
+</source>
+        <translation>Usage: morvane [--data-folder[=FOLDER]] [--help | --version]
+
+Works out your BMI from your height and weight, and shows a judgement and a history.
+The data is kept in the files 身長.txt, 体重.txt and 履歴.txt of the folder it is
+started in.
+
+  --data-folder[=FOLDER]
+                 Keeps the data in this folder. Without a folder it is
+                 $XDG_DATA_HOME/morvane (by default ~/.local/share/morvane),
+                 the folder used when the program is started from the menu.
+                 The folder is created if it is not there
+  -h, --help     Shows this text and ends
+  -v, --version  Shows the version and ends
+</translation>
+    </message>
+    <message>
+        <location filename="main.cpp" line="86"/>
+        <source>morvane: --data-folder= のあとにデータのフォルダーがありません。
+--data-folder=フォルダー のように指定して下さい（省略するときは --data-folder）。
+</source>
+        <translation>morvane: --data-folder= names no data folder.
+Give one as --data-folder=FOLDER (or use --data-folder alone for the usual one).
+</translation>
+    </message>
+    <message>
+        <location filename="main.cpp" line="102"/>
+        <source>morvane: 「%1」というオプションはありません。
+使い方は morvane --help で表示されます。
+</source>
+        <translation>morvane: there is no option “%1”.
+morvane --help shows how to use the program.
+</translation>
+    </message>
+</context>
 </TS>

@@ -68,8 +68,9 @@ EdgeDistances edgeDistances(float height, float weight)
 QString bandRangeText(int number, float height, const QLocale& locale)
 {
     const WeightRange range = bandWeightRange(number, height);
-    return bandAt(number).caption + u"  "_s + oneDecimalText(range.lower, locale) + u'\u301C' +
-           kilograms(range.upper, locale);
+    return QCoreApplication::translate("morvane::BandWeights", "%1  %2〜%3 kg")
+        .arg(bandAt(number).caption, oneDecimalText(range.lower, locale),
+             oneDecimalText(range.upper, locale));
 }
 
 QString edgeDistanceText(float height, float weight, const QLocale& locale)

@@ -250,7 +250,8 @@ QString trendSummary(const TrendSeries& series, const TrendSlice& slice, const Q
     const TrendEntry& last = series.entries[slice.end - 1];
     QString dates = locale.toString(first.date, QLocale::ShortFormat);
     if (last.date != first.date)
-        dates += u'〜' + locale.toString(last.date, QLocale::ShortFormat);
+        dates = QCoreApplication::translate("morvane::TrendView", "%1〜%2")
+                    .arg(dates, locale.toString(last.date, QLocale::ShortFormat));
     if (slice.end - slice.begin == 1)
         return QCoreApplication::translate("morvane::TrendView", "%1：%2 kg")
             .arg(dates, kilograms(first.weight, locale));

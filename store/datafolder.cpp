@@ -40,12 +40,12 @@ QByteArray desktopDataFolder()
 
 std::optional<QString> enterDataFolder(const QByteArray& option)
 {
-    const char* const context = "morvane::DataFolder";
     const QByteArray folder = option.isEmpty() ? desktopDataFolder() : option;
     if (folder.isEmpty()) {
         return QCoreApplication::translate(
-            context, "ホームフォルダーがわからないため（環境変数 HOME）、データのフォルダーを"
-                     "決められません。--data-folder=フォルダー で指定して下さい。");
+            "morvane::DataFolder",
+            "ホームフォルダーがわからないため（環境変数 HOME）、データのフォルダーを"
+            "決められません。--data-folder=フォルダー で指定して下さい。");
     }
     // std::filesystem keeps a path as the bytes given.
     const std::filesystem::path path(folder.toStdString());
@@ -55,13 +55,14 @@ std::optional<QString> enterDataFolder(const QByteArray& option)
         std::filesystem::create_directories(path, ec);
         if (ec) {
             return QCoreApplication::translate(
-                       context, "データのフォルダー「%1」を作成できませんでした。\n理由: %2")
+                       "morvane::DataFolder",
+                       "データのフォルダー「%1」を作成できませんでした。\n理由: %2")
                 .arg(shown(folder), systemReason(ec.value()));
         }
         ::chmod(folder.constData(), S_IRWXU);
     }
     if (::chdir(folder.constData()) != 0) {
-        return QCoreApplication::translate(context,
+        return QCoreApplication::translate("morvane::DataFolder",
                                            "データのフォルダー「%1」を開けませんでした。\n理由: %2")
             .arg(shown(folder), systemReason(errno));
     }

@@ -90,7 +90,7 @@ QString systemReason(const QString& systemText)
 
 QString notRegularFileReason()
 {
-    return QCoreApplication::translate(kContext,
+    return QCoreApplication::translate("morvane::FileIo",
                                        "通常のファイルではありません（FIFO、デバイスなど）");
 }
 
@@ -98,7 +98,8 @@ namespace {
 
 QString tooLargeReason(qint64 maxBytes)
 {
-    return QCoreApplication::translate(kContext, "ファイルが大きすぎます（上限 %1 バイト）")
+    return QCoreApplication::translate("morvane::FileIo",
+                                       "ファイルが大きすぎます（上限 %1 バイト）")
         .arg(maxBytes);
 }
 

@@ -259,21 +259,27 @@ MeterBar::MeterBar(int positionsPerUnit, QWidget* parent)
     , m_positionsPerUnit(qMax(1, positionsPerUnit))
 {}
 
-ValueLabel::ValueLabel(const QString& text, QWidget* parent)
+FittingLabel::FittingLabel(const QString& text, QWidget* parent)
     : QLabel(text, parent)
 {}
 
-QFont ValueLabel::shownFont() const
+QFont FittingLabel::shownFont() const
 {
-    QFont f = font();
     const int room = contentsRect().width() - 2 * margin();
+    if (room == m_fittedRoom && text() == m_fittedText && font() == m_fittedFor)
+        return m_fitted;
+    QFont f = font();
     // Half a point at a time, down to the smallest size that still draws.
     while (QFontMetrics(f).horizontalAdvance(text()) > room && f.pointSizeF() > 1.0)
         f.setPointSizeF(f.pointSizeF() - 0.5);
+    m_fittedText = text();
+    m_fittedFor = font();
+    m_fittedRoom = room;
+    m_fitted = f;
     return f;
 }
 
-bool ValueLabel::event(QEvent* event)
+bool FittingLabel::event(QEvent* event)
 {
     if (event->type() == QEvent::ToolTip && shownFont() != font()) {
         const QString tip = toolTip().isEmpty() ? text() : text() + u'\n' + toolTip();
@@ -283,7 +289,7 @@ bool ValueLabel::event(QEvent* event)
     return QLabel::event(event);
 }
 
-void ValueLabel::paintEvent(QPaintEvent* event)
+void FittingLabel::paintEvent(QPaintEvent* event)
 {
     const QFont f = shownFont();
     if (f == font()) {
@@ -299,7 +305,7 @@ void ValueLabel::paintEvent(QPaintEvent* event)
 }
 
 ActionLabel::ActionLabel(const QString& text, QWidget* parent)
-    : ValueLabel(text, parent)
+    : FittingLabel(text, parent)
 {}
 
 ActionLabel::~ActionLabel() = default;

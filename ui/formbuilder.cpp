@@ -168,9 +168,8 @@ QColor colorOr(quint32 ole, quint32 fallback, const QPalette& palette)
 
 QWidget* createLabel(const layout::Control& c, QWidget* container)
 {
-    QLabel* l = c.activates                            ? new ActionLabel(c.text, container)
-                : c.content == layout::Content::Number ? new ValueLabel(c.text, container)
-                                                       : new QLabel(c.text, container);
+    QLabel* l =
+        c.activates ? new ActionLabel(c.text, container) : new FittingLabel(c.text, container);
     l->setAlignment(Qt::AlignTop | (c.alignLeft ? Qt::AlignLeft : Qt::AlignHCenter));
     l->setIndent(0);
     l->setFocusPolicy(Qt::NoFocus);
