@@ -5,8 +5,11 @@
 #include <QEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPainter>
 #include <QStyledItemDelegate>
+
+#include <algorithm>
 
 namespace morvane {
 namespace {
@@ -118,7 +121,26 @@ void HistoryList::keyPressEvent(QKeyEvent* event)
         line.isValid() ? line.bottomLeft() + QPoint(line.height() / 2, 0) : QPoint(1, 1);
     QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, viewport()->mapToGlobal(at),
                            event->modifiers());
+    // The menu is shown while the request is handled; eventFilter() sees it come.
+    qApp->installEventFilter(this);
     QCoreApplication::sendEvent(viewport(), &menu);
+    qApp->removeEventFilter(this);
+}
+
+bool HistoryList::eventFilter(QObject* watched, QEvent* event)
+{
+    // A menu opened from the keyboard starts on its first item that can be chosen, as a menu
+    // bar's menu does: Enter then chooses it, and a screen reader says where the keys are.
+    if (auto* menu = qobject_cast<QMenu*>(watched); menu && event->type() == QEvent::Show) {
+        qApp->removeEventFilter(this);
+        const QList<QAction*> actions = menu->actions();
+        const auto first = std::find_if(actions.begin(), actions.end(), [](const QAction* a) {
+            return !a->isSeparator() && a->isVisible() && a->isEnabled();
+        });
+        if (first != actions.end())
+            menu->setActiveAction(*first);
+    }
+    return QListView::eventFilter(watched, event);
 }
 
 void HistoryList::resizeEvent(QResizeEvent* event)

@@ -3,7 +3,7 @@
 // The history list: a list that shows whole lines only, as a list box does. Every line has the
 // same height, the lines on show fill the view from its top, scrolling moves by whole lines, and
 // whatever is left below the last whole line stays blank. Shift+F10 and the Menu key ask for
-// its context menu, beside the current line.
+// its context menu, beside the current line, with its first item that can be chosen highlighted.
 
 #include <QListView>
 
@@ -23,6 +23,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
 

@@ -867,11 +867,24 @@ void tst_Window::keys()
     target->setFocus();
     QCOMPARE(QApplication::focusWidget(), target);
 
+    // What the menu shows, which item is highlighted, and what assistive technology is told:
+    // the menu with its items, each named, the highlighted one focused.
     QStringList menu;
+    QString highlighted;
+    QStringList told;
     QTimer::singleShot(0, this, [&] {
         if (auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
             for (QAction* action : popup->actions())
                 menu << action->text();
+            if (popup->activeAction())
+                highlighted = popup->activeAction()->text();
+            QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(popup);
+            told << QString::number(iface->role());
+            for (int i = 0; i < iface->childCount(); ++i) {
+                const QAccessibleInterface* item = iface->child(i);
+                if (item->state().focused)
+                    told << item->text(QAccessible::Name);
+            }
             popup->close();
         }
     });
@@ -888,6 +901,9 @@ void tst_Window::keys()
     QCOMPARE(f.help.shown, opens == u"help" ? 1 : 0);
     QCOMPARE(ended, opens == u"end" ? 1 : 0);
     QCOMPARE(menu.contains(u"グラフ表示"_s), opens == u"menu");
+    QCOMPARE(highlighted, opens == u"menu" ? u"グラフ表示"_s : QString());
+    const QStringList toldOfMenu{QString::number(QAccessible::PopupMenu), u"グラフ表示"_s};
+    QCOMPARE(told, opens == u"menu" ? toldOfMenu : QStringList{});
 }
 
 QTEST_MAIN(tst_Window)
