@@ -65,6 +65,38 @@ private:
     int m_textHeight = 1;
 };
 
+// While a context menu request from the keyboard is handled (Shift+F10 and the Menu key, by
+// this list or by the window system), the first menu shown starts on its first item that can be
+// chosen, as a menu bar's menu does: Enter then chooses it, and a screen reader says where the
+// keys are. A request from the mouse leaves the menu as Qt opens it, with nothing highlighted.
+bool isKeyboardMenuRequest(const QEvent* event)
+{
+    return event->type() == QEvent::ContextMenu &&
+           static_cast<const QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard;
+}
+
+class FirstItemHighlighter final : public QObject {
+public:
+    FirstItemHighlighter() { qApp->installEventFilter(this); }
+    ~FirstItemHighlighter() override { qApp->removeEventFilter(this); }
+    Q_DISABLE_COPY_MOVE(FirstItemHighlighter)
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* menu = qobject_cast<QMenu*>(watched);
+        if (!menu || event->type() != QEvent::Show)
+            return false;
+        qApp->removeEventFilter(this);
+        const QList<QAction*> actions = menu->actions();
+        const auto first = std::find_if(actions.begin(), actions.end(), [](const QAction* a) {
+            return !a->isSeparator() && a->isVisible() && a->isEnabled();
+        });
+        if (first != actions.end())
+            menu->setActiveAction(*first);
+        return false;
+    }
+};
+
 } // namespace
 
 HistoryList::HistoryList(QWidget* parent)
@@ -121,26 +153,23 @@ void HistoryList::keyPressEvent(QKeyEvent* event)
         line.isValid() ? line.bottomLeft() + QPoint(line.height() / 2, 0) : QPoint(1, 1);
     QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, viewport()->mapToGlobal(at),
                            event->modifiers());
-    // The menu is shown while the request is handled; eventFilter() sees it come.
-    qApp->installEventFilter(this);
     QCoreApplication::sendEvent(viewport(), &menu);
-    qApp->removeEventFilter(this);
 }
 
-bool HistoryList::eventFilter(QObject* watched, QEvent* event)
+bool HistoryList::event(QEvent* event)
 {
-    // A menu opened from the keyboard starts on its first item that can be chosen, as a menu
-    // bar's menu does: Enter then chooses it, and a screen reader says where the keys are.
-    if (auto* menu = qobject_cast<QMenu*>(watched); menu && event->type() == QEvent::Show) {
-        qApp->removeEventFilter(this);
-        const QList<QAction*> actions = menu->actions();
-        const auto first = std::find_if(actions.begin(), actions.end(), [](const QAction* a) {
-            return !a->isSeparator() && a->isVisible() && a->isEnabled();
-        });
-        if (first != actions.end())
-            menu->setActiveAction(*first);
-    }
-    return QListView::eventFilter(watched, event);
+    if (!isKeyboardMenuRequest(event))
+        return QListView::event(event);
+    const FirstItemHighlighter highlighter;
+    return QListView::event(event);
+}
+
+bool HistoryList::viewportEvent(QEvent* event)
+{
+    if (!isKeyboardMenuRequest(event))
+        return QListView::viewportEvent(event);
+    const FirstItemHighlighter highlighter;
+    return QListView::viewportEvent(event);
 }
 
 void HistoryList::resizeEvent(QResizeEvent* event)

@@ -2,7 +2,8 @@
 # Drives the real program in a real X window, as a user would, with the mouse, with the keyboard
 # and as a screen reader does through the accessibility tree (AT-SPI): records a weight, deletes
 # that line and brings it back, changes the height three ways, clears the history and sets a goal
-# weight, checking the files on disk; opens and closes the trend chart and the help.
+# weight, checking the files on disk; opens and closes the trend chart and the help; reaches the
+# history list's menu and chooses from it as a screen reader does.
 # Usage: drive.sh PROGRAM DESKTOP_FILE. Exits 77 (skipped) when no X server can be started.
 set -euo pipefail
 program=$(realpath "$1")
@@ -224,30 +225,49 @@ click_at 482 40
 answer_box 履歴削除 "the クリア button" "" Return
 wait_file "履歴.txt" '' || fail "the history file was not emptied"
 
+# A screen reader finds the history list's menu, opened with a right click, and chooses
+# 履歴を元に戻す: the cleared line comes back.
+xdotool mousemove "$((origin_x + 100))" "$((origin_y + 200))" click 3
+wait_menu || fail "a right click did not open the history list's menu"
+atspi menu mouse 履歴を元に戻す
+wait_file "履歴.txt" "$today  68.5Kg  24.1  9.6%%\r\n" || fail "履歴を元に戻す did not restore the history"
+
 # Set a goal weight: the history list's menu, its last entry, then type into the input box.
 xdotool mousemove "$((origin_x + 100))" "$((origin_y + 200))" click 3
 wait_menu || fail "a right click did not open the history list's menu"
-xdotool key Up Return
+atspi menu mouse 目標体重の設定
 answer_box 目標体重の設定 "目標体重の設定 in the history menu" "62" Return
 wait_file "目標.txt" '62\r\n' || fail "the goal file was not written"
 wait_file "体重.txt" '68.5\r\n' || fail "setting a goal changed the weight file"
 
 kill -0 "$app_pid" 2>/dev/null || fail "the program ended unexpectedly: $(cat "$work/app.log")"
 
-# The history list's menu from the keyboard, Shift+F10 and the Menu key: its first entry opens
-# the trend chart, a window of its own that Escape closes.
+# The history list's menu from the keyboard, Shift+F10 and the Menu key, starts on its first
+# entry: Enter, or a screen reader choosing it, opens the trend chart, a window of its own that
+# Escape closes.
 click_at 100 200
 for key in shift+F10 Menu; do
     xdotool windowfocus --sync "$main"
     xdotool key "$key"
     wait_menu || fail "$key did not open the history list's menu"
-    xdotool key Down Return
+    if [ "$key" = Menu ]; then
+        atspi menu key グラフ表示
+    else
+        xdotool key Return
+    fi
     trend=$(wait_window 体重の推移) || fail "グラフ表示 in the menu of $key did not open the trend"
     atspi frame 体重の推移
     xdotool windowfocus --sync "$trend"
     xdotool key Escape
     wait_gone 体重の推移 || fail "Escape did not close the trend window"
 done
+
+# A screen reader chooses CSV書き出し: the save dialog opens (and Escape leaves it).
+xdotool windowfocus --sync "$main"
+xdotool key shift+F10
+wait_menu || fail "shift+F10 did not open the history list's menu"
+atspi menu key CSV書き出し
+answer_box CSV書き出し "CSV書き出し in the history menu" "" Escape
 
 # Help with F1, a window that Escape closes.
 xdotool windowfocus --sync "$main"
