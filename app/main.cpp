@@ -1,5 +1,6 @@
 #include "store/fileio.h"
 #include "ui/accessibility.h"
+#include "ui/fixedsize.h"
 #include "ui/fonts.h"
 #include "ui/frmmain.h"
 #include "ui/layout.h"
@@ -140,6 +141,7 @@ int main(int argc, char* argv[])
     QApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
     morvane::installFontSubstitutions();
     morvane::installAccessibility();
+    morvane::keepFixedWindowsAtTheirSize();
     QFont font(morvane::layout::kGothicFamily);
     font.setPointSizeF(morvane::layout::kWindowPointSize);
     QApplication::setFont(font);

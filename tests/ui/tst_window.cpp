@@ -6,6 +6,7 @@
 #include "measure/numbertext.h"
 #include "ui/accessibility.h"
 #include "ui/controls.h"
+#include "ui/fixedsize.h"
 #include "ui/fonts.h"
 #include "ui/layout.h"
 #include "ui/trendwindow.h"
@@ -81,6 +82,7 @@ private slots:
     void heightLabelCanBePressed();
     void keys_data();
     void keys();
+    void keepsItsSizeWhenMaximised();
 };
 
 void tst_Window::initTestCase()
@@ -904,6 +906,21 @@ void tst_Window::keys()
     QCOMPARE(highlighted, opens == u"menu" ? u"グラフ表示"_s : QString());
     const QStringList toldOfMenu{QString::number(QAccessible::PopupMenu), u"グラフ表示"_s};
     QCOMPARE(told, opens == u"menu" ? toldOfMenu : QStringList{});
+}
+
+void tst_Window::keepsItsSizeWhenMaximised()
+{
+    // The desktop maximises the window (the offscreen platform grants what is asked, as Weston
+    // does): the window asks back for the normal state, keeps its size and draws again.
+    keepFixedWindowsAtTheirSize();
+    frmMain& w = f.load();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QSize size = w.size();
+    w.windowHandle()->setWindowStates(Qt::WindowMaximized);
+    QTRY_COMPARE(w.windowHandle()->windowStates(), Qt::WindowNoState);
+    QCOMPARE(w.size(), size);
+    QTRY_VERIFY(w.updatesEnabled());
 }
 
 QTEST_MAIN(tst_Window)
