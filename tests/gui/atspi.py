@@ -4,6 +4,10 @@
 Usage: atspi.py PID main          the main window as a screen reader finds it; moves the meter
        atspi.py PID press-height  presses the height label (the height box opens)
        atspi.py PID frame TITLE   a window titled TITLE is showing, as a window
+       atspi.py PID window TITLE  waits for a window titled TITLE (a dialog too)
+       atspi.py PID gone TITLE    waits until no window is titled TITLE
+       atspi.py PID active TITLE  waits until the window titled TITLE is the active one
+       atspi.py PID size TITLE W H  the window titled TITLE is W by H pixels
        atspi.py PID menu HOW ITEM the history menu, opened by HOW (key or mouse), is in the tree
                                   with its items; with key, the first item that can be chosen
                                   is focused and focus follows Down and Up; chooses ITEM
@@ -39,8 +43,8 @@ def check(ok, what):
 
 
 def application(pid):
-    """The program's application object, once it has registered (up to 10 s)."""
-    for _ in range(100):
+    """The program's application object, once it has registered (up to 30 s)."""
+    for _ in range(300):
         desktop = Atspi.get_desktop(0)
         for i in range(desktop.get_child_count()):
             app = desktop.get_child_at_index(i)
@@ -75,9 +79,11 @@ def wait_for(predicate, seconds=5.0):
 
 
 def window(app, title):
+    """The window on show titled title (Qt lists hidden windows as well)."""
     for i in range(app.get_child_count()):
         child = app.get_child_at_index(i)
-        if child is not None and child.get_name() == title:
+        if (child is not None and child.get_name() == title
+                and child.get_state_set().contains(Atspi.StateType.SHOWING)):
             return child
     return None
 
@@ -201,6 +207,14 @@ def history_menu(app, how, item):
           f"the menu stayed open after choosing {item}")
 
 
+def size(app, title, width, height):
+    found = window(app, title)
+    if check(found is not None, f"no window titled {title}"):
+        extents = found.get_extents(Atspi.CoordType.SCREEN)
+        check((extents.width, extents.height) == (width, height),
+              f"the window {title} is {extents.width} by {extents.height}")
+
+
 def run():
     pid = int(sys.argv[1])
     command = sys.argv[2]
@@ -214,6 +228,18 @@ def run():
         press_height(app)
     elif command == "frame":
         frame_titled(app, sys.argv[3])
+    elif command == "window":
+        check(wait_for(lambda: window(app, sys.argv[3]) is not None, 30),
+              f"no window titled {sys.argv[3]}")
+    elif command == "gone":
+        check(wait_for(lambda: window(app, sys.argv[3]) is None, 30),
+              f"a window titled {sys.argv[3]} is still there")
+    elif command == "active":
+        check(wait_for(lambda: window(app, sys.argv[3]) is not None and window(
+            app, sys.argv[3]).get_state_set().contains(Atspi.StateType.ACTIVE), 30),
+              f"the window titled {sys.argv[3]} is not active")
+    elif command == "size":
+        size(app, sys.argv[3], int(sys.argv[4]), int(sys.argv[5]))
     elif command == "menu":
         history_menu(app, sys.argv[3], sys.argv[4])
     else:
