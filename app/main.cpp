@@ -5,6 +5,7 @@
 #include "ui/frmmain.h"
 #include "ui/layout.h"
 #include "ui/services.h"
+#include "ui/windowframe.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -171,6 +172,6 @@ int main(int argc, char* argv[])
     morvane::frmMain window({&dialogs, &clock, &help}, QDir::current());
     if (!window.Form_Load())
         return 1;
-    window.show();
+    const auto frame = morvane::showWindow(&window);
     return app.exec();
 }

@@ -6,7 +6,7 @@ MORVANE_BUILD_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
     qt6-l10n-tools qt6-tools-dev
     qt6-charts-dev libqt6opengl6-dev
-    libmspack-dev fp-utils
+    libmspack-dev fp-utils libwayland-dev
     fonts-ipafont-gothic fonts-ipafont-mincho
 )
 

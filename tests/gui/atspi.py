@@ -8,6 +8,7 @@ Usage: atspi.py PID main          the main window as a screen reader finds it; m
        atspi.py PID gone TITLE    waits until no window is titled TITLE
        atspi.py PID active TITLE  waits until the window titled TITLE is the active one
        atspi.py PID size TITLE W H  the window titled TITLE is W by H pixels
+       atspi.py PID title-bar     the main window's own title bar offers minimise and close only
        atspi.py PID menu HOW ITEM the history menu, opened by HOW (key or mouse), is in the tree
                                   with its items; with key, the first item that can be chosen
                                   is focused and focus follows Down and Up; chooses ITEM
@@ -215,6 +216,15 @@ def size(app, title, width, height):
               f"the window {title} is {extents.width} by {extents.height}")
 
 
+def title_bar(app):
+    frame = window(app, "Morvane")
+    if not check(frame is not None, "no window titled Morvane"):
+        return
+    for name in ("最小化", "閉じる"):
+        check(find(frame, Atspi.Role.PUSH_BUTTON, name) is not None, f"no button {name}")
+    check(find(frame, name="最大化") is None, "the window offers to maximise")
+
+
 def run():
     pid = int(sys.argv[1])
     command = sys.argv[2]
@@ -238,6 +248,8 @@ def run():
         check(wait_for(lambda: window(app, sys.argv[3]) is not None and window(
             app, sys.argv[3]).get_state_set().contains(Atspi.StateType.ACTIVE), 30),
               f"the window titled {sys.argv[3]} is not active")
+    elif command == "title-bar":
+        title_bar(app)
     elif command == "size":
         size(app, sys.argv[3], int(sys.argv[4]), int(sys.argv[5]))
     elif command == "menu":

@@ -2,8 +2,9 @@
 # Drives the real program on Wayland, under Weston (the reference compositor) with Qt's Wayland
 # platform, as a user would with the keyboard: records a weight, opens the trend chart from the
 # history list's menu and the help, asks Weston to maximise the fixed-size window (its
-# super+shift+M binding), records another weight and ends, checking the files on disk and that
-# the window kept its size. Windows are found by their titles over AT-SPI. Weston runs with its
+# super+shift+M binding), records another weight and ends, checking the files on disk, that the
+# window kept its size, and that its title bar (the program's own, since Weston draws none)
+# offers no maximise button. Windows are found by their titles over AT-SPI. Weston runs with its
 # X11 back end on a virtual X display, so that xdotool can type into it.
 # Usage: wayland.sh PROGRAM QT_PLATFORMS_DIR. Exits 77 (skipped) when the tools are not installed.
 set -euo pipefail
@@ -63,8 +64,11 @@ answer_box() {
     atspi active Morvane
 }
 
+# The window: its client area of 631 by 452 pixels in a one-pixel border under a title bar 30
+# pixels high, which offers to minimise and to close it, not to maximise it.
 atspi active Morvane
-atspi size Morvane 631 452
+atspi size Morvane 633 483
+atspi title-bar
 
 # Record a weight: Enter on the 体重 button, which has the focus.
 xdotool key Return
@@ -86,7 +90,7 @@ answer_box "Morvane ヘルプ" "" Escape
 # Weston's maximise binding on the main window: the window keeps its size, and the program goes
 # on (before, the next frame drawn ended it with a protocol error).
 xdotool key super+shift+m
-atspi size Morvane 631 452
+atspi size Morvane 633 483
 kill -0 "$app_pid" 2>/dev/null || fail "maximising ended the program"
 
 # Another weight: Tab from the list to the 体重 button, Enter, type.
@@ -95,7 +99,7 @@ answer_box 体重入力 "70" Return
 wait_file "体重.txt" '70\r\n' || fail "the weight entered after maximising was not written"
 wait_file "履歴.txt" "$first$today  70.0Kg  24.7  12.0%%\r\n" ||
     fail "the history line entered after maximising was not written"
-atspi size Morvane 631 452
+atspi size Morvane 633 483
 
 # End: Tab to the 終了 button and Enter.
 xdotool key Tab Tab Tab Return

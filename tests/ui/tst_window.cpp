@@ -10,6 +10,7 @@
 #include "ui/fonts.h"
 #include "ui/layout.h"
 #include "ui/trendwindow.h"
+#include "ui/windowframe.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
@@ -83,6 +84,7 @@ private slots:
     void keys_data();
     void keys();
     void keepsItsSizeWhenMaximised();
+    void ownTitleBar();
 };
 
 void tst_Window::initTestCase()
@@ -921,6 +923,24 @@ void tst_Window::keepsItsSizeWhenMaximised()
     QTRY_COMPARE(w.windowHandle()->windowStates(), Qt::WindowNoState);
     QCOMPARE(w.size(), size);
     QTRY_VERIFY(w.updatesEnabled());
+}
+
+void tst_Window::ownTitleBar()
+{
+    // The frame holds the window's client area as it is under its title bar, takes its title,
+    // closes with it, and gives it back whole when it goes.
+    frmMain& w = f.load();
+    {
+        WindowFrame frame(&w);
+        QCOMPARE(w.window(), &frame);
+        QCOMPARE(w.geometry(), QRect(1, WindowFrame::kBarHeight, 631, 452));
+        QCOMPARE(frame.size(), QSize(633, 452 + WindowFrame::kBarHeight + 1));
+        QCOMPARE(frame.windowTitle(), u"Morvane"_s);
+        frame.show();
+        QVERIFY(frame.close());
+        QVERIFY(!w.isVisible());
+    }
+    QVERIFY(w.isWindow());
 }
 
 QTEST_MAIN(tst_Window)
