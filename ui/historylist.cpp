@@ -65,21 +65,21 @@ private:
     int m_textHeight = 1;
 };
 
-// While a context menu request from the keyboard is handled (Shift+F10 and the Menu key, by
-// this list or by the window system), the first menu shown starts on its first item that can be
-// chosen, as a menu bar's menu does: Enter then chooses it, and a screen reader says where the
-// keys are. A request from the mouse leaves the menu as Qt opens it, with nothing highlighted.
-bool isKeyboardMenuRequest(const QEvent* event)
-{
-    return event->type() == QEvent::ContextMenu &&
-           static_cast<const QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard;
-}
-
-class FirstItemHighlighter final : public QObject {
+// While a context menu request is handled, the first menu shown is the list's: it is named after
+// the list for assistive technology, and when the keyboard asked for it (Shift+F10 and the Menu
+// key, by this list or by the window system) it starts on its first item that can be chosen, as
+// a menu bar's menu does: Enter then chooses it, and a screen reader says where the keys are. A
+// request from the mouse leaves nothing highlighted, as Qt opens it.
+class MenuWatcher final : public QObject {
 public:
-    FirstItemHighlighter() { qApp->installEventFilter(this); }
-    ~FirstItemHighlighter() override { qApp->removeEventFilter(this); }
-    Q_DISABLE_COPY_MOVE(FirstItemHighlighter)
+    MenuWatcher(const QWidget* list, const QContextMenuEvent* request)
+        : m_name(list->accessibleName())
+        , m_highlight(request->reason() == QContextMenuEvent::Keyboard)
+    {
+        qApp->installEventFilter(this);
+    }
+    ~MenuWatcher() override { qApp->removeEventFilter(this); }
+    Q_DISABLE_COPY_MOVE(MenuWatcher)
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
@@ -87,14 +87,20 @@ public:
         if (!menu || event->type() != QEvent::Show)
             return false;
         qApp->removeEventFilter(this);
+        if (menu->accessibleName().isEmpty())
+            menu->setAccessibleName(m_name);
         const QList<QAction*> actions = menu->actions();
         const auto first = std::find_if(actions.begin(), actions.end(), [](const QAction* a) {
             return !a->isSeparator() && a->isVisible() && a->isEnabled();
         });
-        if (first != actions.end())
+        if (m_highlight && first != actions.end())
             menu->setActiveAction(*first);
         return false;
     }
+
+private:
+    QString m_name;
+    bool m_highlight;
 };
 
 } // namespace
@@ -158,17 +164,17 @@ void HistoryList::keyPressEvent(QKeyEvent* event)
 
 bool HistoryList::event(QEvent* event)
 {
-    if (!isKeyboardMenuRequest(event))
+    if (event->type() != QEvent::ContextMenu)
         return QListView::event(event);
-    const FirstItemHighlighter highlighter;
+    const MenuWatcher watcher(this, static_cast<QContextMenuEvent*>(event));
     return QListView::event(event);
 }
 
 bool HistoryList::viewportEvent(QEvent* event)
 {
-    if (!isKeyboardMenuRequest(event))
+    if (event->type() != QEvent::ContextMenu)
         return QListView::viewportEvent(event);
-    const FirstItemHighlighter highlighter;
+    const MenuWatcher watcher(this, static_cast<QContextMenuEvent*>(event));
     return QListView::viewportEvent(event);
 }
 

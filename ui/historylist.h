@@ -3,7 +3,8 @@
 // The history list: a list that shows whole lines only, as a list box does. Every line has the
 // same height, the lines on show fill the view from its top, scrolling moves by whole lines, and
 // whatever is left below the last whole line stays blank. Shift+F10 and the Menu key ask for
-// its context menu, beside the current line, with its first item that can be chosen highlighted.
+// its context menu, beside the current line, with its first item that can be chosen highlighted;
+// the menu is named after the list for assistive technology.
 
 #include <QListView>
 

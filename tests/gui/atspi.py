@@ -167,6 +167,7 @@ def history_menu(app, how, item):
                  "no popup menu in the window's tree"):
         return
     menu = find(frame, Atspi.Role.POPUP_MENU)
+    check(menu.get_name() == "体重の履歴", f"the menu is named {menu.get_name()!r}")
     items = [menu.get_child_at_index(i) for i in range(menu.get_child_count())]
     got = [None if n.get_role() == Atspi.Role.SEPARATOR else n.get_name() for n in items]
     if not check(got == MENU, f"the menu's items are {got}"):
