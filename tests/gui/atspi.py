@@ -9,6 +9,7 @@ Usage: atspi.py PID main          the main window as a screen reader finds it; m
        atspi.py PID active TITLE  waits until the window titled TITLE is the active one
        atspi.py PID size TITLE W H  the window titled TITLE is W by H pixels
        atspi.py PID title-bar     the main window's own title bar offers minimise and close only
+       atspi.py PID menu-open     waits for the history menu to open
        atspi.py PID menu HOW ITEM the history menu, opened by HOW (key or mouse), is in the tree
                                   with its items; with key, the first item that can be chosen
                                   is focused and focus follows Down and Up; chooses ITEM
@@ -70,7 +71,12 @@ def find(root, role=None, name=None):
     return None
 
 
-def wait_for(predicate, seconds=5.0):
+# How long a wait lasts at most: a loaded machine running the sanitizer build is slow to answer;
+# what comes sooner ends the wait.
+PATIENCE = 30.0
+
+
+def wait_for(predicate, seconds=PATIENCE):
     end = time.monotonic() + seconds
     while time.monotonic() < end:
         if predicate():
@@ -192,7 +198,7 @@ def history_menu(app, how, item):
         listener.register("object:state-changed:focused")
         for key, expected in (("Down", choosable[1]), ("Up", choosable[0])):
             subprocess.run(["xdotool", "key", key], check=True)
-            end = time.monotonic() + 5
+            end = time.monotonic() + PATIENCE
             context = GLib.MainContext.default()
             while expected.get_name() not in heard and time.monotonic() < end:
                 context.iteration(False)
@@ -240,15 +246,18 @@ def run():
     elif command == "frame":
         frame_titled(app, sys.argv[3])
     elif command == "window":
-        check(wait_for(lambda: window(app, sys.argv[3]) is not None, 30),
+        check(wait_for(lambda: window(app, sys.argv[3]) is not None),
               f"no window titled {sys.argv[3]}")
     elif command == "gone":
-        check(wait_for(lambda: window(app, sys.argv[3]) is None, 30),
+        check(wait_for(lambda: window(app, sys.argv[3]) is None),
               f"a window titled {sys.argv[3]} is still there")
     elif command == "active":
         check(wait_for(lambda: window(app, sys.argv[3]) is not None and window(
-            app, sys.argv[3]).get_state_set().contains(Atspi.StateType.ACTIVE), 30),
+            app, sys.argv[3]).get_state_set().contains(Atspi.StateType.ACTIVE)),
               f"the window titled {sys.argv[3]} is not active")
+    elif command == "menu-open":
+        check(wait_for(lambda: find(window(app, "Morvane"), Atspi.Role.POPUP_MENU) is not None),
+              "no popup menu in the window's tree")
     elif command == "title-bar":
         title_bar(app)
     elif command == "size":
