@@ -60,21 +60,32 @@ own_session_bus() {
 polls=300
 
 # A 24-bit screen of size $1 on a display number the server picks itself, so that tests running
-# at the same time never share one.
+# at the same time never share one. A server that does not come up is started again; the third
+# failure fails the test (Xvfb is installed, so the machine should be able to run it).
 start_display() {
-    Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-    helper_pids+=($!)
-    for _ in $(seq 1 50); do
-        [ -s "$work/display" ] && break
-        sleep 0.1
+    local attempt pid
+    for attempt in 1 2 3; do
+        : >"$work/display"
+        Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+        pid=$!
+        for _ in $(seq 1 "$polls"); do
+            [ "$(wc -l <"$work/display")" -ge 1 ] && break
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        export DISPLAY=":$(head -n 1 "$work/display")"
+        for _ in $(seq 1 "$polls"); do
+            kill -0 "$pid" 2>/dev/null || break
+            if xdotool getdisplaygeometry >/dev/null 2>&1; then
+                helper_pids+=("$pid")
+                return 0
+            fi
+            sleep 0.1
+        done
+        kill "$pid" 2>/dev/null || true
+        echo "Xvfb did not start (attempt $attempt): $(tail -n 5 "$work/xvfb.log")"
     done
-    [ -s "$work/display" ] || skip "Xvfb could not start: $(cat "$work/xvfb.log")"
-    export DISPLAY=":$(head -n 1 "$work/display")"
-    for _ in $(seq 1 50); do
-        xdotool getdisplaygeometry >/dev/null 2>&1 && break
-        sleep 0.1
-    done
-    xdotool getdisplaygeometry >/dev/null 2>&1 || skip "Xvfb could not start: $(cat "$work/xvfb.log")"
+    fail "Xvfb could not start"
 }
 
 start_accessibility_bus() {

@@ -4,8 +4,7 @@
 # that line and brings it back, changes the height three ways, clears the history and sets a goal
 # weight, checking the files on disk; opens and closes the trend chart and the help; reaches the
 # history list's menu and chooses from it as a screen reader does.
-# Usage: drive.sh PROGRAM DESKTOP_FILE. Exits 77 (skipped) when the tools are not installed or no
-# X server can be started.
+# Usage: drive.sh PROGRAM DESKTOP_FILE. Exits 77 (skipped) when the tools are not installed.
 set -euo pipefail
 program=$(realpath "$1")
 desktop_file=$(realpath "$2")
