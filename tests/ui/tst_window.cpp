@@ -871,23 +871,20 @@ void tst_Window::keys()
     target->setFocus();
     QCOMPARE(QApplication::focusWidget(), target);
 
-    // What the menu shows, which item is highlighted, and what assistive technology is told:
-    // the menu with its items, each named, the highlighted one focused.
+    // What the menu shows, and what assistive technology is told: a menu, its highlighted item
+    // and the item it hears has the focus.
     QStringList menu;
-    QString highlighted;
     QStringList told;
     QTimer::singleShot(0, this, [&] {
         if (auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
             for (QAction* action : popup->actions())
                 menu << action->text();
-            if (popup->activeAction())
-                highlighted = popup->activeAction()->text();
             QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(popup);
-            told << QString::number(iface->role());
+            told << QString::number(iface->role())
+                 << (popup->activeAction() ? popup->activeAction()->text() : QString());
             for (int i = 0; i < iface->childCount(); ++i) {
-                const QAccessibleInterface* item = iface->child(i);
-                if (item->state().focused)
-                    told << item->text(QAccessible::Name);
+                if (iface->child(i)->state().focused)
+                    told << iface->child(i)->text(QAccessible::Name);
             }
             popup->close();
         }
@@ -905,8 +902,8 @@ void tst_Window::keys()
     QCOMPARE(f.help.shown, opens == u"help" ? 1 : 0);
     QCOMPARE(ended, opens == u"end" ? 1 : 0);
     QCOMPARE(menu.contains(u"グラフ表示"_s), opens == u"menu");
-    QCOMPARE(highlighted, opens == u"menu" ? u"グラフ表示"_s : QString());
-    const QStringList toldOfMenu{QString::number(QAccessible::PopupMenu), u"グラフ表示"_s};
+    const QStringList toldOfMenu{QString::number(QAccessible::PopupMenu), u"グラフ表示"_s,
+                                 u"グラフ表示"_s};
     QCOMPARE(told, opens == u"menu" ? toldOfMenu : QStringList{});
 }
 
@@ -927,15 +924,14 @@ void tst_Window::keepsItsSizeWhenMaximised()
 
 void tst_Window::ownTitleBar()
 {
-    // The frame holds the window's client area as it is under its title bar, takes its title,
-    // closes with it, and gives it back whole when it goes.
+    // The frame holds the window's client area as it is under its title bar, closes with it,
+    // and gives it back whole when it goes.
     frmMain& w = f.load();
     {
         WindowFrame frame(&w);
         QCOMPARE(w.window(), &frame);
         QCOMPARE(w.geometry(), QRect(1, WindowFrame::kBarHeight, 631, 452));
         QCOMPARE(frame.size(), QSize(633, 452 + WindowFrame::kBarHeight + 1));
-        QCOMPARE(frame.windowTitle(), u"Morvane"_s);
         frame.show();
         QVERIFY(frame.close());
         QVERIFY(!w.isVisible());
