@@ -8,11 +8,14 @@ app_pid=""
 helper_pids=()
 work=""
 
+# Ends what the drive started, newest first; a process that has already gone is no reason to
+# leave the others running.
 cleanup() {
     local i
-    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+    [ -n "$app_pid" ] && { kill "$app_pid" 2>/dev/null; wait "$app_pid" 2>/dev/null; } || true
     for ((i = ${#helper_pids[@]} - 1; i >= 0; i--)); do
-        kill "${helper_pids[i]}" 2>/dev/null
+        kill "${helper_pids[i]}" 2>/dev/null || true
+        wait "${helper_pids[i]}" 2>/dev/null || true
     done
     [ -n "$work" ] && rm -rf "$work"
     return 0
