@@ -1,11 +1,13 @@
 #include "store/datafolder.h"
 #include "store/fileio.h"
 #include "ui/accessibility.h"
+#include "ui/fixedsize.h"
 #include "ui/fonts.h"
 #include "ui/frmmain.h"
 #include "ui/language.h"
 #include "ui/layout.h"
 #include "ui/services.h"
+#include "ui/windowframe.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -130,6 +132,7 @@ int main(int argc, char* argv[])
     QApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
     morvane::installFontSubstitutions();
     morvane::installAccessibility();
+    morvane::keepFixedWindowsAtTheirSize();
     QFont font(morvane::layout::kGothicFamily);
     font.setPointSizeF(morvane::layout::kWindowPointSize);
     QApplication::setFont(font);
@@ -152,6 +155,6 @@ int main(int argc, char* argv[])
     morvane::frmMain window({&dialogs, &clock, &help}, morvane::DataFiles());
     if (!window.Form_Load())
         return 1;
-    window.show();
+    const auto frame = morvane::showWindow(&window);
     return app.exec();
 }

@@ -704,6 +704,19 @@ Reason: %2
     </message>
 </context>
 <context>
+    <name>morvane::WindowFrame</name>
+    <message>
+        <location filename="../ui/windowframe.cpp" line="83"/>
+        <source>最小化</source>
+        <translation>Minimize</translation>
+    </message>
+    <message>
+        <location filename="../ui/windowframe.cpp" line="84"/>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
     <name>morvane::frmMain</name>
     <message>
         <location filename="../ui/frmmain.cpp" line="59"/>
@@ -970,7 +983,7 @@ Reason: %2
 <context>
     <name>morvane::main</name>
     <message>
-        <location filename="main.cpp" line="58"/>
+        <location filename="main.cpp" line="60"/>
         <source>使い方: morvane [--data-folder[=フォルダー]] [--help | --version]
 
 身長と体重から BMI を計算し、判定と履歴を表示します。
@@ -1000,7 +1013,7 @@ started in.
 </translation>
     </message>
     <message>
-        <location filename="main.cpp" line="86"/>
+        <location filename="main.cpp" line="88"/>
         <source>morvane: --data-folder= のあとにデータのフォルダーがありません。
 --data-folder=フォルダー のように指定して下さい（省略するときは --data-folder）。
 </source>
@@ -1009,7 +1022,7 @@ Give one as --data-folder=FOLDER (or use --data-folder alone for the usual one).
 </translation>
     </message>
     <message>
-        <location filename="main.cpp" line="102"/>
+        <location filename="main.cpp" line="104"/>
         <source>morvane: 「%1」というオプションはありません。
 使い方は morvane --help で表示されます。
 </source>

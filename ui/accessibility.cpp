@@ -4,9 +4,13 @@
 #include "ui/trendchartview.h"
 
 #include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
+#include <QAction>
 #include <QLocale>
+#include <QMenu>
+#include <QPointer>
 #include <QTextDocument>
 
 #include <cmath>
@@ -19,6 +23,11 @@ namespace {
 // A window of the program's own (a plain QWidget subclass shown as a top-level window). Qt
 // exposes such widgets as anonymous client areas; a screen reader announces a window by its
 // role and title.
+//
+// Qt leaves popup menus out of the accessibility tree: they are neither children of the
+// application nor of the widget they belong to, so assistive technology meets them only through
+// focus events. A window here lists the menus it has open after its own children (a menu names
+// its parent widget as its parent already).
 class WindowAccessible final : public QAccessibleWidget {
 public:
     explicit WindowAccessible(QWidget* widget)
@@ -28,6 +37,164 @@ public:
     {
         return widget()->isWindow() ? QAccessible::Window : QAccessible::Client;
     }
+
+    int childCount() const override
+    {
+        return QAccessibleWidget::childCount() + int(openMenus().size());
+    }
+
+    QAccessibleInterface* child(int index) const override
+    {
+        const int own = QAccessibleWidget::childCount();
+        if (index < own)
+            return QAccessibleWidget::child(index);
+        const QList<QMenu*> menus = openMenus();
+        return index - own < menus.size()
+                   ? QAccessible::queryAccessibleInterface(menus[index - own])
+                   : nullptr;
+    }
+
+    int indexOfChild(const QAccessibleInterface* child) const override
+    {
+        const qsizetype menu = child ? openMenus().indexOf(child->object()) : -1;
+        return menu >= 0 ? QAccessibleWidget::childCount() + int(menu)
+                         : QAccessibleWidget::indexOfChild(child);
+    }
+
+private:
+    QList<QMenu*> openMenus() const
+    {
+        QList<QMenu*> menus = widget()->findChildren<QMenu*>(Qt::FindDirectChildrenOnly);
+        menus.removeIf([](const QMenu* menu) { return !menu->isVisible(); });
+        return menus;
+    }
+};
+
+// An item of a popup menu. Qt's own item runs its action at once while the request from
+// assistive technology waits for the answer, and leaves the menu open: an item that opens a
+// dialog would hold the screen reader until the dialog closes, under a menu that still takes
+// the keys. Here the item is chosen as a click chooses it: the menu closes, then the action
+// runs, after the request has been answered.
+class MenuItemAccessible final : public QAccessibleInterface, public QAccessibleActionInterface {
+public:
+    explicit MenuItemAccessible(QAction* action)
+        : m_action(action)
+    {}
+
+    bool isValid() const override { return m_action && menu(); }
+    QObject* object() const override { return m_action; }
+    QWindow* window() const override
+    {
+        const QMenu* owner = menu();
+        return owner ? owner->windowHandle() : nullptr;
+    }
+    QAccessibleInterface* parent() const override
+    {
+        return QAccessible::queryAccessibleInterface(menu());
+    }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QAccessibleInterface* focusChild() const override { return nullptr; }
+    void setText(QAccessible::Text, const QString&) override {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (!m_action)
+            return {};
+        switch (t) {
+        case QAccessible::Name:
+            return QString(m_action->text()).remove(u'&');
+        case QAccessible::Accelerator:
+            return m_action->shortcut().toString(QKeySequence::NativeText);
+        default:
+            return {};
+        }
+    }
+
+    QRect rect() const override
+    {
+        const QMenu* owner = menu();
+        if (!owner)
+            return {};
+        const QRect r = owner->actionGeometry(m_action);
+        return QRect(owner->mapToGlobal(r.topLeft()), r.size());
+    }
+
+    QAccessible::Role role() const override
+    {
+        return m_action && m_action->isSeparator() ? QAccessible::Separator : QAccessible::MenuItem;
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State s;
+        const QMenu* owner = menu();
+        if (!owner || !m_action) {
+            s.invalid = true;
+            return s;
+        }
+        s.invisible = !owner->isVisible() || !m_action->isVisible();
+        s.offscreen = s.invisible;
+        s.disabled = !m_action->isEnabled();
+        if (!m_action->isSeparator() && !s.disabled) {
+            s.focusable = true;
+            s.focused = owner->activeAction() == m_action;
+        }
+        s.checkable = m_action->isCheckable();
+        s.checked = m_action->isChecked();
+        return s;
+    }
+
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this)
+                                                    : nullptr;
+    }
+
+    QStringList actionNames() const override
+    {
+        return m_action && menu() && !m_action->isSeparator() && m_action->isEnabled()
+                   ? QStringList{pressAction()}
+                   : QStringList{};
+    }
+
+    void doAction(const QString& actionName) override
+    {
+        if (!actionNames().contains(actionName))
+            return;
+        QMetaObject::invokeMethod(
+            menu(),
+            [owner = QPointer<QMenu>(menu()), action = m_action] {
+                if (!owner || !action || !owner->isVisible() || !action->isEnabled())
+                    return;
+                owner->hide();
+                action->trigger();
+            },
+            Qt::QueuedConnection);
+    }
+
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+private:
+    // The open menu that shows the action (an action may be in several widgets at once).
+    QMenu* menu() const
+    {
+        if (!m_action)
+            return nullptr;
+        QMenu* found = nullptr;
+        for (QObject* object : m_action->associatedObjects()) {
+            if (auto* menu = qobject_cast<QMenu*>(object)) {
+                if (menu->isVisible())
+                    return menu;
+                found = menu;
+            }
+        }
+        return found;
+    }
+
+    QPointer<QAction> m_action;
 };
 
 // The meter: a scroll bar whose positions are tenths of a BMI. Assistive technology reads and
@@ -113,11 +280,17 @@ public:
 
 QAccessibleInterface* factory(const QString& className, QObject* object)
 {
+    if (auto* action = qobject_cast<QAction*>(object);
+        action && className == QLatin1StringView(QAction::staticMetaObject.className()))
+        return new MenuItemAccessible(action);
     if (!object || !object->isWidgetType())
         return nullptr;
     auto* widget = static_cast<QWidget*>(object);
     const QMetaObject* meta = object->metaObject();
-    if (className == QLatin1StringView(meta->className()) &&
+    // Only the program's own windows: Qt's classes that derive from QWidget directly and are
+    // windows, such as QMenu, have accessible interfaces of their own, and a window interface in
+    // their place would hide their items from assistive technology.
+    if (className == QLatin1StringView(meta->className()) && className.startsWith("morvane::"_L1) &&
         meta->superClass() == &QWidget::staticMetaObject && widget->isWindow())
         return new WindowAccessible(widget);
     if (auto* bar = qobject_cast<MeterBar*>(object);

@@ -5,12 +5,15 @@
 #include <QEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <algorithm>
 
 #include <cmath>
+
+#include <algorithm>
 
 namespace morvane {
 namespace {
@@ -98,6 +101,44 @@ private:
     int m_height = 1;
     int m_textTop = 0;
     int m_textHeight = 1;
+};
+
+// While a context menu request is handled, the first menu shown is the list's: it is named after
+// the list for assistive technology, and when the keyboard asked for it (Shift+F10 and the Menu
+// key, by this list or by the window system) it starts on its first item that can be chosen, as
+// a menu bar's menu does: Enter then chooses it, and a screen reader says where the keys are. A
+// request from the mouse leaves nothing highlighted, as Qt opens it.
+class MenuWatcher final : public QObject {
+public:
+    MenuWatcher(const QWidget* list, const QContextMenuEvent* request)
+        : m_name(list->accessibleName())
+        , m_highlight(request->reason() == QContextMenuEvent::Keyboard)
+    {
+        qApp->installEventFilter(this);
+    }
+    ~MenuWatcher() override { qApp->removeEventFilter(this); }
+    Q_DISABLE_COPY_MOVE(MenuWatcher)
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* menu = qobject_cast<QMenu*>(watched);
+        if (!menu || event->type() != QEvent::Show)
+            return false;
+        qApp->removeEventFilter(this);
+        if (menu->accessibleName().isEmpty())
+            menu->setAccessibleName(m_name);
+        const QList<QAction*> actions = menu->actions();
+        const auto first = std::find_if(actions.begin(), actions.end(), [](const QAction* a) {
+            return !a->isSeparator() && a->isVisible() && a->isEnabled();
+        });
+        if (m_highlight && first != actions.end())
+            menu->setActiveAction(*first);
+        return false;
+    }
+
+private:
+    QString m_name;
+    bool m_highlight;
 };
 
 } // namespace
@@ -199,6 +240,22 @@ void HistoryList::keyPressEvent(QKeyEvent* event)
     QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, viewport()->mapToGlobal(at),
                            event->modifiers());
     QCoreApplication::sendEvent(viewport(), &menu);
+}
+
+bool HistoryList::event(QEvent* event)
+{
+    if (event->type() != QEvent::ContextMenu)
+        return QListView::event(event);
+    const MenuWatcher watcher(this, static_cast<QContextMenuEvent*>(event));
+    return QListView::event(event);
+}
+
+bool HistoryList::viewportEvent(QEvent* event)
+{
+    if (event->type() != QEvent::ContextMenu)
+        return QListView::viewportEvent(event);
+    const MenuWatcher watcher(this, static_cast<QContextMenuEvent*>(event));
+    return QListView::viewportEvent(event);
 }
 
 void HistoryList::resizeEvent(QResizeEvent* event)

@@ -3,7 +3,8 @@
 // The history list: a list that shows whole lines only, as a list box does. Every line has the
 // same height, the lines on show fill the view from its top, scrolling moves by whole lines, and
 // whatever is left below the last whole line stays blank. Shift+F10 and the Menu key ask for
-// its context menu, beside the current line.
+// its context menu, beside the current line, with its first item that can be chosen highlighted;
+// the menu is named after the list for assistive technology.
 //
 // The newest lines stay in sight: the list opens at its end and stays there while it is at its
 // end (also while a long history is laid out a batch at a time); a line added at the end is
@@ -32,6 +33,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
 

@@ -4,10 +4,20 @@
 Usage: atspi.py PID main          the main window as a screen reader finds it; moves the meter
        atspi.py PID press-height  presses the height label (the height box opens)
        atspi.py PID frame TITLE   a window titled TITLE is showing, as a window
+       atspi.py PID window TITLE  waits for a window titled TITLE (a dialog too)
+       atspi.py PID gone TITLE    waits until no window is titled TITLE
+       atspi.py PID active TITLE  waits until the window titled TITLE is the active one
+       atspi.py PID size TITLE W H  the window titled TITLE is W by H pixels
+       atspi.py PID title-bar     the main window's own title bar offers minimise and close only
+       atspi.py PID menu-open     waits for the history menu to open
+       atspi.py PID menu HOW ITEM the history menu, opened by HOW (key or mouse), is in the tree
+                                  with its items; with key, the first item that can be chosen
+                                  is focused and focus follows Down and Up; chooses ITEM
 
 Prints what it found wrong and exits 1, or exits 0.
 """
 
+import subprocess
 import sys
 import time
 import warnings
@@ -15,11 +25,14 @@ import warnings
 import gi
 
 gi.require_version("Atspi", "2.0")
-from gi.repository import Atspi  # noqa: E402
+from gi.repository import Atspi, GLib  # noqa: E402
 
 warnings.filterwarnings("ignore", category=DeprecationWarning)
 
 SCALE = "....".join(str(n) for n in range(15, 33))
+# The history menu's items, in order; None is a separator.
+MENU = ["グラフ表示", "CSV書き出し", "履歴を元に戻す", None, "この記録を削除", "元に戻す", None,
+        "目標体重の設定"]
 BANDS = ["やせ過ぎ", "やせ気味", "スタンダード", "でぶメゾフォルテ", "でぶフォルテ", "でぶフォルテシモ"]
 
 problems = []
@@ -32,8 +45,8 @@ def check(ok, what):
 
 
 def application(pid):
-    """The program's application object, once it has registered (up to 10 s)."""
-    for _ in range(100):
+    """The program's application object, once it has registered (up to 30 s)."""
+    for _ in range(300):
         desktop = Atspi.get_desktop(0)
         for i in range(desktop.get_child_count()):
             app = desktop.get_child_at_index(i)
@@ -58,7 +71,12 @@ def find(root, role=None, name=None):
     return None
 
 
-def wait_for(predicate, seconds=5.0):
+# How long a wait lasts at most: a loaded machine running the sanitizer build is slow to answer;
+# what comes sooner ends the wait.
+PATIENCE = 30.0
+
+
+def wait_for(predicate, seconds=PATIENCE):
     end = time.monotonic() + seconds
     while time.monotonic() < end:
         if predicate():
@@ -68,9 +86,11 @@ def wait_for(predicate, seconds=5.0):
 
 
 def window(app, title):
+    """The window on show titled title (Qt lists hidden windows as well)."""
     for i in range(app.get_child_count()):
         child = app.get_child_at_index(i)
-        if child is not None and child.get_name() == title:
+        if (child is not None and child.get_name() == title
+                and child.get_state_set().contains(Atspi.StateType.SHOWING)):
             return child
     return None
 
@@ -137,6 +157,81 @@ def frame_titled(app, title):
               f"the window {title} is a {found.get_role_name()}")
 
 
+def enabled(node):
+    return node.get_state_set().contains(Atspi.StateType.ENABLED)
+
+
+def focused(node):
+    return node.get_state_set().contains(Atspi.StateType.FOCUSED)
+
+
+def history_menu(app, how, item):
+    frame = window(app, "Morvane")
+    if not check(frame is not None, "no window titled Morvane"):
+        return
+    if not check(wait_for(lambda: find(frame, Atspi.Role.POPUP_MENU) is not None),
+                 "no popup menu in the window's tree"):
+        return
+    menu = find(frame, Atspi.Role.POPUP_MENU)
+    check(menu.get_name() == "体重の履歴", f"the menu is named {menu.get_name()!r}")
+    items = [menu.get_child_at_index(i) for i in range(menu.get_child_count())]
+    got = [None if n.get_role() == Atspi.Role.SEPARATOR else n.get_name() for n in items]
+    if not check(got == MENU, f"the menu's items are {got}"):
+        return
+    roles = [n.get_role() for n in items if n.get_role() != Atspi.Role.SEPARATOR]
+    check(set(roles) == {Atspi.Role.MENU_ITEM}, f"the menu's items are {set(roles)}")
+    choosable = [n for n in items if n.get_role() == Atspi.Role.MENU_ITEM and enabled(n)]
+    for node in items:
+        if node.get_role() == Atspi.Role.MENU_ITEM:
+            action = node.get_action_iface()
+            actions = action.get_n_actions() if action is not None else 0
+            check(actions == (1 if enabled(node) else 0),
+                  f"{node.get_name()} offers {actions} actions, enabled: {enabled(node)}")
+    now = [n.get_name() for n in items if focused(n)]
+    check(now == ([choosable[0].get_name()] if how == "key" else []),
+          f"opened by {how}, the focused items are {now}")
+    if how == "key" and len(choosable) > 1:
+        # Focus events follow the highlight as Down and Up move it.
+        heard = []
+        listener = Atspi.EventListener.new(
+            lambda event: event.detail1 and heard.append(event.source.get_name()))
+        listener.register("object:state-changed:focused")
+        for key, expected in (("Down", choosable[1]), ("Up", choosable[0])):
+            subprocess.run(["xdotool", "key", key], check=True)
+            end = time.monotonic() + PATIENCE
+            context = GLib.MainContext.default()
+            while expected.get_name() not in heard and time.monotonic() < end:
+                context.iteration(False)
+                time.sleep(0.02)
+            check(expected.get_name() in heard, f"after {key}, focus events named {heard}")
+            heard.clear()
+        listener.deregister("object:state-changed:focused")
+    chosen = [n for n in items if n.get_name() == item]
+    if not check(chosen and enabled(chosen[0]), f"{item} cannot be chosen"):
+        return
+    action = chosen[0].get_action_iface()
+    check(action.do_action(0), f"choosing {item} failed")
+    check(wait_for(lambda: find(frame, Atspi.Role.POPUP_MENU) is None),
+          f"the menu stayed open after choosing {item}")
+
+
+def size(app, title, width, height):
+    found = window(app, title)
+    if check(found is not None, f"no window titled {title}"):
+        extents = found.get_extents(Atspi.CoordType.SCREEN)
+        check((extents.width, extents.height) == (width, height),
+              f"the window {title} is {extents.width} by {extents.height}")
+
+
+def title_bar(app):
+    frame = window(app, "Morvane")
+    if not check(frame is not None, "no window titled Morvane"):
+        return
+    for name in ("最小化", "閉じる"):
+        check(find(frame, Atspi.Role.PUSH_BUTTON, name) is not None, f"no button {name}")
+    check(find(frame, name="最大化") is None, "the window offers to maximise")
+
+
 def run():
     pid = int(sys.argv[1])
     command = sys.argv[2]
@@ -150,6 +245,25 @@ def run():
         press_height(app)
     elif command == "frame":
         frame_titled(app, sys.argv[3])
+    elif command == "window":
+        check(wait_for(lambda: window(app, sys.argv[3]) is not None),
+              f"no window titled {sys.argv[3]}")
+    elif command == "gone":
+        check(wait_for(lambda: window(app, sys.argv[3]) is None),
+              f"a window titled {sys.argv[3]} is still there")
+    elif command == "active":
+        check(wait_for(lambda: window(app, sys.argv[3]) is not None and window(
+            app, sys.argv[3]).get_state_set().contains(Atspi.StateType.ACTIVE)),
+              f"the window titled {sys.argv[3]} is not active")
+    elif command == "menu-open":
+        check(wait_for(lambda: find(window(app, "Morvane"), Atspi.Role.POPUP_MENU) is not None),
+              "no popup menu in the window's tree")
+    elif command == "title-bar":
+        title_bar(app)
+    elif command == "size":
+        size(app, sys.argv[3], int(sys.argv[4]), int(sys.argv[5]))
+    elif command == "menu":
+        history_menu(app, sys.argv[3], sys.argv[4])
     else:
         print(f"unknown command {command}")
         return 2

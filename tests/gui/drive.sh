@@ -2,84 +2,17 @@
 # Drives the real program in a real X window, as a user would, with the mouse, with the keyboard
 # and as a screen reader does through the accessibility tree (AT-SPI): records a weight, deletes
 # that line and brings it back, changes the height three ways, clears the history and sets a goal
-# weight, checking the files on disk; opens and closes the trend chart and the help.
-# Usage: drive.sh PROGRAM DESKTOP_FILE. Exits 77 (skipped) when no X server can be started.
+# weight, checking the files on disk; opens and closes the trend chart and the help; reaches the
+# history list's menu and chooses from it as a screen reader does.
+# Usage: drive.sh PROGRAM DESKTOP_FILE. Exits 77 (skipped) when the tools are not installed.
 set -euo pipefail
 program=$(realpath "$1")
 desktop_file=$(realpath "$2")
-here=$(dirname "$(realpath "$0")")
-launcher=/usr/libexec/at-spi-bus-launcher
-
-for tool in Xvfb xdotool xprop dbus-run-session; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "SKIP: $tool is not installed"
-        exit 77
-    fi
-done
-if [ ! -x "$launcher" ] || ! /usr/bin/python3 -c 'import gi; gi.require_version("Atspi", "2.0")' \
-    2>/dev/null; then
-    echo "SKIP: the AT-SPI bus launcher or Python's Atspi bindings are not installed"
-    exit 77
-fi
-
-# The accessibility tree is read over a session bus of the test's own, gone when it ends.
-if [ -z "${MORVANE_DRIVE_BUS:-}" ]; then
-    export MORVANE_DRIVE_BUS=1
-    exec dbus-run-session -- "$0" "$@"
-fi
-
-work=$(mktemp -d)
-xvfb_pid=""
-app_pid=""
-atspi_pid=""
-cleanup() {
-    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-    [ -n "$atspi_pid" ] && kill "$atspi_pid" 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-# A 24-bit screen on a display number the server picks itself: tests that run at the same time
-# never share one.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 1 50); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-if [ ! -s "$work/display" ]; then
-    echo "SKIP: Xvfb could not start: $(cat "$work/xvfb.log")"
-    exit 77
-fi
-export DISPLAY=":$(head -n 1 "$work/display")"
-for _ in $(seq 1 50); do
-    xdotool getdisplaygeometry >/dev/null 2>&1 && break
-    sleep 0.1
-done
-if ! xdotool getdisplaygeometry >/dev/null 2>&1; then
-    echo "SKIP: Xvfb could not start: $(cat "$work/xvfb.log")"
-    exit 77
-fi
-
-fail() {
-    echo "FAIL: $*"
-    if [ -s "$work/app.log" ]; then
-        echo "The program's output:"
-        tail -n 40 "$work/app.log"
-    fi
-    exit 1
-}
-
-"$launcher" --launch-immediately >"$work/atspi.log" 2>&1 &
-atspi_pid=$!
-
-# Checks and drives the program over AT-SPI (see atspi.py); fails with what it found.
-atspi() {
-    local out
-    out=$(timeout 60 /usr/bin/python3 "$here/atspi.py" "$app_pid" "$@" 2>&1) ||
-        fail "accessibility ($*): $out"
-}
+source "$(dirname "$(realpath "$0")")/common.sh"
+need_tools Xvfb xdotool xprop
+own_session_bus "$@"
+start_display 1024x768
+start_accessibility_bus
 
 # The visible windows of the program with the title $1 exactly. (Titles are compared through
 # getwindowname: xdotool's --name search does not match Japanese titles.)
@@ -90,11 +23,6 @@ windows_titled() {
     done
     return 0
 }
-
-# How many tenths of a second a wait gives a window: generous, since a loaded machine running the
-# sanitizer build can take many seconds to start the program; a window that comes sooner ends
-# the wait at once.
-polls=300
 
 # Waits for a visible window titled $1 and prints its id.
 wait_window() {
@@ -136,19 +64,6 @@ answer_box() {
     [ -n "$text" ] && xdotool type --delay 20 "$text"
     xdotool key "$@"
     wait_gone "$title" || fail "「$title」 did not close after $opener"
-}
-
-# Waits until file $1 holds exactly the bytes printf $2 gives.
-wait_file() {
-    local expected
-    expected=$(printf "$2" | od -An -c)
-    for _ in $(seq 1 "$polls"); do
-        [ -f "$1" ] && [ "$(od -An -c <"$1")" = "$expected" ] && return 0
-        sleep 0.1
-    done
-    echo "expected: $expected"
-    echo "found:    $(od -An -c <"$1" 2>/dev/null)"
-    return 1
 }
 
 cd "$work"
@@ -224,30 +139,49 @@ click_at 482 40
 answer_box 履歴削除 "the クリア button" "" Return
 wait_file "履歴.txt" '' || fail "the history file was not emptied"
 
+# A screen reader finds the history list's menu, opened with a right click, and chooses
+# 履歴を元に戻す: the cleared line comes back.
+xdotool mousemove "$((origin_x + 100))" "$((origin_y + 200))" click 3
+wait_menu || fail "a right click did not open the history list's menu"
+atspi menu mouse 履歴を元に戻す
+wait_file "履歴.txt" "$today  68.5Kg  24.1  9.6%%\r\n" || fail "履歴を元に戻す did not restore the history"
+
 # Set a goal weight: the history list's menu, its last entry, then type into the input box.
 xdotool mousemove "$((origin_x + 100))" "$((origin_y + 200))" click 3
 wait_menu || fail "a right click did not open the history list's menu"
-xdotool key Up Return
+atspi menu mouse 目標体重の設定
 answer_box 目標体重の設定 "目標体重の設定 in the history menu" "62" Return
 wait_file "目標.txt" '62\r\n' || fail "the goal file was not written"
 wait_file "体重.txt" '68.5\r\n' || fail "setting a goal changed the weight file"
 
 kill -0 "$app_pid" 2>/dev/null || fail "the program ended unexpectedly: $(cat "$work/app.log")"
 
-# The history list's menu from the keyboard, Shift+F10 and the Menu key: its first entry opens
-# the trend chart, a window of its own that Escape closes.
+# The history list's menu from the keyboard, Shift+F10 and the Menu key, starts on its first
+# entry: Enter, or a screen reader choosing it, opens the trend chart, a window of its own that
+# Escape closes.
 click_at 100 200
 for key in shift+F10 Menu; do
     xdotool windowfocus --sync "$main"
     xdotool key "$key"
     wait_menu || fail "$key did not open the history list's menu"
-    xdotool key Down Return
+    if [ "$key" = Menu ]; then
+        atspi menu key グラフ表示
+    else
+        xdotool key Return
+    fi
     trend=$(wait_window 体重の推移) || fail "グラフ表示 in the menu of $key did not open the trend"
     atspi frame 体重の推移
     xdotool windowfocus --sync "$trend"
     xdotool key Escape
     wait_gone 体重の推移 || fail "Escape did not close the trend window"
 done
+
+# A screen reader chooses CSV書き出し: the save dialog opens (and Escape leaves it).
+xdotool windowfocus --sync "$main"
+xdotool key shift+F10
+wait_menu || fail "shift+F10 did not open the history list's menu"
+atspi menu key CSV書き出し
+answer_box CSV書き出し "CSV書き出し in the history menu" "" Escape
 
 # Help with F1, a window that Escape closes.
 xdotool windowfocus --sync "$main"
@@ -264,16 +198,6 @@ wait_window "Morvane ヘルプ" >/dev/null || fail "the help window did not open
 
 # End: the 終了 button closes the help window and ends the program with status 0.
 click_at 592 40
-for _ in $(seq 1 "$polls"); do
-    kill -0 "$app_pid" 2>/dev/null || break
-    sleep 0.1
-done
-if kill -0 "$app_pid" 2>/dev/null; then
-    fail "the end button did not end the program"
-fi
-status=0
-wait "$app_pid" || status=$?
-app_pid=""
-[ "$status" -eq 0 ] || fail "the program ended with status $status: $(tail -n 40 "$work/app.log")"
+wait_for_end "the end button"
 echo "PASS: weight, deleting a line and its undo, height, clearing, goal, trend, help and end" \
     "driven through the real window with the mouse, the keyboard and the accessibility tree"

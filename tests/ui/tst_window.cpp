@@ -6,9 +6,11 @@
 #include "measure/numbertext.h"
 #include "ui/accessibility.h"
 #include "ui/controls.h"
+#include "ui/fixedsize.h"
 #include "ui/fonts.h"
 #include "ui/layout.h"
 #include "ui/trendwindow.h"
+#include "ui/windowframe.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
@@ -107,6 +109,8 @@ private slots:
     void heightLabelCanBePressed();
     void keys_data();
     void keys();
+    void keepsItsSizeWhenMaximised();
+    void ownTitleBar();
 };
 
 void tst_Window::initTestCase()
@@ -847,11 +851,21 @@ void tst_Window::keys()
     target->setFocus();
     QCOMPARE(QApplication::focusWidget(), target);
 
+    // What the menu shows, and what assistive technology is told: a menu, its highlighted item
+    // and the item it hears has the focus.
     QStringList menu;
+    QStringList told;
     QTimer::singleShot(0, this, [&] {
         if (auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
             for (QAction* action : popup->actions())
                 menu << action->text();
+            QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(popup);
+            told << QString::number(iface->role())
+                 << (popup->activeAction() ? popup->activeAction()->text() : QString());
+            for (int i = 0; i < iface->childCount(); ++i) {
+                if (iface->child(i)->state().focused)
+                    told << iface->child(i)->text(QAccessible::Name);
+            }
             popup->close();
         }
     });
@@ -868,6 +882,41 @@ void tst_Window::keys()
     QCOMPARE(f.help.shown, opens == u"help" ? 1 : 0);
     QCOMPARE(ended, opens == u"end" ? 1 : 0);
     QCOMPARE(menu.contains(u"グラフ表示"_s), opens == u"menu");
+    const QStringList toldOfMenu{QString::number(QAccessible::PopupMenu), u"グラフ表示"_s,
+                                 u"グラフ表示"_s};
+    QCOMPARE(told, opens == u"menu" ? toldOfMenu : QStringList{});
+}
+
+void tst_Window::keepsItsSizeWhenMaximised()
+{
+    // The desktop maximises the window (the offscreen platform grants what is asked, as Weston
+    // does): the window asks back for the normal state, keeps its size and draws again.
+    keepFixedWindowsAtTheirSize();
+    frmMain& w = f.load();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QSize size = w.size();
+    w.windowHandle()->setWindowStates(Qt::WindowMaximized);
+    QTRY_COMPARE(w.windowHandle()->windowStates(), Qt::WindowNoState);
+    QCOMPARE(w.size(), size);
+    QTRY_VERIFY(w.updatesEnabled());
+}
+
+void tst_Window::ownTitleBar()
+{
+    // The frame holds the window's client area as it is under its title bar, closes with it,
+    // and gives it back whole when it goes.
+    frmMain& w = f.load();
+    {
+        WindowFrame frame(&w);
+        QCOMPARE(w.window(), &frame);
+        QCOMPARE(w.geometry(), QRect(1, WindowFrame::kBarHeight, 631, 452));
+        QCOMPARE(frame.size(), QSize(633, 452 + WindowFrame::kBarHeight + 1));
+        frame.show();
+        QVERIFY(frame.close());
+        QVERIFY(!w.isVisible());
+    }
+    QVERIFY(w.isWindow());
 }
 
 QTEST_MAIN(tst_Window)

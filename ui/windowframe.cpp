@@ -1,0 +1,159 @@
+#include "ui/windowframe.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QToolButton>
+#include <QWindow>
+
+#ifdef MORVANE_HAVE_WAYLAND_CLIENT
+#include <wayland-client.h>
+
+#include <cstring>
+#endif
+
+using namespace Qt::StringLiterals;
+
+namespace morvane {
+namespace {
+
+constexpr int kBorder = 1;
+constexpr int kButtonSize = 24;
+constexpr int kIconSize = 16;
+constexpr int kMargin = 6;
+
+// Whether the compositor draws title bars itself (it offers xdg-decoration, as KDE's KWin and
+// wlroots compositors do; Qt then asks it to). Asked over a connection of its own, before any
+// window is shown. Without the Wayland client library at build time the answer is no.
+bool compositorDecoratesWindows()
+{
+#ifdef MORVANE_HAVE_WAYLAND_CLIENT
+    wl_display* display = wl_display_connect(nullptr);
+    if (!display)
+        return false;
+    bool offered = false;
+    const wl_registry_listener listener{
+        [](void* data, wl_registry*, uint32_t, const char* interface, uint32_t) {
+            if (std::strcmp(interface, "zxdg_decoration_manager_v1") == 0)
+                *static_cast<bool*>(data) = true;
+        },
+        [](void*, wl_registry*, uint32_t) {},
+    };
+    wl_registry* registry = wl_display_get_registry(display);
+    wl_registry_add_listener(registry, &listener, &offered);
+    wl_display_roundtrip(display);
+    wl_registry_destroy(registry);
+    wl_display_disconnect(display);
+    return offered;
+#else
+    return false;
+#endif
+}
+
+bool needsOwnTitleBar()
+{
+    return QGuiApplication::platformName().startsWith(u"wayland"_s) &&
+           qEnvironmentVariableIntValue("QT_WAYLAND_DISABLE_WINDOWDECORATION") == 0 &&
+           !compositorDecoratesWindows();
+}
+
+} // namespace
+
+WindowFrame::WindowFrame(QWidget* content)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
+    , m_content(content)
+{
+    setObjectName(u"WindowFrame"_s);
+    content->setParent(this, Qt::Widget);
+    content->move(kBorder, kBarHeight);
+    setFixedSize(content->width() + 2 * kBorder, content->height() + kBarHeight + kBorder);
+
+    auto button = [this](QStyle::StandardPixmap icon, const QString& name) {
+        auto* b = new QToolButton(this);
+        b->setIcon(style()->standardIcon(icon, nullptr, this));
+        b->setAutoRaise(true);
+        // The window's own order of focus stays as it is; the keyboard has its own ways.
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setToolTip(name);
+        b->setAccessibleName(name);
+        return b;
+    };
+    m_minimise = button(QStyle::SP_TitleBarMinButton, tr("最小化"));
+    m_close = button(QStyle::SP_TitleBarCloseButton, tr("閉じる"));
+    const int top = (kBarHeight - kButtonSize) / 2;
+    m_close->setGeometry(width() - kMargin - kButtonSize, top, kButtonSize, kButtonSize);
+    m_minimise->setGeometry(m_close->x() - kButtonSize, top, kButtonSize, kButtonSize);
+    connect(m_minimise, &QToolButton::clicked, this, &QWidget::showMinimized);
+    connect(m_close, &QToolButton::clicked, this, &QWidget::close);
+
+    setWindowTitle(content->windowTitle());
+    setWindowIcon(content->windowIcon());
+    setAccessibleDescription(content->accessibleDescription());
+    connect(content, &QWidget::windowTitleChanged, this, &QWidget::setWindowTitle);
+    connect(content, &QWidget::windowIconChanged, this, &QWidget::setWindowIcon);
+    connect(this, &QWidget::windowTitleChanged, this, qOverload<>(&QWidget::update));
+}
+
+WindowFrame::~WindowFrame()
+{
+    if (m_content)
+        m_content->setParent(nullptr, Qt::Window);
+}
+
+void WindowFrame::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    const QPalette& pal = palette();
+    const QRect bar(0, 0, width(), kBarHeight);
+    p.fillRect(bar, pal.color(QPalette::Window).darker(108));
+    p.setPen(pal.color(QPalette::Mid));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+    p.drawLine(kBorder, kBarHeight - 1, width() - 2 * kBorder, kBarHeight - 1);
+
+    windowIcon().paint(&p, QRect(kMargin, (kBarHeight - kIconSize) / 2, kIconSize, kIconSize));
+    QFont bold = font();
+    bold.setBold(true);
+    p.setFont(bold);
+    p.setPen(
+        pal.color(isActiveWindow() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    const int side = width() - m_minimise->x();
+    p.drawText(bar.adjusted(side, 0, -side, 0), Qt::AlignCenter,
+               p.fontMetrics().elidedText(windowTitle(), Qt::ElideRight, width() - 2 * side));
+}
+
+void WindowFrame::mousePressEvent(QMouseEvent* event)
+{
+    // The title bar moves the window; being fixed in size, it has no edges to pull, and a
+    // double-click does nothing.
+    if (event->button() == Qt::LeftButton && event->position().y() < kBarHeight && windowHandle())
+        windowHandle()->startSystemMove();
+}
+
+void WindowFrame::closeEvent(QCloseEvent* event)
+{
+    // Closing the frame is closing the window inside: it decides.
+    event->setAccepted(!m_content || m_content->close());
+}
+
+void WindowFrame::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange)
+        update(0, 0, width(), kBarHeight);
+}
+
+std::unique_ptr<WindowFrame> showWindow(QWidget* window)
+{
+    if (!needsOwnTitleBar()) {
+        window->show();
+        return nullptr;
+    }
+    auto frame = std::make_unique<WindowFrame>(window);
+    window->show();
+    frame->show();
+    return frame;
+}
+
+} // namespace morvane
