@@ -90,24 +90,7 @@ void frmMain::connectControls()
         w->installEventFilter(this);
     }
 
-    c.lstRireki->setModel(m_recorder->history());
-    // Deleting a line and undoing it work from the keyboard too: Delete in the list, Ctrl+Z
-    // anywhere in the window.
-    m_deleteLine = new QAction(tr("この記録を削除"), this);
-    m_deleteLine->setShortcut(QKeySequence::Delete);
-    m_deleteLine->setShortcutContext(Qt::WidgetShortcut);
-    c.lstRireki->addAction(m_deleteLine);
-    connect(m_deleteLine, &QAction::triggered, this, &frmMain::deleteSelectedLine);
-    m_undoDelete = new QAction(tr("元に戻す"), this);
-    m_undoDelete->setShortcut(QKeySequence::Undo);
-    m_undoDelete->setShortcutContext(Qt::WindowShortcut);
-    addAction(m_undoDelete);
-    connect(m_undoDelete, &QAction::triggered, this, &frmMain::undoDelete);
-    connect(c.lstRireki->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &frmMain::updateHistoryActions);
-    updateHistoryActions();
-    c.lstRireki->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(c.lstRireki, &QListView::customContextMenuRequested, this, &frmMain::openHistoryMenu);
+    connectHistoryList();
     c.cmdTai->setFocus();
 
     connect(c.cmdTai, &QToolButton::clicked, this, &frmMain::cmdTai_Click);
@@ -137,6 +120,29 @@ void frmMain::connectControls()
         if (meter->value() != m_valueAtDragStart)
             HScroll1_Change();
     });
+}
+
+void frmMain::connectHistoryList()
+{
+    m_form.lstRireki->setModel(m_recorder->history());
+    // Deleting a line and undoing it work from the keyboard too: Delete in the list, Ctrl+Z
+    // anywhere in the window.
+    m_deleteLine = new QAction(tr("この記録を削除"), this);
+    m_deleteLine->setShortcut(QKeySequence::Delete);
+    m_deleteLine->setShortcutContext(Qt::WidgetShortcut);
+    m_form.lstRireki->addAction(m_deleteLine);
+    connect(m_deleteLine, &QAction::triggered, this, &frmMain::deleteSelectedLine);
+    m_undoDelete = new QAction(tr("元に戻す"), this);
+    m_undoDelete->setShortcut(QKeySequence::Undo);
+    m_undoDelete->setShortcutContext(Qt::WindowShortcut);
+    addAction(m_undoDelete);
+    connect(m_undoDelete, &QAction::triggered, this, &frmMain::undoDelete);
+    connect(m_form.lstRireki->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &frmMain::updateHistoryActions);
+    updateHistoryActions();
+    m_form.lstRireki->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_form.lstRireki, &QListView::customContextMenuRequested, this,
+            &frmMain::openHistoryMenu);
 }
 
 void frmMain::connectRecorder()

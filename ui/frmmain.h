@@ -69,6 +69,7 @@ protected:
 
 private:
     void connectControls();
+    void connectHistoryList();
     void connectRecorder();
     void cmdTai_Click();
     void cmdClear_Click();

@@ -164,26 +164,10 @@ struct ChartParts {
     QCategoryAxis* time = nullptr;
 };
 
-ChartParts buildChart(const TrendSeries& series, const TrendSlice& slice,
-                      std::optional<float> height, std::optional<float> goal, const QLocale& locale,
-                      bool dark)
+// The weights and their moving average as lines, and the marker of the point read over them.
+void addLines(QChart* chart, const TrendSeries& series, const TrendSlice& slice,
+              const Colours& colours, ChartParts& parts)
 {
-    ChartParts parts;
-    const Span time{dayOf(slice.first), dayOf(slice.last)};
-    const WeightScale weight = weightScale(series, slice, goal);
-    const Colours colours = coloursFor(dark);
-
-    auto* chart = new QChart;
-    parts.chart = chart;
-    // The theme first: it sets the colours of everything added before it.
-    chart->setTheme(dark ? QChart::ChartThemeDark : QChart::ChartThemeLight);
-    chart->setLocale(locale);
-    chart->setLocalizeNumbers(true);
-    chart->legend()->setAlignment(Qt::AlignBottom);
-
-    if (height)
-        addBands(chart, *height, time, weight);
-
     // A long history is drawn from a few thousand of its points, chosen so that no peak, dip or
     // band crossing is lost: Qt Charts would otherwise lay out and paint millions of them.
     auto points = [&](const QList<double>& values) {
@@ -216,8 +200,12 @@ ChartParts buildChart(const TrendSeries& series, const TrendSlice& slice,
     parts.marker->setBorderColor(colours.marker);
     parts.marker->setPen(QPen(colours.marker, 2.5));
     chart->addSeries(parts.marker);
+}
 
-    // The dates' ticks are placed when the plot's width is known (placeDateTicks).
+// The axes, attached to every series. The dates' ticks are placed when the plot's width is
+// known (placeDateTicks).
+void addAxes(QChart* chart, const Span& time, const WeightScale& weight, ChartParts& parts)
+{
     parts.time = new QCategoryAxis;
     parts.time->setTitleText(TrendWindow::tr("日付"));
     parts.time->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
@@ -236,6 +224,36 @@ ChartParts buildChart(const TrendSeries& series, const TrendSlice& slice,
         s->attachAxis(parts.time);
         s->attachAxis(weightAxis);
     }
+}
+
+// A date's tick on the time axis: its label and where the label's centre stands, in the chart.
+struct DateTick {
+    QDate date;
+    QString label;
+    qreal x = 0.0;
+    qreal width = 0.0;
+};
+
+ChartParts buildChart(const TrendSeries& series, const TrendSlice& slice,
+                      std::optional<float> height, std::optional<float> goal, const QLocale& locale,
+                      bool dark)
+{
+    ChartParts parts;
+    const Span time{dayOf(slice.first), dayOf(slice.last)};
+    const WeightScale weight = weightScale(series, slice, goal);
+    const Colours colours = coloursFor(dark);
+
+    auto* chart = new QChart;
+    parts.chart = chart;
+    // The theme first: it sets the colours of everything added before it.
+    chart->setTheme(dark ? QChart::ChartThemeDark : QChart::ChartThemeLight);
+    chart->setLocale(locale);
+    chart->setLocalizeNumbers(true);
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    if (height)
+        addBands(chart, *height, time, weight);
+    addLines(chart, series, slice, colours, parts);
+    addAxes(chart, time, weight, parts);
     for (QLegendMarker* m : chart->legend()->markers(parts.marker))
         m->setVisible(false);
     if (goal)
@@ -268,6 +286,43 @@ TrendWindow::TrendWindow(const History& history, std::optional<float> height,
     // Escape closes the window, as it closes a dialog.
     new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close);
 
+    QHBoxLayout* ranges = createRangeRow();
+    m_summary = new QLabel(this);
+    m_summary->setObjectName(u"lblSummary"_s);
+    m_summary->setWordWrap(true);
+    m_summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    m_message = new QLabel(this);
+    m_message->setObjectName(u"lblMessage"_s);
+    m_message->setAlignment(Qt::AlignCenter);
+    m_message->setWordWrap(true);
+
+    // The view owns its chart; each range gets a chart of its own (showRange).
+    m_chartView = new TrendChartView(new QChart, this);
+    m_chartView->setObjectName(u"chartView"_s);
+    m_chartView->setRenderHint(QPainter::Antialiasing);
+    m_chartView->setAccessibleName(tr("体重の推移のグラフ"));
+    connect(m_chartView, &TrendChartView::pointerMoved, this, &TrendWindow::readEntryAt);
+    connect(m_chartView, &TrendChartView::stepKey, this, &TrendWindow::stepTo);
+
+    QHBoxLayout* status = createStatusRow();
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(ranges);
+    layout->addWidget(m_summary);
+    layout->addWidget(m_message, 1);
+    layout->addWidget(m_chartView, 1);
+    layout->addLayout(status);
+
+    m_ranges->button(int(m_range))->setChecked(true);
+    showRange();
+    m_chartView->setFocus();
+}
+
+TrendWindow::~TrendWindow() = default;
+
+// The range buttons, and the point read at the other end.
+QHBoxLayout* TrendWindow::createRangeRow()
+{
     auto* ranges = new QHBoxLayout;
     auto* caption = new QLabel(tr("期間:"), this);
     ranges->addWidget(caption);
@@ -292,39 +347,29 @@ TrendWindow::TrendWindow(const History& history, std::optional<float> height,
         button->setAccessibleDescription(tr(choice.description));
         m_ranges->addButton(button, int(choice.range));
         ranges->addWidget(button);
+        // With nothing to draw in any range, there is nothing to choose either.
+        button->setVisible(!m_series.entries.isEmpty());
     }
     caption->setBuddy(m_ranges->buttons().front());
+    caption->setVisible(!m_series.entries.isEmpty());
     connect(m_ranges, &QButtonGroup::idClicked, this, [this](int id) { setRange(TrendRange(id)); });
     m_point = new QLabel(this);
     m_point->setObjectName(u"lblPoint"_s);
     ranges->addStretch();
     ranges->addWidget(m_point);
+    return ranges;
+}
 
-    m_summary = new QLabel(this);
-    m_summary->setObjectName(u"lblSummary"_s);
-    m_summary->setWordWrap(true);
-    m_summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
-
-    m_message = new QLabel(this);
-    m_message->setObjectName(u"lblMessage"_s);
-    m_message->setAlignment(Qt::AlignCenter);
-    m_message->setWordWrap(true);
-
-    // The view owns its chart; each range gets a chart of its own (showRange).
-    m_chartView = new TrendChartView(new QChart, this);
-    m_chartView->setObjectName(u"chartView"_s);
-    m_chartView->setRenderHint(QPainter::Antialiasing);
-    m_chartView->setAccessibleName(tr("体重の推移のグラフ"));
-    connect(m_chartView, &TrendChartView::pointerMoved, this, &TrendWindow::readEntryAt);
-    connect(m_chartView, &TrendChartView::stepKey, this, &TrendWindow::stepTo);
-
+// Why bands or lines are missing, if they are.
+QHBoxLayout* TrendWindow::createStatusRow()
+{
     m_note = new QLabel(this);
     m_note->setObjectName(u"lblNote"_s);
     m_note->setText(tr("身長が登録されていないため、判定の区分は表示していません"));
-    m_note->setVisible(!height && !m_series.entries.isEmpty());
+    m_note->setVisible(!m_height && !m_series.entries.isEmpty());
     m_skipped = new QLabel(this);
     m_skipped->setObjectName(u"lblSkipped"_s);
-    m_skipped->setText(tr("読み取れなかった行: %1").arg(locale.toString(m_series.skippedLines)));
+    m_skipped->setText(tr("読み取れなかった行: %1").arg(m_locale.toString(m_series.skippedLines)));
     m_skipped->setAccessibleDescription(tr("履歴のうち、グラフにできなかった行の数"));
     m_skipped->setVisible(m_series.skippedLines > 0);
 
@@ -332,23 +377,8 @@ TrendWindow::TrendWindow(const History& history, std::optional<float> height,
     status->addWidget(m_note);
     status->addStretch();
     status->addWidget(m_skipped);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(ranges);
-    layout->addWidget(m_summary);
-    layout->addWidget(m_message, 1);
-    layout->addWidget(m_chartView, 1);
-    layout->addLayout(status);
-
-    // With nothing to draw in any range, there is nothing to choose either.
-    for (QAbstractButton* button : m_ranges->buttons())
-        button->setVisible(!m_series.entries.isEmpty());
-    caption->setVisible(!m_series.entries.isEmpty());
-    m_ranges->button(int(m_range))->setChecked(true);
-    showRange();
-    m_chartView->setFocus();
+    return status;
 }
-
-TrendWindow::~TrendWindow() = default;
 
 QChartView* TrendWindow::chartView() const
 {
@@ -448,19 +478,13 @@ void TrendWindow::placeDateTicks()
     const qreal axisWidth = chart->size().width() - margins.left() - margins.right();
     const qreal right = chart->size().width() - kLabelGap;
 
-    struct Tick {
-        QDate date;
-        QString label;
-        qreal x = 0.0;
-        qreal width = 0.0;
-    };
-    QList<Tick> kept;
+    QList<DateTick> kept;
     const int most = int(plot.width() / metrics.horizontalAdvance(u"0000"_s)) + 1;
     for (int maxTicks = most; maxTicks >= 1; --maxTicks) {
         kept.clear();
         for (const QDate& date :
              dateTicks(m_slice.first, m_slice.last, maxTicks, m_locale.firstDayOfWeek())) {
-            Tick tick{date, m_locale.toString(date, QLocale::ShortFormat)};
+            DateTick tick{date, m_locale.toString(date, QLocale::ShortFormat)};
             tick.x = plot.left() + (dayOf(date) - firstDay) * perDay;
             tick.width = std::ceil(metrics.horizontalAdvance(tick.label)) + 2;
             if (tick.x - tick.width / 2 >= plot.left() && tick.x + tick.width / 2 <= right)
@@ -480,7 +504,7 @@ void TrendWindow::placeDateTicks()
 
     for (const QString& label : m_timeAxis->categoriesLabels())
         m_timeAxis->remove(label);
-    for (const Tick& tick : kept)
+    for (const DateTick& tick : kept)
         m_timeAxis->append(tick.label, dayOf(tick.date));
 }
 

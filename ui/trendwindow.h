@@ -29,6 +29,7 @@ class QButtonGroup;
 class QCategoryAxis;
 class QChart;
 class QChartView;
+class QHBoxLayout;
 class QLabel;
 class QLineSeries;
 class QScatterSeries;
@@ -70,6 +71,8 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    QHBoxLayout* createRangeRow();
+    QHBoxLayout* createStatusRow();
     void showRange();
     void placeDateTicks();
     void readEntryAt(const QPointF& scenePosition);
