@@ -155,12 +155,24 @@ std::optional<QByteArray> HelpBrowser::pictureBytes(const QUrl& url) const
 
 void HelpBrowser::applyPalette()
 {
+    // The pages' own colours where they read on the palette's page, as on a light one, and moved
+    // towards the palette's text where they do not, as on a dark one; the page itself is the
+    // palette's. Shading is the pages' own on a light page, a tint of the text on a dark one.
     const QColor base = palette().color(QPalette::Base);
     const QColor text = palette().color(QPalette::Text);
-    const QColor link = readableOn(palette().color(QPalette::Link), base, text);
-    const QColor heading = readableOn(mix(link, text, 0.35), base, text);
+    const bool light = luminance(base) > 0.5;
+    const auto shade = [&](QColor own, double share) {
+        return light ? own : mix(base, text, share);
+    };
     document()->setDefaultStyleSheet(
-        u"a { color: %1; } h1, h2, h3 { color: %2; }"_s.arg(link.name(), heading.name()));
+        u"body { color: %1; } a { color: %2; } h1, h2 { color: %3; } .note { color: %4; } "
+        u"th { background-color: %5; } code, .value { background-color: %6; }"_s.arg(
+            readableOn(QColor(0x20, 0x20, 0x20), base, text).name(),
+            readableOn(palette().color(QPalette::Link), base, text).name(),
+            readableOn(QColor(0x1d, 0x3f, 0x8a), base, text).name(),
+            readableOn(QColor(0x55, 0x55, 0x55), base, text).name(),
+            shade(QColor(0xe4, 0xe9, 0xf4), 0.22).name(),
+            shade(QColor(0xf0, 0xf0, 0xf0), 0.14).name()));
 }
 
 void HelpBrowser::changeEvent(QEvent* event)

@@ -3,6 +3,7 @@
 #include "assets/pictures.h"
 
 #include <QFileInfo>
+#include <QGlyphRun>
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QPaintEvent>
@@ -12,6 +13,7 @@
 #include <QStyle>
 #include <QStyleOptionGroupBox>
 #include <QStylePainter>
+#include <QTextLayout>
 #include <QToolTip>
 #include <QtGlobal>
 
@@ -240,10 +242,28 @@ void ScaleLabel::paintEvent(QPaintEvent* event)
     const QFontMetricsF fm(f);
     const double baseline = area.top() + (area.height() + fm.ascent() - fm.descent()) / 2.0;
 
+    // The digits are laid out once, and each figure is drawn from their glyphs: laying out
+    // eighteen numbers one by one, to measure and to draw them, was most of this label's cost.
+    QTextLayout digits(u"0123456789"_s, f);
+    digits.beginLayout();
+    const QTextLine line = digits.createLine();
+    digits.endLayout();
+    const QList<QGlyphRun> runs = digits.glyphRuns();
+    if (runs.size() != 1 || runs.front().glyphIndexes().size() != 10)
+        return;
+    const QGlyphRun& run = runs.front();
+    const QList<QPointF> at = run.positions();
+    auto advance = [&](int d) {
+        return (d < 9 ? at[d + 1].x() : line.naturalTextWidth() + at[0].x()) - at[d].x();
+    };
     for (int n = kFirstFigure; n <= kLastFigure; ++n) {
-        const QString text = QString::number(n);
+        const int tens = n / 10;
+        const int ones = n % 10;
         const double centre = figureCentre(n);
-        p.drawText(QPointF(centre - fm.horizontalAdvance(text) / 2.0, baseline), text);
+        QGlyphRun figure = run;
+        figure.setGlyphIndexes({run.glyphIndexes()[tens], run.glyphIndexes()[ones]});
+        figure.setPositions({QPointF(0, 0), QPointF(advance(tens), 0)});
+        p.drawGlyphRun(QPointF(centre - (advance(tens) + advance(ones)) / 2.0, baseline), figure);
         if (n == kLastFigure)
             break;
         // Four dots, one every 2 pixels, filling the rest of the step.

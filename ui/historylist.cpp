@@ -70,8 +70,8 @@ private:
     // to centre and elide it, and a history line is one short line that always fits; those
     // layouts were most of the cost of showing the list. Returns false for anything else, which
     // the style then draws.
-    static bool drawPlainText(QPainter* painter, const QStyleOptionViewItem& item,
-                              const QStyle* style)
+    bool drawPlainText(QPainter* painter, const QStyleOptionViewItem& item,
+                       const QStyle* style) const
     {
         if (item.state & QStyle::State_Selected ||
             item.features & QStyleOptionViewItem::Alternate || item.direction != Qt::LeftToRight ||
@@ -81,11 +81,18 @@ private:
             if (ch.unicode() < 0x20 || ch.unicode() > 0x7e)
                 return false;
         }
-        // As the style places it: inside the focus frame's margin, the font's line centred.
-        const int margin =
-            style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, item.widget) + 1;
-        const QRect area = style->subElementRect(QStyle::SE_ItemViewItemText, &item, item.widget)
-                               .adjusted(margin, 0, -margin, 0);
+        // As the style places it: inside the focus frame's margin, the font's line centred. Where
+        // the style puts a left-aligned line depends on the row's size and font, not on its
+        // text, and working it out lays the text out: it is done once for all the rows.
+        if (item.rect.size() != m_areaFor.size() || item.font != m_areaFont) {
+            const int margin =
+                style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, item.widget) + 1;
+            m_area = style->subElementRect(QStyle::SE_ItemViewItemText, &item, item.widget)
+                         .adjusted(margin, 0, -margin, 0);
+            m_areaFor = item.rect;
+            m_areaFont = item.font;
+        }
+        const QRect area = m_area.translated(item.rect.topLeft() - m_areaFor.topLeft());
         const QFontMetricsF metrics(item.font);
         const int lineHeight = int(std::ceil(metrics.ascent() + metrics.descent()));
         const int top = area.top() + (area.height() - lineHeight) / 2;
@@ -101,6 +108,10 @@ private:
     int m_height = 1;
     int m_textTop = 0;
     int m_textHeight = 1;
+    // Where the style put the text of the row m_areaFor, in the font m_areaFont.
+    mutable QRect m_areaFor;
+    mutable QFont m_areaFont;
+    mutable QRect m_area;
 };
 
 // While a context menu request is handled, the first menu shown is the list's: it is named after

@@ -12,6 +12,8 @@
 #include <wayland-client.h>
 
 #include <cstring>
+
+#include <dlfcn.h>
 #endif
 
 using namespace Qt::StringLiterals;
@@ -26,26 +28,54 @@ constexpr int kMargin = 6;
 
 // Whether the compositor draws title bars itself (it offers xdg-decoration, as KDE's KWin and
 // wlroots compositors do; Qt then asks it to). Asked over a connection of its own, before any
-// window is shown. Without the Wayland client library at build time the answer is no.
+// window is shown. The Wayland client library is found when the question is asked, on Wayland
+// only, where Qt's platform plugin has loaded it already: linked into the program it would cost
+// every start, on X11 too, a lookup in one more library for each of Qt's symbols. Without the
+// library's headers at build time, or the library, the answer is no.
 bool compositorDecoratesWindows()
 {
 #ifdef MORVANE_HAVE_WAYLAND_CLIENT
-    wl_display* display = wl_display_connect(nullptr);
-    if (!display)
+    void* library = ::dlopen("libwayland-client.so.0", RTLD_LAZY | RTLD_LOCAL);
+    if (!library)
         return false;
-    bool offered = false;
-    const wl_registry_listener listener{
-        [](void* data, wl_registry*, uint32_t, const char* interface, uint32_t) {
-            if (std::strcmp(interface, "zxdg_decoration_manager_v1") == 0)
-                *static_cast<bool*>(data) = true;
-        },
-        [](void*, wl_registry*, uint32_t) {},
+    auto find = [library]<typename T>(T*& function, const char* name) {
+        function = reinterpret_cast<T*>(::dlsym(library, name));
+        return function != nullptr;
     };
-    wl_registry* registry = wl_display_get_registry(display);
-    wl_registry_add_listener(registry, &listener, &offered);
-    wl_display_roundtrip(display);
-    wl_registry_destroy(registry);
-    wl_display_disconnect(display);
+    decltype(&wl_display_connect) connect = nullptr;
+    decltype(&wl_display_disconnect) disconnect = nullptr;
+    decltype(&wl_display_roundtrip) roundtrip = nullptr;
+    decltype(&wl_proxy_marshal_flags) marshal = nullptr;
+    decltype(&wl_proxy_get_version) version = nullptr;
+    decltype(&wl_proxy_add_listener) addListener = nullptr;
+    decltype(&wl_proxy_destroy) destroy = nullptr;
+    const wl_interface* registryInterface = nullptr;
+    wl_display* display = nullptr;
+    bool offered = false;
+    if (find(connect, "wl_display_connect") && find(disconnect, "wl_display_disconnect") &&
+        find(roundtrip, "wl_display_roundtrip") && find(marshal, "wl_proxy_marshal_flags") &&
+        find(version, "wl_proxy_get_version") && find(addListener, "wl_proxy_add_listener") &&
+        find(destroy, "wl_proxy_destroy") && find(registryInterface, "wl_registry_interface") &&
+        (display = connect(nullptr))) {
+        const wl_registry_listener listener{
+            [](void* data, wl_registry*, uint32_t, const char* interface, uint32_t) {
+                if (std::strcmp(interface, "zxdg_decoration_manager_v1") == 0)
+                    *static_cast<bool*>(data) = true;
+            },
+            [](void*, wl_registry*, uint32_t) {},
+        };
+        // wl_display_get_registry and wl_registry_add_listener, spelled out.
+        auto* proxy = reinterpret_cast<wl_proxy*>(display);
+        wl_proxy* registry =
+            marshal(proxy, WL_DISPLAY_GET_REGISTRY, registryInterface, version(proxy), 0, nullptr);
+        addListener(registry,
+                    reinterpret_cast<void (**)(void)>(const_cast<wl_registry_listener*>(&listener)),
+                    &offered);
+        roundtrip(display);
+        destroy(registry);
+        disconnect(display);
+    }
+    ::dlclose(library);
     return offered;
 #else
     return false;
