@@ -123,6 +123,15 @@ History longHistory(qint64 n, const QDate& today)
     return History(std::move(bytes));
 }
 
+// Opens the trend window on the history and paints it once.
+void openChart(const History& history, const QDate& today, const QLocale& locale)
+{
+    auto window = std::make_unique<TrendWindow>(history, 1.685f, std::nullopt, today, locale);
+    window->show();
+    QApplication::processEvents();
+    benchmark::DoNotOptimize(window->chartView());
+}
+
 // From the menu's click to the painted chart: reading every line, the moving average, choosing
 // the points to draw, and Qt Charts' layout and painting. 1,000 lines is the baseline.
 void BM_TrendChartOpens(benchmark::State& state)
@@ -130,12 +139,8 @@ void BM_TrendChartOpens(benchmark::State& state)
     const QDate today(2026, 5, 11);
     const History history = longHistory(state.range(0), today);
     const QLocale jp(QLocale::Japanese, QLocale::Japan);
-    for (auto _ : state) {
-        auto window = std::make_unique<TrendWindow>(history, 1.685f, std::nullopt, today, jp);
-        window->show();
-        QApplication::processEvents();
-        benchmark::DoNotOptimize(window->chartView());
-    }
+    for (auto _ : state)
+        openChart(history, today, jp);
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     state.counters["peak_MB"] = double(usage.ru_maxrss) / 1024.0;
@@ -182,12 +187,8 @@ void BM_TrendChartFlooded(benchmark::State& state)
              "Kg  24.1  9.6%\r\n";
     const History history(bytes);
     const QLocale jp(QLocale::Japanese, QLocale::Japan);
-    for (auto _ : state) {
-        auto window = std::make_unique<TrendWindow>(history, 1.685f, std::nullopt, today, jp);
-        window->show();
-        QApplication::processEvents();
-        benchmark::DoNotOptimize(window->chartView());
-    }
+    for (auto _ : state)
+        openChart(history, today, jp);
 }
 BENCHMARK(BM_TrendChartFlooded)
     ->Arg(100'000)
