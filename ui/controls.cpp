@@ -279,6 +279,14 @@ MeterBar::MeterBar(int positionsPerUnit, QWidget* parent)
     , m_positionsPerUnit(qMax(1, positionsPerUnit))
 {}
 
+namespace {
+
+// Pixels a text's characters' advances must leave free for the text to fit without being laid
+// out: more than rounding each advance, or any kerning the window's texts have, can add.
+constexpr qreal kFitSlack = 2.0;
+
+} // namespace
+
 FittingLabel::FittingLabel(const QString& text, QWidget* parent)
     : QLabel(text, parent)
 {}
@@ -289,9 +297,17 @@ QFont FittingLabel::shownFont() const
     if (room == m_fittedRoom && text() == m_fittedText && font() == m_fittedFor)
         return m_fitted;
     QFont f = font();
-    // Half a point at a time, down to the smallest size that still draws.
-    while (QFontMetrics(f).horizontalAdvance(text()) > room && f.pointSizeF() > 1.0)
-        f.setPointSizeF(f.pointSizeF() - 0.5);
+    // The characters' own advances are known without laying the text out: when their sum fits
+    // with room to spare for rounding, the text fits. Only a text near the edge is laid out.
+    const QFontMetricsF metrics(f);
+    qreal sum = 0;
+    for (const QChar c : text())
+        sum += metrics.horizontalAdvance(c);
+    if (sum + kFitSlack > room) {
+        // Half a point at a time, down to the smallest size that still draws.
+        while (QFontMetrics(f).horizontalAdvance(text()) > room && f.pointSizeF() > 1.0)
+            f.setPointSizeF(f.pointSizeF() - 0.5);
+    }
     m_fittedText = text();
     m_fittedFor = font();
     m_fittedRoom = room;
