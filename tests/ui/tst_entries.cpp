@@ -29,39 +29,6 @@ namespace {
 const QString kHeight = u"身長.txt"_s, kWeight = u"体重.txt"_s, kHistory = u"履歴.txt"_s;
 const QByteArray kTwoLines = "05/09  69.0Kg  24.3  10.4%\r\n05/10  68.7Kg  24.2  9.9%\r\n";
 
-// Everything an entry may change: the files, the variables, the captions and the list.
-struct Snapshot {
-    QByteArray height, weight, history;
-    bool historyExists = false;
-    std::optional<float> Height, Weight, Bmi;
-    float meterBmi = 0;
-    QStringList captions;
-    QStringList list;
-    int position = 0;
-
-    bool operator==(const Snapshot&) const = default;
-};
-
-Snapshot snapshot(const WindowFixture& f)
-{
-    Snapshot s;
-    s.height = f.read(kHeight);
-    s.weight = f.read(kWeight);
-    s.history = f.read(kHistory);
-    s.historyExists = f.exists(kHistory);
-    const Measurement m = f.recorder().measurement();
-    s.Height = m.height;
-    s.Weight = m.weight;
-    s.Bmi = m.bmi;
-    s.meterBmi = m.meterBmi;
-    for (const char* name : {"Label2", "Label4", "Label5", "lblTai", "lblHyojun(0)", "lblHyojun(1)",
-                             "lblHiman", "lblHantei"})
-        s.captions << f.text(QString::fromLatin1(name));
-    s.list = f.lines();
-    s.position = f.control<QScrollBar>(u"HScroll1"_s)->value();
-    return s;
-}
-
 } // namespace
 
 class tst_Entries : public QObject {
@@ -222,10 +189,10 @@ void tst_Entries::refusedOrCancelledChangesNothing()
     QFETCH(Answer, answer);
     QFETCH(QString, says);
     start();
-    const Snapshot before = snapshot(*f);
+    const WindowState before = f->state();
     f->dialogs.answers = {answer};
     height ? f->doubleClick(u"Label2"_s) : f->click(u"cmdTai"_s);
-    QVERIFY(snapshot(*f) == before);
+    QVERIFY(f->state() == before);
     QCOMPARE(f->dialogs.messages.size(), says.isEmpty() ? 0 : 1);
     if (says.isEmpty())
         return;
@@ -300,7 +267,7 @@ void tst_Entries::clear()
     start(history == "missing" ? QByteArray() : history);
     if (history == "missing")
         QVERIFY(QFile::remove(f->dir.filePath(kHistory)));
-    Snapshot before = snapshot(*f);
+    WindowState before = f->state();
 
     f->dialogs.confirmations = {ok};
     f->click(u"cmdClear"_s);
@@ -311,7 +278,7 @@ void tst_Entries::clear()
     QCOMPARE(f->read(kHistory), after);
     QCOMPARE(f->lines().isEmpty(), ok || before.list.isEmpty());
     // Nothing but the history changes.
-    Snapshot now = snapshot(*f);
+    WindowState now = f->state();
     before.history = now.history;
     before.historyExists = now.historyExists;
     before.list = now.list;
@@ -410,7 +377,7 @@ void tst_Entries::largeChangeQuestion()
         f->write(kWeight, weightFile);
     f->load();
     QVERIFY(f->loaded);
-    const Snapshot before = snapshot(*f);
+    const WindowState before = f->state();
 
     f->dialogs.answers = answers;
     f->dialogs.confirmations = confirmations;
@@ -426,7 +393,7 @@ void tst_Entries::largeChangeQuestion()
     for (qsizetype i = 1; i < f->dialogs.inputs.size(); ++i)
         QCOMPARE(f->dialogs.inputs[i].initial, answers[i - 1].value_or(QString()));
     if (stored.isNull()) {
-        QVERIFY(snapshot(*f) == before);
+        QVERIFY(f->state() == before);
     } else {
         QCOMPARE(f->read(kWeight), stored);
         QCOMPARE(f->lines().size(), 3);
@@ -490,7 +457,7 @@ void tst_Entries::goal()
         f->write(kGoal, goalFile);
     frmMain& w = f->load();
     QVERIFY(f->loaded);
-    const Snapshot before = snapshot(*f);
+    const WindowState before = f->state();
 
     f->dialogs.answers = answers;
     f->dialogs.confirmations = confirmations;
@@ -526,7 +493,7 @@ void tst_Entries::goal()
         else
             QVERIFY2(text.endsWith(u'\n' + says), qPrintable(text));
     }
-    QVERIFY(snapshot(*f) == before);
+    QVERIFY(f->state() == before);
 }
 
 void tst_Entries::writeFailures_data()
@@ -550,7 +517,7 @@ void tst_Entries::writeFailures()
     }
     QFile::remove(f->dir.filePath(blocked));
     QVERIFY(QDir(f->dir.path()).mkdir(blocked));
-    const Snapshot before = snapshot(*f);
+    const WindowState before = f->state();
     const std::optional<float> goal = f->recorder().measurement().goal;
 
     f->dialogs.answers = {routine == 2 ? QString() : u"60"_s};
@@ -564,7 +531,7 @@ void tst_Entries::writeFailures()
     QCOMPARE(f->dialogs.messages.size(), 1);
     QCOMPARE(f->dialogs.messages[0].severity, Dialogs::Severity::Error);
     QVERIFY(f->dialogs.messages[0].text.contains(blocked));
-    QVERIFY(snapshot(*f) == before);
+    QVERIFY(f->state() == before);
 }
 
 void tst_Entries::unreadableFileEndsStartup()
