@@ -135,6 +135,7 @@ void tst_HistoryBackup::clearAndUndo()
     QCOMPARE(readBytes(f.backup()), content);
     QCOMPARE(modeOf(f.backup()), 0600);
     QCOMPARE(readBytes(f.history()), QByteArray(""));
+    QCOMPARE(modeOf(f.history()), 0600);
     QCOMPARE(QFileInfo(f.history()).isSymLink(), linked);
     // The entries since start a new history of their own.
     for (const QString& line : since)
