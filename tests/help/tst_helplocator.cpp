@@ -31,10 +31,6 @@ void tst_HelpLocator::searchOrder_data()
     QTest::addColumn<QString>("language");    // none: Japanese
     QTest::addColumn<QString>("expected");    // where it must be found; empty: nowhere
 
-    QTest::newRow("working directory only")
-        << QStringList{u"work"_s} << QStringList{} << QString() << u"work"_s;
-    QTest::newRow("program folder only")
-        << QStringList{u"program"_s} << QStringList{} << QString() << u"program"_s;
     QTest::newRow("installed data only")
         << QStringList{u"share"_s} << QStringList{} << QString() << u"share"_s;
     QTest::newRow("working directory first") << QStringList{u"work"_s, u"program"_s, u"share"_s}

@@ -47,8 +47,6 @@ private slots:
     void sitemapBounds();
     void prepareHelpPage_data();
     void prepareHelpPage();
-    void stylesheetTypes_data();
-    void stylesheetTypes();
 };
 
 void tst_HelpText::initTestCase()
@@ -247,39 +245,27 @@ void tst_HelpText::prepareHelpPage_data()
         << u"&lt;p title=\"x>"_s + u"&lt;table>"_s.repeated(3);
     QTest::newRow("cut to the size limit")
         << u"a"_s.repeated(kMaxHtmlChars + 10) << u"a"_s.repeated(kMaxHtmlChars);
-}
-
-void tst_HelpText::prepareHelpPage()
-{
-    QFETCH(QString, html);
-    QFETCH(QString, expected);
-    QCOMPARE(morvane::prepareHelpPage(html), expected);
-}
-
-void tst_HelpText::stylesheetTypes_data()
-{
-    QTest::addColumn<QString>("html");
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("no type") << u"<link rel=\"stylesheet\" href=\"a.css\">"_s
-                             << u"<link type=\"text/css\" rel=\"stylesheet\" href=\"a.css\">"_s;
-    QTest::newRow("upper case, unquoted")
+    // A style sheet link without a type is given one, for the browser to load it.
+    QTest::newRow("stylesheet, no type")
+        << u"<link rel=\"stylesheet\" href=\"a.css\">"_s
+        << u"<link type=\"text/css\" rel=\"stylesheet\" href=\"a.css\">"_s;
+    QTest::newRow("stylesheet, upper case, unquoted")
         << u"<LINK REL=StyleSheet HREF=a.css>"_s
         << u"<LINK type=\"text/css\" REL=StyleSheet HREF=a.css>"_s;
-    QTest::newRow("type present")
+    QTest::newRow("stylesheet, type present")
         << u"<link rel=\"stylesheet\" type=\"text/css\" href=\"a.css\">"_s
         << u"<link rel=\"stylesheet\" type=\"text/css\" href=\"a.css\">"_s;
     QTest::newRow("not a stylesheet")
         << u"<link rel=\"icon\" href=\"i.png\">"_s << u"<link rel=\"icon\" href=\"i.png\">"_s;
-    QTest::newRow("two links and text")
+    QTest::newRow("two stylesheets and text")
         << u"a<link rel=stylesheet href=1.css>b<link rel=stylesheet href=2.css>c"_s
         << u"a<link type=\"text/css\" rel=stylesheet href=1.css>b"
            u"<link type=\"text/css\" rel=stylesheet href=2.css>c"_s;
-    QTest::newRow("unterminated tag, and a table after it left as text")
+    QTest::newRow("unterminated stylesheet tag, and a table after it left as text")
         << u"<link rel=\"stylesheet <table>"_s << u"&lt;link rel=\"stylesheet &lt;table>"_s;
 }
 
-void tst_HelpText::stylesheetTypes()
+void tst_HelpText::prepareHelpPage()
 {
     QFETCH(QString, html);
     QFETCH(QString, expected);

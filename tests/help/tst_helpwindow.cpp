@@ -114,7 +114,6 @@ private slots:
     void deeplyNestedPages();
     void cannotOpen_data();
     void cannotOpen();
-    void recoversWhenTheFileAppears();
     void oneWindowPerOwnerAndCloseAll();
     void escapeCloses_data();
     void escapeCloses();
@@ -180,8 +179,9 @@ void tst_HelpWindow::treeNavigation_data()
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("text");
 
+    // Shift_JIS declared, read as CP932 with its own characters.
     QTest::newRow("CP932 page") << QStringList{u"文字コード"_s, u"シフトJIS"_s} << u"/sjis.html"_s
-                                << u"シフトJISのページ"_s;
+                                << u"機種依存文字：①②③、全角チルダ：～"_s;
     QTest::newRow("page without a declaration") << QStringList{u"文字コード"_s, u"宣言なし"_s}
                                                 << u"/nometa.html"_s << u"宣言のないページ"_s;
     QTest::newRow("Japanese file name")
@@ -209,8 +209,9 @@ void tst_HelpWindow::treeNavigation()
     tree->scrollToItem(entry);
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(entry).center());
     QCOMPARE(currentPath(*m_window), path);
-    QVERIFY2(m_window->browser()->toPlainText().contains(text),
-             qPrintable(m_window->browser()->toPlainText()));
+    const QString shown = m_window->browser()->toPlainText();
+    QVERIFY2(shown.contains(text) && !shown.contains(QChar::ReplacementCharacter),
+             qPrintable(shown));
     QCOMPARE(tree->currentItem(), entry);
 }
 
@@ -527,18 +528,13 @@ void tst_HelpWindow::cannotOpen()
     QCOMPARE(m_window->contentsTree()->topLevelItemCount(), 0);
     for (const char* button : {"helpBack", "helpForward", "helpHome"})
         QVERIFY(!m_window->findChild<QToolButton*>(QString::fromUtf8(button))->isEnabled());
-}
 
-void tst_HelpWindow::recoversWhenTheFileAppears()
-{
-    const QString name = u"QuilloHelp.chm"_s;
-    m_window->openHelpFile(name);
-    QVERIFY(!m_window->hasFile());
+    // Once the file is there, the same window opens it.
+    QVERIFY(QDir().rmdir(name) || QFile::remove(name) || setup == u"none"_s);
     QVERIFY(QFile::copy(kFixture, name));
     m_window->openHelpFile(name);
     QVERIFY(m_window->hasFile());
     QCOMPARE(currentPath(*m_window), u"/index.html"_s);
-    QVERIFY(m_window->browser()->toPlainText().contains(u"UTF-8 のページ"_s));
 }
 
 void tst_HelpWindow::oneWindowPerOwnerAndCloseAll()

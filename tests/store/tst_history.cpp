@@ -188,8 +188,8 @@ void tst_History::linesKeepTheirBytes_data()
     QTest::newRow("empty lines are no entries")
         << QByteArray("\r\na\r\n\r\n\nb\r\n\r\n") << QStringList{u"a"_s, u"b"_s};
     QTest::newRow("50 MB of line feeds") << QByteArray(50'000'000, '\n') << QStringList();
-    QTest::newRow("blank lines are entries")
-        << QByteArray("a\r\n \r\n\t\r\n") << QStringList{u"a"_s, u" "_s, u"\t"_s};
+    QTest::newRow("blank lines are entries, leading blanks are kept")
+        << QByteArray("a\r\n \r\n\t\r\n  b\r\n") << QStringList{u"a"_s, u" "_s, u"\t"_s, u"  b"_s};
     QStringList lf;
     const QByteArray lfBytes = numberedLines(100, "\n", &lf);
     QTest::newRow("100 LF lines") << lfBytes << lf;
@@ -198,9 +198,12 @@ void tst_History::linesKeepTheirBytes_data()
     QTest::newRow("70 CR LF lines without the last line end") << crlfBytes.chopped(2) << crlf;
     QTest::newRow("CR inside a line is a character")
         << QByteArray("a\rb\r\n") << QStringList{u"a\rb"_s};
-    QTest::newRow("commas and quotes are characters")
-        << QByteArray("05/11  68,5Kg  \"24,1\"  9,6%\r\n")
-        << QStringList{u"05/11  68,5Kg  \"24,1\"  9,6%"_s};
+    QTest::newRow("commas and quotes, also unmatched, are characters")
+        << QByteArray("05/11  68,5Kg  \"24,1\"  9,6%\r\n\"open\r\n")
+        << QStringList{u"05/11  68,5Kg  \"24,1\"  9,6%"_s, u"\"open"_s};
+    QTest::newRow("a byte-order mark is skipped") << QByteArray("\xEF\xBB\xBF"
+                                                                "a\r\n")
+                                                  << QStringList{u"a"_s};
     QTest::newRow("UTF-8 text") << QByteArray("体重\r\n") << QStringList{u"体重"_s};
     QTest::newRow("a lone CR line end at the very end")
         << QByteArray("a\r\nb\r") << QStringList{u"a"_s, u"b"_s};

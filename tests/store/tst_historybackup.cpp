@@ -57,10 +57,8 @@ private slots:
     void nothingToKeep();
     void noBackup_data();
     void noBackup();
-    void clearFails_data();
-    void clearFails();
-    void restoreFails_data();
-    void restoreFails();
+    void failures_data();
+    void failures();
     void appendDuringClearIsKept();
     void anotherInstanceAppending_data();
     void anotherInstanceAppending();
@@ -83,27 +81,33 @@ void tst_HistoryBackup::clearAndUndo_data()
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QStringList>("since"); // lines entered between the clear and the undo
     QTest::addColumn<bool>("removed");      // the history is gone instead of empty before the undo
+    QTest::addColumn<bool>("linked");       // 履歴.txt is a link to a file in another folder
     QTest::addColumn<QByteArray>("after");
 
     const QStringList none;
     const QString entry = u"05/12  68.0Kg  23.9  8.8%"_s;
     const QByteArray record = entry.toUtf8() + "\r\n";
-    QTest::newRow("CR LF lines") << kLines << none << false << kLines;
+    QTest::newRow("CR LF lines") << kLines << none << false << false << kLines;
     QTest::newRow("last line without CR LF")
         << QByteArray("05/10  68.9Kg  24.3  10.2%\r\n05/11  68.5Kg  24.1  9.6%") << none << false
-        << QByteArray("05/10  68.9Kg  24.3  10.2%\r\n05/11  68.5Kg  24.1  9.6%");
+        << false << QByteArray("05/10  68.9Kg  24.3  10.2%\r\n05/11  68.5Kg  24.1  9.6%");
     QTest::newRow("LF-only lines")
         << QByteArray("05/10  68.9Kg  24.3  10.2%\n05/11  68.5Kg  24.1  9.6%\n") << none << false
-        << QByteArray("05/10  68.9Kg  24.3  10.2%\n05/11  68.5Kg  24.1  9.6%\n");
+        << false << QByteArray("05/10  68.9Kg  24.3  10.2%\n05/11  68.5Kg  24.1  9.6%\n");
     QTest::newRow("mixed line ends and an empty line")
         << QByteArray("05/10  68.9Kg  24.3  10.2%\n\r\n05/11  68,5Kg  24,1  9,6%\r") << none
-        << false << QByteArray("05/10  68.9Kg  24.3  10.2%\n\r\n05/11  68,5Kg  24,1  9,6%\r");
-    QTest::newRow("history file removed before the undo") << kLines << none << true << kLines;
+        << false << false
+        << QByteArray("05/10  68.9Kg  24.3  10.2%\n\r\n05/11  68,5Kg  24,1  9,6%\r");
+    QTest::newRow("history file removed before the undo")
+        << kLines << none << true << false << kLines;
+    QTest::newRow("a linked history stays a link to the same file")
+        << kLines << none << false << true << kLines;
     // Clear, record a weight, undo: the backed-up lines go back before the new one.
     QTest::newRow("an entry since the clear comes after the restored lines")
-        << kLines << QStringList{entry} << false << kLines + record;
+        << kLines << QStringList{entry} << false << false << kLines + record;
     QTest::newRow("two entries since, after a last line without line end")
-        << kLines.chopped(2) << QStringList{entry, entry} << false << kLines + record + record;
+        << kLines.chopped(2) << QStringList{entry, entry} << false << false
+        << kLines + record + record;
 }
 
 void tst_HistoryBackup::clearAndUndo()
@@ -111,11 +115,16 @@ void tst_HistoryBackup::clearAndUndo()
     QFETCH(QByteArray, content);
     QFETCH(QStringList, since);
     QFETCH(bool, removed);
+    QFETCH(bool, linked);
     QFETCH(QByteArray, after);
 
     Folder f;
-    QVERIFY(writeBytes(f.history(), content));
-    QVERIFY(::chmod(QFile::encodeName(f.history()).constData(), 0600) == 0);
+    QTemporaryDir elsewhere;
+    const QString target = linked ? elsewhere.filePath(u"h.txt"_s) : f.history();
+    QVERIFY(!linked || QFile::link(target, f.history()));
+    QVERIFY(writeBytes(target, content));
+    // A private history keeps its permissions, and so does its backup.
+    QVERIFY(::chmod(QFile::encodeName(target).constData(), 0600) == 0);
     const DataFiles files(f.folder);
 
     QVERIFY(!hasBackup(DataFiles(f.folder)));
@@ -126,8 +135,12 @@ void tst_HistoryBackup::clearAndUndo()
     QCOMPARE(readBytes(f.backup()), content);
     QCOMPARE(modeOf(f.backup()), 0600);
     QCOMPARE(readBytes(f.history()), QByteArray(""));
+    QCOMPARE(modeOf(f.history()), 0600);
+    QCOMPARE(QFileInfo(f.history()).isSymLink(), linked);
+    // The entries since start a new history of their own.
     for (const QString& line : since)
         QVERIFY(!files.appendHistory(line));
+    QCOMPARE(files.readHistory().lines.toStringList(), since);
     // The undo stays available after entries.
     QVERIFY(hasBackup(DataFiles(f.folder)));
     if (removed)
@@ -137,6 +150,7 @@ void tst_HistoryBackup::clearAndUndo()
     QCOMPARE(restore.status, Status::Restored);
     QVERIFY(!restore.error);
     QCOMPARE(readBytes(f.history()), after);
+    QCOMPARE(readBytes(target), after);
     QCOMPARE(modeOf(f.history()), 0600);
     QCOMPARE(restore.lines.toStringList(), History(after).toStringList());
     QCOMPARE(restore.lines, files.readHistory().lines);
@@ -212,55 +226,27 @@ void tst_HistoryBackup::noBackup()
     QCOMPARE(snapshot(f.folder), before);
 }
 
-void tst_HistoryBackup::clearFails_data()
+void tst_HistoryBackup::failures_data()
 {
-    QTest::addColumn<bool>("historyIsFolder");
-    QTest::addColumn<bool>("backupIsFolder");
-    QTest::addColumn<QString>("fileName");
-
-    QTest::newRow("history is a folder") << true << false << kHistoryFileName;
-    QTest::newRow("backup is a folder") << false << true << kHistoryBackupFileName;
-}
-
-void tst_HistoryBackup::clearFails()
-{
-    QFETCH(bool, historyIsFolder);
-    QFETCH(bool, backupIsFolder);
-    QFETCH(QString, fileName);
-
-    Folder f;
-    if (historyIsFolder)
-        QVERIFY(f.folder.mkdir(kHistoryFileName));
-    else
-        QVERIFY(writeBytes(f.history(), kLines));
-    if (backupIsFolder)
-        QVERIFY(f.folder.mkdir(kHistoryBackupFileName));
-    else
-        QVERIFY(writeBytes(f.backup(), "older\r\n"));
-    const auto before = snapshot(f.folder);
-
-    const std::optional<FileError> error = clearHistory(DataFiles(f.folder));
-    QVERIFY(error);
-    QCOMPARE(QFileInfo(error->path).fileName(), fileName);
-    QVERIFY(!error->reason.isEmpty());
-    QCOMPARE(snapshot(f.folder), before);
-}
-
-void tst_HistoryBackup::restoreFails_data()
-{
+    QTest::addColumn<bool>("undoing"); // false: the clear fails
     QTest::addColumn<bool>("historyIsFolder");
     QTest::addColumn<bool>("backupIsFolder");
     QTest::addColumn<int>("sizeLimit"); // 0: none
     QTest::addColumn<QString>("fileName");
 
-    QTest::newRow("history is a folder") << true << false << 0 << kHistoryFileName;
-    QTest::newRow("backup is a folder") << false << true << 0 << kHistoryBackupFileName;
-    QTest::newRow("write fails part-way: history as it was, backup kept")
-        << false << false << 20 << kHistoryFileName;
+    QTest::newRow("clear: history is a folder") << false << true << false << 0 << kHistoryFileName;
+    QTest::newRow("clear: backup is a folder")
+        << false << false << true << 0 << kHistoryBackupFileName;
+    QTest::newRow("undo: history is a folder") << true << true << false << 0 << kHistoryFileName;
+    QTest::newRow("undo: backup is a folder")
+        << true << false << true << 0 << kHistoryBackupFileName;
+    QTest::newRow("undo: write fails part-way, history as it was, backup kept")
+        << true << false << false << 20 << kHistoryFileName;
 }
 
-void tst_HistoryBackup::restoreFails()
+void tst_HistoryBackup::failures()
 {
+    QFETCH(bool, undoing);
     QFETCH(bool, historyIsFolder);
     QFETCH(bool, backupIsFolder);
     QFETCH(int, sizeLimit);
@@ -277,19 +263,25 @@ void tst_HistoryBackup::restoreFails()
         QVERIFY(writeBytes(f.backup(), kLines));
     const auto before = snapshot(f.folder);
 
-    HistoryRestore restore;
-    if (sizeLimit > 0) {
-        const FileSizeLimit limit(static_cast<rlim_t>(sizeLimit));
-        QVERIFY(limit.isActive());
-        restore = restoreHistory(DataFiles(f.folder));
-    } else {
-        restore = restoreHistory(DataFiles(f.folder));
+    std::optional<FileError> error;
+    {
+        std::optional<FileSizeLimit> limit;
+        if (sizeLimit > 0) {
+            limit.emplace(static_cast<rlim_t>(sizeLimit));
+            QVERIFY(limit->isActive());
+        }
+        if (undoing) {
+            const HistoryRestore restore = restoreHistory(DataFiles(f.folder));
+            QCOMPARE(restore.status, Status::Failed);
+            QVERIFY(restore.lines.isEmpty());
+            error = restore.error;
+        } else {
+            error = clearHistory(DataFiles(f.folder));
+        }
     }
-    QCOMPARE(restore.status, Status::Failed);
-    QVERIFY(restore.error);
-    QCOMPARE(QFileInfo(restore.error->path).fileName(), fileName);
-    QVERIFY(!restore.error->reason.isEmpty());
-    QVERIFY(restore.lines.isEmpty());
+    QVERIFY(error);
+    QCOMPARE(QFileInfo(error->path).fileName(), fileName);
+    QVERIFY(!error->reason.isEmpty());
     QCOMPARE(snapshot(f.folder), before);
 }
 

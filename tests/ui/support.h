@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QList>
 #include <QMenu>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -111,6 +112,20 @@ public:
 
 inline const QLocale kJapan{QLocale::Japanese, QLocale::Japan};
 
+// Everything an entry may change: the files, the stored values, the captions, the list and the
+// meter. An entry that is refused, cancelled or fails leaves it equal.
+struct WindowState {
+    QByteArray height, weight, history;
+    bool historyExists = false;
+    std::optional<float> Height, Weight, Bmi;
+    float meterBmi = 0;
+    QStringList captions;
+    QStringList list;
+    int position = 0;
+
+    bool operator==(const WindowState&) const = default;
+};
+
 struct WindowFixture {
     QTemporaryDir dir;
     ScriptedDialogs dialogs;
@@ -179,6 +194,25 @@ struct WindowFixture {
     }
     Recorder& recorder() const { return *window->recorder(); }
     QStringList lines() const { return recorder().history()->lines().toStringList(); }
+    WindowState state() const
+    {
+        WindowState s;
+        s.height = read(QStringLiteral("身長.txt"));
+        s.weight = read(QStringLiteral("体重.txt"));
+        s.history = read(QStringLiteral("履歴.txt"));
+        s.historyExists = exists(QStringLiteral("履歴.txt"));
+        const Measurement m = recorder().measurement();
+        s.Height = m.height;
+        s.Weight = m.weight;
+        s.Bmi = m.bmi;
+        s.meterBmi = m.meterBmi;
+        for (const char* name : {"Label2", "Label4", "Label5", "lblTai", "lblHyojun(0)",
+                                 "lblHyojun(1)", "lblHiman", "lblHantei"})
+            s.captions << text(QString::fromLatin1(name));
+        s.list = lines();
+        s.position = control<QScrollBar>(QStringLiteral("HScroll1"))->value();
+        return s;
+    }
 };
 
 } // namespace morvane::testing

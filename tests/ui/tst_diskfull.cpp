@@ -11,6 +11,7 @@
 #include "store/datafiles.h"
 #include "store/history.h"
 #include "store/historybackup.h"
+#include "testfiles.h"
 #include "ui/fonts.h"
 
 #include <QDir>
@@ -18,13 +19,11 @@
 #include <QTest>
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <optional>
 
 #include <fcntl.h>
 #include <sys/mount.h>
-#include <sys/resource.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -88,60 +87,6 @@ qint64 freeBytes(const QString& path)
     return qint64(s.f_bavail) * qint64(s.f_frsize);
 }
 
-// The process file-size limit, lowered while it lives (the file-size limit mode only).
-class FileSizeLimit {
-public:
-    FileSizeLimit(Mode mode, qint64 bytes)
-    {
-        if (mode != Mode::FileSizeLimit)
-            return;
-        m_active = ::getrlimit(RLIMIT_FSIZE, &m_old) == 0;
-        rlimit lowered = m_old;
-        lowered.rlim_cur = rlim_t(bytes);
-        m_active = m_active && ::setrlimit(RLIMIT_FSIZE, &lowered) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        if (m_active)
-            ::setrlimit(RLIMIT_FSIZE, &m_old);
-    }
-    Q_DISABLE_COPY_MOVE(FileSizeLimit)
-
-private:
-    rlimit m_old{};
-    bool m_active = false;
-};
-
-struct Files {
-    QByteArray height, weight, history;
-    QStringList names;
-};
-
-Files files(const WindowFixture& f)
-{
-    QStringList names = QDir(f.dir.path()).entryList(QDir::Files | QDir::Hidden);
-    names.sort();
-    return {f.read(kHeight), f.read(kWeight), f.read(kHistory), names};
-}
-
-struct Shown {
-    QStringList captions;
-    QStringList list;
-    int position = 0;
-    bool operator==(const Shown&) const = default;
-};
-
-Shown shown(const WindowFixture& f)
-{
-    Shown s;
-    for (const char* name :
-         {"Label2", "Label4", "Label5", "lblTai", "lblHyojun(0)", "lblHiman", "lblHantei"})
-        s.captions << f.text(QString::fromLatin1(name));
-    s.list = f.lines();
-    s.position = f.control<QScrollBar>(u"HScroll1"_s)->value();
-    return s;
-}
-
 QString recordText(const QByteArray& record)
 {
     return QString::fromUtf8(record).remove(u"\r\n"_s);
@@ -150,17 +95,16 @@ QString recordText(const QByteArray& record)
 // What the window shows of the stored values is what the files hold.
 void checkWindowShowsTheFiles(const WindowFixture& f)
 {
-    const Files now = files(f);
-    QCOMPARE(f.lines(), History(now.history).toStringList());
-    const Measurement m = f.recorder().measurement();
+    const WindowState now = f.state();
+    QCOMPARE(now.list, History(now.history).toStringList());
     QCOMPARE(f.text(u"Label2"_s), recordText(now.height));
-    QCOMPARE(m.height, parseNumberRecord(now.height));
+    QCOMPARE(now.Height, parseNumberRecord(now.height));
     if (f.exists(kWeight)) {
         QCOMPARE(f.text(u"Label5"_s), recordText(now.weight));
-        QCOMPARE(m.weight, parseNumberRecord(now.weight));
+        QCOMPARE(now.Weight, parseNumberRecord(now.weight));
     } else {
         QCOMPARE(f.text(u"Label5"_s), QString());
-        QVERIFY(!m.weight);
+        QVERIFY(!now.Weight);
     }
 }
 
@@ -180,7 +124,6 @@ private slots:
     void initTestCase();
     void init();
     void cleanup();
-    void cleanupTestCase();
     void fullFileSystem_data();
     void fullFileSystem();
 };
@@ -188,8 +131,6 @@ private slots:
 void tst_DiskFull::initTestCase()
 {
     installFontSubstitutions();
-    // The file-size limit would otherwise end the process at the first write past it.
-    std::signal(SIGXFSZ, SIG_IGN);
     QTemporaryDir probe;
     QVERIFY(probe.isValid());
     m_mode = Mode::FileSizeLimit;
@@ -222,11 +163,6 @@ void tst_DiskFull::cleanup()
         unmountTmpfs(f->dir.path());
     m_mounted = false;
     f.reset();
-}
-
-void tst_DiskFull::cleanupTestCase()
-{
-    std::signal(SIGXFSZ, SIG_DFL);
 }
 
 bool tst_DiskFull::fillUp(qint64 room) const
@@ -285,16 +221,20 @@ void tst_DiskFull::fullFileSystem()
     // nothing.
     const bool clearThenWeight = routine == Routine::ClearThenWeight;
     QVERIFY(fillUp(firstWeight ? kBlock : 0));
-    const Files before = files(*f);
-    const Shown shownBefore = shown(*f);
+    const WindowState before = f->state();
     // The system's reason in the user's words, not the C library's English.
     const QString reason = m_mode == Mode::Tmpfs ? u"ディスクの空き容量がありません"_s
                                                  : u"ファイルの大きさの上限を超えます"_s;
 
     {
+        // Where tmpfs cannot be mounted, the process file-size limit stands in.
         std::optional<FileSizeLimit> lowered;
+        const auto lower = [&](qint64 bytes) {
+            if (m_mode == Mode::FileSizeLimit)
+                lowered.emplace(rlim_t(bytes));
+        };
         if (!clearThenWeight)
-            lowered.emplace(m_mode, firstWeight ? history.size() + slack : 2);
+            lower(firstWeight ? history.size() + slack : 2);
         switch (routine) {
         case Routine::HeightEntry:
             f->dialogs.answers = {u"1.7"_s};
@@ -308,7 +248,7 @@ void tst_DiskFull::fullFileSystem()
             QVERIFY(f->dialogs.messages.isEmpty());
             // Something else takes the space the clear gave back.
             QVERIFY(fillUp(0));
-            lowered.emplace(m_mode, 2);
+            lower(2);
             Q_FALLTHROUGH();
         case Routine::WeightEntry:
         case Routine::FirstWeightEntry:
@@ -330,7 +270,7 @@ void tst_DiskFull::fullFileSystem()
     QVERIFY2(message.text.contains(reason), qPrintable(message.text + u" / "_s + reason));
 
     // Every earlier record is there byte for byte, and no temporary file is left behind.
-    const Files after = files(*f);
+    const WindowState after = f->state();
     QCOMPARE(after.height, before.height);
     QCOMPARE(after.weight, firstWeight ? QByteArray("70\r\n") : before.weight);
     QCOMPARE(after.history, clearThenWeight ? QByteArray() : before.history);
@@ -342,7 +282,9 @@ void tst_DiskFull::fullFileSystem()
         QCOMPARE(f->read(kHistoryBackupFileName), before.history);
     }
     names.sort();
-    QCOMPARE(after.names, names);
+    QStringList present = QDir(f->dir.path()).entryList(QDir::Files | QDir::Hidden);
+    present.sort();
+    QCOMPARE(present, names);
 
     // The window shows nothing the files do not hold; an entry that was not stored at all
     // changed nothing on screen.
@@ -350,7 +292,7 @@ void tst_DiskFull::fullFileSystem()
     if (QTest::currentTestFailed())
         return;
     if (routine != Routine::FirstWeightEntry && !clearThenWeight)
-        QVERIFY(shown(*f) == shownBefore);
+        QVERIFY(f->state() == before);
 
     // With room again the same entry goes through, and the history grows by exactly its line.
     QVERIFY(!f->exists(kFiller) || QFile::remove(f->dir.filePath(kFiller)));
