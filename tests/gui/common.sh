@@ -63,13 +63,17 @@ own_session_bus() {
 polls=300
 
 # A 24-bit screen of size $1 on a display number the server picks itself, so that tests running
-# at the same time never share one. A server that does not come up is started again; the third
-# failure fails the test (Xvfb is installed, so the machine should be able to run it).
+# at the same time never share one. Without -noreset the server resets when its last client
+# leaves (the check below is one), and a client connecting during the reset is refused: on a
+# loaded machine that was the program itself, now and then. A server that does not come up is
+# started again; the third failure fails the test (Xvfb is installed, so the machine should be
+# able to run it).
 start_display() {
     local attempt pid
     for attempt in 1 2 3; do
         : >"$work/display"
-        Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+        Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp -noreset 3>"$work/display" \
+            >"$work/xvfb.log" 2>&1 &
         pid=$!
         for _ in $(seq 1 "$polls"); do
             [ "$(wc -l <"$work/display")" -ge 1 ] && break
