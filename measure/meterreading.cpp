@@ -10,13 +10,12 @@ MeterReading readMeter(qint16 position, const Measurement& before)
     Measurement& m = r.after;
     m = before;
 
+    m.meterBmi = meterValue(position);
     if (before.holdWeight == 0) {
-        m.bmi = meterValue(position);
+        m.bmi = m.meterBmi;
         m.weight = m.height ? std::optional(weightForBmi(*m.height, *m.bmi)) : std::nullopt;
         r.derived = true;
     }
-    m.meterBmi = meterValue(position);
-    r.needle = m.meterBmi;
     m.holdWeight = 0;
 
     if (m.height)

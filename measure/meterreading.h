@@ -16,7 +16,7 @@ struct Measurement {
     std::optional<float> height; // metres
     std::optional<float> weight; // kilograms
     std::optional<float> bmi;
-    float meterBmi = 0.0f;     // the BMI the meter shows, in its 0.1 steps
+    float meterBmi = 0.0f;     // the BMI the meter and its needle show, in its 0.1 steps
     qint16 holdWeight = 0;     // 1: the next reading keeps weight and BMI
     std::optional<float> goal; // kilograms; the goal weight plays no part in the meter
 };
@@ -32,7 +32,6 @@ struct MeterReading {
     // or when the standard weight rounds to 0.
     std::optional<double> obesityDegree;
     std::optional<Band> band; // the judgement; none while the BMI is unknown
-    float needle = 0.0f;      // the BMI the needle points at on the scale (15.4 to 31.6)
 };
 
 // The reading for the meter standing at `position`. With holdWeight 0 the BMI becomes the

@@ -133,16 +133,6 @@ ParsedNumber parseLeadingNumber(QStringView text)
     return {toDouble(full, negative, mantissa, exponent), true};
 }
 
-double parseDisplayedNumber(const QString& caption, const QLocale& locale)
-{
-    const QString point = locale.decimalPoint();
-    if (point == u".")
-        return parseLeadingNumber(caption).value;
-    QString text = caption;
-    text.replace(point, u"."_s);
-    return parseLeadingNumber(text).value;
-}
-
 QString generalNumberText(float value, const QLocale& locale)
 {
     QString text = QString::number(static_cast<double>(value), 'g', 7);

@@ -23,10 +23,6 @@ struct ParsedNumber {
 // 0 with found == false. Values beyond double's range give +-infinity or 0.
 ParsedNumber parseLeadingNumber(QStringView text);
 
-// The leading-number parse of a caption the program wrote with the given locale: the locale's
-// decimal separator is read as the decimal point.
-double parseDisplayedNumber(const QString& caption, const QLocale& locale);
-
 // Number texts are written with ASCII digits and an ASCII minus in every locale; only the
 // decimal separator is the locale's ("68,5" in Germany, "68٫5" in Iran).
 

@@ -136,11 +136,6 @@ QList<QDate> yearTicks(const QDate& first, const QDate& last, int maxTicks)
     }
 }
 
-QString kilograms(double value, const QLocale& locale)
-{
-    return oneDecimalText(value, locale);
-}
-
 } // namespace
 
 TrendSeries trendSeries(Trend trend)
@@ -192,14 +187,11 @@ WeightScale weightScale(const TrendSeries& series, const TrendSlice& slice,
         low = std::min({low, series.weights[i], series.averages[i]});
         high = std::max({high, series.weights[i], series.averages[i]});
     }
-    WeightScale scale;
+    WeightScale scale{low, high}; // no entries: an empty span, which a goal may widen
     if (low <= high) {
         const double margin = std::max(1.0, (high - low) * 0.05);
         scale.low = std::max(0.0, std::floor(low - margin));
         scale.high = std::ceil(high + margin);
-    } else {
-        scale.low = std::numeric_limits<double>::infinity();
-        scale.high = -scale.low;
     }
     // A goal beyond the weights widens the scale to it, with a margin of a kilogram.
     if (goal) {
@@ -254,24 +246,24 @@ QString trendSummary(const TrendSeries& series, const TrendSlice& slice, const Q
                     .arg(dates, locale.toString(last.date, QLocale::ShortFormat));
     if (slice.end - slice.begin == 1)
         return QCoreApplication::translate("morvane::TrendView", "%1：%2 kg")
-            .arg(dates, kilograms(first.weight, locale));
+            .arg(dates, oneDecimalText(first.weight, locale));
 
     const auto [lowest, highest] = std::minmax_element(series.weights.begin() + slice.begin,
                                                        series.weights.begin() + slice.end);
     const double change = last.weight - first.weight;
-    QString amount = kilograms(std::abs(change), locale);
+    QString amount = oneDecimalText(std::abs(change), locale);
     // The sign is decided on the amount as shown: never "+0.0" or "−0.0".
-    amount.prepend(amount == kilograms(0.0, locale) ? u'±' : change > 0 ? u'+' : u'\u2212');
+    amount.prepend(amount == oneDecimalText(0.0, locale) ? u'±' : change > 0 ? u'+' : u'\u2212');
     return QCoreApplication::translate("morvane::TrendView",
                                        "%1：%2 kg → %3 kg（%4 kg）、最低 %5 kg、最高 %6 kg")
-        .arg(dates, kilograms(first.weight, locale), kilograms(last.weight, locale), amount,
-             kilograms(*lowest, locale), kilograms(*highest, locale));
+        .arg(dates, oneDecimalText(first.weight, locale), oneDecimalText(last.weight, locale),
+             amount, oneDecimalText(*lowest, locale), oneDecimalText(*highest, locale));
 }
 
 QString pointText(const TrendEntry& entry, std::optional<float> height, const QLocale& locale)
 {
     const QString date = locale.toString(entry.date, QLocale::ShortFormat);
-    const QString weight = kilograms(entry.weight, locale);
+    const QString weight = oneDecimalText(entry.weight, locale);
     if (!height)
         return QCoreApplication::translate("morvane::TrendView", "%1　%2 kg").arg(date, weight);
     const float bmi = CalcBmi(static_cast<float>(entry.weight), *height);

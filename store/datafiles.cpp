@@ -5,17 +5,13 @@
 #include "store/historylock.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QLocale>
 
-#include <algorithm>
 #include <cerrno>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-using namespace Qt::StringLiterals;
 
 namespace morvane {
 namespace {
@@ -52,11 +48,6 @@ QByteArray historyTail(QFile& file, qint64 size)
     if (length <= 0 || !file.seek(size - length))
         return {};
     return file.read(length);
-}
-
-std::optional<FileError> systemError(const QString& path, int error)
-{
-    return FileError{fullPath(path), systemReason(error)};
 }
 
 } // namespace

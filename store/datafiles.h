@@ -10,7 +10,6 @@
 
 #include <QDir>
 #include <QString>
-#include <QStringList>
 
 #include <optional>
 

@@ -88,10 +88,24 @@ QString systemReason(const QString& systemText)
     return systemText;
 }
 
+FileError systemError(const QString& path, int error)
+{
+    return FileError{fullPath(path), systemReason(error)};
+}
+
 QString notRegularFileReason()
 {
     return QCoreApplication::translate("morvane::FileIo",
                                        "通常のファイルではありません（FIFO、デバイスなど）");
+}
+
+FileStamp fileStamp(const QString& path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {};
+    return {true, quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
+            qint64(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
 }
 
 namespace {
@@ -217,7 +231,7 @@ QByteArray replacedFile(const QByteArray& path)
 std::optional<FileError> replaceFile(const QString& path, QByteArrayView bytes,
                                      const std::function<bool()>& beforeRename)
 {
-    auto fail = [&](int error) { return FileError{fullPath(path), systemReason(error)}; };
+    auto fail = [&](int error) { return systemError(path, error); };
     const QByteArray target = replacedFile(QFile::encodeName(path));
     struct stat st {};
     std::optional<mode_t> mode;

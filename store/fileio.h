@@ -32,6 +32,8 @@ QString systemReason(int error);
 // The same for the reason a Qt file device gives (its errorString()), which is the system's
 // text for the system's errors.
 QString systemReason(const QString& systemText);
+// The error for the file at `path` and a system error number.
+FileError systemError(const QString& path, int error);
 
 // Some editors put a byte order mark in front of UTF-8 text; the CSV export writes one on
 // purpose. It is not part of the first line or record.
@@ -50,6 +52,18 @@ bool isAbsent(const QString& path);
 
 // The reason given for a data file that is something other than a regular file or a folder.
 QString notRegularFileReason();
+
+// What is at a path at one moment, as far as telling a later change goes: a file written,
+// replaced (a new file renamed over it), created or removed since has another stamp.
+struct FileStamp {
+    bool exists = false;
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = 0;
+    qint64 modifiedNs = 0; // the last modification, in nanoseconds since the epoch
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+FileStamp fileStamp(const QString& path);
 
 struct FileContent {
     bool missing = false;

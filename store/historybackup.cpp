@@ -16,27 +16,6 @@
 namespace morvane {
 namespace {
 
-struct FileIdentity {
-    bool exists = false;
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
-};
-
-FileIdentity identify(const QString& path)
-{
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return {};
-    return {true, st.st_dev, st.st_ino, st.st_size};
-}
-
-std::optional<FileError> systemError(const QString& path, int error)
-{
-    return FileError{fullPath(path), systemReason(error)};
-}
-
 // The file the history's name stands for: the file itself, or where its link points, so that
 // a linked history stays linked after a clear.
 QString resolvedHistoryPath(const QString& path)
@@ -56,12 +35,17 @@ std::optional<FileError> createEmptyHistory(const QString& path, std::optional<m
     const QByteArray name = QFile::encodeName(path);
     const int fd =
         ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode.value_or(0666));
-    if (fd < 0)
-        return errno == EEXIST ? std::nullopt : systemError(path, errno);
+    if (fd < 0) {
+        if (errno == EEXIST)
+            return std::nullopt;
+        return systemError(path, errno);
+    }
     const bool ok = !mode || ::fchmod(fd, *mode) == 0;
     const int error = errno;
     ::close(fd);
-    return ok ? std::nullopt : systemError(path, error);
+    if (ok)
+        return std::nullopt;
+    return systemError(path, error);
 }
 
 } // namespace
@@ -147,7 +131,7 @@ HistoryRestore restoreOnce(const DataFiles& files, bool& historyChanged)
     const QString& historyPath = history.path();
     // A history made only to be locked goes again when nothing is restored into it.
     auto unmade = [&](HistoryRestore restore) {
-        if (history.created() && identify(historyPath).size == 0)
+        if (history.created() && fileStamp(historyPath).size == 0)
             QFile::remove(historyPath);
         return restore;
     };
@@ -163,7 +147,7 @@ HistoryRestore restoreOnce(const DataFiles& files, bool& historyChanged)
     if (backup.error)
         return failed(*backup.error);
 
-    const FileIdentity seen = identify(historyPath);
+    const FileStamp seen = fileStamp(historyPath);
     const FileContent since = history.read();
     if (since.error)
         return failed(*since.error);
@@ -180,7 +164,7 @@ HistoryRestore restoreOnce(const DataFiles& files, bool& historyChanged)
     // file: read again and start over rather than replace it. The lock keeps this program's
     // other instances out; this catches a writer that does not lock.
     const auto unchanged = [&] {
-        historyChanged = identify(historyPath) != seen;
+        historyChanged = fileStamp(historyPath) != seen;
         return !historyChanged;
     };
     if (std::optional<FileError> error = history.rewrite(bytes, unchanged))

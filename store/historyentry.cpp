@@ -185,19 +185,6 @@ bool isAscii(QByteArrayView bytes)
     return std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; });
 }
 
-std::optional<HistoryEntry> readLine(QStringView line)
-{
-    // A real line is under 40 characters; a very long one is no history line.
-    if (line.size() > kMaxHistoryLineLength)
-        return std::nullopt;
-    const bool ascii =
-        std::all_of(line.begin(), line.end(), [](QChar c) { return c.unicode() < 0x80; });
-    if (!ascii)
-        return parseUnicode(line);
-    const QByteArray latin1 = line.toLatin1();
-    return parseAscii(std::string_view(latin1.constData(), std::size_t(latin1.size())));
-}
-
 } // namespace
 
 HistoryEntry HistoryEntry::recorded(const QDate& date, float weight, float bmi, float ratio)
@@ -215,13 +202,20 @@ QString HistoryEntry::line(const QLocale& locale) const
 
 std::optional<HistoryEntry> HistoryEntry::read(QByteArrayView line)
 {
+    // A real line is under 40 characters; a very long one is no history line. Counted in
+    // characters: a UTF-8 character takes up to four bytes.
     if (line.size() > 4 * kMaxHistoryLineLength)
         return std::nullopt;
-    if (!isAscii(line))
-        return readLine(QString::fromUtf8(line));
-    if (line.size() > kMaxHistoryLineLength)
+    if (isAscii(line)) {
+        if (line.size() > kMaxHistoryLineLength)
+            return std::nullopt;
+        return parseAscii(std::string_view(line.data(), std::size_t(line.size())));
+    }
+    // Some byte is not ASCII, so the text holds a character that is not (U+FFFD at worst).
+    const QString text = QString::fromUtf8(line);
+    if (text.size() > kMaxHistoryLineLength)
         return std::nullopt;
-    return parseAscii(std::string_view(line.data(), std::size_t(line.size())));
+    return parseUnicode(text);
 }
 
 } // namespace morvane

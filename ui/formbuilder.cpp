@@ -134,11 +134,9 @@ QWidget* createList(QWidget* container)
     auto* l = new HistoryList(container);
     l->setSelectionMode(QAbstractItemView::SingleSelection);
     l->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    l->setUniformItemSizes(true);
     // Lays out a long history a batch at a time, so the window paints before it is done.
     l->setLayoutMode(QListView::Batched);
     l->setBatchSize(1000);
-    l->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     l->setTextElideMode(Qt::ElideNone);
     l->setFocusPolicy(Qt::StrongFocus);

@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <span>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -83,7 +84,8 @@ void frmMain::connectControls()
     m_meterDescription = c.HScroll1->accessibleDescription();
     // The band rectangles and the meter explain the weights each band stands for at the stored
     // height; the text is made when the tooltip is asked for.
-    std::vector<QWidget*> explained(c.Shape1.begin(), c.Shape1.begin() + 6);
+    const auto bandShapes = std::span(c.Shape1).first(bands().size());
+    std::vector<QWidget*> explained(bandShapes.begin(), bandShapes.end());
     explained.insert(explained.end(), {c.Label1, c.HScroll1});
     for (QWidget* w : explained) {
         w->setAttribute(Qt::WA_TransparentForMouseEvents, false);
@@ -208,15 +210,16 @@ void frmMain::UpdateMeter()
         return value ? oneDecimalText(*value, m_locale) : QString();
     };
 
+    const QString weight = shown(m.weight);
     if (r.derived) {
         c.Label4->setText(shown(m.bmi));
-        c.Label5->setText(shown(m.weight));
+        c.Label5->setText(weight);
     }
-    const float left = layout::needleLeft(r.needle);
+    const float left = layout::needleLeft(r.after.meterBmi);
     c.Image1->move(qRound(left / layout::kTwipsPerPixel), c.Image1->y());
     c.lblHyojun[0]->setText(shown(r.standardWeight));
     c.lblHyojun[1]->setText(c.lblHyojun[0]->text());
-    c.lblTai->setText(shown(m.weight));
+    c.lblTai->setText(weight);
     c.lblHiman->setText(shown(r.obesityDegree));
     setJudgement(r.band);
     updateMeterDescription();
@@ -247,7 +250,7 @@ void frmMain::updateMeterDescription()
         return;
     const Measurement& m = m_recorder->measurement();
     const auto key = std::tuple(m.height, m.weight, m.goal);
-    if (key == m_describedFor && !meter->accessibleDescription().isEmpty())
+    if (m_describedFor == key)
         return;
     m_describedFor = key;
     meter->setAccessibleDescription(m_meterDescription + u"\n"_s +
@@ -343,13 +346,12 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::ToolTip) {
         auto* w = static_cast<QWidget*>(watched);
-        const auto& shapes = m_form.Shape1;
-        const auto band = std::find(shapes.begin(), shapes.begin() + 6, watched);
+        const auto shapes = std::span(m_form.Shape1).first(bands().size());
+        const auto band = std::find(shapes.begin(), shapes.end(), watched);
         const Measurement& m = m_recorder->measurement();
-        w->setToolTip(
-            band != shapes.begin() + 6
-                ? bandTooltip(int(band - shapes.begin()) + 1, m.height, m.weight, m_locale)
-                : meterTooltip(m.height, m.weight, m_locale, m.goal));
+        w->setToolTip(band != shapes.end() ? bandTooltip(int(band - shapes.begin()) + 1, m.height,
+                                                         m.weight, m_locale)
+                                           : meterTooltip(m.height, m.weight, m_locale, m.goal));
     }
     return QWidget::eventFilter(watched, event);
 }

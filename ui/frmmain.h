@@ -97,8 +97,10 @@ private:
     bool m_shownOnce = false;
     qint16 m_valueAtDragStart = 0;
     QPointer<TrendWindow> m_trend;
-    std::tuple<std::optional<float>, std::optional<float>, std::optional<float>>
-        m_describedFor;              // height, weight, goal
+    // The height, weight and goal the meter's description was written for; none before the
+    // first, which a first run without any of them needs too.
+    std::optional<std::tuple<std::optional<float>, std::optional<float>, std::optional<float>>>
+        m_describedFor;
     QAction* m_deleteLine = nullptr; // この記録を削除: Delete in the list
     QAction* m_undoDelete = nullptr; // 元に戻す: Ctrl+Z anywhere in the window
     QString HelpFile;                // the help file, by its bare name

@@ -9,7 +9,6 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
-#include <algorithm>
 
 #include <cmath>
 

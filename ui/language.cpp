@@ -7,6 +7,15 @@
 using namespace Qt::StringLiterals;
 
 namespace morvane {
+namespace {
+
+// The ISO 639 code: "ja", "en".
+QString languageCode(Language language)
+{
+    return language == Language::English ? u"en"_s : u"ja"_s;
+}
+
+} // namespace
 
 Language chooseLanguage(const QStringList& uiLanguages)
 {
@@ -23,11 +32,6 @@ Language chooseLanguage(const QStringList& uiLanguages)
 Language programLanguage()
 {
     return chooseLanguage(QLocale::system().uiLanguages());
-}
-
-QString languageCode(Language language)
-{
-    return language == Language::English ? u"en"_s : u"ja"_s;
 }
 
 QString translationSuffix(Language language)

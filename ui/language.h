@@ -20,8 +20,6 @@ Language chooseLanguage(const QStringList& uiLanguages);
 // chooseLanguage() for this desktop.
 Language programLanguage();
 
-// The ISO 639 code: "ja", "en".
-QString languageCode(Language language);
 // What names the program's translation and help files in the language ("en": morvane_en.qm,
 // QuilloHelp_en.chm); empty for Japanese, which needs neither.
 QString translationSuffix(Language language);

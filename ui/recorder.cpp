@@ -9,14 +9,10 @@
 #include "store/startup.h"
 #include "ui/historymodel.h"
 
-#include <QCoreApplication>
-#include <QFile>
 #include <QFileSystemWatcher>
 #include <QTimer>
 
 #include <vector>
-
-#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -26,6 +22,14 @@ namespace {
 // How long the files must be quiet before they are read again: a writer's rename and the
 // writes around it come as several changes.
 constexpr int kReloadDelayMs = 200;
+
+// The data files an open window follows.
+const std::array<QString, 4>& followedFiles()
+{
+    static const std::array<QString, 4> names{kHeightFileName, kWeightFileName, kGoalFileName,
+                                              kHistoryFileName};
+    return names;
+}
 
 std::vector<NumberFile> numberFiles()
 {
@@ -49,7 +53,7 @@ public:
     ~Busy()
     {
         if (--m_r.m_busy == 0 && m_r.m_reloadDue)
-            m_r.m_reloadTimer->start(0);
+            m_r.m_reloadTimer->start();
     }
     Busy(const Busy&) = delete;
     Busy& operator=(const Busy&) = delete;
@@ -113,7 +117,7 @@ void Recorder::watch()
     // The folder too: a file replaced by a rename is a new file, which a watch on the old one
     // never sees, and a file created later has no watch yet.
     QStringList paths{m_files.path(QString())};
-    for (const QString& name : {kHeightFileName, kWeightFileName, kGoalFileName, kHistoryFileName})
+    for (const QString& name : followedFiles())
         paths.append(m_files.path(name));
     for (const QString& path : paths) {
         if (!m_watcher->files().contains(path) && !m_watcher->directories().contains(path))
@@ -124,15 +128,8 @@ void Recorder::watch()
 Recorder::Stamps Recorder::stamps() const
 {
     Stamps result{};
-    std::size_t i = 0;
-    for (const QString& name :
-         {kHeightFileName, kWeightFileName, kGoalFileName, kHistoryFileName}) {
-        struct stat st {};
-        if (::stat(QFile::encodeName(m_files.path(name)).constData(), &st) == 0)
-            result[i] = {st.st_size, st.st_mtim.tv_sec * 1'000'000'000 + st.st_mtim.tv_nsec,
-                         qint64(st.st_ino), 1};
-        ++i;
-    }
+    for (std::size_t i = 0; i < result.size(); ++i)
+        result[i] = fileStamp(m_files.path(followedFiles()[i]));
     return result;
 }
 
@@ -147,10 +144,12 @@ void Recorder::reload()
     const Stamps now = stamps();
     if (now == m_stamps)
         return;
-    m_stamps = now;
     StartupResult result = loadStartup(m_files, numberFiles());
     if (!result.startup)
         return; // a file that cannot be read now keeps what is shown; start-up would tell
+    // Only what was read is taken as seen: a file unreadable now is read again at the next
+    // change, even one (a chmod) that leaves its stamp as it is.
+    m_stamps = now;
     Startup& s = *result.startup;
     if (s.history.bytes() != m_history->lines().bytes())
         m_history->setLines(std::move(s.history));

@@ -7,6 +7,7 @@
 
 #include "measure/meterreading.h"
 #include "store/datafiles.h"
+#include "store/fileio.h"
 #include "store/historyedit.h"
 #include "ui/entries.h"
 #include "ui/services.h"
@@ -38,7 +39,6 @@ public:
     // Where the dialogs open; may be null.
     void setDialogParent(QWidget* parent) { m_dialogParent = parent; }
 
-    const DataFiles& files() const { return m_files; }
     const Measurement& measurement() const { return m_measurement; }
     // The history's lines, as a list model for the history list.
     HistoryModel* history() const { return m_history; }
@@ -91,8 +91,8 @@ signals:
 
 private:
     class Busy;
-    // Size, change time and file of each data file when last looked at.
-    using Stamps = std::array<std::array<qint64, 4>, 4>;
+    // Each followed data file as it was when last read.
+    using Stamps = std::array<FileStamp, 4>;
     Stamps stamps() const;
     void watch();
     void reload();

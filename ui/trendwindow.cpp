@@ -61,6 +61,11 @@ bool isDark(const QPalette& palette)
     return palette.color(QPalette::Window).lightness() < 128;
 }
 
+QChart::ChartTheme chartTheme(bool dark)
+{
+    return dark ? QChart::ChartThemeDark : QChart::ChartThemeLight;
+}
+
 struct Colours {
     QColor weight;
     QColor average;
@@ -246,7 +251,7 @@ ChartParts buildChart(const TrendSeries& series, const TrendSlice& slice,
     auto* chart = new QChart;
     parts.chart = chart;
     // The theme first: it sets the colours of everything added before it.
-    chart->setTheme(dark ? QChart::ChartThemeDark : QChart::ChartThemeLight);
+    chart->setTheme(chartTheme(dark));
     chart->setLocale(locale);
     chart->setLocalizeNumbers(true);
     chart->legend()->setAlignment(Qt::AlignBottom);
@@ -363,10 +368,10 @@ QHBoxLayout* TrendWindow::createRangeRow()
 // Why bands or lines are missing, if they are.
 QHBoxLayout* TrendWindow::createStatusRow()
 {
-    m_note = new QLabel(this);
-    m_note->setObjectName(u"lblNote"_s);
-    m_note->setText(tr("身長が登録されていないため、判定の区分は表示していません"));
-    m_note->setVisible(!m_height && !m_series.entries.isEmpty());
+    auto* note = new QLabel(this);
+    note->setObjectName(u"lblNote"_s);
+    note->setText(tr("身長が登録されていないため、判定の区分は表示していません"));
+    note->setVisible(!m_height && !m_series.entries.isEmpty());
     m_skipped = new QLabel(this);
     m_skipped->setObjectName(u"lblSkipped"_s);
     m_skipped->setText(tr("読み取れなかった行: %1").arg(m_locale.toString(m_series.skippedLines)));
@@ -374,7 +379,7 @@ QHBoxLayout* TrendWindow::createStatusRow()
     m_skipped->setVisible(m_series.skippedLines > 0);
 
     auto* status = new QHBoxLayout;
-    status->addWidget(m_note);
+    status->addWidget(note);
     status->addStretch();
     status->addWidget(m_skipped);
     return status;
@@ -404,7 +409,7 @@ void TrendWindow::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::PaletteChange && m_chartView &&
-        isDark(palette()) != (m_chartView->chart()->theme() == QChart::ChartThemeDark))
+        m_chartView->chart()->theme() != chartTheme(isDark(palette())))
         showRange();
 }
 
@@ -421,18 +426,21 @@ void TrendWindow::showRange()
     ChartParts parts;
     if (m_slice.isEmpty()) {
         parts.chart = new QChart;
-        parts.chart->setTheme(isDark(palette()) ? QChart::ChartThemeDark : QChart::ChartThemeLight);
+        parts.chart->setTheme(chartTheme(isDark(palette())));
     } else {
         parts = buildChart(m_series, m_slice, m_height, m_goalWeight, m_locale, isDark(palette()));
     }
+    // The old chart goes only once nothing points into it and it can no longer call back.
     QChart* old = m_chartView->chart();
+    if (old)
+        old->disconnect(this);
     m_chartView->setChart(parts.chart);
-    delete old;
     m_weights = parts.weights;
     m_goal = parts.goal;
     m_marker = parts.marker;
     m_timeAxis = parts.time;
     m_ticksPlacedFor = {};
+    delete old;
     connect(parts.chart, &QChart::plotAreaChanged, this, &TrendWindow::placeDateTicks);
     placeDateTicks();
 
@@ -479,11 +487,16 @@ void TrendWindow::placeDateTicks()
     const qreal right = chart->size().width() - kLabelGap;
 
     QList<DateTick> kept;
+    QList<QDate> tried; // fewer ticks allowed often give the same dates, which need no new try
     const int most = int(plot.width() / metrics.horizontalAdvance(u"0000"_s)) + 1;
     for (int maxTicks = most; maxTicks >= 1; --maxTicks) {
+        QList<QDate> dates =
+            dateTicks(m_slice.first, m_slice.last, maxTicks, m_locale.firstDayOfWeek());
+        if (dates == tried)
+            continue;
+        tried = std::move(dates);
         kept.clear();
-        for (const QDate& date :
-             dateTicks(m_slice.first, m_slice.last, maxTicks, m_locale.firstDayOfWeek())) {
+        for (const QDate& date : tried) {
             DateTick tick{date, m_locale.toString(date, QLocale::ShortFormat)};
             tick.x = plot.left() + (dayOf(date) - firstDay) * perDay;
             tick.width = std::ceil(metrics.horizontalAdvance(tick.label)) + 2;

@@ -27,7 +27,6 @@
 class QAbstractButton;
 class QButtonGroup;
 class QCategoryAxis;
-class QChart;
 class QChartView;
 class QHBoxLayout;
 class QLabel;
@@ -96,7 +95,6 @@ private:
     QLabel* m_point = nullptr;
     QLabel* m_message = nullptr;
     QLabel* m_skipped = nullptr;
-    QLabel* m_note = nullptr;
     // The parts of the chart shown, replaced with it.
     QLineSeries* m_weights = nullptr;
     QLineSeries* m_goal = nullptr;

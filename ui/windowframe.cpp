@@ -25,6 +25,8 @@ constexpr int kBorder = 1;
 constexpr int kButtonSize = 24;
 constexpr int kIconSize = 16;
 constexpr int kMargin = 6;
+// The room the buttons take at the right, kept free at the left too so the title is centred.
+constexpr int kButtonsSide = kMargin + 2 * kButtonSize;
 
 // Whether the compositor draws title bars itself (it offers xdg-decoration, as KDE's KWin and
 // wlroots compositors do; Qt then asks it to). Asked over a connection of its own, before any
@@ -110,13 +112,13 @@ WindowFrame::WindowFrame(QWidget* content)
         b->setAccessibleName(name);
         return b;
     };
-    m_minimise = button(QStyle::SP_TitleBarMinButton, tr("最小化"));
-    m_close = button(QStyle::SP_TitleBarCloseButton, tr("閉じる"));
+    QToolButton* minimiseButton = button(QStyle::SP_TitleBarMinButton, tr("最小化"));
+    QToolButton* closeButton = button(QStyle::SP_TitleBarCloseButton, tr("閉じる"));
     const int top = (kBarHeight - kButtonSize) / 2;
-    m_close->setGeometry(width() - kMargin - kButtonSize, top, kButtonSize, kButtonSize);
-    m_minimise->setGeometry(m_close->x() - kButtonSize, top, kButtonSize, kButtonSize);
-    connect(m_minimise, &QToolButton::clicked, this, &QWidget::showMinimized);
-    connect(m_close, &QToolButton::clicked, this, &QWidget::close);
+    closeButton->setGeometry(width() - kMargin - kButtonSize, top, kButtonSize, kButtonSize);
+    minimiseButton->setGeometry(width() - kButtonsSide, top, kButtonSize, kButtonSize);
+    connect(minimiseButton, &QToolButton::clicked, this, &QWidget::showMinimized);
+    connect(closeButton, &QToolButton::clicked, this, &QWidget::close);
 
     setWindowTitle(content->windowTitle());
     setWindowIcon(content->windowIcon());
@@ -148,9 +150,9 @@ void WindowFrame::paintEvent(QPaintEvent*)
     p.setFont(bold);
     p.setPen(
         pal.color(isActiveWindow() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
-    const int side = width() - m_minimise->x();
-    p.drawText(bar.adjusted(side, 0, -side, 0), Qt::AlignCenter,
-               p.fontMetrics().elidedText(windowTitle(), Qt::ElideRight, width() - 2 * side));
+    p.drawText(
+        bar.adjusted(kButtonsSide, 0, -kButtonsSide, 0), Qt::AlignCenter,
+        p.fontMetrics().elidedText(windowTitle(), Qt::ElideRight, width() - 2 * kButtonsSide));
 }
 
 void WindowFrame::mousePressEvent(QMouseEvent* event)

@@ -15,8 +15,6 @@
 
 #include <memory>
 
-class QToolButton;
-
 namespace morvane {
 
 class WindowFrame : public QWidget {
@@ -40,8 +38,6 @@ protected:
 
 private:
     QPointer<QWidget> m_content;
-    QToolButton* m_minimise = nullptr;
-    QToolButton* m_close = nullptr;
 };
 
 // Shows window: inside a WindowFrame on a Wayland desktop that does not decorate windows, as it

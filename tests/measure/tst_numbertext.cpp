@@ -192,16 +192,16 @@ void tst_NumberText::recordsInEveryLocale()
 {
     QFETCH(QLocale, locale);
 
-    // What the window shows reads back through the leading-number parse (the obesity degree is
-    // computed from the standard weight's text), also with an exponent.
-    for (const double value : {62.46295, -38.5, 0.04}) {
-        const QString text = oneDecimalText(value, locale);
-        QCOMPARE(parseDisplayedNumber(text, locale), QString::number(value, 'f', 1).toDouble());
-    }
-    for (const float value : {1.685f, 68.5f, 12345678.0f}) {
-        const QString text = generalNumberText(value, locale);
-        QCOMPARE(float(parseDisplayedNumber(text, locale)), value);
-    }
+    // What the window shows has ASCII digits and reads back through the leading-number parse
+    // with the locale's decimal separator as the point, also with an exponent.
+    auto readBack = [&](QString text) {
+        return parseLeadingNumber(text.replace(locale.decimalPoint(), u"."_s)).value;
+    };
+    for (const double value : {62.46295, -38.5, 0.04})
+        QCOMPARE(readBack(oneDecimalText(value, locale)),
+                 QString::number(value, 'f', 1).toDouble());
+    for (const float value : {1.685f, 68.5f, 12345678.0f})
+        QCOMPARE(float(readBack(generalNumberText(value, locale))), value);
 }
 
 QTEST_GUILESS_MAIN(tst_NumberText)

@@ -298,6 +298,8 @@ void tst_Entries::firstRunAsksForTheHeight()
     QVERIFY(QDir(f->dir.path()).isEmpty());
     QCOMPARE(f->text(u"Label2"_s), QString());
     QCOMPARE(f->text(u"lblHantei"_s), QString());
+    // A screen reader hears with the meter what its tooltip says: a height is needed.
+    QVERIFY(f->control(u"HScroll1"_s)->accessibleDescription().endsWith(u"身長の登録が必要です"_s));
 
     f->dialogs.answers = {u"1.685"_s};
     QVERIFY(f->dialogs.inputs.isEmpty());
