@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
 
 #include <cstdio>
 #include <optional>
@@ -40,7 +41,9 @@ QString translated(const char* source)
     char name[] = "morvane";
     char* argv[] = {name, nullptr};
     const QCoreApplication core(argc, argv);
-    const morvane::Translations translations(morvane::programLanguage());
+    const morvane::Language language = morvane::programLanguage();
+    const morvane::Translations translations(language);
+    QLocale::setDefault(morvane::programLocale(QLocale::system(), language));
     return QCoreApplication::translate("morvane::main", source);
 }
 
@@ -139,7 +142,9 @@ int main(int argc, char* argv[])
 
     // The program's texts and Qt's own dialogs in English where the desktop asks for English
     // before Japanese; in Japanese, the language they are written in, otherwise.
-    const morvane::Translations translations(morvane::programLanguage());
+    const morvane::Language language = morvane::programLanguage();
+    const morvane::Translations translations(language);
+    QLocale::setDefault(morvane::programLocale(QLocale::system(), language));
 
     morvane::QtDialogs dialogs;
     if (dataFolder) {
@@ -148,6 +153,8 @@ int main(int argc, char* argv[])
             dialogs.message(nullptr, morvane::Dialogs::Severity::Error, *error, u"Morvane"_s);
             return 1;
         }
+    } else {
+        morvane::rememberWorkingFolder(QDir::currentPath());
     }
     morvane::SystemClock clock;
     morvane::HelpWindows help;

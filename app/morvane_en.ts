@@ -78,14 +78,21 @@
         <translation>Without a home folder (the HOME environment variable) the data folder cannot be found. Give it as --data-folder=FOLDER.</translation>
     </message>
     <message>
-        <location filename="../store/datafolder.cpp" line="57"/>
+        <location filename="../store/datafolder.cpp" line="55"/>
+        <source>データのフォルダーに指定した「%1」は、フォルダーではなくファイルです。
+フォルダーを指定して下さい。</source>
+        <translation>The data folder given, “%1”, is a file, not a folder.
+Give a folder.</translation>
+    </message>
+    <message>
+        <location filename="../store/datafolder.cpp" line="64"/>
         <source>データのフォルダー「%1」を作成できませんでした。
 理由: %2</source>
         <translation>Could not create the data folder “%1”.
 Reason: %2</translation>
     </message>
     <message>
-        <location filename="../store/datafolder.cpp" line="65"/>
+        <location filename="../store/datafolder.cpp" line="73"/>
         <source>データのフォルダー「%1」を開けませんでした。
 理由: %2</source>
         <translation>Could not open the data folder “%1”.
@@ -155,12 +162,17 @@ Reason: %2</translation>
         <translation>Too many links</translation>
     </message>
     <message>
-        <location filename="../store/fileio.cpp" line="93"/>
+        <location filename="../store/fileio.cpp" line="64"/>
+        <source>パスの途中にフォルダーではないものがあります</source>
+        <translation>Part of the path is not a folder</translation>
+    </message>
+    <message>
+        <location filename="../store/fileio.cpp" line="114"/>
         <source>通常のファイルではありません（FIFO、デバイスなど）</source>
         <translation>Not a regular file (a FIFO, a device or the like)</translation>
     </message>
     <message>
-        <location filename="../store/fileio.cpp" line="101"/>
+        <location filename="../store/fileio.cpp" line="131"/>
         <source>ファイルが大きすぎます（上限 %1 バイト）</source>
         <translation>The file is too large (at most %1 bytes)</translation>
     </message>
@@ -297,7 +309,7 @@ Reason: %2</translation>
 <context>
     <name>morvane::HistoryBackup</name>
     <message>
-        <location filename="../store/historybackup.cpp" line="212"/>
+        <location filename="../store/historyedit.cpp" line="98"/>
         <source>ほかのプログラムが書き込み続けています</source>
         <translation>Another program keeps writing to it</translation>
     </message>
@@ -422,7 +434,7 @@ Weight entered: %2 kg</translation>
         <translation>The goal weight will be removed</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="94"/>
+        <location filename="../ui/recorder.cpp" line="98"/>
         <source>「%1」を読み込めませんでした。
 理由: %2
 
@@ -433,52 +445,52 @@ Reason: %2
 The program will end.</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="236"/>
+        <location filename="../ui/recorder.cpp" line="235"/>
         <source>小数点には「,」ではなく「.」を使って下さい。</source>
         <translation>Use “.” for the decimal point, not “,”.</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="298"/>
+        <location filename="../ui/recorder.cpp" line="297"/>
         <source>これまでの履歴を削除します</source>
         <translation>The history so far will be deleted</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="298"/>
-        <location filename="../ui/recorder.cpp" line="305"/>
+        <location filename="../ui/recorder.cpp" line="297"/>
+        <location filename="../ui/recorder.cpp" line="304"/>
         <source>履歴削除</source>
         <translation>Clear History</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="302"/>
+        <location filename="../ui/recorder.cpp" line="301"/>
         <source>前回削除した履歴を元に戻すための控え「%1」があります。
 これを破棄して、今回削除する履歴を新しい控えにしますか？</source>
         <translation>“%1” holds the history cleared last time, kept so that it can be restored.
 Throw it away and keep the history you are clearing now instead?</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="308"/>
+        <location filename="../ui/recorder.cpp" line="307"/>
         <source>履歴は削除されていません。</source>
         <translation>The history has not been cleared.</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="327"/>
+        <location filename="../ui/recorder.cpp" line="326"/>
         <source>履歴を元に戻せませんでした。
 「%1」: %2</source>
         <translation>Could not restore the history.
 “%1”: %2</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="329"/>
+        <location filename="../ui/recorder.cpp" line="328"/>
         <source>履歴を元に戻す</source>
         <translation>Restore History</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="339"/>
+        <location filename="../ui/recorder.cpp" line="338"/>
         <source>記録の削除</source>
         <translation>Delete Entry</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="340"/>
+        <location filename="../ui/recorder.cpp" line="341"/>
         <source>次の記録を履歴から削除します。
 
 %1</source>
@@ -487,51 +499,51 @@ Throw it away and keep the history you are clearing now instead?</translation>
 %1</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="356"/>
+        <location filename="../ui/recorder.cpp" line="357"/>
         <source>「%1」が、表示している履歴と違っています（ほかのプログラムが書き換えた可能性があります）。記録は削除していません。
 履歴を読み直して表示します。</source>
         <translation>“%1” is not the history shown (another program may have changed it). No entry was deleted.
 The history is read again and shown.</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="363"/>
+        <location filename="../ui/recorder.cpp" line="364"/>
         <source>記録は削除されていません。</source>
         <translation>The entry has not been deleted.</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="382"/>
+        <location filename="../ui/recorder.cpp" line="383"/>
         <source>「%1」が、記録を削除したあとに変更されているため、元に戻せませんでした。</source>
         <translation>“%1” has changed since the entry was deleted, so the entry could not be put back.</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="384"/>
+        <location filename="../ui/recorder.cpp" line="385"/>
         <source>元に戻す</source>
         <translation>Undo</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="390"/>
+        <location filename="../ui/recorder.cpp" line="391"/>
         <source>削除した記録は元に戻っていません。</source>
         <translation>The deleted entry has not been put back.</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="399"/>
+        <location filename="../ui/recorder.cpp" line="400"/>
         <source>CSV書き出し</source>
         <translation>Export to CSV</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="401"/>
+        <location filename="../ui/recorder.cpp" line="402"/>
         <source>CSV ファイル (*.csv)</source>
         <translation>CSV files (*.csv)</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="407"/>
+        <location filename="../ui/recorder.cpp" line="408"/>
         <source>「%1」に書き込めませんでした。
 理由: %2</source>
         <translation>Could not write “%1”.
 Reason: %2</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="415"/>
+        <location filename="../ui/recorder.cpp" line="416"/>
         <source>「%1」に書き込めませんでした。
 理由: %2
 
@@ -542,7 +554,7 @@ Reason: %2
 %3</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="417"/>
+        <location filename="../ui/recorder.cpp" line="418"/>
         <source>保存エラー</source>
         <translation>Save Error</translation>
     </message>
@@ -550,32 +562,32 @@ Reason: %2
 <context>
     <name>morvane::TrendView</name>
     <message>
-        <location filename="../measure/trendview.cpp" line="248"/>
+        <location filename="../measure/trendview.cpp" line="240"/>
         <source>この期間の記録はありません</source>
         <translation>No entries in this period</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="253"/>
+        <location filename="../measure/trendview.cpp" line="245"/>
         <source>%1〜%2</source>
         <translation>%1–%2</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="256"/>
+        <location filename="../measure/trendview.cpp" line="248"/>
         <source>%1：%2 kg</source>
         <translation>%1: %2 kg</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="265"/>
+        <location filename="../measure/trendview.cpp" line="257"/>
         <source>%1：%2 kg → %3 kg（%4 kg）、最低 %5 kg、最高 %6 kg</source>
         <translation>%1: %2 kg → %3 kg (%4 kg), lowest %5 kg, highest %6 kg</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="276"/>
+        <location filename="../measure/trendview.cpp" line="268"/>
         <source>%1&#x3000;%2 kg</source>
         <translation>%1  %2 kg</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="278"/>
+        <location filename="../measure/trendview.cpp" line="270"/>
         <source>%1&#x3000;%2 kg&#x3000;BMI %3</source>
         <translation>%1  %2 kg  BMI %3</translation>
     </message>
@@ -583,122 +595,122 @@ Reason: %2
 <context>
     <name>morvane::TrendWindow</name>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="200"/>
+        <location filename="../ui/trendwindow.cpp" line="189"/>
         <source>体重</source>
         <translation>Weight</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="204"/>
+        <location filename="../ui/trendwindow.cpp" line="193"/>
         <source>移動平均（直近%1回）</source>
         <translation>Moving average (last %1)</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="222"/>
+        <location filename="../ui/trendwindow.cpp" line="215"/>
         <source>日付</source>
         <translation>Date</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="227"/>
+        <location filename="../ui/trendwindow.cpp" line="220"/>
         <source>体重 (kg)</source>
         <translation>Weight (kg)</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="260"/>
+        <location filename="../ui/trendwindow.cpp" line="283"/>
         <source>体重の推移</source>
         <translation>Weight Trend</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="265"/>
+        <location filename="../ui/trendwindow.cpp" line="288"/>
         <source>記録した体重の推移のグラフ。上のボタンで期間を選び、グラフでは左右の矢印キーで記録を一つずつ読みます。Esc キーで閉じます</source>
         <translation>A chart of the weights you recorded. The buttons above choose the period; in the chart, the left and right arrow keys read the entries one at a time. Esc closes it</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="272"/>
+        <location filename="../ui/trendwindow.cpp" line="332"/>
         <source>期間:</source>
         <translation>Period:</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="282"/>
+        <location filename="../ui/trendwindow.cpp" line="342"/>
         <source>1か月</source>
         <translation>1 month</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="282"/>
+        <location filename="../ui/trendwindow.cpp" line="342"/>
         <source>直近1か月の記録を表示</source>
         <translation>Shows the last month’s entries</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="283"/>
+        <location filename="../ui/trendwindow.cpp" line="343"/>
         <source>3か月</source>
         <translation>3 months</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="284"/>
+        <location filename="../ui/trendwindow.cpp" line="344"/>
         <source>直近3か月の記録を表示</source>
         <translation>Shows the last three months’ entries</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="285"/>
+        <location filename="../ui/trendwindow.cpp" line="345"/>
         <source>1年</source>
         <translation>1 year</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="285"/>
+        <location filename="../ui/trendwindow.cpp" line="345"/>
         <source>直近1年の記録を表示</source>
         <translation>Shows the last year’s entries</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="286"/>
+        <location filename="../ui/trendwindow.cpp" line="346"/>
         <source>すべて</source>
         <translation>All</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="286"/>
+        <location filename="../ui/trendwindow.cpp" line="346"/>
         <source>すべての記録を表示</source>
         <translation>Shows every entry</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="317"/>
+        <location filename="../ui/trendwindow.cpp" line="309"/>
         <source>体重の推移のグラフ</source>
         <translation>Weight trend chart</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="323"/>
+        <location filename="../ui/trendwindow.cpp" line="377"/>
         <source>身長が登録されていないため、判定の区分は表示していません</source>
         <translation>No height is set, so the judgement bands are not shown</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="327"/>
+        <location filename="../ui/trendwindow.cpp" line="381"/>
         <source>読み取れなかった行: %1</source>
         <translation>Unreadable lines: %1</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="328"/>
+        <location filename="../ui/trendwindow.cpp" line="382"/>
         <source>履歴のうち、グラフにできなかった行の数</source>
         <translation>The number of history lines that could not be charted</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="413"/>
+        <location filename="../ui/trendwindow.cpp" line="455"/>
         <source>記録した体重と移動平均を日付順に示すグラフ。背景の色は身長から求めた判定の区分</source>
         <translation>The weights you recorded and their moving average by date. The background colours are the judgement bands at your height</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="415"/>
+        <location filename="../ui/trendwindow.cpp" line="457"/>
         <source>。横の一点鎖線は%1</source>
         <translation>. The dash-dot line across is %1</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="421"/>
+        <location filename="../ui/trendwindow.cpp" line="463"/>
         <source>まだ履歴がありません。体重を記録すると、ここに推移がグラフで表示されます。</source>
         <translation>There is no history yet. Once you record your weight, its trend is shown here as a chart.</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="422"/>
+        <location filename="../ui/trendwindow.cpp" line="464"/>
         <source>履歴に、グラフにできる行がありません。</source>
         <translation>The history has no line that can be charted.</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="424"/>
+        <location filename="../ui/trendwindow.cpp" line="466"/>
         <source>この期間には記録がありません。ほかの期間を選んでください。</source>
         <translation>There are no entries in this period. Choose another period.</translation>
     </message>
@@ -706,12 +718,12 @@ Reason: %2
 <context>
     <name>morvane::WindowFrame</name>
     <message>
-        <location filename="../ui/windowframe.cpp" line="83"/>
+        <location filename="../ui/windowframe.cpp" line="115"/>
         <source>最小化</source>
         <translation>Minimize</translation>
     </message>
     <message>
-        <location filename="../ui/windowframe.cpp" line="84"/>
+        <location filename="../ui/windowframe.cpp" line="116"/>
         <source>閉じる</source>
         <translation>Close</translation>
     </message>
@@ -719,37 +731,37 @@ Reason: %2
 <context>
     <name>morvane::frmMain</name>
     <message>
-        <location filename="../ui/frmmain.cpp" line="59"/>
+        <location filename="../ui/frmmain.cpp" line="60"/>
         <source>体重と身長から BMI、標準体重、肥満度と判定を表示し、体重の履歴を記録します。F1 キーでヘルプ、F2 キーで身長の変更</source>
         <translation>Shows the BMI, standard weight, obesity and judgement from your weight and height, and keeps a history of your weights. F1 opens the help, F2 changes the height</translation>
     </message>
     <message>
-        <location filename="../ui/frmmain.cpp" line="96"/>
+        <location filename="../ui/frmmain.cpp" line="132"/>
         <source>この記録を削除</source>
         <translation>Delete This Entry</translation>
     </message>
     <message>
-        <location filename="../ui/frmmain.cpp" line="101"/>
+        <location filename="../ui/frmmain.cpp" line="137"/>
         <source>元に戻す</source>
         <translation>Undo</translation>
     </message>
     <message>
-        <location filename="../ui/frmmain.cpp" line="286"/>
+        <location filename="../ui/frmmain.cpp" line="295"/>
         <source>グラフ表示</source>
         <translation>Show Chart</translation>
     </message>
     <message>
-        <location filename="../ui/frmmain.cpp" line="287"/>
+        <location filename="../ui/frmmain.cpp" line="296"/>
         <source>CSV書き出し</source>
         <translation>Export to CSV</translation>
     </message>
     <message>
-        <location filename="../ui/frmmain.cpp" line="289"/>
+        <location filename="../ui/frmmain.cpp" line="298"/>
         <source>履歴を元に戻す</source>
         <translation>Restore History</translation>
     </message>
     <message>
-        <location filename="../ui/frmmain.cpp" line="296"/>
+        <location filename="../ui/frmmain.cpp" line="305"/>
         <source>目標体重の設定</source>
         <translation>Set Goal Weight</translation>
     </message>
@@ -983,7 +995,7 @@ Reason: %2
 <context>
     <name>morvane::main</name>
     <message>
-        <location filename="main.cpp" line="60"/>
+        <location filename="main.cpp" line="63"/>
         <source>使い方: morvane [--data-folder[=フォルダー]] [--help | --version]
 
 身長と体重から BMI を計算し、判定と履歴を表示します。
@@ -1013,7 +1025,7 @@ started in.
 </translation>
     </message>
     <message>
-        <location filename="main.cpp" line="88"/>
+        <location filename="main.cpp" line="91"/>
         <source>morvane: --data-folder= のあとにデータのフォルダーがありません。
 --data-folder=フォルダー のように指定して下さい（省略するときは --data-folder）。
 </source>
@@ -1022,7 +1034,7 @@ Give one as --data-folder=FOLDER (or use --data-folder alone for the usual one).
 </translation>
     </message>
     <message>
-        <location filename="main.cpp" line="104"/>
+        <location filename="main.cpp" line="107"/>
         <source>morvane: 「%1」というオプションはありません。
 使い方は morvane --help で表示されます。
 </source>

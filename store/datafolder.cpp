@@ -51,6 +51,13 @@ std::optional<QString> enterDataFolder(const QByteArray& option)
     const std::filesystem::path path(folder.toStdString());
     std::error_code ec;
     const bool existed = std::filesystem::is_directory(path, ec);
+    if (!existed && std::filesystem::exists(path, ec)) {
+        return QCoreApplication::translate(
+                   "morvane::DataFolder",
+                   "データのフォルダーに指定した「%1」は、フォルダーではなくファイルです。\n"
+                   "フォルダーを指定して下さい。")
+            .arg(shown(folder));
+    }
     if (!existed) {
         std::filesystem::create_directories(path, ec);
         if (ec) {
@@ -61,11 +68,13 @@ std::optional<QString> enterDataFolder(const QByteArray& option)
         }
         ::chmod(folder.constData(), S_IRWXU);
     }
+    const QString shownFolder = shown(folder); // relative to where the program started
     if (::chdir(folder.constData()) != 0) {
         return QCoreApplication::translate("morvane::DataFolder",
                                            "データのフォルダー「%1」を開けませんでした。\n理由: %2")
-            .arg(shown(folder), systemReason(errno));
+            .arg(shownFolder, systemReason(errno));
     }
+    rememberWorkingFolder(shownFolder);
     return std::nullopt;
 }
 

@@ -19,8 +19,9 @@ namespace morvane {
 QByteArray desktopDataFolder();
 
 // Makes `folder` the working folder, creating it (for this user only) when it is not there yet;
-// an empty `folder` stands for desktopDataFolder(). On failure, the message to show, naming the
-// folder; without a usable home folder nothing is created.
+// an empty `folder` stands for desktopDataFolder(). Messages about the data files name it as
+// given from then on (rememberWorkingFolder). On failure, the message to show, naming the
+// folder; a path that is a file is no folder; without a usable home folder nothing is created.
 std::optional<QString> enterDataFolder(const QByteArray& folder);
 
 } // namespace morvane

@@ -48,7 +48,7 @@ struct KnownError {
     const char* reason;
 };
 
-const std::array<KnownError, 12> kKnownErrors{{
+const std::array<KnownError, 13> kKnownErrors{{
     {ENOSPC, QT_TRANSLATE_NOOP("morvane::FileIo", "ディスクの空き容量がありません")},
     {EACCES, QT_TRANSLATE_NOOP("morvane::FileIo", "アクセスする権限がありません")},
     {EPERM, QT_TRANSLATE_NOOP("morvane::FileIo", "その操作は許可されていません")},
@@ -61,13 +61,29 @@ const std::array<KnownError, 12> kKnownErrors{{
     {EISDIR, QT_TRANSLATE_NOOP("morvane::FileIo", "ファイルではなくフォルダーです")},
     {ELOOP, QT_TRANSLATE_NOOP("morvane::FileIo", "シンボリックリンクが多すぎます")},
     {EMLINK, QT_TRANSLATE_NOOP("morvane::FileIo", "リンクが多すぎます")},
+    {ENOTDIR, QT_TRANSLATE_NOOP("morvane::FileIo", "パスの途中にフォルダーではないものがあります")},
 }};
+
+QString& workingFolder()
+{
+    static QString folder;
+    return folder;
+}
 
 } // namespace
 
+void rememberWorkingFolder(const QString& folder)
+{
+    workingFolder() = folder;
+}
+
 QString fullPath(const QString& path)
 {
-    return QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
+    const QFileInfo info(path);
+    const QString absolute = info.isRelative() && !workingFolder().isEmpty()
+                                 ? workingFolder() + u'/' + path
+                                 : info.absoluteFilePath();
+    return QDir::toNativeSeparators(QDir::cleanPath(absolute));
 }
 
 QString systemReason(int error)

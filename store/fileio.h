@@ -24,6 +24,11 @@ struct FileError {
 // the path as given (often relative to the working folder); a folder name that is not valid
 // UTF-8 shows replacement characters here, while the file opened is the right one.
 QString fullPath(const QString& path);
+// The working folder as the program entered it, which fullPath() puts before a relative path
+// from then on: should the folder be deleted while the program runs, the system can no longer
+// tell where the working folder was, and a message would name a bare file name. Empty: the
+// working folder as the system tells it at the time.
+void rememberWorkingFolder(const QString& folder);
 
 // The reason for a system error number: in the program's language for the errors a user meets
 // (no space, no permission, read-only file system, name too long, file too large, quota,

@@ -3,7 +3,6 @@
 #include "store/fileio.h"
 #include "store/historyedit.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -48,6 +47,30 @@ std::optional<FileError> createEmptyHistory(const QString& path, std::optional<m
     return systemError(path, error);
 }
 
+// The clear of a history that cannot be renamed into the backup: copied to it, then truncated,
+// unless it changed since it was read.
+std::optional<FileError> copyAndEmpty(const DataFiles& files, const QString& history,
+                                      const QString& shown)
+{
+    const QString backup = files.path(kHistoryBackupFileName);
+    for (int attempt = 0; attempt < kHistoryEditTries; ++attempt) {
+        const FileStamp seen = fileStamp(history);
+        FileContent content = readWholeFile(history, kMaxHistoryBytes);
+        if (content.error)
+            return content.error;
+        if (auto failed = replaceFile(backup, content.bytes))
+            return failed;
+        QFile::setPermissions(backup, QFile::permissions(history));
+        if (fileStamp(history) != seen)
+            continue;
+        QFile file(history);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return FileError{fullPath(shown), systemReason(file.errorString())};
+        return std::nullopt;
+    }
+    return historyKeepsChanging(files);
+}
+
 } // namespace
 
 std::optional<FileError> clearHistory(const DataFiles& files)
@@ -88,17 +111,9 @@ std::optional<FileError> clearHistory(const DataFiles& files)
         if (error != EXDEV)
             return systemError(files.path(kHistoryBackupFileName), error);
         // A link to a history on another file system: copy it to the backup, then empty it.
-        // The lock keeps appends out between the copy and the truncation.
-        FileContent content = readWholeFile(history, kMaxHistoryBytes);
-        if (content.error)
-            return content.error;
-        if (auto failed = replaceFile(files.path(kHistoryBackupFileName), content.bytes))
-            return failed;
-        QFile::setPermissions(files.path(kHistoryBackupFileName), QFile::permissions(history));
-        QFile file(history);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return FileError{fullPath(shown), systemReason(file.errorString())};
-        return std::nullopt;
+        // The lock keeps this program's appends out between the copy and the truncation; a
+        // writer that does not lock is caught by the history's stamp, and the copy is made again.
+        return copyAndEmpty(files, history, shown);
     }
     if (std::optional<FileError> error = createEmptyHistory(history, mode)) {
         // Without a new file the history reads as empty anyway, and the backup holds every line.
@@ -127,7 +142,7 @@ HistoryRestore restoreOnce(const DataFiles& files, bool& historyChanged)
         return HistoryRestore{Status::NoBackup, {}, std::nullopt};
 
     // Locked from before either file is read until the restored history is in place.
-    const LockedHistory history(files, true);
+    LockedHistory history(files, true);
     const QString& historyPath = history.path();
     // A history made only to be locked goes again when nothing is restored into it.
     auto unmade = [&](HistoryRestore restore) {
@@ -147,7 +162,7 @@ HistoryRestore restoreOnce(const DataFiles& files, bool& historyChanged)
     if (backup.error)
         return failed(*backup.error);
 
-    const FileStamp seen = fileStamp(historyPath);
+    const bool existed = !isAbsent(historyPath) && !history.created();
     const FileContent since = history.read();
     if (since.error)
         return failed(*since.error);
@@ -162,16 +177,13 @@ HistoryRestore restoreOnce(const DataFiles& files, bool& historyChanged)
 
     // A line another instance appended after the history was read would be lost with the old
     // file: read again and start over rather than replace it. The lock keeps this program's
-    // other instances out; this catches a writer that does not lock.
-    const auto unchanged = [&] {
-        historyChanged = fileStamp(historyPath) != seen;
-        return !historyChanged;
-    };
-    if (std::optional<FileError> error = history.rewrite(bytes, unchanged))
+    // other instances out; the rewrite's check catches a writer that does not lock.
+    if (std::optional<FileError> error = history.rewrite(bytes))
         return failed(std::move(*error));
+    historyChanged = history.changedSinceRead();
     if (historyChanged)
         return {};
-    if (!seen.exists || history.created())
+    if (!existed)
         QFile::setPermissions(historyPath, QFile::permissions(backupPath));
 
     QFile::remove(backupPath);
@@ -182,19 +194,13 @@ HistoryRestore restoreOnce(const DataFiles& files, bool& historyChanged)
 
 HistoryRestore restoreHistory(const DataFiles& files)
 {
-    // Another instance appending without pause is not expected; a few tries are plenty.
-    for (int attempt = 0; attempt < 10; ++attempt) {
+    for (int attempt = 0; attempt < kHistoryEditTries; ++attempt) {
         bool historyChanged = false;
         HistoryRestore restore = restoreOnce(files, historyChanged);
         if (!historyChanged)
             return restore;
     }
-    return HistoryRestore{
-        HistoryRestore::Status::Failed,
-        {},
-        FileError{fullPath(files.path(kHistoryFileName)),
-                  QCoreApplication::translate("morvane::HistoryBackup",
-                                              "ほかのプログラムが書き込み続けています")}};
+    return HistoryRestore{HistoryRestore::Status::Failed, {}, historyKeepsChanging(files)};
 }
 
 } // namespace morvane

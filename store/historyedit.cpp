@@ -2,6 +2,7 @@
 
 #include "store/fileio.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 
 #include <cerrno>
@@ -41,20 +42,26 @@ HistoryEdit failed(FileError error)
     return HistoryEdit{HistoryEdit::Status::Failed, {}, std::nullopt, std::move(error)};
 }
 
-// Reads the history under its lock and hands the content to `edit`, unless that fails.
+// Reads the history under its lock and hands the content to `edit`, unless that fails; again,
+// from a fresh read, while the history changed before the edit's rewrite could replace it.
 template <typename Edit> HistoryEdit editLines(const DataFiles& files, Edit edit)
 {
-    const LockedHistory history(files);
-    if (history.error())
-        return failed(*history.error());
-    FileContent content = history.read();
-    if (content.error)
-        return failed(std::move(*content.error));
-    return edit(history, std::move(content));
+    for (int attempt = 0; attempt < kHistoryEditTries; ++attempt) {
+        LockedHistory history(files);
+        if (history.error())
+            return failed(*history.error());
+        FileContent content = history.read();
+        if (content.error)
+            return failed(std::move(*content.error));
+        HistoryEdit result = edit(history, std::move(content));
+        if (!history.changedSinceRead())
+            return result;
+    }
+    return failed(historyKeepsChanging(files));
 }
 
 // Rewrites the history with `bytes` and reads them back as lines.
-HistoryEdit rewrite(const LockedHistory& history, QByteArray bytes)
+HistoryEdit rewrite(LockedHistory& history, QByteArray bytes)
 {
     if (std::optional<FileError> error = history.rewrite(bytes))
         return failed(std::move(*error));
@@ -69,20 +76,32 @@ LockedHistory::LockedHistory(const DataFiles& files, bool createIfMissing)
     , m_lock(m_path, [&] { return openToLock(m_path, createIfMissing, m_created); })
 {}
 
-FileContent LockedHistory::read() const
+FileContent LockedHistory::read()
 {
+    // Taken before the read, so that a line appended while it reads counts as a change too.
+    m_read = fileStamp(m_path);
+    m_changed = false;
     return readWholeFile(m_path, kMaxHistoryBytes);
 }
 
-std::optional<FileError> LockedHistory::rewrite(QByteArrayView bytes,
-                                                const std::function<bool()>& beforeRename) const
+std::optional<FileError> LockedHistory::rewrite(QByteArrayView bytes)
 {
-    return replaceFile(m_path, bytes, beforeRename);
+    return replaceFile(m_path, bytes, [this] {
+        m_changed = fileStamp(m_path) != m_read;
+        return !m_changed;
+    });
+}
+
+FileError historyKeepsChanging(const DataFiles& files)
+{
+    return FileError{fullPath(files.path(kHistoryFileName)),
+                     QCoreApplication::translate("morvane::HistoryBackup",
+                                                 "ほかのプログラムが書き込み続けています")};
 }
 
 HistoryEdit removeHistoryLine(const DataFiles& files, qsizetype index, const QString& line)
 {
-    return editLines(files, [&](const LockedHistory& history, FileContent content) {
+    return editLines(files, [&](LockedHistory& history, FileContent content) {
         const History before(std::move(content.bytes));
         if (index < 0 || index >= before.size() || before.at(index) != line)
             return changed();
@@ -103,7 +122,7 @@ HistoryEdit removeHistoryLine(const DataFiles& files, qsizetype index, const QSt
 
 HistoryEdit restoreHistoryLine(const DataFiles& files, const RemovedLine& removed)
 {
-    return editLines(files, [&](const LockedHistory& history, FileContent content) {
+    return editLines(files, [&](LockedHistory& history, FileContent content) {
         if (content.missing || removed.offset > content.bytes.size() ||
             digestOf(content.bytes) != removed.fileDigest)
             return changed();

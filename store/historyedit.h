@@ -11,7 +11,6 @@
 
 #include <QByteArray>
 
-#include <functional>
 #include <optional>
 
 namespace morvane {
@@ -30,16 +29,26 @@ public:
     const QString& path() const { return m_path; }
 
     // The history as it is now.
-    FileContent read() const;
-    // Replaces it atomically with `bytes` (see replaceFile, also for `beforeRename`).
-    std::optional<FileError> rewrite(QByteArrayView bytes,
-                                     const std::function<bool()>& beforeRename = {}) const;
+    FileContent read();
+    // Replaces it atomically with `bytes`, unless the file changed since read(): a writer that
+    // does not take the lock (a script appending with `echo >>`) may have added a line, which
+    // the rename would throw away. Then nothing is written, no error is returned and
+    // changedSinceRead() is true: the edit must read the history again and start over.
+    std::optional<FileError> rewrite(QByteArrayView bytes);
+    bool changedSinceRead() const { return m_changed; }
 
 private:
     QString m_path;
     bool m_created = false;
     HistoryLock m_lock;
+    FileStamp m_read;
+    bool m_changed = false;
 };
+
+// How often an edit reads the history again when it keeps changing under it, and the error once
+// it gave up. A writer appending without pause is not expected; a few tries are plenty.
+inline constexpr int kHistoryEditTries = 10;
+FileError historyKeepsChanging(const DataFiles& files);
 
 // A line as the removal took it out.
 struct RemovedLine {
@@ -64,6 +73,7 @@ struct HistoryEdit {
 
 // Removes line `index` from the history file, provided that line still reads `line` there, so
 // that a history changed behind the window's back never loses a line the user did not choose.
+// Lines appended meanwhile, also by a writer that does not lock, are kept.
 HistoryEdit removeHistoryLine(const DataFiles& files, qsizetype index, const QString& line);
 
 // Puts a removed line back at its place, provided that the file is still exactly as the removal

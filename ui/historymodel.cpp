@@ -43,8 +43,13 @@ QVariant HistoryModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= rowCount())
         return {};
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole || role == Qt::ToolTipRole)
-        return shownText(m_lines.lineBytes(index.row()));
+        return shownLine(index.row());
     return {};
+}
+
+QString HistoryModel::shownLine(int row) const
+{
+    return shownText(m_lines.lineBytes(row));
 }
 
 void HistoryModel::setLines(History lines)

@@ -25,6 +25,8 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
     const History& lines() const { return m_lines; }
+    // Line `row` as the list shows it, shortened as above: the form for any dialog or message.
+    QString shownLine(int row) const;
     void setLines(History lines);
     void append(const QString& line);
     void clear();

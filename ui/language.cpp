@@ -34,6 +34,13 @@ Language programLanguage()
     return chooseLanguage(QLocale::system().uiLanguages());
 }
 
+QLocale programLocale(const QLocale& system, Language language)
+{
+    if (system.language() == QLocale::C && language == Language::Japanese)
+        return QLocale(QLocale::Japanese, QLocale::Japan);
+    return system;
+}
+
 QString translationSuffix(Language language)
 {
     return language == Language::Japanese ? QString() : languageCode(language);

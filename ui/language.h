@@ -4,6 +4,7 @@
 // and the default; English is chosen where the desktop asks for English before Japanese. The
 // stored files are the same bytes in every language.
 
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 #include <QTranslator>
@@ -19,6 +20,12 @@ enum class Language { Japanese, English };
 Language chooseLanguage(const QStringList& uiLanguages);
 // chooseLanguage() for this desktop.
 Language programLanguage();
+
+// The locale numbers and dates are shown in: the system's, but where that is the C or POSIX
+// locale, which has no language of its own, and the texts are Japanese, Japan's, so that no date
+// reads "7 Dec 2026" inside a Japanese sentence. The stored files are the same either way: both
+// write "/" between month and day and "." as decimal point.
+QLocale programLocale(const QLocale& system, Language language);
 
 // What names the program's translation and help files in the language ("en": morvane_en.qm,
 // QuilloHelp_en.chm); empty for Japanese, which needs neither.

@@ -336,7 +336,9 @@ std::optional<int> Recorder::deleteLine(int row)
         return std::nullopt;
     const QString line = m_history->lines().at(row);
     const QString title = tr("記録の削除");
-    if (!confirm(tr("次の記録を履歴から削除します。\n\n%1").arg(line), title,
+    // The line as the list shows it: a line of megabytes from a damaged file would take the
+    // message box seconds to lay out, with the program frozen meanwhile.
+    if (!confirm(tr("次の記録を履歴から削除します。\n\n%1").arg(m_history->shownLine(row)), title,
                  Dialogs::Default::Cancel))
         return std::nullopt;
 

@@ -357,7 +357,11 @@ QHBoxLayout* TrendWindow::createRangeRow()
     }
     caption->setBuddy(m_ranges->buttons().front());
     caption->setVisible(!m_series.entries.isEmpty());
-    connect(m_ranges, &QButtonGroup::idClicked, this, [this](int id) { setRange(TrendRange(id)); });
+    // Toggled, not clicked: a screen reader's Toggle action checks the button without a click.
+    connect(m_ranges, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked)
+            setRange(TrendRange(id));
+    });
     m_point = new QLabel(this);
     m_point->setObjectName(u"lblPoint"_s);
     ranges->addStretch();

@@ -13,6 +13,9 @@ Usage: atspi.py PID main          the main window as a screen reader finds it; m
        atspi.py PID menu HOW ITEM the history menu, opened by HOW (key or mouse), is in the tree
                                   with its items; with key, the first item that can be chosen
                                   is focused and focus follows Down and Up; chooses ITEM
+       atspi.py PID rows N        waits until the history list shows N lines
+       atspi.py PID range NAME TEXT  in the trend window, the range button NAME's Toggle action
+                                  checks it and the summary changes to begin with TEXT
 
 Prints what it found wrong and exits 1, or exits 0.
 """
@@ -215,6 +218,38 @@ def history_menu(app, how, item):
           f"the menu stayed open after choosing {item}")
 
 
+def rows(app, count):
+    frame = window(app, "Morvane")
+    history = find(frame, Atspi.Role.LIST, "体重の履歴") if frame is not None else None
+    if check(history is not None, "no list named 体重の履歴"):
+        check(wait_for(lambda: history.get_child_count() == count),
+              f"the history list shows {history.get_child_count()} lines, not {count}")
+
+
+def summary_begins(frame, text):
+    return any(n.get_role() == Atspi.Role.LABEL and n.get_name().startswith(text)
+               for n in descendants(frame))
+
+
+def trend_range(app, name, text):
+    frame = window(app, "体重の推移")
+    if not check(frame is not None, "no window titled 体重の推移"):
+        return
+    button = find(frame, name=name)
+    if not check(button is not None, f"no range button {name}"):
+        return
+    check(not summary_begins(frame, text), f"the summary begins with {text} already")
+    action = button.get_action_iface()
+    names = [action.get_action_name(i) for i in range(action.get_n_actions())] if action else []
+    if not check("Toggle" in names, f"the range button {name}'s actions are {names}"):
+        return
+    action.do_action(names.index("Toggle"))
+    check(wait_for(lambda: button.get_state_set().contains(Atspi.StateType.CHECKED)),
+          f"the Toggle action did not check {name}")
+    check(wait_for(lambda: summary_begins(frame, text)),
+          f"after the Toggle action on {name}, no summary begins with {text}")
+
+
 def size(app, title, width, height):
     found = window(app, title)
     if check(found is not None, f"no window titled {title}"):
@@ -264,6 +299,10 @@ def run():
         size(app, sys.argv[3], int(sys.argv[4]), int(sys.argv[5]))
     elif command == "menu":
         history_menu(app, sys.argv[3], sys.argv[4])
+    elif command == "rows":
+        rows(app, int(sys.argv[3]))
+    elif command == "range":
+        trend_range(app, sys.argv[3], sys.argv[4])
     else:
         print(f"unknown command {command}")
         return 2

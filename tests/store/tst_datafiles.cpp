@@ -446,22 +446,26 @@ void tst_DataFiles::enterDataFolder_data()
     QTest::addColumn<QByteArray>("dataHome");
     QTest::addColumn<QByteArray>("home");
     QTest::addColumn<QByteArray>("entered");
+    QTest::addColumn<QString>("refusal"); // what the message of a refused folder says
 
     const QByteArray unset;
     const QByteArray at = "@";
     const QByteArray desktop = "@/.local/share/morvane";
     QTest::newRow("a name that is not UTF-8")
-        << QByteArray("@/data\xff") << unset << at << QByteArray("@/data\xff");
+        << QByteArray("@/data\xff") << unset << at << QByteArray("@/data\xff") << QString();
     // Longer with a file's name than a path may be: only bare names reach the files.
     QTest::newRow("a path of 4,091 bytes")
-        << QByteArray("deep") << unset << at << QByteArray("deep");
-    QTest::newRow("the desktop's folder") << QByteArray("") << unset << at << desktop;
+        << QByteArray("deep") << unset << at << QByteArray("deep") << QString();
+    QTest::newRow("the desktop's folder") << QByteArray("") << unset << at << desktop << QString();
     QTest::newRow("an absolute XDG_DATA_HOME")
-        << QByteArray("") << QByteArray("@/xdg") << at << QByteArray("@/xdg/morvane");
+        << QByteArray("") << QByteArray("@/xdg") << at << QByteArray("@/xdg/morvane") << QString();
     QTest::newRow("a relative XDG_DATA_HOME is ignored")
-        << QByteArray("") << QByteArray("rel/dir") << at << desktop;
-    QTest::newRow("HOME empty: refused") << QByteArray("") << unset << QByteArray("") << unset;
-    QTest::newRow("HOME unset: refused") << QByteArray("") << unset << unset << unset;
+        << QByteArray("") << QByteArray("rel/dir") << at << desktop << QString();
+    QTest::newRow("HOME empty: refused")
+        << QByteArray("") << unset << QByteArray("") << unset << u"HOME"_s;
+    QTest::newRow("HOME unset: refused") << QByteArray("") << unset << unset << unset << u"HOME"_s;
+    QTest::newRow("a file, not a folder: refused")
+        << QByteArray("@/plain") << unset << at << unset << u"フォルダーではなくファイルです"_s;
 }
 
 void tst_DataFiles::enterDataFolder()
@@ -470,6 +474,7 @@ void tst_DataFiles::enterDataFolder()
     QFETCH(QByteArray, dataHome);
     QFETCH(QByteArray, home);
     QFETCH(QByteArray, entered);
+    QFETCH(QString, refusal);
 
     QTemporaryDir dir;
     const QByteArray scratch = QFile::encodeName(dir.path());
@@ -489,6 +494,7 @@ void tst_DataFiles::enterDataFolder()
     set("HOME", real(home));
     set("XDG_DATA_HOME", real(dataHome));
     QVERIFY(QDir(dir.path()).mkdir(u"rel"_s)); // where a relative XDG_DATA_HOME would lead
+    QVERIFY(writeBytes(dir.filePath(u"plain"_s), "a file\r\n"));
     const auto before = snapshot(QDir(dir.path()));
 
     const std::optional<QString> error = morvane::enterDataFolder(real(option));
@@ -497,6 +503,11 @@ void tst_DataFiles::enterDataFolder()
     // The files by their bare names, as the program opens them.
     const bool written = !error && !DataFiles().writeNumber(kHeightFileName, 1.7f) &&
                          DataFiles().readNumber(kHeightFileName).status == NumberRead::Status::Ok;
+    // The folder deleted while the program runs: a failed write still names it.
+    std::optional<FileError> orphaned;
+    if (!error && std::filesystem::remove_all(now.toStdString()) > 0)
+        orphaned = DataFiles().writeNumber(kHeightFileName, 1.8f);
+    rememberWorkingFolder(QString());
     QVERIFY(chdir(savedCwd) == 0);
     std::free(cwd);
     std::free(savedCwd);
@@ -506,13 +517,15 @@ void tst_DataFiles::enterDataFolder()
     std::filesystem::remove_all(scratch.toStdString()); // QDir cannot name every folder made
 
     if (entered.isNull()) {
-        QVERIFY(error && error->contains(u"HOME"_s));
+        QVERIFY2(error && error->contains(refusal), qPrintable(error.value_or(QString())));
         QCOMPARE(after, before);
         return;
     }
     QVERIFY2(!error, qPrintable(error.value_or(QString())));
     QCOMPARE(now, real(entered));
     QVERIFY(written);
+    QVERIFY(orphaned);
+    QCOMPARE(orphaned->path, fullPath(QFile::decodeName(real(entered)) + u"/身長.txt"_s));
 }
 
 QTEST_GUILESS_MAIN(tst_DataFiles)

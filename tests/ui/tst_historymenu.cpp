@@ -197,13 +197,17 @@ void tst_HistoryMenu::longLinesAreCut()
     QFETCH(QByteArray, line);
     QFETCH(QString, shown);
 
-    HistoryModel model;
-    model.setLines(History("05/10  69.0Kg  24.3  10.4%\r\n" + line));
+    start("05/10  69.0Kg  24.3  10.4%\r\n" + line);
+    const HistoryModel& model = *f->recorder().history();
     const QModelIndex row = model.index(1);
     for (const int role : {int(Qt::DisplayRole), int(Qt::ToolTipRole), int(Qt::AccessibleTextRole)})
         QCOMPARE(model.data(row, role).toString(), shown);
     // The history itself keeps every byte.
     QCOMPARE(model.lines().lineBytes(1).size(), line.size());
+    // So does the question before the line is deleted (a line of megabytes froze it).
+    f->dialogs.confirmations = {false};
+    f->recorder().deleteLine(1);
+    QCOMPARE(f->dialogs.confirms.value(0).text, u"次の記録を履歴から削除します。\n\n"_s + shown);
 }
 
 void tst_HistoryMenu::csvExport()

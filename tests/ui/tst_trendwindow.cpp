@@ -139,17 +139,22 @@ void tst_TrendWindow::ranges_data()
 {
     QTest::addColumn<TrendRange>("range");
     QTest::addColumn<QDate>("first"); // of the time axis; the last is today
+    // Chosen as a screen reader does, by the button's Toggle action, instead of a click.
+    QTest::addColumn<bool>("toggled");
 
-    QTest::newRow("1か月") << TrendRange::Month << QDate(2026, 4, 11);
-    QTest::newRow("3か月") << TrendRange::ThreeMonths << QDate(2026, 2, 11);
-    QTest::newRow("1年") << TrendRange::Year << QDate(2025, 5, 11);
-    QTest::newRow("すべて") << TrendRange::All << kToday.addDays(-999);
+    QTest::newRow("1か月") << TrendRange::Month << QDate(2026, 4, 11) << false;
+    QTest::newRow("3か月") << TrendRange::ThreeMonths << QDate(2026, 2, 11) << false;
+    QTest::newRow("1年") << TrendRange::Year << QDate(2025, 5, 11) << false;
+    QTest::newRow("すべて") << TrendRange::All << kToday.addDays(-999) << false;
+    QTest::newRow("1か月, toggled") << TrendRange::Month << QDate(2026, 4, 11) << true;
+    QTest::newRow("1年, toggled") << TrendRange::Year << QDate(2025, 5, 11) << true;
 }
 
 void tst_TrendWindow::ranges()
 {
     QFETCH(TrendRange, range);
     QFETCH(QDate, first);
+    QFETCH(bool, toggled);
 
     QWidget owner;
     TrendWindow window(historyOf(dailyHistory(1000)), 1.685f, 62.0f, kToday, kJapan, &owner);
@@ -158,7 +163,14 @@ void tst_TrendWindow::ranges()
     QCOMPARE(window.parentWidget(), &owner);
     QCOMPARE(window.windowTitle(), u"体重の推移"_s);
     QVERIFY(window.rangeButton(TrendRange::All)->isChecked()); // at first, everything
-    QTest::mouseClick(window.rangeButton(range), Qt::LeftButton);
+    if (toggled) {
+        QAccessibleInterface* button =
+            QAccessible::queryAccessibleInterface(window.rangeButton(range));
+        QVERIFY(button && button->actionInterface());
+        button->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    } else {
+        QTest::mouseClick(window.rangeButton(range), Qt::LeftButton);
+    }
     QCOMPARE(window.range(), range);
 
     const int days = int(first.daysTo(kToday)) + 1;
