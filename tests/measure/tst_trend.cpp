@@ -62,14 +62,13 @@ QList<TrendEntry> entriesOf(const QList<QPointF>& points)
     return entries;
 }
 
-// Weighings on day 0, day 1 and every `every` days after up to lastDay, on the line 70 + slope ×
-// day, except day 0 nine slopes below it: t(1) = 70 − 9s + 0.1 × (70 + s − (70 − 9s)) = 70 − 8s,
-// so the trend stays nine slopes below the weights, trend(day) = 70 + slope × (day − 9), and its
-// weekly rate is 7 × slope.
-QList<TrendEntry> linear(double slope, int lastDay, int every)
+// Weighings on day 0, day 1 and the given days, on the line 70 + slope × day, except day 0 nine
+// slopes below it: t(1) = 70 − 9s + 0.1 × (70 + s − (70 − 9s)) = 70 − 8s, so the trend stays nine
+// slopes below the weights, trend(day) = 70 + slope × (day − 9), and its weekly rate is 7 × slope.
+QList<TrendEntry> linear(double slope, const QList<int>& days)
 {
-    QList<QPointF> points{{0, 70 - 9 * slope}};
-    for (int day = 1; day <= lastDay; day += every)
+    Points points{{0, 70 - 9 * slope}, {1, 70 + slope}};
+    for (const int day : days)
         points.append({double(day), 70 + slope * day});
     return entriesOf(points);
 }
@@ -459,7 +458,10 @@ void tst_Trend::figures_data()
     QTest::addColumn<GoalOutlook>("outlook");
     QTest::addColumn<int>("daysToGoal");
     using enum GoalOutlook;
-    const QList<TrendEntry> losing = linear(-0.06, 29, 1);
+    QList<int> month; // days 2 to 29
+    for (int day = 2; day <= 29; ++day)
+        month.append(day);
+    const QList<TrendEntry> losing = linear(-0.06, month);
     const Values losingFigures{68.8, -0.42, -430, -0.42, -1.68};
 
     // 70 − 0.06 × 20 = 68.8; 7 × −0.06; −0.42 × 7200 / 7 = −432; (62 − 68.8) / −0.06 = 113.3 days
@@ -467,28 +469,28 @@ void tst_Trend::figures_data()
         << losing << 62.0 << losingFigures << Expected << 114;
     // 70 + 0.06 × 20 = 71.2; (75 − 71.2) / 0.06 = 63.3 days
     QTest::newRow("gaining towards a goal above")
-        << linear(0.06, 29, 1) << 75.0 << Values{71.2, 0.42, 430, 0.42, 1.68} << Expected << 64;
+        << linear(0.06, month) << 75.0 << Values{71.2, 0.42, 430, 0.42, 1.68} << Expected << 64;
     QTest::newRow("moving away") << losing << 75.0 << losingFigures << MovingAway << 0;
     QTest::newRow("within 0.1 kg") << losing << 68.75 << losingFigures << Reached << 0;
     // 70 − 0.007 × 20 = 69.86; 7 × −0.007 = −0.049; −0.049 × 7200 / 7 = −50.4
-    QTest::newRow("too slow") << linear(-0.007, 29, 1) << 62.0
+    QTest::newRow("too slow") << linear(-0.007, month) << 62.0
                               << Values{69.86, -0.049, -50, -0.049, -0.196} << TooSlow << 0;
     // −0.056 × 7200 / 7 = −57.6; (62 − 69.84) / −0.008 = 980 days, beyond 2028/09/30
     QTest::newRow("over two years")
-        << linear(-0.008, 29, 1) << 62.0 << Values{69.84, -0.056, -60, -0.056, -0.224}
+        << linear(-0.008, month) << 62.0 << Values{69.84, -0.056, -60, -0.056, -0.224}
         << BeyondTwoYears << 0;
-    // Of days 16 to 29, 17, 21, 25 and 29 had a weighing.
+    // Of days 15 to 28, 16, 20, 24 and 28 had a weighing (and day 14 before them).
     QTest::newRow("4 weighings in the last 14 days")
-        << linear(-0.06, 29, 4) << 62.0 << Values{68.8, kNone, kNone, -0.42, -1.68} << TooFewEntries
-        << 0;
-    // Days 16, 19, 22, 25, 28; 70 − 0.06 × 19 = 68.86; 6.86 / 0.06 = 114.3 days
+        << linear(-0.06, {14, 16, 20, 24, 28}) << 62.0 << Values{68.86, kNone, kNone, -0.42, -1.68}
+        << TooFewEntries << 0;
+    // 70 − 0.06 × 19 = 68.86; 6.86 / 0.06 = 114.3 days
     QTest::newRow("5 weighings in the last 14 days")
-        << linear(-0.06, 28, 3) << 62.0 << Values{68.86, -0.42, -430, -0.42, -1.68} << Expected
-        << 115;
+        << linear(-0.06, {15, 18, 21, 24, 28}) << 62.0 << Values{68.86, -0.42, -430, -0.42, -1.68}
+        << Expected << 115;
     // The rate over the run's 6 days; 70 + 0.06 × 4 = 70.24; 8.24 / 0.06 = 137.3 days
     QTest::newRow("a run of 6 days: no changes")
-        << linear(-0.06, 5, 1) << 62.0 << Values{70.24, -0.42, -430, kNone, kNone} << Expected
-        << 138;
+        << linear(-0.06, {2, 3, 4, 5}) << 62.0 << Values{70.24, -0.42, -430, kNone, kNone}
+        << Expected << 138;
 }
 
 void tst_Trend::figures()
