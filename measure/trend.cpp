@@ -61,6 +61,12 @@ QList<double> movingAverage(const QList<TrendEntry>& entries, int span)
 
 namespace {
 
+// QDate::daysTo without its validity checks (and its call), for the weighing days' valid dates.
+qint64 daysBetween(const QDate& from, const QDate& to)
+{
+    return to.toJulianDay() - from.toJulianDay();
+}
+
 double smoothed(double trend, double weight)
 {
     return trend + kTrendSmoothing * (weight - trend);
@@ -79,7 +85,7 @@ double trendAlongLine(double trend, double fromWeight, double toWeight, qint64 g
 
 WeightTrend::WeightTrend(std::span<const TrendEntry> entries)
 {
-    qint64 day = 0;
+    QDate day;
     double sum = 0.0;
     int count = 0; // entries of `day` so far
     const auto closeDay = [&] {
@@ -87,9 +93,9 @@ WeightTrend::WeightTrend(std::span<const TrendEntry> entries)
             return;
         const double weight = sum / count;
         double trend = weight;
-        if (!m_days.isEmpty() && day - m_days.back().julianDay <= kTrendMaxGapDays) {
-            const Day& before = m_days.back();
-            const qint64 gap = day - before.julianDay;
+        if (!m_days.isEmpty() && daysBetween(m_days.back().date, day) <= kTrendMaxGapDays) {
+            const TrendDay& before = m_days.back();
+            const qint64 gap = daysBetween(before.date, day);
             // This day steps to its weight itself rather than to the line's end, which rounding
             // may leave an ulp off it.
             trend =
@@ -100,16 +106,15 @@ WeightTrend::WeightTrend(std::span<const TrendEntry> entries)
     for (const TrendEntry& entry : entries) {
         if (!entry.date.isValid())
             continue;
-        const qint64 julianDay = entry.date.toJulianDay();
-        if (count > 0 && julianDay <= day) {
-            if (julianDay == day) {
+        if (count > 0 && entry.date <= day) {
+            if (entry.date == day) {
                 sum += entry.weight;
                 ++count;
             }
             continue;
         }
         closeDay();
-        day = julianDay;
+        day = entry.date;
         sum = entry.weight;
         count = 1;
     }
@@ -120,51 +125,47 @@ std::optional<double> WeightTrend::trendOn(const QDate& date) const
 {
     if (!date.isValid())
         return std::nullopt;
-    const qint64 julianDay = date.toJulianDay();
-    const qsizetype i = lastOnOrBefore(julianDay);
+    const qsizetype i = lastOnOrBefore(date);
     if (i < 0)
         return std::nullopt;
-    if (m_days[i].julianDay == julianDay)
-        return m_days[i].trend;
+    const TrendDay& from = m_days[i];
+    if (from.date == date)
+        return from.trend;
     if (i + 1 == m_days.size() || startsRun(i + 1))
         return std::nullopt;
-    const Day& from = m_days[i];
-    const Day& to = m_days[i + 1];
-    return trendAlongLine(from.trend, from.weight, to.weight, to.julianDay - from.julianDay,
-                          julianDay - from.julianDay);
+    const TrendDay& to = m_days[i + 1];
+    return trendAlongLine(from.trend, from.weight, to.weight, daysBetween(from.date, to.date),
+                          daysBetween(from.date, date));
 }
 
 bool WeightTrend::isWeighingDay(const QDate& date) const
 {
-    if (!date.isValid())
-        return false;
-    const qsizetype i = lastOnOrBefore(date.toJulianDay());
-    return i >= 0 && m_days[i].julianDay == date.toJulianDay();
+    const qsizetype i = date.isValid() ? lastOnOrBefore(date) : -1;
+    return i >= 0 && m_days[i].date == date;
 }
 
 QList<TrendRun> WeightTrend::runs() const
 {
     QList<TrendRun> runs;
     for (qsizetype i = 0; i < m_days.size(); ++i) {
-        const QDate date = QDate::fromJulianDay(m_days[i].julianDay);
         if (startsRun(i))
-            runs.append({date, date});
+            runs.append({m_days[i].date, m_days[i].date});
         else
-            runs.back().last = date;
+            runs.back().last = m_days[i].date;
     }
     return runs;
 }
 
-qsizetype WeightTrend::lastOnOrBefore(qint64 julianDay) const
+qsizetype WeightTrend::lastOnOrBefore(const QDate& date) const
 {
     const auto after = std::partition_point(m_days.begin(), m_days.end(),
-                                            [&](const Day& d) { return d.julianDay <= julianDay; });
+                                            [&](const TrendDay& d) { return d.date <= date; });
     return (after - m_days.begin()) - 1;
 }
 
 bool WeightTrend::startsRun(qsizetype i) const
 {
-    return i == 0 || m_days[i].julianDay - m_days[i - 1].julianDay > kTrendMaxGapDays;
+    return i == 0 || daysBetween(m_days[i - 1].date, m_days[i].date) > kTrendMaxGapDays;
 }
 
 std::optional<TrendFigures> trendFigures(const WeightTrend& trend, const QDate& end)

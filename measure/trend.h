@@ -62,6 +62,13 @@ struct TrendRun {
     QDate last;
 };
 
+// A day of the trend that had a weighing.
+struct TrendDay {
+    QDate date;
+    double weight = 0.0; // the mean of the day's entries
+    double trend = 0.0;
+};
+
 // The trend of a history, answering for any day in O(log n): the weighing days are kept with
 // their mean weight and trend, and a day between two of them is worked out from the one before
 // (at most kTrendMaxGapDays - 1 steps). Nothing is kept per day without a weighing, so a history
@@ -78,19 +85,17 @@ public:
     std::optional<double> trendOn(const QDate& date) const;
     bool isWeighingDay(const QDate& date) const;
     QList<TrendRun> runs() const;
+    // In date order. A walk through the whole history (the CSV export's trend column) takes them
+    // in step with the entries rather than searching for each.
+    const QList<TrendDay>& weighingDays() const { return m_days; }
     bool isEmpty() const { return m_days.isEmpty(); }
 
 private:
-    struct Day {
-        qint64 julianDay = 0;
-        double weight = 0.0; // the mean of the day's entries
-        double trend = 0.0;
-    };
-    // The index of the last weighing day on or before a Julian day, -1 if none.
-    qsizetype lastOnOrBefore(qint64 julianDay) const;
+    // The index of the last weighing day on or before `date`, -1 if none.
+    qsizetype lastOnOrBefore(const QDate& date) const;
     bool startsRun(qsizetype i) const;
 
-    QList<Day> m_days; // ascending
+    QList<TrendDay> m_days;
 };
 
 // The weekly rate is the slope of the trend over this many days ending at the day asked for,
