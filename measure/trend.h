@@ -1,7 +1,8 @@
 #pragma once
 
 // The weight history as dated values, for the trend chart and the CSV export (store/history.h
-// reads them from the history and works out each line's year), and what a chart draws of them.
+// reads them from the history and works out each line's year), what a chart draws of them, and
+// the smoothed daily trend with its weekly rate and goal forecast.
 
 #include <QDate>
 #include <QList>

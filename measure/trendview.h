@@ -80,10 +80,11 @@ QList<QDate> dateTicks(const QDate& first, const QDate& last, int maxTicks,
 QString trendSummary(const TrendSeries& series, const TrendSlice& slice, const QLocale& locale);
 
 // The trend's figures as a line, weights with one decimal and changes with two, signed like the
-// summary's change ("±0.00" for one that rounds to zero): "傾向 68.3 kg、1週間で −0.42
-// kg（1日あたり 約 −460 kcal）、7日間 −0.40 kg、28日間 −1.70 kg". Changes without a value are left
-// out; without a weekly rate a clause says there are too few recent entries. Figures from more than
-// kStaleTrendDays before today end with the date they are from ("（2026/10/01 時点）").
+// summary's change ("±0.00" for one that rounds to zero):
+//   傾向 68.3 kg、1週間で −0.42 kg（1日あたり約 −460 kcal）、7日間 −0.40 kg、28日間 −1.70 kg
+// Changes without a value are left out; without a weekly rate a clause says there are too few
+// recent entries. Figures from more than kStaleTrendDays before today end with the date they are
+// from ("（2026/10/01 時点）").
 inline constexpr int kStaleTrendDays = 14;
 QString trendFiguresText(const TrendFigures& figures, const QDate& today, const QLocale& locale);
 
