@@ -562,32 +562,123 @@ Reason: %2
 <context>
     <name>morvane::TrendView</name>
     <message>
-        <location filename="../measure/trendview.cpp" line="240"/>
+        <location filename="../measure/trendview.cpp" line="157"/>
+        <source>、</source>
+        <comment>between the parts of a line</comment>
+        <translation>, </translation>
+    </message>
+    <message>
+        <location filename="../measure/trendview.cpp" line="261"/>
         <source>この期間の記録はありません</source>
         <translation>No entries in this period</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="245"/>
+        <location filename="../measure/trendview.cpp" line="266"/>
         <source>%1〜%2</source>
         <translation>%1–%2</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="248"/>
+        <location filename="../measure/trendview.cpp" line="269"/>
         <source>%1：%2 kg</source>
         <translation>%1: %2 kg</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="257"/>
+        <location filename="../measure/trendview.cpp" line="278"/>
         <source>%1：%2 kg → %3 kg（%4 kg）、最低 %5 kg、最高 %6 kg</source>
         <translation>%1: %2 kg → %3 kg (%4 kg), lowest %5 kg, highest %6 kg</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="268"/>
+        <location filename="../measure/trendview.cpp" line="286"/>
+        <source>傾向 %1 kg</source>
+        <translation>Trend %1 kg</translation>
+    </message>
+    <message>
+        <location filename="../measure/trendview.cpp" line="290"/>
+        <source>1週間で %1 kg（1日あたり約 %2 kcal）</source>
+        <translation>%1 kg a week (about %2 kcal a day)</translation>
+    </message>
+    <message>
+        <location filename="../measure/trendview.cpp" line="295"/>
+        <source>最近の記録が少ないため1週間の変化は出せません</source>
+        <translation>too few recent entries for a weekly change</translation>
+    </message>
+    <message>
+        <location filename="../measure/trendview.cpp" line="301"/>
+        <source>%1日間 %2 kg</source>
+        <translation>%1 days %2 kg</translation>
+    </message>
+    <message>
+        <location filename="../measure/trendview.cpp" line="308"/>
+        <source>%1（%2 時点）</source>
+        <translation>%1 (as of %2)</translation>
+    </message>
+    <message>
+        <location filename="../measure/trendview.cpp" line="317"/>
+        <source>目標 %1 kg に到達しました</source>
+        <translation>Goal %1 kg reached</translation>
+    </message>
+    <message>
+        <location filename="../measure/trendview.cpp" line="320"/>
+        <source>目標 %1 kg 到達予想 %2ごろ</source>
+        <translation>Goal %1 kg expected about %2</translation>
+    </message>
+    <message>
+        <location filename="../measure/trendview.cpp" line="323"/>
+        <source>目標 %1 kg 到達予想 2年以上先</source>
+        <translation>Goal %1 kg expected more than two years away</translation>
+    </message>
+    <message>
+        <location filename="../measure/trendview.cpp" line="326"/>
+        <source>目標 %1 kg から離れつつあります</source>
+        <translation>Goal %1 kg: moving away from it</translation>
+    </message>
+    <message>
+        <location filename="../measure/trendview.cpp" line="329"/>
+        <source>目標 %1 kg 変化がゆるやかで到達予想は出せません</source>
+        <translation>Goal %1 kg: the change is too slow to tell when</translation>
+    </message>
+    <message>
+        <location filename="../measure/trendview.cpp" line="333"/>
+        <source>目標 %1 kg 最近の記録が少ないため到達予想は出せません</source>
+        <translation>Goal %1 kg: too few recent entries to tell when</translation>
+    </message>
+    <message>
+        <location filename="../measure/trendview.cpp" line="345"/>
+        <source>1週間で %1 kg</source>
+        <translation>%1 kg a week</translation>
+    </message>
+    <message>
+        <location filename="../measure/trendview.cpp" line="350"/>
+        <source>目標に到達</source>
+        <translation>goal reached</translation>
+    </message>
+    <message>
+        <location filename="../measure/trendview.cpp" line="353"/>
+        <source>目標到達予想 %1ごろ</source>
+        <translation>goal expected about %1</translation>
+    </message>
+    <message>
+        <location filename="../measure/trendview.cpp" line="357"/>
+        <source>目標到達は2年以上先</source>
+        <translation>goal more than two years away</translation>
+    </message>
+    <message>
+        <location filename="../measure/trendview.cpp" line="360"/>
+        <source>目標から離れつつあります</source>
+        <translation>moving away from the goal</translation>
+    </message>
+    <message>
+        <location filename="../measure/trendview.cpp" line="368"/>
+        <source>傾向: %1</source>
+        <translation>Trend: %1</translation>
+    </message>
+    <message>
+        <location filename="../measure/trendview.cpp" line="377"/>
         <source>%1&#x3000;%2 kg</source>
         <translation>%1  %2 kg</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="270"/>
+        <location filename="../measure/trendview.cpp" line="379"/>
         <source>%1&#x3000;%2 kg&#x3000;BMI %3</source>
         <translation>%1  %2 kg  BMI %3</translation>
     </message>

@@ -148,6 +148,11 @@ QString oneDecimalText(double value, const QLocale& locale)
     return withDecimalSeparator(QString::number(value, 'f', 1), locale);
 }
 
+QString twoDecimalText(double value, const QLocale& locale)
+{
+    return withDecimalSeparator(QString::number(value, 'f', 2), locale);
+}
+
 QString dateSeparator(const QLocale& locale)
 {
     const QString format = locale.dateFormat(QLocale::ShortFormat);

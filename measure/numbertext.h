@@ -35,6 +35,9 @@ QString generalNumberText(float value, const QLocale& locale);
 // locale's decimal separator and no group separators; negative values keep their sign.
 QString oneDecimalText(double value, const QLocale& locale);
 
+// The "0.00" pattern, otherwise like oneDecimalText: for rates, whose hundredths matter.
+QString twoDecimalText(double value, const QLocale& locale);
+
 // The locale's date separator ("/" in Japan, "." in Germany), taken from its short date format
 // and never an invisible direction mark; "/" where that format spells the month out.
 QString dateSeparator(const QLocale& locale);

@@ -6,10 +6,14 @@
 
 #include <QCoreApplication>
 #include <QLocale>
+#include <QStringList>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
+
+using namespace Qt::StringLiterals;
 
 namespace morvane {
 namespace {
@@ -136,6 +140,23 @@ QList<QDate> yearTicks(const QDate& first, const QDate& last, int maxTicks)
     }
 }
 
+// An amount with its sign, decided on the amount as shown: "+0.42", "−0.42" (U+2212), and "±0.00"
+// for one that rounds to zero, never "+0.00" or "−0.00".
+QString withSign(double value, const QString& amount, const QString& zero)
+{
+    return (amount == zero ? u'±' : value > 0 ? u'+' : u'\u2212') + amount;
+}
+
+QString signedKilograms(double value, const QLocale& locale)
+{
+    return withSign(value, twoDecimalText(std::abs(value), locale), twoDecimalText(0.0, locale));
+}
+
+QString partSeparator()
+{
+    return QCoreApplication::translate("morvane::TrendView", "、", "between the parts of a line");
+}
+
 } // namespace
 
 TrendSeries trendSeries(Trend trend)
@@ -258,6 +279,94 @@ QString trendSummary(const TrendSeries& series, const TrendSlice& slice, const Q
                                        "%1：%2 kg → %3 kg（%4 kg）、最低 %5 kg、最高 %6 kg")
         .arg(dates, oneDecimalText(first.weight, locale), oneDecimalText(last.weight, locale),
              amount, oneDecimalText(*lowest, locale), oneDecimalText(*highest, locale));
+}
+
+QString trendFiguresText(const TrendFigures& figures, const QDate& today, const QLocale& locale)
+{
+    QStringList parts{QCoreApplication::translate("morvane::TrendView", "傾向 %1 kg")
+                          .arg(oneDecimalText(figures.trend, locale))};
+    if (figures.weeklyRate && figures.dailyEnergy) {
+        const int energy = *figures.dailyEnergy;
+        parts.append(QCoreApplication::translate("morvane::TrendView",
+                                                 "1週間で %1 kg（1日あたり約 %2 kcal）")
+                         .arg(signedKilograms(*figures.weeklyRate, locale),
+                              withSign(energy, QString::number(std::abs(energy)), u"0"_s)));
+    } else {
+        parts.append(QCoreApplication::translate("morvane::TrendView",
+                                                 "最近の記録が少ないため1週間の変化は出せません"));
+    }
+    for (const auto& [days, change] :
+         {std::pair(7, figures.change7Days), std::pair(28, figures.change28Days)}) {
+        if (change) {
+            parts.append(QCoreApplication::translate("morvane::TrendView", "%1日間 %2 kg")
+                             .arg(QString::number(days), signedKilograms(*change, locale)));
+        }
+    }
+    const QString text = parts.join(partSeparator());
+    if (figures.date.daysTo(today) <= kStaleTrendDays)
+        return text;
+    return QCoreApplication::translate("morvane::TrendView", "%1（%2 時点）")
+        .arg(text, locale.toString(figures.date, QLocale::ShortFormat));
+}
+
+QString goalForecastText(const GoalForecast& forecast, const QLocale& locale)
+{
+    const QString goal = oneDecimalText(forecast.goal, locale);
+    switch (forecast.outlook) {
+    case GoalOutlook::Reached:
+        return QCoreApplication::translate("morvane::TrendView", "目標 %1 kg に到達しました")
+            .arg(goal);
+    case GoalOutlook::Expected:
+        return QCoreApplication::translate("morvane::TrendView", "目標 %1 kg 到達予想 %2ごろ")
+            .arg(goal, locale.toString(forecast.date, QLocale::ShortFormat));
+    case GoalOutlook::BeyondTwoYears:
+        return QCoreApplication::translate("morvane::TrendView", "目標 %1 kg 到達予想 2年以上先")
+            .arg(goal);
+    case GoalOutlook::MovingAway:
+        return QCoreApplication::translate("morvane::TrendView", "目標 %1 kg から離れつつあります")
+            .arg(goal);
+    case GoalOutlook::TooSlow:
+        return QCoreApplication::translate("morvane::TrendView",
+                                           "目標 %1 kg 変化がゆるやかで到達予想は出せません")
+            .arg(goal);
+    case GoalOutlook::TooFewEntries:
+        return QCoreApplication::translate("morvane::TrendView",
+                                           "目標 %1 kg 最近の記録が少ないため到達予想は出せません")
+            .arg(goal);
+    }
+    return QString();
+}
+
+QString trendBrief(const std::optional<TrendFigures>& figures,
+                   const std::optional<GoalForecast>& forecast, const QLocale& locale)
+{
+    QStringList parts;
+    if (figures && figures->weeklyRate) {
+        parts.append(QCoreApplication::translate("morvane::TrendView", "1週間で %1 kg")
+                         .arg(signedKilograms(*figures->weeklyRate, locale)));
+    }
+    switch (forecast ? forecast->outlook : GoalOutlook::TooFewEntries) {
+    case GoalOutlook::Reached:
+        parts.append(QCoreApplication::translate("morvane::TrendView", "目標に到達"));
+        break;
+    case GoalOutlook::Expected:
+        parts.append(QCoreApplication::translate("morvane::TrendView", "目標到達予想 %1ごろ")
+                         .arg(locale.toString(forecast->date, QLocale::ShortFormat)));
+        break;
+    case GoalOutlook::BeyondTwoYears:
+        parts.append(QCoreApplication::translate("morvane::TrendView", "目標到達は2年以上先"));
+        break;
+    case GoalOutlook::MovingAway:
+        parts.append(QCoreApplication::translate("morvane::TrendView", "目標から離れつつあります"));
+        break;
+    case GoalOutlook::TooSlow:
+    case GoalOutlook::TooFewEntries:
+        break;
+    }
+    if (parts.isEmpty())
+        return QString();
+    return QCoreApplication::translate("morvane::TrendView", "傾向: %1")
+        .arg(parts.join(partSeparator()));
 }
 
 QString pointText(const TrendEntry& entry, std::optional<float> height, const QLocale& locale)

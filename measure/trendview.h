@@ -79,6 +79,25 @@ QList<QDate> dateTicks(const QDate& first, const QDate& last, int maxTicks,
 // says that the range holds no entries.
 QString trendSummary(const TrendSeries& series, const TrendSlice& slice, const QLocale& locale);
 
+// The trend's figures as a line, weights with one decimal and changes with two, signed like the
+// summary's change ("±0.00" for one that rounds to zero):
+//   傾向 68.3 kg、1週間で −0.42 kg（1日あたり約 −460 kcal）、7日間 −0.40 kg、28日間 −1.70 kg
+// Changes without a value are left out; without a weekly rate a clause says there are too few
+// recent entries. Figures from more than kStaleTrendDays before today end with the date they are
+// from ("（2026/10/01 時点）").
+inline constexpr int kStaleTrendDays = 14;
+QString trendFiguresText(const TrendFigures& figures, const QDate& today, const QLocale& locale);
+
+// The goal and its forecast: "目標 62.0 kg 到達予想 2027/03/14ごろ", or that it is reached, more
+// than two years away, moving away, too slow to tell, or that there are too few entries.
+QString goalForecastText(const GoalForecast& forecast, const QLocale& locale);
+
+// A short line for the meter: the weekly rate, and with a goal its date, that it is reached, more
+// than two years away or moving away: "傾向: 1週間で −0.42 kg、目標到達予想 2027/03/14ごろ".
+// Empty when there is nothing of these to say.
+QString trendBrief(const std::optional<TrendFigures>& figures,
+                   const std::optional<GoalForecast>& forecast, const QLocale& locale);
+
 // One point read out: "2026/12/07　68.5 kg　BMI 24.1", the BMI at the given height (the stored
 // one, not the line's own), left out without a height.
 QString pointText(const TrendEntry& entry, std::optional<float> height, const QLocale& locale);

@@ -1,11 +1,12 @@
 // Reading the history back as dated weights: the years worked out from the order of the lines, the
-// lines that are skipped, the moving average, and what the chart makes of them: a range, its
-// summary, its scale, its date ticks, a point read.
+// lines that are skipped, the moving average, the smoothed trend, its figures and goal forecast,
+// and what the chart makes of them: a range, its summary, its scale, its date ticks, a point read.
 
 #include "measure/trend.h"
 #include "measure/trendview.h"
 #include "store/history.h"
 
+#include <QLocale>
 #include <QTest>
 
 #include <algorithm>
@@ -47,6 +48,36 @@ TrendSeries seriesOf(const QList<QPointF>& entries)
     return trendSeries(trendOf(history, kToday));
 }
 
+using Points = QList<QPointF>;
+using Values = QList<double>;
+const double kNone = qQNaN(); // no value expected
+
+// Entries on days after kDay0 (x), of weight y.
+const QDate kDay0{2026, 9, 1};
+QList<TrendEntry> entriesOf(const QList<QPointF>& points)
+{
+    QList<TrendEntry> entries;
+    for (const QPointF& p : points)
+        entries.append({kDay0.addDays(qint64(p.x())), p.y()});
+    return entries;
+}
+
+// Weighings on day 0, day 1 and the given days, on the line 70 + slope × day, except day 0 nine
+// slopes below it: t(1) = 70 − 9s + 0.1 × (70 + s − (70 − 9s)) = 70 − 8s, so the trend stays nine
+// slopes below the weights, trend(day) = 70 + slope × (day − 9), and its weekly rate is 7 × slope.
+QList<TrendEntry> linear(double slope, const QList<int>& days)
+{
+    Points points{{0, 70 - 9 * slope}, {1, 70 + slope}};
+    for (const int day : days)
+        points.append({double(day), 70 + slope * day});
+    return entriesOf(points);
+}
+
+bool matches(std::optional<double> got, double expected)
+{
+    return got ? std::abs(*got - expected) < 1e-9 : std::isnan(expected);
+}
+
 } // namespace
 
 class tst_Trend : public QObject {
@@ -66,6 +97,12 @@ private slots:
     void dateTicks();
     void readPoint_data();
     void readPoint();
+    void dailyTrend_data();
+    void dailyTrend();
+    void figures_data();
+    void figures();
+    void figuresTexts_data();
+    void figuresTexts();
 };
 
 void tst_Trend::years_data()
@@ -370,6 +407,151 @@ void tst_Trend::readPoint()
     QTEST(pointText(series.entries[i], height > 0 ? std::optional(height) : std::nullopt,
                     QLocale(QLocale::Japanese, QLocale::Japan)),
           "text");
+}
+
+void tst_Trend::dailyTrend_data()
+{
+    QTest::addColumn<Points>("entries"); // day, weight
+    QTest::addColumn<Points>("trend");   // day, trend
+    QTest::addColumn<int>("runs");
+
+    QTest::newRow("a single entry")
+        << Points{{0, 70}} << Points{{-1, kNone}, {0, 70}, {1, kNone}} << 1;
+    // (70 + 71) / 2 = 70.5; 70.5 + 0.1 × ((72 + 73) / 2 − 70.5) = 70.7
+    QTest::newRow("the entries of a day are averaged")
+        << Points{{0, 70}, {0, 71}, {1, 72}, {1, 73}} << Points{{0, 70.5}, {1, 70.7}} << 1;
+    // Weights 71, 72, 73 on days 1 to 3: 70 + 0.1 × 1 = 70.1; 70.1 + 0.1 × 1.9 = 70.29;
+    // 70.29 + 0.1 × 2.71 = 70.561; 70.561 + 0.1 × 3.439 = 70.9049.
+    QTest::newRow("a gap is filled by a straight line")
+        << Points{{0, 70}, {4, 74}}
+        << Points{{0, 70}, {1, 70.1}, {2, 70.29}, {3, 70.561}, {4, 70.9049}} << 1;
+    // Weights rising 0.1 kg a day lag 9 days' rise once the start fades: t(k) = w(k) − 0.9 +
+    // 0.9 × 0.9^k, t(15) = 70.6 + 0.9^16 = 70.6 + 0.18530201888518, t(30) = 72.1 + 0.9^31.
+    QTest::newRow("a gap of 30 days is filled")
+        << Points{{0, 70}, {30, 73}} << Points{{15, 70.78530201888518}, {30, 72.13815204244769}}
+        << 1;
+    // 70 + 0.1 × (71 − 70) = 70.1; again from 60: 60 + 0.1 × (61 − 60) = 60.1.
+    QTest::newRow("a gap of 31 days starts the trend again")
+        << Points{{0, 70}, {1, 71}, {32, 60}, {33, 61}}
+        << Points{{1, 70.1}, {16, kNone}, {32, 60}, {33, 60.1}} << 2;
+}
+
+void tst_Trend::dailyTrend()
+{
+    QFETCH(Points, entries);
+    QFETCH(Points, trend);
+
+    const WeightTrend got(entriesOf(entries));
+    QTEST(int(got.runs().size()), "runs");
+    for (const QPointF& day : trend) {
+        const QDate date = kDay0.addDays(qint64(day.x()));
+        QVERIFY2(matches(got.trendOn(date), day.y()), qPrintable(date.toString()));
+    }
+}
+
+void tst_Trend::figures_data()
+{
+    QTest::addColumn<QList<TrendEntry>>("history"); // its figures on its last day
+    QTest::addColumn<double>("goal");
+    // The trend, the weekly rate, the kcal a day, the change over 7 and 28 days.
+    QTest::addColumn<Values>("figures");
+    QTest::addColumn<GoalOutlook>("outlook");
+    QTest::addColumn<int>("daysToGoal");
+    using enum GoalOutlook;
+    QList<int> month; // days 2 to 29
+    for (int day = 2; day <= 29; ++day)
+        month.append(day);
+    const QList<TrendEntry> losing = linear(-0.06, month);
+    const Values losingFigures{68.8, -0.42, -430, -0.42, -1.68};
+
+    // 70 − 0.06 × 20 = 68.8; 7 × −0.06; −0.42 × 7200 / 7 = −432; (62 − 68.8) / −0.06 = 113.3 days
+    QTest::newRow("losing towards a goal below")
+        << losing << 62.0 << losingFigures << Expected << 114;
+    // 70 + 0.06 × 20 = 71.2; (75 − 71.2) / 0.06 = 63.3 days
+    QTest::newRow("gaining towards a goal above")
+        << linear(0.06, month) << 75.0 << Values{71.2, 0.42, 430, 0.42, 1.68} << Expected << 64;
+    QTest::newRow("moving away") << losing << 75.0 << losingFigures << MovingAway << 0;
+    QTest::newRow("within 0.1 kg") << losing << 68.75 << losingFigures << Reached << 0;
+    // 70 − 0.007 × 20 = 69.86; 7 × −0.007 = −0.049; −0.049 × 7200 / 7 = −50.4
+    QTest::newRow("too slow") << linear(-0.007, month) << 62.0
+                              << Values{69.86, -0.049, -50, -0.049, -0.196} << TooSlow << 0;
+    // −0.056 × 7200 / 7 = −57.6; (62 − 69.84) / −0.008 = 980 days, beyond 2028/09/30
+    QTest::newRow("over two years")
+        << linear(-0.008, month) << 62.0 << Values{69.84, -0.056, -60, -0.056, -0.224}
+        << BeyondTwoYears << 0;
+    // Of days 15 to 28, 16, 20, 24 and 28 had a weighing (and day 14 before them).
+    QTest::newRow("4 weighings in the last 14 days")
+        << linear(-0.06, {14, 16, 20, 24, 28}) << 62.0 << Values{68.86, kNone, kNone, -0.42, -1.68}
+        << TooFewEntries << 0;
+    // 70 − 0.06 × 19 = 68.86; 6.86 / 0.06 = 114.3 days
+    QTest::newRow("5 weighings in the last 14 days")
+        << linear(-0.06, {15, 18, 21, 24, 28}) << 62.0 << Values{68.86, -0.42, -430, -0.42, -1.68}
+        << Expected << 115;
+    // The rate over the run's 6 days; 70 + 0.06 × 4 = 70.24; 8.24 / 0.06 = 137.3 days
+    QTest::newRow("a run of 6 days: no changes")
+        << linear(-0.06, {2, 3, 4, 5}) << 62.0 << Values{70.24, -0.42, -430, kNone, kNone}
+        << Expected << 138;
+}
+
+void tst_Trend::figures()
+{
+    QFETCH(QList<TrendEntry>, history);
+    QFETCH(Values, figures);
+    QFETCH(double, goal);
+
+    const auto got = trendFigures(WeightTrend(history), history.back().date);
+    QVERIFY(got);
+    const QList<std::optional<double>> values{got->trend, got->weeklyRate, got->dailyEnergy,
+                                              got->change7Days, got->change28Days};
+    for (qsizetype i = 0; i < values.size(); ++i)
+        QVERIFY2(matches(values[i], figures[i]), qPrintable(QString::number(i)));
+    const GoalForecast forecast = goalForecast(*got, goal);
+    QTEST(forecast.outlook, "outlook");
+    QTEST(forecast.date.isValid() ? int(got->date.daysTo(forecast.date)) : 0, "daysToGoal");
+}
+
+void tst_Trend::figuresTexts_data()
+{
+    QTest::addColumn<TrendFigures>("figures"); // seen on 2026/10/14
+    QTest::addColumn<GoalForecast>("forecast");
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QStringList>("texts"); // the figures, the goal, the brief line
+    const QLocale japan(QLocale::Japanese, QLocale::Japan);
+    using enum GoalOutlook;
+
+    QTest::newRow("losing, figures of 14 days ago")
+        << TrendFigures{{2026, 9, 30}, 68.3, -0.42, -460, -0.4, -1.7}
+        << GoalForecast{62, Expected, {2027, 3, 14}} << japan
+        << QStringList{
+               u"傾向 68.3 kg、1週間で −0.42 kg（1日あたり約 −460 kcal）、7日間 −0.40 kg、28日間 −1.70 kg"_s,
+               u"目標 62.0 kg 到達予想 2027/03/14ごろ"_s,
+               u"傾向: 1週間で −0.42 kg、目標到達予想 2027/03/14ごろ"_s};
+    QTest::newRow("too few entries, changes near zero, figures of 15 days ago")
+        << TrendFigures{{2026, 9, 29}, 70.0, {}, {}, -0.004, -0.014}
+        << GoalForecast{62, TooFewEntries, {}} << japan
+        << QStringList{
+               u"傾向 70.0 kg、最近の記録が少ないため1週間の変化は出せません、7日間 ±0.00 kg、28日間 −0.01 kg（2026/09/29 時点）"_s,
+               u"目標 62.0 kg 最近の記録が少ないため到達予想は出せません"_s, QString()};
+    // The locale's dates; the texts are translated only by the program's translator.
+    QTest::newRow("US locale, gaining")
+        << TrendFigures{{2026, 10, 14}, 71.2, 0.42, 430, 0.42, 1.68}
+        << GoalForecast{75, Expected, {2026, 12, 3}}
+        << QLocale(QLocale::English, QLocale::UnitedStates)
+        << QStringList{
+               u"傾向 71.2 kg、1週間で +0.42 kg（1日あたり約 +430 kcal）、7日間 +0.42 kg、28日間 +1.68 kg"_s,
+               u"目標 75.0 kg 到達予想 12/3/26ごろ"_s,
+               u"傾向: 1週間で +0.42 kg、目標到達予想 12/3/26ごろ"_s};
+}
+
+void tst_Trend::figuresTexts()
+{
+    QFETCH(TrendFigures, figures);
+    QFETCH(GoalForecast, forecast);
+    QFETCH(QLocale, locale);
+
+    QTEST((QStringList{trendFiguresText(figures, {2026, 10, 14}, locale),
+                       goalForecastText(forecast, locale), trendBrief(figures, forecast, locale)}),
+          "texts");
 }
 
 QTEST_APPLESS_MAIN(tst_Trend)
