@@ -6,7 +6,7 @@
 #include "ui/frmmain.h"
 #include "ui/language.h"
 #include "ui/layout.h"
-#include "ui/services.h"
+#include "ui/qtservices.h"
 #include "ui/windowframe.h"
 
 #include <QApplication>
@@ -150,7 +150,7 @@ int main(int argc, char* argv[])
     if (dataFolder) {
         if (const std::optional<QString> error = morvane::enterDataFolder(*dataFolder)) {
             std::fprintf(stderr, "morvane: %s\n", qPrintable(*error));
-            dialogs.message(nullptr, morvane::Dialogs::Severity::Error, *error, u"Morvane"_s);
+            dialogs.message(morvane::Dialogs::Severity::Error, *error, u"Morvane"_s);
             return 1;
         }
     } else {
@@ -160,6 +160,8 @@ int main(int argc, char* argv[])
     morvane::HelpWindows help;
     // The data files are opened by their bare names in the working folder.
     morvane::frmMain window({&dialogs, &clock, &help}, morvane::DataFiles());
+    dialogs.setParent(&window);
+    help.setOwner(&window);
     if (!window.Form_Load())
         return 1;
     const auto frame = morvane::showWindow(&window);

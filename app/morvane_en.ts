@@ -100,6 +100,123 @@ Reason: %2</translation>
     </message>
 </context>
 <context>
+    <name>morvane::EntryFlow</name>
+    <message>
+        <location filename="../session/entries.cpp" line="15"/>
+        <source>身長をﾒｰﾄﾙ単位で入力して下さい</source>
+        <translation>Enter your height in metres</translation>
+    </message>
+    <message>
+        <location filename="../session/entries.cpp" line="16"/>
+        <source>     例)  168.5cm →&#x3000;1.685</source>
+        <translation>     e.g.  168.5 cm → 1.685</translation>
+    </message>
+    <message>
+        <location filename="../session/entries.cpp" line="17"/>
+        <source>身長登録</source>
+        <translation>Set Height</translation>
+    </message>
+    <message>
+        <location filename="../session/entries.cpp" line="18"/>
+        <source>身長が数値ではありません。ﾒｰﾄﾙ単位の数値で入力して下さい。</source>
+        <translation>The height is not a number. Enter it as a number of metres.</translation>
+    </message>
+    <message>
+        <location filename="../session/entries.cpp" line="20"/>
+        <source>身長は 0.3 から 3.0 ﾒｰﾄﾙの範囲で入力して下さい。</source>
+        <translation>Enter a height from 0.3 to 3.0 metres.</translation>
+    </message>
+    <message>
+        <location filename="../session/entries.cpp" line="22"/>
+        <source>身長は変更されていません。</source>
+        <translation>The height has not been changed.</translation>
+    </message>
+    <message>
+        <location filename="../session/entries.cpp" line="26"/>
+        <source>体重をKg単位で入力して下さい</source>
+        <translation>Enter your weight in kg</translation>
+    </message>
+    <message>
+        <location filename="../session/entries.cpp" line="27"/>
+        <source>     例)  68.5Kg →&#x3000;68.5</source>
+        <translation>     e.g.  68.5 kg → 68.5</translation>
+    </message>
+    <message>
+        <location filename="../session/entries.cpp" line="28"/>
+        <source>体重入力</source>
+        <translation>Enter Weight</translation>
+    </message>
+    <message>
+        <location filename="../session/entries.cpp" line="29"/>
+        <source>体重が数値ではありません。Kg単位の数値で入力して下さい。</source>
+        <translation>The weight is not a number. Enter it as a number of kg.</translation>
+    </message>
+    <message>
+        <location filename="../session/entries.cpp" line="31"/>
+        <source>体重は 1 から 1000 Kg の範囲で入力して下さい。</source>
+        <translation>Enter a weight from 1 to 1000 kg.</translation>
+    </message>
+    <message>
+        <location filename="../session/entries.cpp" line="33"/>
+        <source>体重は記録されていません。</source>
+        <translation>The weight has not been recorded.</translation>
+    </message>
+    <message>
+        <location filename="../session/entries.cpp" line="36"/>
+        <source>体重は保存されましたが、履歴には追加されていません。</source>
+        <translation>The weight was saved, but it was not added to the history.</translation>
+    </message>
+    <message>
+        <location filename="../session/entries.cpp" line="38"/>
+        <source>前回の体重 %1 kg と大きく違います。このまま記録しますか？
+
+入力した体重: %2 kg</source>
+        <translation>This is very different from your last weight, %1 kg. Record it anyway?
+
+Weight entered: %2 kg</translation>
+    </message>
+    <message>
+        <location filename="../session/entries.cpp" line="43"/>
+        <source>目標体重をKg単位で入力して下さい</source>
+        <translation>Enter your goal weight in kg</translation>
+    </message>
+    <message>
+        <location filename="../session/entries.cpp" line="44"/>
+        <source>     例)  62.5Kg →&#x3000;62.5</source>
+        <translation>     e.g.  62.5 kg → 62.5</translation>
+    </message>
+    <message>
+        <location filename="../session/entries.cpp" line="45"/>
+        <source>目標体重の設定</source>
+        <translation>Set Goal Weight</translation>
+    </message>
+    <message>
+        <location filename="../session/entries.cpp" line="46"/>
+        <source>目標体重が数値ではありません。Kg単位の数値で入力して下さい。</source>
+        <translation>The goal weight is not a number. Enter it as a number of kg.</translation>
+    </message>
+    <message>
+        <location filename="../session/entries.cpp" line="48"/>
+        <source>目標体重は 1 から 1000 Kg の範囲で入力して下さい。</source>
+        <translation>Enter a goal weight from 1 to 1000 kg.</translation>
+    </message>
+    <message>
+        <location filename="../session/entries.cpp" line="50"/>
+        <source>目標体重は変更されていません。</source>
+        <translation>The goal weight has not been changed.</translation>
+    </message>
+    <message>
+        <location filename="../session/entries.cpp" line="51"/>
+        <source>目標体重を削除します</source>
+        <translation>The goal weight will be removed</translation>
+    </message>
+    <message>
+        <location filename="../session/entryflow.cpp" line="77"/>
+        <source>小数点には「,」ではなく「.」を使って下さい。</source>
+        <translation>Use “.” for the decimal point, not “,”.</translation>
+    </message>
+</context>
+<context>
     <name>morvane::FileIo</name>
     <message>
         <location filename="../store/fileio.cpp" line="52"/>
@@ -315,6 +432,102 @@ Reason: %2</translation>
     </message>
 </context>
 <context>
+    <name>morvane::HistoryEditor</name>
+    <message>
+        <location filename="../session/historyeditor.cpp" line="28"/>
+        <source>これまでの履歴を削除します</source>
+        <translation>The history so far will be deleted</translation>
+    </message>
+    <message>
+        <location filename="../session/historyeditor.cpp" line="28"/>
+        <location filename="../session/historyeditor.cpp" line="35"/>
+        <source>履歴削除</source>
+        <translation>Clear History</translation>
+    </message>
+    <message>
+        <location filename="../session/historyeditor.cpp" line="32"/>
+        <source>前回削除した履歴を元に戻すための控え「%1」があります。
+これを破棄して、今回削除する履歴を新しい控えにしますか？</source>
+        <translation>“%1” holds the history cleared last time, kept so that it can be restored.
+Throw it away and keep the history you are clearing now instead?</translation>
+    </message>
+    <message>
+        <location filename="../session/historyeditor.cpp" line="38"/>
+        <source>履歴は削除されていません。</source>
+        <translation>The history has not been cleared.</translation>
+    </message>
+    <message>
+        <location filename="../session/historyeditor.cpp" line="57"/>
+        <source>履歴を元に戻せませんでした。
+「%1」: %2</source>
+        <translation>Could not restore the history.
+“%1”: %2</translation>
+    </message>
+    <message>
+        <location filename="../session/historyeditor.cpp" line="59"/>
+        <source>履歴を元に戻す</source>
+        <translation>Restore History</translation>
+    </message>
+    <message>
+        <location filename="../session/historyeditor.cpp" line="69"/>
+        <source>記録の削除</source>
+        <translation>Delete Entry</translation>
+    </message>
+    <message>
+        <location filename="../session/historyeditor.cpp" line="72"/>
+        <source>次の記録を履歴から削除します。
+
+%1</source>
+        <translation>This entry will be deleted from the history:
+
+%1</translation>
+    </message>
+    <message>
+        <location filename="../session/historyeditor.cpp" line="78"/>
+        <source>「%1」が、表示している履歴と違っています（ほかのプログラムが書き換えた可能性があります）。記録は削除していません。
+履歴を読み直して表示します。</source>
+        <translation>“%1” is not the history shown (another program may have changed it). No entry was deleted.
+The history is read again and shown.</translation>
+    </message>
+    <message>
+        <location filename="../session/historyeditor.cpp" line="80"/>
+        <source>記録は削除されていません。</source>
+        <translation>The entry has not been deleted.</translation>
+    </message>
+    <message>
+        <location filename="../session/historyeditor.cpp" line="101"/>
+        <source>元に戻す</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <location filename="../session/historyeditor.cpp" line="102"/>
+        <source>「%1」が、記録を削除したあとに変更されているため、元に戻せませんでした。</source>
+        <translation>“%1” has changed since the entry was deleted, so the entry could not be put back.</translation>
+    </message>
+    <message>
+        <location filename="../session/historyeditor.cpp" line="103"/>
+        <source>削除した記録は元に戻っていません。</source>
+        <translation>The deleted entry has not been put back.</translation>
+    </message>
+    <message>
+        <location filename="../session/historyeditor.cpp" line="112"/>
+        <source>CSV書き出し</source>
+        <translation>Export to CSV</translation>
+    </message>
+    <message>
+        <location filename="../session/historyeditor.cpp" line="115"/>
+        <source>CSV ファイル (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+    <message>
+        <location filename="../session/historyeditor.cpp" line="122"/>
+        <source>「%1」に書き込めませんでした。
+理由: %2</source>
+        <translation>Could not write “%1”.
+Reason: %2</translation>
+    </message>
+</context>
+<context>
     <name>morvane::HistoryLock</name>
     <message>
         <location filename="../store/historylock.cpp" line="37"/>
@@ -323,118 +536,9 @@ Reason: %2</translation>
     </message>
 </context>
 <context>
-    <name>morvane::Recorder</name>
+    <name>morvane::Session</name>
     <message>
-        <location filename="../ui/entries.cpp" line="15"/>
-        <source>身長をﾒｰﾄﾙ単位で入力して下さい</source>
-        <translation>Enter your height in metres</translation>
-    </message>
-    <message>
-        <location filename="../ui/entries.cpp" line="16"/>
-        <source>     例)  168.5cm →&#x3000;1.685</source>
-        <translation>     e.g.  168.5 cm → 1.685</translation>
-    </message>
-    <message>
-        <location filename="../ui/entries.cpp" line="17"/>
-        <source>身長登録</source>
-        <translation>Set Height</translation>
-    </message>
-    <message>
-        <location filename="../ui/entries.cpp" line="18"/>
-        <source>身長が数値ではありません。ﾒｰﾄﾙ単位の数値で入力して下さい。</source>
-        <translation>The height is not a number. Enter it as a number of metres.</translation>
-    </message>
-    <message>
-        <location filename="../ui/entries.cpp" line="20"/>
-        <source>身長は 0.3 から 3.0 ﾒｰﾄﾙの範囲で入力して下さい。</source>
-        <translation>Enter a height from 0.3 to 3.0 metres.</translation>
-    </message>
-    <message>
-        <location filename="../ui/entries.cpp" line="22"/>
-        <source>身長は変更されていません。</source>
-        <translation>The height has not been changed.</translation>
-    </message>
-    <message>
-        <location filename="../ui/entries.cpp" line="27"/>
-        <source>体重をKg単位で入力して下さい</source>
-        <translation>Enter your weight in kg</translation>
-    </message>
-    <message>
-        <location filename="../ui/entries.cpp" line="28"/>
-        <source>     例)  68.5Kg →&#x3000;68.5</source>
-        <translation>     e.g.  68.5 kg → 68.5</translation>
-    </message>
-    <message>
-        <location filename="../ui/entries.cpp" line="29"/>
-        <source>体重入力</source>
-        <translation>Enter Weight</translation>
-    </message>
-    <message>
-        <location filename="../ui/entries.cpp" line="30"/>
-        <source>体重が数値ではありません。Kg単位の数値で入力して下さい。</source>
-        <translation>The weight is not a number. Enter it as a number of kg.</translation>
-    </message>
-    <message>
-        <location filename="../ui/entries.cpp" line="32"/>
-        <source>体重は 1 から 1000 Kg の範囲で入力して下さい。</source>
-        <translation>Enter a weight from 1 to 1000 kg.</translation>
-    </message>
-    <message>
-        <location filename="../ui/entries.cpp" line="34"/>
-        <source>体重は記録されていません。</source>
-        <translation>The weight has not been recorded.</translation>
-    </message>
-    <message>
-        <location filename="../ui/entries.cpp" line="38"/>
-        <source>体重は保存されましたが、履歴には追加されていません。</source>
-        <translation>The weight was saved, but it was not added to the history.</translation>
-    </message>
-    <message>
-        <location filename="../ui/entries.cpp" line="40"/>
-        <source>前回の体重 %1 kg と大きく違います。このまま記録しますか？
-
-入力した体重: %2 kg</source>
-        <translation>This is very different from your last weight, %1 kg. Record it anyway?
-
-Weight entered: %2 kg</translation>
-    </message>
-    <message>
-        <location filename="../ui/entries.cpp" line="45"/>
-        <source>目標体重をKg単位で入力して下さい</source>
-        <translation>Enter your goal weight in kg</translation>
-    </message>
-    <message>
-        <location filename="../ui/entries.cpp" line="46"/>
-        <source>     例)  62.5Kg →&#x3000;62.5</source>
-        <translation>     e.g.  62.5 kg → 62.5</translation>
-    </message>
-    <message>
-        <location filename="../ui/entries.cpp" line="47"/>
-        <source>目標体重の設定</source>
-        <translation>Set Goal Weight</translation>
-    </message>
-    <message>
-        <location filename="../ui/entries.cpp" line="48"/>
-        <source>目標体重が数値ではありません。Kg単位の数値で入力して下さい。</source>
-        <translation>The goal weight is not a number. Enter it as a number of kg.</translation>
-    </message>
-    <message>
-        <location filename="../ui/entries.cpp" line="50"/>
-        <source>目標体重は 1 から 1000 Kg の範囲で入力して下さい。</source>
-        <translation>Enter a goal weight from 1 to 1000 kg.</translation>
-    </message>
-    <message>
-        <location filename="../ui/entries.cpp" line="52"/>
-        <source>目標体重は変更されていません。</source>
-        <translation>The goal weight has not been changed.</translation>
-    </message>
-    <message>
-        <location filename="../ui/entries.cpp" line="53"/>
-        <source>目標体重を削除します</source>
-        <translation>The goal weight will be removed</translation>
-    </message>
-    <message>
-        <location filename="../ui/recorder.cpp" line="98"/>
+        <location filename="../session/session.cpp" line="35"/>
         <source>「%1」を読み込めませんでした。
 理由: %2
 
@@ -445,105 +549,7 @@ Reason: %2
 The program will end.</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="235"/>
-        <source>小数点には「,」ではなく「.」を使って下さい。</source>
-        <translation>Use “.” for the decimal point, not “,”.</translation>
-    </message>
-    <message>
-        <location filename="../ui/recorder.cpp" line="297"/>
-        <source>これまでの履歴を削除します</source>
-        <translation>The history so far will be deleted</translation>
-    </message>
-    <message>
-        <location filename="../ui/recorder.cpp" line="297"/>
-        <location filename="../ui/recorder.cpp" line="304"/>
-        <source>履歴削除</source>
-        <translation>Clear History</translation>
-    </message>
-    <message>
-        <location filename="../ui/recorder.cpp" line="301"/>
-        <source>前回削除した履歴を元に戻すための控え「%1」があります。
-これを破棄して、今回削除する履歴を新しい控えにしますか？</source>
-        <translation>“%1” holds the history cleared last time, kept so that it can be restored.
-Throw it away and keep the history you are clearing now instead?</translation>
-    </message>
-    <message>
-        <location filename="../ui/recorder.cpp" line="307"/>
-        <source>履歴は削除されていません。</source>
-        <translation>The history has not been cleared.</translation>
-    </message>
-    <message>
-        <location filename="../ui/recorder.cpp" line="326"/>
-        <source>履歴を元に戻せませんでした。
-「%1」: %2</source>
-        <translation>Could not restore the history.
-“%1”: %2</translation>
-    </message>
-    <message>
-        <location filename="../ui/recorder.cpp" line="328"/>
-        <source>履歴を元に戻す</source>
-        <translation>Restore History</translation>
-    </message>
-    <message>
-        <location filename="../ui/recorder.cpp" line="338"/>
-        <source>記録の削除</source>
-        <translation>Delete Entry</translation>
-    </message>
-    <message>
-        <location filename="../ui/recorder.cpp" line="341"/>
-        <source>次の記録を履歴から削除します。
-
-%1</source>
-        <translation>This entry will be deleted from the history:
-
-%1</translation>
-    </message>
-    <message>
-        <location filename="../ui/recorder.cpp" line="357"/>
-        <source>「%1」が、表示している履歴と違っています（ほかのプログラムが書き換えた可能性があります）。記録は削除していません。
-履歴を読み直して表示します。</source>
-        <translation>“%1” is not the history shown (another program may have changed it). No entry was deleted.
-The history is read again and shown.</translation>
-    </message>
-    <message>
-        <location filename="../ui/recorder.cpp" line="364"/>
-        <source>記録は削除されていません。</source>
-        <translation>The entry has not been deleted.</translation>
-    </message>
-    <message>
-        <location filename="../ui/recorder.cpp" line="383"/>
-        <source>「%1」が、記録を削除したあとに変更されているため、元に戻せませんでした。</source>
-        <translation>“%1” has changed since the entry was deleted, so the entry could not be put back.</translation>
-    </message>
-    <message>
-        <location filename="../ui/recorder.cpp" line="385"/>
-        <source>元に戻す</source>
-        <translation>Undo</translation>
-    </message>
-    <message>
-        <location filename="../ui/recorder.cpp" line="391"/>
-        <source>削除した記録は元に戻っていません。</source>
-        <translation>The deleted entry has not been put back.</translation>
-    </message>
-    <message>
-        <location filename="../ui/recorder.cpp" line="400"/>
-        <source>CSV書き出し</source>
-        <translation>Export to CSV</translation>
-    </message>
-    <message>
-        <location filename="../ui/recorder.cpp" line="402"/>
-        <source>CSV ファイル (*.csv)</source>
-        <translation>CSV files (*.csv)</translation>
-    </message>
-    <message>
-        <location filename="../ui/recorder.cpp" line="408"/>
-        <source>「%1」に書き込めませんでした。
-理由: %2</source>
-        <translation>Could not write “%1”.
-Reason: %2</translation>
-    </message>
-    <message>
-        <location filename="../ui/recorder.cpp" line="416"/>
+        <location filename="../session/session.cpp" line="73"/>
         <source>「%1」に書き込めませんでした。
 理由: %2
 
@@ -554,7 +560,7 @@ Reason: %2
 %3</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="418"/>
+        <location filename="../session/session.cpp" line="75"/>
         <source>保存エラー</source>
         <translation>Save Error</translation>
     </message>
@@ -822,37 +828,37 @@ Reason: %2
 <context>
     <name>morvane::frmMain</name>
     <message>
-        <location filename="../ui/frmmain.cpp" line="60"/>
+        <location filename="../ui/frmmain.cpp" line="61"/>
         <source>体重と身長から BMI、標準体重、肥満度と判定を表示し、体重の履歴を記録します。F1 キーでヘルプ、F2 キーで身長の変更</source>
         <translation>Shows the BMI, standard weight, obesity and judgement from your weight and height, and keeps a history of your weights. F1 opens the help, F2 changes the height</translation>
     </message>
     <message>
-        <location filename="../ui/frmmain.cpp" line="132"/>
+        <location filename="../ui/frmmain.cpp" line="127"/>
         <source>この記録を削除</source>
         <translation>Delete This Entry</translation>
     </message>
     <message>
-        <location filename="../ui/frmmain.cpp" line="137"/>
+        <location filename="../ui/frmmain.cpp" line="132"/>
         <source>元に戻す</source>
         <translation>Undo</translation>
     </message>
     <message>
-        <location filename="../ui/frmmain.cpp" line="295"/>
+        <location filename="../ui/frmmain.cpp" line="298"/>
         <source>グラフ表示</source>
         <translation>Show Chart</translation>
     </message>
     <message>
-        <location filename="../ui/frmmain.cpp" line="296"/>
+        <location filename="../ui/frmmain.cpp" line="299"/>
         <source>CSV書き出し</source>
         <translation>Export to CSV</translation>
     </message>
     <message>
-        <location filename="../ui/frmmain.cpp" line="298"/>
+        <location filename="../ui/frmmain.cpp" line="301"/>
         <source>履歴を元に戻す</source>
         <translation>Restore History</translation>
     </message>
     <message>
-        <location filename="../ui/frmmain.cpp" line="305"/>
+        <location filename="../ui/frmmain.cpp" line="308"/>
         <source>目標体重の設定</source>
         <translation>Set Goal Weight</translation>
     </message>

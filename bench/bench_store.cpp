@@ -15,9 +15,9 @@
 // run. main() therefore asks glibc to keep freed memory, so that the repeated figures measure
 // the reading; the first-call counters keep the cost with fresh pages.
 
+#include "session/startup.h"
 #include "store/datafiles.h"
 #include "store/historyedit.h"
-#include "store/startup.h"
 
 #include <QFile>
 #include <QLocale>

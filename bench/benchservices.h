@@ -3,29 +3,27 @@
 // Platform services for benchmarks that start the real window: no dialog is ever answered and
 // no help is shown, so nothing but the window's own work is measured.
 
-#include "ui/services.h"
+#include "session/services.h"
 
 namespace morvane::bench {
 
 class NoDialogs final : public Dialogs {
 public:
-    std::optional<QString> inputBox(QWidget*, const QString&, const QString&,
-                                    const QString&) override
+    std::optional<QString> inputBox(const QString&, const QString&, const QString&) override
     {
         return std::nullopt;
     }
-    bool confirm(QWidget*, const QString&, const QString&, Default) override { return false; }
-    std::optional<QString> saveFileName(QWidget*, const QString&, const QString&,
-                                        const QString&) override
+    bool confirm(const QString&, const QString&, Default) override { return false; }
+    std::optional<QString> saveFileName(const QString&, const QString&, const QString&) override
     {
         return std::nullopt;
     }
-    void message(QWidget*, Severity, const QString&, const QString&) override {}
+    void message(Severity, const QString&, const QString&) override {}
 };
 
 class NoHelp final : public HelpViewer {
 public:
-    void showHelp(QWidget*, const QString&) override {}
+    void showHelp(const QString&) override {}
     void closeAll() override {}
 };
 

@@ -14,7 +14,7 @@ double heightSquared(float height)
     return h * h;
 }
 
-float CalcBmi(float weight, float height)
+float bodyMassIndex(float weight, float height)
 {
     return static_cast<float>(static_cast<double>(weight) / heightSquared(height));
 }

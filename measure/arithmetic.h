@@ -31,7 +31,7 @@ double heightSquared(float height);
 
 // Weight / Height², stored into single precision. A zero height gives an infinite or NaN
 // result; callers keep such heights out (the entry routines reject them).
-float CalcBmi(float weight, float height);
+float bodyMassIndex(float weight, float height);
 
 // Bmi clamped to kMeterBmiMin ... kMeterBmiMax. A value exactly on a bound keeps its own value;
 // NaN is sent to the lower end so that the meter always has a position.

@@ -33,7 +33,7 @@ const std::array<Band, 6>& bands()
     return table;
 }
 
-const Band& Judge(float meterBmi)
+const Band& bandFor(float meterBmi)
 {
     const auto& table = bands();
     for (std::size_t i = 0; i < kBandEdges.size(); ++i) {

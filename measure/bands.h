@@ -46,6 +46,6 @@ inline constexpr Rgb brightWhite = 0xffffffff;  // 15
 const std::array<Band, 6>& bands();
 
 // The band for a meter BMI (the clamped, 0.1-step value the meter shows; never the raw BMI).
-const Band& Judge(float meterBmi);
+const Band& bandFor(float meterBmi);
 
 } // namespace morvane

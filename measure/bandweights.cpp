@@ -50,7 +50,7 @@ WeightRange bandWeightRange(int number, float height)
 EdgeDistances edgeDistances(float height, float weight)
 {
     const double squared = heightSquared(height);
-    const float bmi = CalcBmi(weight, height);
+    const float bmi = bodyMassIndex(weight, height);
     EdgeDistances distances;
     // Edge k separates band k + 1 (below it) from band k + 2 (from it upwards).
     for (std::size_t k = 0; k < kBandEdges.size(); ++k) {

@@ -32,12 +32,12 @@ AfterEntry afterEntry(Measurement m, MeterAfterEntry meter)
         return a;
     }
     if (m.height && m.weight) {
-        m.bmi = CalcBmi(*m.weight, *m.height);
+        m.bmi = bodyMassIndex(*m.weight, *m.height);
         m.meterBmi = clampToMeter(*m.bmi);
-        m.holdWeight = meter == MeterAfterEntry::KeepsWeight ? 1 : 0;
+        m.keepsWeight = meter == MeterAfterEntry::KeepsWeight;
         a.position = meterPosition(m.meterBmi);
     } else {
-        m.holdWeight = 1;
+        m.keepsWeight = true;
     }
     a.measurement = m;
     return a;

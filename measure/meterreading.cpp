@@ -11,19 +11,19 @@ MeterReading readMeter(qint16 position, const Measurement& before)
     m = before;
 
     m.meterBmi = meterValue(position);
-    if (before.holdWeight == 0) {
+    if (!before.keepsWeight) {
         m.bmi = m.meterBmi;
         m.weight = m.height ? std::optional(weightForBmi(*m.height, *m.bmi)) : std::nullopt;
         r.derived = true;
     }
-    m.holdWeight = 0;
+    m.keepsWeight = false;
 
     if (m.height)
         r.standardWeight = standardWeight(*m.height);
     if (m.weight && r.standardWeight)
         r.obesityDegree = obesityDegree(*m.weight, *r.standardWeight);
     if (m.bmi)
-        r.band = Judge(m.meterBmi);
+        r.band = bandFor(m.meterBmi);
     return r;
 }
 

@@ -17,12 +17,12 @@ struct Measurement {
     std::optional<float> weight; // kilograms
     std::optional<float> bmi;
     float meterBmi = 0.0f;     // the BMI the meter and its needle show, in its 0.1 steps
-    qint16 holdWeight = 0;     // 1: the next reading keeps weight and BMI
+    bool keepsWeight = false;  // the next reading keeps weight and BMI
     std::optional<float> goal; // kilograms; the goal weight plays no part in the meter
 };
 
 struct MeterReading {
-    Measurement after; // holdWeight is always 0 here
+    Measurement after; // keepsWeight is always false here
     // The weight and BMI were derived from where the meter stands (a movement of the meter, or a
     // height entry), rather than kept: they are then shown with one decimal.
     bool derived = false;
@@ -34,8 +34,8 @@ struct MeterReading {
     std::optional<Band> band; // the judgement; none while the BMI is unknown
 };
 
-// The reading for the meter standing at `position`. With holdWeight 0 the BMI becomes the
-// meter's value and the weight the one the height needs for it; with holdWeight 1 the weight
+// The reading for the meter standing at `position`. Without keepsWeight the BMI becomes the
+// meter's value and the weight the one the height needs for it; with keepsWeight the weight
 // and BMI are kept.
 MeterReading readMeter(qint16 position, const Measurement& before);
 

@@ -375,7 +375,7 @@ QString pointText(const TrendEntry& entry, std::optional<float> height, const QL
     const QString weight = oneDecimalText(entry.weight, locale);
     if (!height)
         return QCoreApplication::translate("morvane::TrendView", "%1　%2 kg").arg(date, weight);
-    const float bmi = CalcBmi(static_cast<float>(entry.weight), *height);
+    const float bmi = bodyMassIndex(static_cast<float>(entry.weight), *height);
     return QCoreApplication::translate("morvane::TrendView", "%1　%2 kg　BMI %3")
         .arg(date, weight, oneDecimalText(bmi, locale));
 }

@@ -3,13 +3,14 @@
 #include "assets/pictures.h"
 #include "measure/bandweights.h"
 #include "measure/numbertext.h"
+#include "session/entryflow.h"
+#include "session/historyeditor.h"
+#include "session/historymodel.h"
+#include "session/session.h"
 #include "ui/accessibility.h"
 #include "ui/controls.h"
-#include "ui/entries.h"
 #include "ui/historylist.h"
-#include "ui/historymodel.h"
 #include "ui/layout.h"
-#include "ui/recorder.h"
 #include "ui/trendwindow.h"
 
 #include <QAction>
@@ -49,9 +50,9 @@ frmMain::frmMain(const Services& services, const DataFiles& files, const QLocale
                           Qt::WindowCloseButtonHint)
     , m_services(services)
     , m_locale(withoutGroupSeparators(locale))
-    , m_recorder(new Recorder(services, files, m_locale, this))
+    , m_session(new Session(services, files, m_locale, this))
     , m_endProgram([] { QCoreApplication::exit(0); })
-    , HelpFile(u"QuilloHelp.chm"_s)
+    , m_helpFile(u"QuilloHelp.chm"_s)
 {
     Q_ASSERT(services.help);
     installAccessibility();
@@ -65,9 +66,8 @@ frmMain::frmMain(const Services& services, const DataFiles& files, const QLocale
     setFont(font);
     setFixedSize(layout::px(layout::kClientWidthTwips), layout::px(layout::kClientHeightTwips));
     m_form = buildForm(this, m_locale);
-    m_recorder->setDialogParent(this);
     connectControls();
-    connectRecorder();
+    connectSession();
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect r(QPoint(), size());
@@ -110,12 +110,7 @@ void frmMain::connectControls()
     // its value is the thumb's position) and one change notification when it ends; every
     // other change (arrows, track, keys, assignments) is one change notification.
     QScrollBar* meter = c.HScroll1;
-    connect(meter, &QScrollBar::valueChanged, this, [this, meter] {
-        if (meter->isSliderDown())
-            HScroll1_Scroll();
-        else
-            HScroll1_Change();
-    });
+    connect(meter, &QScrollBar::valueChanged, this, &frmMain::HScroll1_Change);
     connect(meter, &QScrollBar::sliderPressed, this,
             [this, meter] { m_valueAtDragStart = static_cast<qint16>(meter->value()); });
     connect(meter, &QScrollBar::sliderReleased, this, [this, meter] {
@@ -126,7 +121,7 @@ void frmMain::connectControls()
 
 void frmMain::connectHistoryList()
 {
-    m_form.lstRireki->setModel(m_recorder->history());
+    m_form.lstRireki->setModel(m_session->history());
     // Deleting a line and undoing it work from the keyboard too: Delete in the list, Ctrl+Z
     // anywhere in the window.
     m_deleteLine = new QAction(tr("この記録を削除"), this);
@@ -147,14 +142,14 @@ void frmMain::connectHistoryList()
             &frmMain::openHistoryMenu);
 }
 
-void frmMain::connectRecorder()
+void frmMain::connectSession()
 {
-    connect(m_recorder, &Recorder::valueChanged, this, &frmMain::showValue);
-    connect(m_recorder, &Recorder::bmiChanged, this, &frmMain::showBmi);
-    connect(m_recorder, &Recorder::meterSet, this, [this](std::optional<qint16> position) {
+    connect(m_session, &Session::valueChanged, this, &frmMain::showValue);
+    connect(m_session, &Session::bmiChanged, this, &frmMain::CalcBmi);
+    connect(m_session, &Session::meterSet, this, [this](std::optional<qint16> position) {
         SetMeter(position.value_or(static_cast<qint16>(m_form.HScroll1->value())));
     });
-    connect(m_recorder, &Recorder::undoDeleteChanged, this, &frmMain::updateHistoryActions);
+    connect(m_session, &Session::undoDeleteChanged, this, &frmMain::updateHistoryActions);
 }
 
 void frmMain::setEndProgram(std::function<void()> endProgram)
@@ -164,22 +159,34 @@ void frmMain::setEndProgram(std::function<void()> endProgram)
 
 bool frmMain::Form_Load()
 {
-    return m_recorder->load();
+    return m_session->load();
+}
+
+QLabel* frmMain::labelFor(Entry entry) const
+{
+    switch (entry) {
+    case Entry::Height:
+        return m_form.Label2;
+    case Entry::Weight:
+        return m_form.Label5;
+    case Entry::Goal:
+        return nullptr; // told by the meter's tooltip
+    }
+    return nullptr;
 }
 
 void frmMain::showValue(Entry entry)
 {
-    const EntryKind& kind = entryKind(entry);
-    if (kind.label) {
-        const std::optional<float> value = m_recorder->measurement().*kind.file.value;
-        (m_form.*kind.label)->setText(value ? generalNumberText(*value, m_locale) : QString());
+    if (QLabel* label = labelFor(entry)) {
+        const std::optional<float> value = m_session->measurement().*entryKind(entry).file.value;
+        label->setText(value ? generalNumberText(*value, m_locale) : QString());
     }
     updateMeterDescription(); // it tells the stored height, weight and goal
 }
 
-void frmMain::showBmi()
+void frmMain::CalcBmi()
 {
-    const std::optional<float> bmi = m_recorder->measurement().bmi;
+    const std::optional<float> bmi = m_session->measurement().bmi;
     m_form.Label4->setText(bmi ? oneDecimalText(*bmi, m_locale) : QString());
 }
 
@@ -196,15 +203,10 @@ void frmMain::HScroll1_Change()
     UpdateMeter();
 }
 
-void frmMain::HScroll1_Scroll()
-{
-    UpdateMeter();
-}
-
 void frmMain::UpdateMeter()
 {
     const FormControls& c = m_form;
-    const MeterReading r = m_recorder->meterMoved(static_cast<qint16>(c.HScroll1->value()));
+    const MeterReading r = m_session->meterMoved(static_cast<qint16>(c.HScroll1->value()));
     const Measurement& m = r.after;
     auto shown = [this](auto value) {
         return value ? oneDecimalText(*value, m_locale) : QString();
@@ -221,12 +223,12 @@ void frmMain::UpdateMeter()
     c.lblHyojun[1]->setText(c.lblHyojun[0]->text());
     c.lblTai->setText(weight);
     c.lblHiman->setText(shown(r.obesityDegree));
-    setJudgement(r.band);
+    Judge(r.band);
     updateMeterDescription();
     emit meterUpdated();
 }
 
-void frmMain::setJudgement(const std::optional<Band>& band)
+void frmMain::Judge(const std::optional<Band>& band)
 {
     QLabel* label = m_form.lblHantei;
     if (!band) {
@@ -248,7 +250,7 @@ void frmMain::updateMeterDescription()
     QScrollBar* meter = m_form.HScroll1;
     if (meter->isSliderDown())
         return;
-    const Measurement& m = m_recorder->measurement();
+    const Measurement& m = m_session->measurement();
     const auto key = std::tuple(m.height, m.weight, m.goal);
     if (m_describedFor == key)
         return;
@@ -259,22 +261,22 @@ void frmMain::updateMeterDescription()
 
 void frmMain::cmdTai_Click()
 {
-    m_recorder->enter(Entry::Weight);
+    m_session->entries().enter(Entry::Weight);
 }
 
 void frmMain::Label2_DblClick()
 {
-    m_recorder->enter(Entry::Height);
+    m_session->entries().enter(Entry::Height);
 }
 
 void frmMain::cmdClear_Click()
 {
-    m_recorder->clearHistory();
+    m_session->editor().clearHistory();
 }
 
 void frmMain::cmdHelp_Click()
 {
-    m_services.help->showHelp(this, HelpFile);
+    m_services.help->showHelp(m_helpFile);
 }
 
 void frmMain::cmdEnd_Click()
@@ -292,42 +294,44 @@ void frmMain::openHistoryMenu(const QPoint& pos)
 QMenu* frmMain::createHistoryMenu()
 {
     auto* menu = new QMenu(this);
+    HistoryEditor* editor = &m_session->editor();
     menu->addAction(tr("グラフ表示"), this, &frmMain::showTrend);
-    QAction* csv = menu->addAction(tr("CSV書き出し"), m_recorder, &Recorder::exportCsv);
-    csv->setEnabled(m_recorder->history()->rowCount() > 0);
-    QAction* undo = menu->addAction(tr("履歴を元に戻す"), m_recorder, &Recorder::undoClear);
-    undo->setEnabled(m_recorder->canUndoClear());
+    QAction* csv = menu->addAction(tr("CSV書き出し"), editor, &HistoryEditor::exportCsv);
+    csv->setEnabled(m_session->history()->rowCount() > 0);
+    QAction* undo = menu->addAction(tr("履歴を元に戻す"), editor, &HistoryEditor::undoClear);
+    undo->setEnabled(editor->canUndoClear());
     menu->addSeparator();
     updateHistoryActions();
     menu->addAction(m_deleteLine);
     menu->addAction(m_undoDelete);
     menu->addSeparator();
-    menu->addAction(tr("目標体重の設定"), this, [this] { m_recorder->enter(Entry::Goal); });
+    menu->addAction(tr("目標体重の設定"), this,
+                    [this] { m_session->entries().enter(Entry::Goal); });
     return menu;
 }
 
 void frmMain::updateHistoryActions()
 {
     m_deleteLine->setEnabled(m_form.lstRireki->selectionModel()->hasSelection());
-    m_undoDelete->setEnabled(m_recorder->canUndoDelete());
+    m_undoDelete->setEnabled(m_session->editor().canUndoDelete());
 }
 
 void frmMain::deleteSelectedLine()
 {
     const QModelIndexList selected = m_form.lstRireki->selectionModel()->selectedIndexes();
     if (!selected.isEmpty())
-        selectLine(m_recorder->deleteLine(selected.front().row()));
+        selectLine(m_session->editor().deleteLine(selected.front().row()));
 }
 
 void frmMain::undoDelete()
 {
-    selectLine(m_recorder->undoDelete());
+    selectLine(m_session->editor().undoDelete());
 }
 
 void frmMain::selectLine(std::optional<int> row)
 {
     if (row)
-        m_form.lstRireki->setCurrentIndex(m_recorder->history()->index(*row));
+        m_form.lstRireki->setCurrentIndex(m_session->history()->index(*row));
 }
 
 void frmMain::showTrend()
@@ -335,8 +339,8 @@ void frmMain::showTrend()
     // A snapshot of the history as it is now: a window left open from before is replaced.
     if (m_trend)
         m_trend->close();
-    const Measurement& m = m_recorder->measurement();
-    m_trend = new TrendWindow(m_recorder->history()->lines(), m.height, m.goal,
+    const Measurement& m = m_session->measurement();
+    m_trend = new TrendWindow(m_session->history()->lines(), m.height, m.goal,
                               m_services.clock->today(), m_locale, this);
     m_trend->setAttribute(Qt::WA_DeleteOnClose);
     m_trend->show();
@@ -348,7 +352,7 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
         auto* w = static_cast<QWidget*>(watched);
         const auto shapes = std::span(m_form.Shape1).first(bands().size());
         const auto band = std::find(shapes.begin(), shapes.end(), watched);
-        const Measurement& m = m_recorder->measurement();
+        const Measurement& m = m_session->measurement();
         w->setToolTip(band != shapes.end() ? bandTooltip(int(band - shapes.begin()) + 1, m.height,
                                                          m.weight, m_locale)
                                            : meterTooltip(m.height, m.weight, m_locale, m.goal));
@@ -363,11 +367,11 @@ void frmMain::showEvent(QShowEvent* event)
         return;
     m_shownOnce = true;
     // First run: ask for the height once the window is on screen.
-    if (!m_recorder->measurement().height)
+    if (!m_session->measurement().height)
         QMetaObject::invokeMethod(
             this,
             [this] {
-                if (!m_recorder->measurement().height)
+                if (!m_session->measurement().height)
                     Label2_DblClick();
             },
             Qt::QueuedConnection);

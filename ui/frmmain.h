@@ -1,15 +1,15 @@
 #pragma once
 
 // The program's one window: the history list, the BMI meter with its scale, bands and needle,
-// and the result panels. It only shows: the roads of the program (start-up, the entries, the
-// history's clearing and deleting, the export) are the Recorder's, the meter's arithmetic is
+// and the result panels. It only shows: the program's work (start-up, the entries, the
+// history's clearing and deleting, the export) is the Session's, the meter's arithmetic is
 // measure's readMeter; the event routines connect the controls to them and write the captions,
 // colours and pixels.
 
 #include "measure/meterreading.h"
+#include "session/services.h"
 #include "store/datafiles.h"
 #include "ui/formbuilder.h"
-#include "ui/services.h"
 
 #include <QLocale>
 #include <QPointer>
@@ -25,7 +25,7 @@ class QMenu;
 namespace morvane {
 
 enum class Entry;
-class Recorder;
+class Session;
 class TrendWindow;
 
 class frmMain : public QWidget {
@@ -43,8 +43,8 @@ public:
     // user has then been told which file and why, and the program must end.
     bool Form_Load();
 
-    // The program's roads, which the window's controls run.
-    Recorder* recorder() const { return m_recorder; }
+    // The program's work, which the window's controls run.
+    Session* session() const { return m_session; }
 
     // The history list's context menu: the weight trend, CSV export, undoing a clear, deleting
     // the selected line and undoing that, and the goal weight. The caller owns the menu.
@@ -70,18 +70,22 @@ protected:
 private:
     void connectControls();
     void connectHistoryList();
-    void connectRecorder();
+    void connectSession();
     void cmdTai_Click();
     void cmdClear_Click();
     void cmdHelp_Click();
     void cmdEnd_Click();
     void Label2_DblClick();
+    // Both of the meter's notifications: a change of its value, and each step of a thumb drag.
     void HScroll1_Change();
-    void HScroll1_Scroll();
     void UpdateMeter();
-    void setJudgement(const std::optional<Band>& band);
+    // Label4 shows the BMI of the stored height and weight, blank while it is unknown.
+    void CalcBmi();
+    // lblHantei shows the band's word in its colours, blank on button face without a band.
+    void Judge(const std::optional<Band>& band);
+    // The label that shows a stored value of that kind; null for one no label shows.
+    QLabel* labelFor(Entry entry) const;
     void showValue(Entry entry);
-    void showBmi();
     void updateMeterDescription();
     void updateHistoryActions();
     void openHistoryMenu(const QPoint& pos);
@@ -92,7 +96,7 @@ private:
 
     Services m_services;
     QLocale m_locale;
-    Recorder* m_recorder = nullptr;
+    Session* m_session = nullptr;
     std::function<void()> m_endProgram;
     bool m_shownOnce = false;
     qint16 m_valueAtDragStart = 0;
@@ -103,7 +107,7 @@ private:
         m_describedFor;
     QAction* m_deleteLine = nullptr; // この記録を削除: Delete in the list
     QAction* m_undoDelete = nullptr; // 元に戻す: Ctrl+Z anywhere in the window
-    QString HelpFile;                // the help file, by its bare name
+    QString m_helpFile;              // the help file, by its bare name
 
     FormControls m_form;
     QString m_meterDescription; // the meter's own, before the band weights are added

@@ -50,7 +50,7 @@ void tst_Arithmetic::bmi()
     QFETCH(QString, shown);
     QFETCH(int, position);
 
-    const float bmi = CalcBmi(weight, height);
+    const float bmi = bodyMassIndex(weight, height);
     QCOMPARE(oneDecimalText(bmi, jp), shown);
     QCOMPARE(meterPosition(clampToMeter(bmi)), position);
 }

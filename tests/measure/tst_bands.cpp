@@ -48,7 +48,7 @@ void tst_Bands::edges()
     QFETCH(morvane::Rgb, background);
     QFETCH(morvane::Rgb, text);
 
-    const Band& band = Judge(meterValue(static_cast<qint16>(position)));
+    const Band& band = bandFor(meterValue(static_cast<qint16>(position)));
     QCOMPARE(band.caption, caption);
     QCOMPARE(band.background, background);
     QCOMPARE(band.text, text);
@@ -69,7 +69,7 @@ void tst_Bands::clampedBmi()
 {
     QFETCH(float, bmi);
     QFETCH(int, band);
-    QCOMPARE(Judge(meterValue(meterPosition(clampToMeter(bmi)))).number, band);
+    QCOMPARE(bandFor(meterValue(meterPosition(clampToMeter(bmi)))).number, band);
 }
 
 QTEST_GUILESS_MAIN(tst_Bands)

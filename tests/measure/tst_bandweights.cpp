@@ -106,7 +106,7 @@ void tst_BandWeights::distances_data()
     QTest::newRow("on the 20 edge: already standard, any loss crosses it")
         << 2.0f << 80.0f << 4 << 16.0 << 2 << 0.0
         << u"上の区分（でぶメゾフォルテ）まで  +16.0 kg\n下の区分（やせ気味）まで  \u22120.0 kg"_s;
-    // 105.6 kg at 2 m is BMI 26.4 in single precision: on the edge Judge uses, so forte.
+    // 105.6 kg at 2 m is BMI 26.4 in single precision: on the edge bandFor uses, so forte.
     QTest::newRow("on the single 26.4 edge")
         << 2.0f << 105.6f << 6 << 14.4 << 4 << 0.0
         << u"上の区分（でぶフォルテシモ）まで  +14.4 kg\n下の区分（でぶメゾフォルテ）まで  \u22120.0 kg"_s;

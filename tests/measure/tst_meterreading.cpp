@@ -22,16 +22,15 @@ private slots:
     void update();
 };
 
-static Measurement measurement(std::optional<float> height, std::optional<float> weight,
-                               qint16 hold)
+static Measurement measurement(std::optional<float> height, std::optional<float> weight, bool hold)
 {
     Measurement m;
     m.height = height;
     m.weight = weight;
     if (height && weight)
-        m.bmi = CalcBmi(*weight, *height);
+        m.bmi = bodyMassIndex(*weight, *height);
     m.meterBmi = m.bmi ? clampToMeter(*m.bmi) : 0.0f;
-    m.holdWeight = hold;
+    m.keepsWeight = hold;
     return m;
 }
 
@@ -50,26 +49,26 @@ void tst_MeterReading::update_data()
 
     const OptString untouched;
     QTest::newRow("drag to 220 at 1.685 m")
-        << 220 << measurement(1.685f, 68.5f, 0) << OptString(u"22.0"_s) << OptString(u"62.5"_s)
+        << 220 << measurement(1.685f, 68.5f, false) << OptString(u"22.0"_s) << OptString(u"62.5"_s)
         << u"62.5"_s << u"62.5"_s << u"0.0"_s << u"スタンダード"_s;
     // A height entry at 1.685 m with 68.5 kg stored: the meter at 241 re-derives the weight.
     QTest::newRow("height entry re-derives the weight")
-        << 241 << measurement(1.685f, 68.5f, 0) << OptString(u"24.1"_s) << OptString(u"68.4"_s)
+        << 241 << measurement(1.685f, 68.5f, false) << OptString(u"24.1"_s) << OptString(u"68.4"_s)
         << u"68.4"_s << u"62.5"_s << u"9.4"_s << u"でぶメゾフォルテ"_s;
     QTest::newRow("start-up keeps weight and BMI")
-        << 241 << measurement(1.685f, 68.5f, 1) << untouched << untouched << u"68.5"_s << u"62.5"_s
-        << u"9.6"_s << u"でぶメゾフォルテ"_s;
+        << 241 << measurement(1.685f, 68.5f, true) << untouched << untouched << u"68.5"_s
+        << u"62.5"_s << u"9.6"_s << u"でぶメゾフォルテ"_s;
     QTest::newRow("weight entry moving meter to 250")
-        << 250 << measurement(1.685f, 71.0f, 1) << untouched << untouched << u"71.0"_s << u"62.5"_s
-        << u"13.6"_s << u"でぶメゾフォルテ"_s;
+        << 250 << measurement(1.685f, 71.0f, true) << untouched << untouched << u"71.0"_s
+        << u"62.5"_s << u"13.6"_s << u"でぶメゾフォルテ"_s;
     QTest::newRow("drag below 17 is too thin")
-        << 168 << measurement(1.685f, 68.5f, 0) << OptString(u"16.8"_s) << OptString(u"47.7"_s)
+        << 168 << measurement(1.685f, 68.5f, false) << OptString(u"16.8"_s) << OptString(u"47.7"_s)
         << u"47.7"_s << u"62.5"_s << u"-23.7"_s << u"やせ過ぎ"_s;
     QTest::newRow("drag with no height stored")
-        << 200 << measurement(std::nullopt, std::nullopt, 0) << OptString(u"20.0"_s)
+        << 200 << measurement(std::nullopt, std::nullopt, false) << OptString(u"20.0"_s)
         << OptString(QString()) << QString() << QString() << QString() << u"スタンダード"_s;
     QTest::newRow("start-up with height but no weight")
-        << 155 << measurement(1.685f, std::nullopt, 1) << untouched << untouched << QString()
+        << 155 << measurement(1.685f, std::nullopt, true) << untouched << untouched << QString()
         << u"62.5"_s << QString() << QString();
 }
 
@@ -92,9 +91,9 @@ void tst_MeterReading::update()
     QCOMPARE(shown(u.standardWeight), standard);
     QCOMPARE(shown(u.obesityDegree), obesity);
     QCOMPARE(u.band ? u.band->caption : QString(), judgement);
-    QCOMPARE(u.after.holdWeight, qint16(0));
+    QCOMPARE(u.after.keepsWeight, false);
     QCOMPARE(u.after.meterBmi, meterValue(static_cast<qint16>(position)));
-    if (before.holdWeight == 1) {
+    if (before.keepsWeight) {
         QCOMPARE(u.after.weight, before.weight);
         QCOMPARE(u.after.bmi, before.bmi);
     } else {

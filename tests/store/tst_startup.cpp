@@ -1,7 +1,7 @@
 // Start-up from real files: what the window shows for stored, partial, unusable and unreadable
 // data, and that start-up never writes a file, whatever it finds.
 
-#include "store/startup.h"
+#include "session/startup.h"
 
 #include "measure/arithmetic.h"
 #include "measure/numbertext.h"
@@ -170,7 +170,7 @@ void tst_Startup::startup()
     QCOMPARE(s.measurement.height.has_value(), !label2.isEmpty());
     QCOMPARE(s.measurement.weight.has_value(), !label5.isEmpty());
     QCOMPARE(s.measurement.bmi.has_value(), !label4.isEmpty());
-    QCOMPARE(s.measurement.holdWeight, qint16(1));
+    QCOMPARE(s.measurement.keepsWeight, true);
 
     // Start-up ends with one meter reading where it set the meter (or where the meter starts,
     // at 15.5).
@@ -182,8 +182,8 @@ void tst_Startup::startup()
     QCOMPARE(shown(u.standardWeight), lblHyojun);
     QCOMPARE(shown(u.obesityDegree), lblHiman);
     QCOMPARE(u.after.meterBmi, meterValue(at));
-    QCOMPARE(u.after.holdWeight, qint16(0));
-    // The first reading runs with holdWeight 1: the weight and the true (unclamped) BMI stay
+    QCOMPARE(u.after.keepsWeight, false);
+    // The first reading keeps the weight: the weight and the true (unclamped) BMI stay
     // as loaded, and the labels showing them are not rewritten with meter values.
     QVERIFY(!u.derived);
     QCOMPARE(u.after.weight, s.measurement.weight);

@@ -2,10 +2,12 @@
 
 // Scripted platform services and a window on real files in a temporary folder.
 
+#include "session/entryflow.h"
+#include "session/historyeditor.h"
+#include "session/historymodel.h"
+#include "session/services.h"
+#include "session/session.h"
 #include "ui/frmmain.h"
-#include "ui/historymodel.h"
-#include "ui/recorder.h"
-#include "ui/services.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -51,7 +53,7 @@ public:
     // Runs while an input box is open, as the user takes time to answer.
     std::function<void()> whileAsking;
 
-    std::optional<QString> inputBox(QWidget*, const QString& prompt, const QString& title,
+    std::optional<QString> inputBox(const QString& prompt, const QString& title,
                                     const QString& text) override
     {
         inputs.append({prompt, title, text});
@@ -63,8 +65,7 @@ public:
         }
         return answers.takeFirst();
     }
-    bool confirm(QWidget*, const QString& text, const QString& title,
-                 Default defaultButton) override
+    bool confirm(const QString& text, const QString& title, Default defaultButton) override
     {
         confirms.append({text, title, {}, defaultButton});
         if (confirmations.isEmpty()) {
@@ -73,7 +74,7 @@ public:
         }
         return confirmations.takeFirst();
     }
-    std::optional<QString> saveFileName(QWidget*, const QString& title, const QString&,
+    std::optional<QString> saveFileName(const QString& title, const QString&,
                                         const QString&) override
     {
         saves.append({QString(), title});
@@ -83,7 +84,7 @@ public:
         }
         return savePaths.takeFirst();
     }
-    void message(QWidget*, Severity severity, const QString& text, const QString& title) override
+    void message(Severity severity, const QString& text, const QString& title) override
     {
         messages.append({severity, text, title});
     }
@@ -102,7 +103,7 @@ public:
     int shown = 0;
     int closed = 0;
     QString file;
-    void showHelp(QWidget*, const QString& helpFile) override
+    void showHelp(const QString& helpFile) override
     {
         ++shown;
         file = helpFile;
@@ -192,8 +193,8 @@ struct WindowFixture {
         }
         return false;
     }
-    Recorder& recorder() const { return *window->recorder(); }
-    QStringList lines() const { return recorder().history()->lines().toStringList(); }
+    Session& session() const { return *window->session(); }
+    QStringList lines() const { return session().history()->lines().toStringList(); }
     WindowState state() const
     {
         WindowState s;
@@ -201,7 +202,7 @@ struct WindowFixture {
         s.weight = read(QStringLiteral("体重.txt"));
         s.history = read(QStringLiteral("履歴.txt"));
         s.historyExists = exists(QStringLiteral("履歴.txt"));
-        const Measurement m = recorder().measurement();
+        const Measurement m = session().measurement();
         s.Height = m.height;
         s.Weight = m.weight;
         s.Bmi = m.bmi;

@@ -5,7 +5,7 @@
 #include "support.h"
 
 #include "measure/arithmetic.h"
-#include "ui/entries.h"
+#include "session/entries.h"
 #include "ui/fonts.h"
 
 #include <QAction>
@@ -134,7 +134,7 @@ void tst_Entries::weightEntry()
     QCOMPARE(f->lines().last(), line);
     QCOMPARE(f->read(kHistory), kTwoLines + line.toUtf8() + "\r\n");
     QCOMPARE(f->read(kWeight), file);
-    QCOMPARE(f->recorder().measurement().holdWeight, qint16(0));
+    QCOMPARE(f->session().measurement().keepsWeight, false);
 }
 
 void tst_Entries::twoEntriesOnOneDay()
@@ -483,7 +483,7 @@ void tst_Entries::goal()
     QCOMPARE(f->exists(kGoal), !after.isNull());
     if (!after.isNull())
         QCOMPARE(f->read(kGoal), after);
-    QCOMPARE(f->recorder().measurement().goal.has_value(), !says.isEmpty());
+    QCOMPARE(f->session().measurement().goal.has_value(), !says.isEmpty());
 
     // The meter's tooltip and accessible description carry the goal; nothing else changes.
     auto* meter = f->control(u"HScroll1"_s);
@@ -515,20 +515,20 @@ void tst_Entries::writeFailures()
     start();
     if (routine == 2) {
         f->dialogs.answers = {u"62"_s};
-        f->recorder().enter(Entry::Goal);
+        f->session().entries().enter(Entry::Goal);
     }
     QFile::remove(f->dir.filePath(blocked));
     QVERIFY(QDir(f->dir.path()).mkdir(blocked));
     const WindowState before = f->state();
-    const std::optional<float> goal = f->recorder().measurement().goal;
+    const std::optional<float> goal = f->session().measurement().goal;
 
     f->dialogs.answers = {routine == 2 ? QString() : u"60"_s};
     f->dialogs.confirmations = {true};
     if (routine == 0)
         f->click(u"cmdClear"_s);
     else
-        f->recorder().enter(Entry::Goal);
-    QCOMPARE(f->recorder().measurement().goal, goal);
+        f->session().entries().enter(Entry::Goal);
+    QCOMPARE(f->session().measurement().goal, goal);
 
     QCOMPARE(f->dialogs.messages.size(), 1);
     QCOMPARE(f->dialogs.messages[0].severity, Dialogs::Severity::Error);
@@ -619,12 +619,12 @@ void tst_Entries::outsideChangesAreShown()
     }
     QTRY_COMPARE(f->text(u"Label5"_s), weight);
     QTRY_COMPARE(f->lines().size(), lines);
-    QTRY_COMPARE(f->recorder().measurement().goal.has_value(), goal);
+    QTRY_COMPARE(f->session().measurement().goal.has_value(), goal);
     // What start-up would show: the meter stands at the BMI of what the files hold.
     const auto stored = parseNumberRecord(f->read(kWeight));
     QVERIFY(stored);
     QCOMPARE(f->control<QScrollBar>(u"HScroll1"_s)->value(),
-             meterPosition(clampToMeter(CalcBmi(*stored, 1.685f))));
+             meterPosition(clampToMeter(bodyMassIndex(*stored, 1.685f))));
 }
 
 QTEST_MAIN(tst_Entries)

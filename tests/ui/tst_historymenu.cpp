@@ -3,8 +3,8 @@
 
 #include "support.h"
 
+#include "session/historymodel.h"
 #include "ui/fonts.h"
-#include "ui/historymodel.h"
 #include "ui/trendwindow.h"
 
 #include <QAction>
@@ -198,7 +198,7 @@ void tst_HistoryMenu::longLinesAreCut()
     QFETCH(QString, shown);
 
     start("05/10  69.0Kg  24.3  10.4%\r\n" + line);
-    const HistoryModel& model = *f->recorder().history();
+    const HistoryModel& model = *f->session().history();
     const QModelIndex row = model.index(1);
     for (const int role : {int(Qt::DisplayRole), int(Qt::ToolTipRole), int(Qt::AccessibleTextRole)})
         QCOMPARE(model.data(row, role).toString(), shown);
@@ -206,7 +206,7 @@ void tst_HistoryMenu::longLinesAreCut()
     QCOMPARE(model.lines().lineBytes(1).size(), line.size());
     // So does the question before the line is deleted (a line of megabytes froze it).
     f->dialogs.confirmations = {false};
-    f->recorder().deleteLine(1);
+    f->session().editor().deleteLine(1);
     QCOMPARE(f->dialogs.confirms.value(0).text, u"次の記録を履歴から削除します。\n\n"_s + shown);
 }
 

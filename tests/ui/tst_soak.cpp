@@ -180,7 +180,7 @@ void tst_Soak::longSession()
                 QCOMPARE(updates, updatesBefore + 1);
                 weightRecord = record;
                 QCOMPARE(f.text(u"Label5"_s), record);
-                QCOMPARE(f.recorder().measurement().weight, std::optional(float(tenths / 10.0)));
+                QCOMPARE(f.session().measurement().weight, std::optional(float(tenths / 10.0)));
                 QCOMPARE(list->rowCount(), rowsBefore + 1);
                 const QString line = list->index(rowsBefore, 0).data().toString();
                 const QString prefix = f.clock.date.toString(u"MM/dd"_s) + u"  "_s +
@@ -214,7 +214,7 @@ void tst_Soak::longSession()
                 QVERIFY2(f.dialogs.messages.size() == messagesBefore, where);
                 heightRecord = record;
                 QCOMPARE(f.text(u"Label2"_s), record);
-                QCOMPARE(f.recorder().measurement().height,
+                QCOMPARE(f.session().measurement().height,
                          std::optional(float(thousandths / 1000.0)));
                 QCOMPARE(updates, updatesBefore + 1);
             }

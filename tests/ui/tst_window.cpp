@@ -496,7 +496,7 @@ void tst_Window::startupShowsStoredState()
     QCOMPARE(f.control<QScrollBar>(u"HScroll1"_s)->value(), 241);
     QCOMPARE(f.text(u"lblHantei"_s), u"でぶメゾフォルテ"_s);
     QCOMPARE(f.text(u"lblHiman"_s), u"9.6"_s);
-    QCOMPARE(f.recorder().measurement().holdWeight, qint16(0));
+    QCOMPARE(f.session().measurement().keepsWeight, false);
     auto* list = f.control<QListView>(u"lstRireki"_s);
     QVERIFY(!list->selectionModel() || !list->selectionModel()->hasSelection());
 }
@@ -738,7 +738,7 @@ void tst_Window::heightLabelCanBePressed()
     QVERIFY(f.dialogs.inputs.isEmpty());
     QTRY_COMPARE(f.dialogs.inputs.size(), 1);
     QCOMPARE(f.dialogs.inputs.front().title, u"身長登録"_s);
-    QCOMPARE(f.recorder().measurement().height, std::optional<float>(1.7f));
+    QCOMPARE(f.session().measurement().height, std::optional<float>(1.7f));
     QCOMPARE(f.read(u"身長.txt"_s), QByteArray("1.7\r\n"));
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
-// The history list's model: the lines as the history file holds them. Only the rows on screen
-// are ever turned into text, so a history of a million lines opens as fast as its file reads.
+// The history's lines as a list model for the history list, as the history file holds them. Only
+// the rows on screen are ever turned into text, so a history of a million lines opens as fast
+// as its file reads.
 
 #include "store/history.h"
 

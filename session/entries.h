@@ -1,14 +1,14 @@
 #pragma once
 
 // The values the user types into an input box, one row each: the file that keeps the value, the
-// box's texts, the messages, where the window shows the value and what it moves. The recorder
-// runs every row through one routine: ask, check, write, report, recompute.
+// box's texts, the messages and what it moves. The entry flow runs every row through one
+// routine: ask, check, write, report, recompute. The window decides where it shows each value.
 
 #include "measure/entry.h"
-#include "store/startup.h"
-#include "ui/formbuilder.h"
+#include "store/storeddata.h"
 
 #include <span>
+#include <vector>
 
 namespace morvane {
 
@@ -19,16 +19,15 @@ struct EntryKind {
     // The file, the accepted range (also for the value read at start-up) and the measurement
     // value it sets.
     NumberFile file;
-    // Texts, translated in the Recorder's context. The example ends the prompt and every message
-    // about what was typed; the title is the input box's and its messages'.
+    // Texts, translated in the entry flow's context ("morvane::Recorder", as they always were). The
+    // example ends the prompt and every message about what was typed; the title is the input box's
+    // and its messages'.
     const char* prompt = nullptr;
     const char* example = nullptr;
     const char* title = nullptr;
     const char* notANumber = nullptr;
     const char* outOfRange = nullptr;
     const char* notSaved = nullptr; // after the file could not be written
-    // Shows the value as general number text; null when no label shows it.
-    QLabel* FormControls::*label = nullptr;
     MeterAfterEntry meter = MeterAfterEntry::Stays;
     bool needsHeight = false; // asks for the height first while none is set
     // Set for a value that is also recorded as a dated history line: what to say when the line
@@ -45,5 +44,7 @@ struct EntryKind {
 
 const EntryKind& entryKind(Entry entry);
 std::span<const EntryKind> entryKinds();
+// The number files of every kind, in the table's order: what start-up and a reload read.
+std::vector<NumberFile> numberFiles();
 
 } // namespace morvane

@@ -1,4 +1,4 @@
-#include "ui/historymodel.h"
+#include "session/historymodel.h"
 
 #include <algorithm>
 #include <limits>
