@@ -278,6 +278,47 @@ public:
     }
 };
 
+// A picture button. Qt's own interface for a tool button clicks it while the request from
+// assistive technology waits for the answer: 体重 and クリア open a modal dialog, which would hold
+// the screen reader until the dialog closes. Here the request is answered first and the button
+// clicked right after, as the history menu's items are chosen.
+class PictureButtonAccessible final : public QAccessibleWidget {
+public:
+    explicit PictureButtonAccessible(PictureButton* button)
+        : QAccessibleWidget(button, QAccessible::Button)
+    {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return button()->text();
+        return QAccessibleWidget::text(t);
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.pressed = button()->isDown();
+        return s;
+    }
+
+    QStringList actionNames() const override
+    {
+        return widget()->isEnabled() ? QStringList{pressAction()} : QStringList();
+    }
+
+    void doAction(const QString& actionName) override
+    {
+        if (actionName == pressAction() && widget()->isEnabled())
+            QMetaObject::invokeMethod(button(), &QAbstractButton::click, Qt::QueuedConnection);
+    }
+
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+private:
+    PictureButton* button() const { return static_cast<PictureButton*>(widget()); }
+};
+
 QAccessibleInterface* factory(const QString& className, QObject* object)
 {
     if (auto* action = qobject_cast<QAction*>(object);
@@ -296,6 +337,9 @@ QAccessibleInterface* factory(const QString& className, QObject* object)
     if (auto* bar = qobject_cast<MeterBar*>(object);
         bar && className == QLatin1StringView(MeterBar::staticMetaObject.className()))
         return new MeterAccessible(bar);
+    if (auto* button = qobject_cast<PictureButton*>(object);
+        button && className == QLatin1StringView(PictureButton::staticMetaObject.className()))
+        return new PictureButtonAccessible(button);
     if (auto* label = qobject_cast<ActionLabel*>(object);
         label && className == QLatin1StringView(ActionLabel::staticMetaObject.className()))
         return new ActionLabelAccessible(label);

@@ -4,10 +4,11 @@
 #include <QContextMenuEvent>
 #include <QEvent>
 #include <QFontMetrics>
-#include <QKeyEvent>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QStyledItemDelegate>
 
 #include <cmath>
@@ -168,6 +169,12 @@ HistoryList::HistoryList(QWidget* parent)
     QScrollBar* bar = verticalScrollBar();
     connect(bar, &QScrollBar::rangeChanged, this, &HistoryList::keepPlace);
     connect(bar, &QScrollBar::actionTriggered, this, [this] { m_keepTop.reset(); });
+
+    // The window's one menu, from wherever the focus is in it: the keys a desktop gives a
+    // context menu, which would otherwise reach the list only while it has the focus.
+    for (const QKeySequence& key :
+         {QKeySequence(Qt::SHIFT | Qt::Key_F10), QKeySequence(Qt::Key_Menu)})
+        new QShortcut(key, this, this, &HistoryList::openMenuFromKeyboard, Qt::WindowShortcut);
 }
 
 void HistoryList::setModel(QAbstractItemModel* model)
@@ -234,21 +241,15 @@ void HistoryList::layOutLines()
     }
 }
 
-void HistoryList::keyPressEvent(QKeyEvent* event)
+void HistoryList::openMenuFromKeyboard()
 {
-    const bool shiftF10 = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
-    if (!shiftF10 && event->key() != Qt::Key_Menu) {
-        QListView::keyPressEvent(event);
-        return;
-    }
-    event->accept();
     // The menu opens below the current line, or at the top of the list without one, as it
     // would for a click there.
     const QRect line = visualRect(currentIndex());
     const QPoint at =
         line.isValid() ? line.bottomLeft() + QPoint(line.height() / 2, 0) : QPoint(1, 1);
     QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, viewport()->mapToGlobal(at),
-                           event->modifiers());
+                           QGuiApplication::keyboardModifiers());
     QCoreApplication::sendEvent(viewport(), &menu);
 }
 

@@ -2,9 +2,9 @@
 
 // The history list: a list that shows whole lines only, as a list box does. Every line has the
 // same height, the lines on show fill the view from its top, scrolling moves by whole lines, and
-// whatever is left below the last whole line stays blank. Shift+F10 and the Menu key ask for
-// its context menu, beside the current line, with its first item that can be chosen highlighted;
-// the menu is named after the list for assistive technology.
+// whatever is left below the last whole line stays blank. Shift+F10 and the Menu key, anywhere in
+// the list's window, ask for its context menu, beside the current line, with its first item that
+// can be chosen highlighted; the menu is named after the list for assistive technology.
 //
 // The newest lines stay in sight: the list opens at its end and stays there while it is at its
 // end (also while a long history is laid out a batch at a time); a line added at the end is
@@ -32,7 +32,6 @@ public:
     void setModel(QAbstractItemModel* model) override;
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
     bool event(QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -41,6 +40,7 @@ protected:
 private:
     void layOutLines();
     void keepPlace();
+    void openMenuFromKeyboard();
 
     int m_lastMaximum = 0;        // the scroll range's end before it changed
     bool m_toEnd = false;         // a line was added at the end: bring it into view

@@ -3,6 +3,8 @@
 
 Usage: atspi.py PID main          the main window as a screen reader finds it; moves the meter
        atspi.py PID press-height  presses the height label (the height box opens)
+       atspi.py PID press NAME TITLE  presses the main window's button NAME: the call is answered
+                                  (within 6 s) while the box TITLE it opens is still open
        atspi.py PID frame TITLE   a window titled TITLE is showing, as a window
        atspi.py PID window TITLE  waits for a window titled TITLE (a dialog too)
        atspi.py PID gone TITLE    waits until no window is titled TITLE
@@ -152,6 +154,24 @@ def press_height(app):
         action.do_action(names.index("Press"))
 
 
+def press_button(app, name, title):
+    frame = window(app, "Morvane")
+    button = find(frame, Atspi.Role.PUSH_BUTTON, name) if frame is not None else None
+    action = button.get_action_iface() if button is not None else None
+    if not check(action is not None, f"no button {name} with an action"):
+        return
+    names = [action.get_action_name(i) for i in range(action.get_n_actions())]
+    if not check("Press" in names, f"the button {name}'s actions are {names}"):
+        return
+    # A screen reader waits for the answer: it must come before the dialog is answered.
+    Atspi.set_timeout(6000, -1)
+    try:
+        check(action.do_action(names.index("Press")), f"pressing {name} failed")
+    except GLib.Error as error:
+        check(False, f"pressing {name} got no answer while its dialog was open: {error.message}")
+    check(wait_for(lambda: window(app, title) is not None), f"pressing {name} did not open {title}")
+
+
 def frame_titled(app, title):
     check(wait_for(lambda: window(app, title) is not None), f"no window titled {title}")
     found = window(app, title)
@@ -278,6 +298,8 @@ def run():
         main_window(app)
     elif command == "press-height":
         press_height(app)
+    elif command == "press":
+        press_button(app, sys.argv[3], sys.argv[4])
     elif command == "frame":
         frame_titled(app, sys.argv[3])
     elif command == "window":
