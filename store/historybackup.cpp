@@ -2,6 +2,7 @@
 
 #include "store/fileio.h"
 #include "store/historyedit.h"
+#include "store/historyimport.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -94,12 +95,15 @@ std::optional<FileError> clearHistory(const DataFiles& files)
             return content.error;
         if (auto failed = replaceFile(files.path(kHistoryBackupFileName), content.bytes))
             return failed;
+        QFile::remove(files.path(kHistoryImportMarkerFileName));
         QFile::setPermissions(files.path(kHistoryBackupFileName), QFile::permissions(history));
         QFile file(history);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
             return FileError{fullPath(shown), systemReason(file.errorString())};
         return std::nullopt;
     }
+    // The backup is the clear's now: an import's marker no longer speaks of it.
+    QFile::remove(files.path(kHistoryImportMarkerFileName));
     if (std::optional<FileError> error = createEmptyHistory(history, mode)) {
         // Without a new file the history reads as empty anyway, and the backup holds every line.
         return error;
@@ -146,6 +150,8 @@ HistoryRestore restoreOnce(const DataFiles& files, bool& historyChanged)
         return unmade(HistoryRestore{Status::NoBackup, {}, std::nullopt});
     if (backup.error)
         return failed(*backup.error);
+    if (!isAbsent(files.path(kHistoryImportMarkerFileName)))
+        return unmade(undoImport(files, history, backup.bytes, historyChanged));
 
     const FileStamp seen = fileStamp(historyPath);
     const FileContent since = history.read();
