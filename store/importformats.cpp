@@ -80,8 +80,10 @@ bool isShiftJis(QByteArrayView bytes)
         return false;
     // In pieces, so that the text decoded never needs more than a piece's memory.
     constexpr qsizetype kPiece = 1 << 20;
-    for (qsizetype p = 0; p < bytes.size() && !decoder.hasError(); p += kPiece)
-        (void)decoder.decode(bytes.sliced(p, std::min(kPiece, bytes.size() - p)));
+    for (qsizetype p = 0; p < bytes.size() && !decoder.hasError(); p += kPiece) {
+        // decode() is lazy: the conversion happens when its result becomes a QString.
+        const QString piece = decoder.decode(bytes.sliced(p, std::min(kPiece, bytes.size() - p)));
+    }
     return !decoder.hasError();
 }
 
@@ -173,6 +175,16 @@ public:
             return std::nullopt;
         return value;
     }
+    // Exactly n digits, whatever follows them (the hours of "+0900").
+    std::optional<int> digits(int n)
+    {
+        if (digitsAhead() < std::size_t(n))
+            return std::nullopt;
+        int value = 0;
+        for (int i = 0; i < n; ++i)
+            value = value * 10 + (m_text[m_pos++] - '0');
+        return value;
+    }
     std::size_t digitsAhead() const
     {
         std::size_t p = m_pos;
@@ -226,7 +238,7 @@ bool readTime(Cursor& c, QTime& time, std::optional<int>& offset, bool zoneAllow
     const int sign = c.take('+') ? 1 : c.take('-') ? -1 : 0;
     if (sign == 0)
         return false;
-    const auto hours = c.number(2, 2);
+    const auto hours = c.digits(2);
     if (!hours)
         return false;
     int minutes = 0;
