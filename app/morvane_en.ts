@@ -155,12 +155,12 @@ Reason: %2</translation>
         <translation>Too many links</translation>
     </message>
     <message>
-        <location filename="../store/fileio.cpp" line="93"/>
+        <location filename="../store/fileio.cpp" line="98"/>
         <source>通常のファイルではありません（FIFO、デバイスなど）</source>
         <translation>Not a regular file (a FIFO, a device or the like)</translation>
     </message>
     <message>
-        <location filename="../store/fileio.cpp" line="101"/>
+        <location filename="../store/fileio.cpp" line="115"/>
         <source>ファイルが大きすぎます（上限 %1 バイト）</source>
         <translation>The file is too large (at most %1 bytes)</translation>
     </message>
@@ -297,9 +297,38 @@ Reason: %2</translation>
 <context>
     <name>morvane::HistoryBackup</name>
     <message>
-        <location filename="../store/historybackup.cpp" line="212"/>
+        <location filename="../store/historybackup.cpp" line="202"/>
+        <location filename="../store/historyimport.cpp" line="625"/>
         <source>ほかのプログラムが書き込み続けています</source>
         <translation>Another program keeps writing to it</translation>
+    </message>
+</context>
+<context>
+    <name>morvane::HistoryImport</name>
+    <message>
+        <location filename="../store/historyimport.cpp" line="535"/>
+        <source>取り込むと履歴の日付が変わってしまうため、取り込みませんでした</source>
+        <translation>Importing would change the dates of the history, so nothing was imported.</translation>
+    </message>
+    <message>
+        <location filename="../store/historyimport.cpp" line="606"/>
+        <source>身長がないため、BMI と肥満度を計算できません</source>
+        <translation>Without a height, the BMI and the obesity degree cannot be worked out.</translation>
+    </message>
+    <message>
+        <location filename="../store/historyimport.cpp" line="613"/>
+        <source>日付が月/日/年か日/月/年か決まらないため、どちらか選んで下さい</source>
+        <translation>The dates could be month/day/year or day/month/year: choose one.</translation>
+    </message>
+    <message>
+        <location filename="../store/historyimport.cpp" line="645"/>
+        <source>取り込みの記録が読めません</source>
+        <translation>The record of the import cannot be read.</translation>
+    </message>
+    <message>
+        <location filename="../store/historyimport.cpp" line="658"/>
+        <source>取り込みのあとで履歴の行が削除または変更されたため、取り込みを元に戻せません</source>
+        <translation>Lines of the history were deleted or changed after the import, so the import cannot be undone.</translation>
     </message>
 </context>
 <context>
@@ -308,6 +337,100 @@ Reason: %2</translation>
         <location filename="../store/historylock.cpp" line="37"/>
         <source>ほかの Morvane が書き込み中です。少し待ってからやり直してください</source>
         <translation>Another Morvane is writing to it. Wait a moment and try again</translation>
+    </message>
+</context>
+<context>
+    <name>morvane::ImportFormats</name>
+    <message>
+        <location filename="../store/importformats.cpp" line="716"/>
+        <source>取り込む記録がありません（空のファイルです）</source>
+        <translation>There is nothing to import (the file is empty).</translation>
+    </message>
+    <message>
+        <location filename="../store/importformats.cpp" line="810"/>
+        <source>選んだ列がファイルにありません</source>
+        <translation>The file does not have the chosen column.</translation>
+    </message>
+    <message>
+        <location filename="../store/importformats.cpp" line="815"/>
+        <source>日付の列が見つかりません</source>
+        <translation>No date column was found.</translation>
+    </message>
+    <message>
+        <location filename="../store/importformats.cpp" line="820"/>
+        <source>体重の列が見つかりません</source>
+        <translation>No weight column was found.</translation>
+    </message>
+    <message>
+        <location filename="../store/importformats.cpp" line="837"/>
+        <location filename="../store/importformats.cpp" line="925"/>
+        <source>行が多すぎます（上限 %L1 行）</source>
+        <translation>Too many rows (at most %L1).</translation>
+    </message>
+    <message>
+        <location filename="../store/importformats.cpp" line="901"/>
+        <source>体重の記録のファイルではありません（Pondus のデータファイルの XML ではありません）</source>
+        <translation>This is not a file of weights (not the XML of a Pondus data file).</translation>
+    </message>
+    <message>
+        <location filename="../store/importformats.cpp" line="956"/>
+        <source>XML として読めません（%1 行目）</source>
+        <translation>Cannot be read as XML (line %1).</translation>
+    </message>
+    <message>
+        <location filename="../store/importformats.cpp" line="1009"/>
+        <source>テキストのファイルではありません（NUL 文字か、UTF-8 でも Shift_JIS でもない文字があります）</source>
+        <translation>This is not a text file (it holds NUL characters, or characters that are neither UTF-8 nor Shift_JIS).</translation>
+    </message>
+    <message>
+        <location filename="../store/importformats.cpp" line="1039"/>
+        <source>Morvane の CSV</source>
+        <translation>Morvane CSV</translation>
+    </message>
+    <message>
+        <location filename="../store/importformats.cpp" line="1041"/>
+        <source>openScale の CSV</source>
+        <translation>openScale CSV</translation>
+    </message>
+    <message>
+        <location filename="../store/importformats.cpp" line="1043"/>
+        <source>Pondus のデータファイル（XML）</source>
+        <translation>Pondus data file (XML)</translation>
+    </message>
+    <message>
+        <location filename="../store/importformats.cpp" line="1048"/>
+        <source>区切り文字で区切ったテキスト</source>
+        <translation>Delimited text</translation>
+    </message>
+    <message>
+        <location filename="../store/importformats.cpp" line="1057"/>
+        <source>UTF-8（BOM 付き）</source>
+        <translation>UTF-8 (with BOM)</translation>
+    </message>
+    <message>
+        <location filename="../store/importformats.cpp" line="1068"/>
+        <source>日付がないか、日付として読めません</source>
+        <translation>No date, or not readable as a date</translation>
+    </message>
+    <message>
+        <location filename="../store/importformats.cpp" line="1071"/>
+        <source>日付が今日より後です</source>
+        <translation>The date is after today</translation>
+    </message>
+    <message>
+        <location filename="../store/importformats.cpp" line="1073"/>
+        <source>体重が 1～1000 kg の範囲にありません</source>
+        <translation>The weight is not between 1 and 1000 kg</translation>
+    </message>
+    <message>
+        <location filename="../store/importformats.cpp" line="1076"/>
+        <source>体重の記録の行ではありません</source>
+        <translation>Not a line of a weight record</translation>
+    </message>
+    <message>
+        <location filename="../store/importformats.cpp" line="1081"/>
+        <source>次の記録と 1 年以上離れているため、履歴の行（年を持ちません）ではこの日付を保てません</source>
+        <translation>More than a year from the next entry: the history’s lines, which carry no year, cannot keep this date</translation>
     </message>
 </context>
 <context>
@@ -422,7 +545,7 @@ Weight entered: %2 kg</translation>
         <translation>The goal weight will be removed</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="94"/>
+        <location filename="../ui/recorder.cpp" line="98"/>
         <source>「%1」を読み込めませんでした。
 理由: %2
 
@@ -433,52 +556,52 @@ Reason: %2
 The program will end.</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="236"/>
+        <location filename="../ui/recorder.cpp" line="235"/>
         <source>小数点には「,」ではなく「.」を使って下さい。</source>
         <translation>Use “.” for the decimal point, not “,”.</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="298"/>
+        <location filename="../ui/recorder.cpp" line="297"/>
         <source>これまでの履歴を削除します</source>
         <translation>The history so far will be deleted</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="298"/>
-        <location filename="../ui/recorder.cpp" line="305"/>
+        <location filename="../ui/recorder.cpp" line="297"/>
+        <location filename="../ui/recorder.cpp" line="304"/>
         <source>履歴削除</source>
         <translation>Clear History</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="302"/>
+        <location filename="../ui/recorder.cpp" line="301"/>
         <source>前回削除した履歴を元に戻すための控え「%1」があります。
 これを破棄して、今回削除する履歴を新しい控えにしますか？</source>
         <translation>“%1” holds the history cleared last time, kept so that it can be restored.
 Throw it away and keep the history you are clearing now instead?</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="308"/>
+        <location filename="../ui/recorder.cpp" line="307"/>
         <source>履歴は削除されていません。</source>
         <translation>The history has not been cleared.</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="327"/>
+        <location filename="../ui/recorder.cpp" line="326"/>
         <source>履歴を元に戻せませんでした。
 「%1」: %2</source>
         <translation>Could not restore the history.
 “%1”: %2</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="329"/>
+        <location filename="../ui/recorder.cpp" line="328"/>
         <source>履歴を元に戻す</source>
         <translation>Restore History</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="339"/>
+        <location filename="../ui/recorder.cpp" line="338"/>
         <source>記録の削除</source>
         <translation>Delete Entry</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="340"/>
+        <location filename="../ui/recorder.cpp" line="339"/>
         <source>次の記録を履歴から削除します。
 
 %1</source>
@@ -487,51 +610,51 @@ Throw it away and keep the history you are clearing now instead?</translation>
 %1</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="356"/>
+        <location filename="../ui/recorder.cpp" line="355"/>
         <source>「%1」が、表示している履歴と違っています（ほかのプログラムが書き換えた可能性があります）。記録は削除していません。
 履歴を読み直して表示します。</source>
         <translation>“%1” is not the history shown (another program may have changed it). No entry was deleted.
 The history is read again and shown.</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="363"/>
+        <location filename="../ui/recorder.cpp" line="362"/>
         <source>記録は削除されていません。</source>
         <translation>The entry has not been deleted.</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="382"/>
+        <location filename="../ui/recorder.cpp" line="381"/>
         <source>「%1」が、記録を削除したあとに変更されているため、元に戻せませんでした。</source>
         <translation>“%1” has changed since the entry was deleted, so the entry could not be put back.</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="384"/>
+        <location filename="../ui/recorder.cpp" line="383"/>
         <source>元に戻す</source>
         <translation>Undo</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="390"/>
+        <location filename="../ui/recorder.cpp" line="389"/>
         <source>削除した記録は元に戻っていません。</source>
         <translation>The deleted entry has not been put back.</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="399"/>
+        <location filename="../ui/recorder.cpp" line="398"/>
         <source>CSV書き出し</source>
         <translation>Export to CSV</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="401"/>
+        <location filename="../ui/recorder.cpp" line="400"/>
         <source>CSV ファイル (*.csv)</source>
         <translation>CSV files (*.csv)</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="407"/>
+        <location filename="../ui/recorder.cpp" line="406"/>
         <source>「%1」に書き込めませんでした。
 理由: %2</source>
         <translation>Could not write “%1”.
 Reason: %2</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="415"/>
+        <location filename="../ui/recorder.cpp" line="414"/>
         <source>「%1」に書き込めませんでした。
 理由: %2
 
@@ -542,7 +665,7 @@ Reason: %2
 %3</translation>
     </message>
     <message>
-        <location filename="../ui/recorder.cpp" line="417"/>
+        <location filename="../ui/recorder.cpp" line="416"/>
         <source>保存エラー</source>
         <translation>Save Error</translation>
     </message>
@@ -550,32 +673,32 @@ Reason: %2
 <context>
     <name>morvane::TrendView</name>
     <message>
-        <location filename="../measure/trendview.cpp" line="248"/>
+        <location filename="../measure/trendview.cpp" line="240"/>
         <source>この期間の記録はありません</source>
         <translation>No entries in this period</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="253"/>
+        <location filename="../measure/trendview.cpp" line="245"/>
         <source>%1〜%2</source>
         <translation>%1–%2</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="256"/>
+        <location filename="../measure/trendview.cpp" line="248"/>
         <source>%1：%2 kg</source>
         <translation>%1: %2 kg</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="265"/>
+        <location filename="../measure/trendview.cpp" line="257"/>
         <source>%1：%2 kg → %3 kg（%4 kg）、最低 %5 kg、最高 %6 kg</source>
         <translation>%1: %2 kg → %3 kg (%4 kg), lowest %5 kg, highest %6 kg</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="276"/>
+        <location filename="../measure/trendview.cpp" line="268"/>
         <source>%1&#x3000;%2 kg</source>
         <translation>%1  %2 kg</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="278"/>
+        <location filename="../measure/trendview.cpp" line="270"/>
         <source>%1&#x3000;%2 kg&#x3000;BMI %3</source>
         <translation>%1  %2 kg  BMI %3</translation>
     </message>
@@ -583,122 +706,122 @@ Reason: %2
 <context>
     <name>morvane::TrendWindow</name>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="200"/>
+        <location filename="../ui/trendwindow.cpp" line="189"/>
         <source>体重</source>
         <translation>Weight</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="204"/>
+        <location filename="../ui/trendwindow.cpp" line="193"/>
         <source>移動平均（直近%1回）</source>
         <translation>Moving average (last %1)</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="222"/>
+        <location filename="../ui/trendwindow.cpp" line="215"/>
         <source>日付</source>
         <translation>Date</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="227"/>
+        <location filename="../ui/trendwindow.cpp" line="220"/>
         <source>体重 (kg)</source>
         <translation>Weight (kg)</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="260"/>
+        <location filename="../ui/trendwindow.cpp" line="283"/>
         <source>体重の推移</source>
         <translation>Weight Trend</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="265"/>
+        <location filename="../ui/trendwindow.cpp" line="288"/>
         <source>記録した体重の推移のグラフ。上のボタンで期間を選び、グラフでは左右の矢印キーで記録を一つずつ読みます。Esc キーで閉じます</source>
         <translation>A chart of the weights you recorded. The buttons above choose the period; in the chart, the left and right arrow keys read the entries one at a time. Esc closes it</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="272"/>
+        <location filename="../ui/trendwindow.cpp" line="332"/>
         <source>期間:</source>
         <translation>Period:</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="282"/>
+        <location filename="../ui/trendwindow.cpp" line="342"/>
         <source>1か月</source>
         <translation>1 month</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="282"/>
+        <location filename="../ui/trendwindow.cpp" line="342"/>
         <source>直近1か月の記録を表示</source>
         <translation>Shows the last month’s entries</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="283"/>
+        <location filename="../ui/trendwindow.cpp" line="343"/>
         <source>3か月</source>
         <translation>3 months</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="284"/>
+        <location filename="../ui/trendwindow.cpp" line="344"/>
         <source>直近3か月の記録を表示</source>
         <translation>Shows the last three months’ entries</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="285"/>
+        <location filename="../ui/trendwindow.cpp" line="345"/>
         <source>1年</source>
         <translation>1 year</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="285"/>
+        <location filename="../ui/trendwindow.cpp" line="345"/>
         <source>直近1年の記録を表示</source>
         <translation>Shows the last year’s entries</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="286"/>
+        <location filename="../ui/trendwindow.cpp" line="346"/>
         <source>すべて</source>
         <translation>All</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="286"/>
+        <location filename="../ui/trendwindow.cpp" line="346"/>
         <source>すべての記録を表示</source>
         <translation>Shows every entry</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="317"/>
+        <location filename="../ui/trendwindow.cpp" line="309"/>
         <source>体重の推移のグラフ</source>
         <translation>Weight trend chart</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="323"/>
+        <location filename="../ui/trendwindow.cpp" line="373"/>
         <source>身長が登録されていないため、判定の区分は表示していません</source>
         <translation>No height is set, so the judgement bands are not shown</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="327"/>
+        <location filename="../ui/trendwindow.cpp" line="377"/>
         <source>読み取れなかった行: %1</source>
         <translation>Unreadable lines: %1</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="328"/>
+        <location filename="../ui/trendwindow.cpp" line="378"/>
         <source>履歴のうち、グラフにできなかった行の数</source>
         <translation>The number of history lines that could not be charted</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="413"/>
+        <location filename="../ui/trendwindow.cpp" line="451"/>
         <source>記録した体重と移動平均を日付順に示すグラフ。背景の色は身長から求めた判定の区分</source>
         <translation>The weights you recorded and their moving average by date. The background colours are the judgement bands at your height</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="415"/>
+        <location filename="../ui/trendwindow.cpp" line="453"/>
         <source>。横の一点鎖線は%1</source>
         <translation>. The dash-dot line across is %1</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="421"/>
+        <location filename="../ui/trendwindow.cpp" line="459"/>
         <source>まだ履歴がありません。体重を記録すると、ここに推移がグラフで表示されます。</source>
         <translation>There is no history yet. Once you record your weight, its trend is shown here as a chart.</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="422"/>
+        <location filename="../ui/trendwindow.cpp" line="460"/>
         <source>履歴に、グラフにできる行がありません。</source>
         <translation>The history has no line that can be charted.</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="424"/>
+        <location filename="../ui/trendwindow.cpp" line="462"/>
         <source>この期間には記録がありません。ほかの期間を選んでください。</source>
         <translation>There are no entries in this period. Choose another period.</translation>
     </message>
@@ -706,12 +829,12 @@ Reason: %2
 <context>
     <name>morvane::WindowFrame</name>
     <message>
-        <location filename="../ui/windowframe.cpp" line="83"/>
+        <location filename="../ui/windowframe.cpp" line="115"/>
         <source>最小化</source>
         <translation>Minimize</translation>
     </message>
     <message>
-        <location filename="../ui/windowframe.cpp" line="84"/>
+        <location filename="../ui/windowframe.cpp" line="116"/>
         <source>閉じる</source>
         <translation>Close</translation>
     </message>
@@ -719,37 +842,37 @@ Reason: %2
 <context>
     <name>morvane::frmMain</name>
     <message>
-        <location filename="../ui/frmmain.cpp" line="59"/>
+        <location filename="../ui/frmmain.cpp" line="60"/>
         <source>体重と身長から BMI、標準体重、肥満度と判定を表示し、体重の履歴を記録します。F1 キーでヘルプ、F2 キーで身長の変更</source>
         <translation>Shows the BMI, standard weight, obesity and judgement from your weight and height, and keeps a history of your weights. F1 opens the help, F2 changes the height</translation>
     </message>
     <message>
-        <location filename="../ui/frmmain.cpp" line="96"/>
+        <location filename="../ui/frmmain.cpp" line="132"/>
         <source>この記録を削除</source>
         <translation>Delete This Entry</translation>
     </message>
     <message>
-        <location filename="../ui/frmmain.cpp" line="101"/>
+        <location filename="../ui/frmmain.cpp" line="137"/>
         <source>元に戻す</source>
         <translation>Undo</translation>
     </message>
     <message>
-        <location filename="../ui/frmmain.cpp" line="286"/>
+        <location filename="../ui/frmmain.cpp" line="295"/>
         <source>グラフ表示</source>
         <translation>Show Chart</translation>
     </message>
     <message>
-        <location filename="../ui/frmmain.cpp" line="287"/>
+        <location filename="../ui/frmmain.cpp" line="296"/>
         <source>CSV書き出し</source>
         <translation>Export to CSV</translation>
     </message>
     <message>
-        <location filename="../ui/frmmain.cpp" line="289"/>
+        <location filename="../ui/frmmain.cpp" line="298"/>
         <source>履歴を元に戻す</source>
         <translation>Restore History</translation>
     </message>
     <message>
-        <location filename="../ui/frmmain.cpp" line="296"/>
+        <location filename="../ui/frmmain.cpp" line="305"/>
         <source>目標体重の設定</source>
         <translation>Set Goal Weight</translation>
     </message>

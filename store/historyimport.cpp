@@ -25,8 +25,6 @@ using namespace Qt::StringLiterals;
 namespace morvane {
 namespace {
 
-const char* const kContext = "morvane::HistoryImport";
-
 // The marker is a few short lines; a weight file is at most kMaxNumberFileBytes, written as hex.
 constexpr qint64 kMaxMarkerBytes = 4 * kMaxNumberFileBytes;
 
@@ -431,6 +429,13 @@ public:
         if (oldMarker.error && !isAbsent(m_marker))
             return oldMarker.error;
         m_oldMarker = oldMarker.missing ? std::nullopt : std::optional(oldMarker.bytes);
+        // Only a regular file is replaced, as the clear replaces it.
+        struct stat st {};
+        if (::lstat(backup.constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
+            if (S_ISDIR(st.st_mode))
+                return systemError(m_backup, EISDIR);
+            return FileError{fullPath(m_backup), notRegularFileReason()};
+        }
         if (!isAbsent(m_backup)) {
             m_aside = backup + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36);
             if (::rename(backup.constData(), m_aside.constData()) != 0) {
@@ -525,10 +530,11 @@ HistoryImport importOnce(const DataFiles& files, const ImportFile& file,
     }
     const QByteArray merged = mergedBytes(before, p, height, locale);
     if (!p.consistent || !readsBack(merged, p, today)) {
-        return unmade(failedImport(
-            {fullPath(historyPath),
-             QCoreApplication::translate(kContext, "取り込むと履歴の日付が変わってしまうため、"
-                                                   "取り込みませんでした")}));
+        return unmade(
+            failedImport({fullPath(historyPath),
+                          QCoreApplication::translate("morvane::HistoryImport",
+                                                      "取り込むと履歴の日付が変わってしまうため、"
+                                                      "取り込みませんでした")}));
     }
 
     Marker marker;
@@ -595,9 +601,18 @@ HistoryImport importIntoHistory(const DataFiles& files, const ImportFile& file,
                                 const QLocale& locale, const std::function<void()>& beforeReplace)
 {
     if (!kHeightRange.contains(height)) {
-        return failedImport({fullPath(files.path(kHeightFileName)),
-                             QCoreApplication::translate(
-                                 kContext, "身長がないため、BMI と肥満度を計算できません")});
+        return failedImport(
+            {fullPath(files.path(kHeightFileName)),
+             QCoreApplication::translate("morvane::HistoryImport",
+                                         "身長がないため、BMI と肥満度を計算できません")});
+    }
+    if (file.needsDayMonthOrder && file.dayMonthOrder == DayMonthOrder::Undecided &&
+        choices.dayMonthOrder == DayMonthOrder::Undecided) {
+        return failedImport(
+            {fullPath(file.path),
+             QCoreApplication::translate(
+                 "morvane::HistoryImport",
+                 "日付が月/日/年か日/月/年か決まらないため、どちらか選んで下さい")});
     }
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         bool historyChanged = false;
@@ -625,8 +640,9 @@ HistoryRestore undoImport(const DataFiles& files, const LockedHistory& history,
         return failed(*markerContent.error);
     const std::optional<Marker> marker = readMarker(markerContent.bytes);
     if (!marker) {
-        return failed({fullPath(markerPath),
-                       QCoreApplication::translate(kContext, "取り込みの記録が読めません")});
+        return failed(
+            {fullPath(markerPath),
+             QCoreApplication::translate("morvane::HistoryImport", "取り込みの記録が読めません")});
     }
 
     const FileStamp seen = fileStamp(historyPath);
@@ -637,10 +653,11 @@ HistoryRestore undoImport(const DataFiles& files, const LockedHistory& history,
     // history cleared or replaced) would make the undo lose or repeat lines.
     if (since.bytes.size() < marker->size ||
         digestOf(QByteArrayView(since.bytes).first(marker->size)) != marker->digest) {
-        return failed({fullPath(historyPath),
-                       QCoreApplication::translate(
-                           kContext, "取り込みのあとで履歴の行が削除または変更されたため、"
-                                     "取り込みを元に戻せません")});
+        return failed(
+            {fullPath(historyPath),
+             QCoreApplication::translate("morvane::HistoryImport",
+                                         "取り込みのあとで履歴の行が削除または変更されたため、"
+                                         "取り込みを元に戻せません")});
     }
     const QByteArrayView recorded = QByteArrayView(since.bytes).sliced(marker->size);
     QByteArray bytes = backup;

@@ -22,8 +22,6 @@ using namespace Qt::StringLiterals;
 namespace morvane {
 namespace {
 
-const char* const kContext = "morvane::ImportFormats";
-
 // How often the progress is reported, in records.
 constexpr qint64 kProgressStride = 4096;
 // The lines looked at to find the delimiter, and the records looked at to find unnamed columns.
@@ -31,7 +29,7 @@ constexpr int kSampleLines = 50;
 
 FileError importError(const QString& path, const char* reason)
 {
-    return FileError{fullPath(path), QCoreApplication::translate(kContext, reason)};
+    return FileError{fullPath(path), QCoreApplication::translate("morvane::ImportFormats", reason)};
 }
 
 // Encodings.
@@ -835,10 +833,10 @@ ImportRead readDelimited(QByteArrayView text, qsizetype start, ImportFile& file,
         if (file.headerRow && row == headerRow)
             continue;
         if (++records > kMaxImportRows) {
-            read.error =
-                FileError{fullPath(path),
-                          QCoreApplication::translate(kContext, "行が多すぎます（上限 %L1 行）")
-                              .arg(kMaxImportRows)};
+            read.error = FileError{fullPath(path),
+                                   QCoreApplication::translate("morvane::ImportFormats",
+                                                               "行が多すぎます（上限 %L1 行）")
+                                       .arg(kMaxImportRows)};
             return read;
         }
         if (!reading.goOn(records, body.position())) {
@@ -922,10 +920,11 @@ ImportRead readPondus(const QByteArray& text, ImportFile& file, const ImportProg
         } else if (token == QXmlStreamReader::EndElement) {
             if (path == datasetPath) {
                 if (++records > kMaxImportRows) {
-                    read.error = FileError{
-                        fullPath(file.path),
-                        QCoreApplication::translate(kContext, "行が多すぎます（上限 %L1 行）")
-                            .arg(kMaxImportRows)};
+                    read.error =
+                        FileError{fullPath(file.path),
+                                  QCoreApplication::translate("morvane::ImportFormats",
+                                                              "行が多すぎます（上限 %L1 行）")
+                                      .arg(kMaxImportRows)};
                     return read;
                 }
                 if (!reading.goOn(records, xml.characterOffset())) {
@@ -952,10 +951,10 @@ ImportRead readPondus(const QByteArray& text, ImportFile& file, const ImportProg
         }
     }
     if (xml.hasError()) {
-        read.error =
-            FileError{fullPath(file.path),
-                      QCoreApplication::translate(kContext, "XML として読めません（%1 行目）")
-                          .arg(xml.lineNumber())};
+        read.error = FileError{
+            fullPath(file.path),
+            QCoreApplication::translate("morvane::ImportFormats", "XML として読めません（%1 行目）")
+                .arg(xml.lineNumber())};
         return read;
     }
     reading.finish();
@@ -1037,15 +1036,16 @@ QString importFormatName(ImportFormat format)
 {
     switch (format) {
     case ImportFormat::MorvaneCsv:
-        return QCoreApplication::translate(kContext, "Morvane の CSV");
+        return QCoreApplication::translate("morvane::ImportFormats", "Morvane の CSV");
     case ImportFormat::OpenScaleCsv:
-        return QCoreApplication::translate(kContext, "openScale の CSV");
+        return QCoreApplication::translate("morvane::ImportFormats", "openScale の CSV");
     case ImportFormat::PondusXml:
-        return QCoreApplication::translate(kContext, "Pondus のデータファイル（XML）");
+        return QCoreApplication::translate("morvane::ImportFormats",
+                                           "Pondus のデータファイル（XML）");
     case ImportFormat::DelimitedText:
         break;
     }
-    return QCoreApplication::translate(kContext, "区切り文字で区切ったテキスト");
+    return QCoreApplication::translate("morvane::ImportFormats", "区切り文字で区切ったテキスト");
 }
 
 QString textEncodingName(TextEncoding encoding)
@@ -1054,7 +1054,7 @@ QString textEncodingName(TextEncoding encoding)
     case TextEncoding::Utf8:
         return u"UTF-8"_s;
     case TextEncoding::Utf8WithBom:
-        return QCoreApplication::translate(kContext, "UTF-8（BOM 付き）");
+        return QCoreApplication::translate("morvane::ImportFormats", "UTF-8（BOM 付き）");
     case TextEncoding::ShiftJis:
         break;
     }
@@ -1065,17 +1065,20 @@ QString importRefusalText(ImportRefusal reason)
 {
     switch (reason) {
     case ImportRefusal::NoDate:
-        return QCoreApplication::translate(kContext, "日付がないか、日付として読めません");
+        return QCoreApplication::translate("morvane::ImportFormats",
+                                           "日付がないか、日付として読めません");
     case ImportRefusal::FutureDate:
-        return QCoreApplication::translate(kContext, "日付が今日より後です");
+        return QCoreApplication::translate("morvane::ImportFormats", "日付が今日より後です");
     case ImportRefusal::WeightOutOfRange:
-        return QCoreApplication::translate(kContext, "体重が 1～1000 kg の範囲にありません");
+        return QCoreApplication::translate("morvane::ImportFormats",
+                                           "体重が 1～1000 kg の範囲にありません");
     case ImportRefusal::NotARecord:
-        return QCoreApplication::translate(kContext, "体重の記録の行ではありません");
+        return QCoreApplication::translate("morvane::ImportFormats",
+                                           "体重の記録の行ではありません");
     case ImportRefusal::CannotHold:
         break;
     }
-    return QCoreApplication::translate(kContext,
+    return QCoreApplication::translate("morvane::ImportFormats",
                                        "次の記録と 1 年以上離れているため、履歴の行（年を持ち"
                                        "ません）ではこの日付を保てません");
 }

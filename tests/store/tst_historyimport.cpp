@@ -126,6 +126,8 @@ private slots:
     void hostileFiles();
     void merges_data();
     void merges();
+    void refusedImports_data();
+    void refusedImports();
     void roundTripOfTheExport();
     void writerDuringTheImport_data();
     void writerDuringTheImport();
@@ -436,6 +438,37 @@ void tst_HistoryImport::merges()
                  : QByteArray("70\r\n"));
     QVERIFY(!hasBackup(f.files));
     QVERIFY(!QFile::exists(f.path(kHistoryImportMarkerFileName)));
+}
+
+void tst_HistoryImport::refusedImports_data()
+{
+    QTest::addColumn<QString>("problem");
+    QTest::addColumn<QString>("named"); // the file the message names
+    QTest::newRow("the backup's name is a folder") << u"folder"_s << kHistoryBackupFileName;
+    QTest::newRow("no height") << u"height"_s << kHeightFileName;
+    QTest::newRow("the order of month and day not chosen") << u"order"_s << u"in.csv"_s;
+}
+
+void tst_HistoryImport::refusedImports()
+{
+    QFETCH(QString, problem);
+    QFETCH(QString, named);
+    Folder f;
+    QVERIFY(writeBytes(f.path(kHistoryFileName), bytesOf({lineFor(2024, 5, 1, 70.0f)})));
+    QVERIFY(writeBytes(f.path(u"in.csv"_s), "05/03/2024,69\n"));
+    if (problem == u"folder")
+        QVERIFY(f.folder.mkdir(kHistoryBackupFileName));
+    const ImportFile in = readOrFail(f.path(u"in.csv"_s));
+    const auto before = snapshot(f.folder);
+
+    const ImportChoices choices{problem == u"order" ? DayMonthOrder::Undecided
+                                                    : DayMonthOrder::MonthFirst};
+    const HistoryImport import = importIntoHistory(f.files, in, choices, kToday,
+                                                   problem == u"height" ? 0.0f : kHeight, kJapan);
+    QCOMPARE(import.status, HistoryImport::Status::Failed);
+    QVERIFY(import.error);
+    QCOMPARE(import.error->path, fullPath(f.path(named)));
+    QCOMPARE(snapshot(f.folder), before);
 }
 
 void tst_HistoryImport::roundTripOfTheExport()
