@@ -145,21 +145,24 @@ void tst_HistoryImport::readsFiles_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("read");
+    QTest::addColumn<QList<int>>("chosen"); // the date and the weight column, when chosen
+
+    const QList<int> none;
 
     QTest::newRow("our own export")
         << QByteArray("\xEF\xBB\xBF日付,体重(kg),BMI,肥満度(%)\r\n2023-12-30,68.5,23.7,7.8\r\n")
-        << u"morvane bom , -|2023-12-30 68.50"_s;
+        << u"morvane bom , -|2023-12-30 68.50"_s << none;
     // Field names in alphabetical order, all quoted, as openScale's CsvHelper writes them.
     QTest::newRow("openScale, named columns")
         << QByteArray("\"bone\",\"comment\",\"dateTime\",\"fat\",\"weight\"\n"
                       "1.0,\"some, text\",\"01.03.2018 12:45\",2.0,80.3\n")
-        << u"openscale utf8 , -|2018-03-01 80.30"_s;
+        << u"openscale utf8 , -|2018-03-01 80.30"_s << none;
     QTest::newRow("openScale 3: DATE and TIME columns")
         << QByteArray("DATE,TIME,BMI,BODY_FAT,WEIGHT\n2024-01-05,08:30:00,24.1,20.5,68.5\n")
-        << u"openscale utf8 , -|2024-01-05 68.50"_s;
+        << u"openscale utf8 , -|2024-01-05 68.50"_s << none;
     QTest::newRow("openScale before 1.2, no header")
         << QByteArray("01.03.2018 12:45,80.0,2.0,7.0,some text\n")
-        << u"text utf8 , -|2018-03-01 80.00"_s;
+        << u"text utf8 , -|2018-03-01 80.00"_s << none;
     // Datasets in id order, not date order; the plan is no measurement; an older file's id
     // attribute; row numbers are the lines of the datasets.
     QTest::newRow("Pondus")
@@ -170,56 +173,65 @@ void tst_HistoryImport::readsFiles_data()
                       "<dataset><id>3</id><date>2024-01-07</date></dataset>\n"
                       "</measurements><plan><dataset><id>1</id><date>2024-02-01</date>"
                       "<weight>60.0</weight></dataset></plan></weight></person>\n")
-        << u"pondus utf8 xml -|2024-01-06 68.10|2024-01-05 68.50|5:NotARecord"_s;
+        << u"pondus utf8 xml -|2024-01-06 68.10|2024-01-05 68.50|5:NotARecord"_s << none;
     QTest::newRow("date forms, a time after the date never moves it")
         << QByteArray("date,weight\n2024/01/05,60\n2024-1-6,61\n2024.01.07 23:59,62\n"
                       "2024年1月8日,63\n09.01.2024,64\n2024-01-10T23:30:00,65\n"
                       "２０２４年１月１１日,66\n2024/2/29,67\n2023/2/29,68\n24/01/05,69\n")
         << u"text utf8 , -|2024-01-05 60.00|2024-01-06 61.00|2024-01-07 62.00|"
            "2024-01-08 63.00|2024-01-09 64.00|2024-01-10 65.00|2024-01-11 66.00|"
-           "2024-02-29 67.00|10:NoDate|11:NoDate"_s;
+           "2024-02-29 67.00|10:NoDate|11:NoDate"_s
+        << none;
     QTest::newRow("a zone gives the local date (UTC+9 here)")
         << QByteArray("timestamp,kg\n2024-01-05T20:00:00-05:00,60\n2024-01-05T15:30:00Z,61\n"
                       "2024-01-05T23:30:00+09:00,62\n2024-01-05 10:00:00 +0100,63\n")
         << u"text utf8 , -|2024-01-06 60.00|2024-01-06 61.00|2024-01-05 62.00|"
-           "2024-01-05 63.00"_s;
+           "2024-01-05 63.00"_s
+        << none;
     QTest::newRow("a first number over 12: day first")
         << QByteArray("日付,体重\n03/04/2024,60\n13/04/2024,61\n")
-        << u"text utf8 , dmy|2024-04-03 60.00|2024-04-13 61.00"_s;
+        << u"text utf8 , dmy|2024-04-03 60.00|2024-04-13 61.00"_s << none;
     QTest::newRow("a second number over 12: month first")
         << QByteArray("日付,体重\n03/04/2024,60\n04/13/2024,61\n")
-        << u"text utf8 , mdy|2024-03-04 60.00|2024-04-13 61.00"_s;
+        << u"text utf8 , mdy|2024-03-04 60.00|2024-04-13 61.00"_s << none;
     QTest::newRow("no number over 12: the user is asked")
         << QByteArray("日付,体重\n03/04/2024,60\n05/05/2024,61\n")
-        << u"text utf8 , -?|3/4? 60.00|2024-05-05 61.00"_s;
+        << u"text utf8 , -?|3/4? 60.00|2024-05-05 61.00"_s << none;
     QTest::newRow("semicolons and decimal commas")
         << QByteArray("Datum;Gewicht;Weight (kg)\n05.01.2024;x;68,5\n06.01.2024;y;70\n")
-        << u"text utf8 ; -|2024-01-05 68.50|2024-01-06 70.00"_s;
+        << u"text utf8 ; -|2024-01-05 68.50|2024-01-06 70.00"_s << none;
     QTest::newRow("a quoted decimal comma; an unquoted one is no record")
         << QByteArray("date,weight\n2024-01-05,\"68,5\"\n2024-01-06,68,5\n")
-        << u"text utf8 , -|2024-01-05 68.50|3:NotARecord"_s;
+        << u"text utf8 , -|2024-01-05 68.50|3:NotARecord"_s << none;
     QTest::newRow("tabs, pounds by the header and by the field")
         << QByteArray("Date\tWeight (lb)\n2024-01-05\t154.3\n2024-01-06\t70 kg\n"
                       "2024-01-07\t\"151 lbs\"\n")
-        << u"text utf8 tab -|2024-01-05 69.99|2024-01-06 70.00|2024-01-07 68.49"_s;
+        << u"text utf8 tab -|2024-01-05 69.99|2024-01-06 70.00|2024-01-07 68.49"_s << none;
     QTest::newRow("headerless: the first dates, the next weights")
         << QByteArray("1,note,2024-01-05,x,68.5\r\n2,note,2024-01-06,y,68.0\r\n")
-        << u"text utf8 , -|2024-01-05 68.50|2024-01-06 68.00"_s;
+        << u"text utf8 , -|2024-01-05 68.50|2024-01-06 68.00"_s << none;
     QTest::newRow("Shift-JIS, full-width header, refused rows")
         << shiftJis(u"測定日,体重（ｋｇ）\r\n2024/01/05,68.5\r\n\r\n,60\r\n2024/01/07,1200\r\n"
                     "2024/01/08\r\n2024/01/09,重い\r\n"_s)
-        << u"text sjis , -|2024-01-05 68.50|4:NoDate|5:Range|6:NotARecord|7:NotARecord"_s;
+        << u"text sjis , -|2024-01-05 68.50|4:NoDate|5:Range|6:NotARecord|7:NotARecord"_s << none;
+    QTest::newRow("columns chosen by the user, pounds by the chosen one's header")
+        << QByteArray("day,memo,when,kg,lb\n2024-01-05,x,2024-02-01,70,71\n")
+        << u"text utf8 , -|2024-02-01 32.21"_s << QList<int>{2, 4};
 }
 
 void tst_HistoryImport::readsFiles()
 {
     QFETCH(QByteArray, content);
     QFETCH(QString, read);
+    QFETCH(QList<int>, chosen);
 
     Folder f;
     const QString path = f.path(u"import.csv"_s);
     QVERIFY(writeBytes(path, content));
-    QCOMPARE(summary(readOrFail(path)), read);
+    const ImportRead file = readImportFile(
+        path, chosen.isEmpty() ? ImportOptions() : ImportOptions{chosen[0], chosen[1]});
+    QVERIFY(file.file);
+    QCOMPARE(summary(*file.file), read);
 }
 
 void tst_HistoryImport::hostileFiles_data()
