@@ -426,7 +426,7 @@ Weight entered: %2 kg</translation>
 <context>
     <name>morvane::HistoryBackup</name>
     <message>
-        <location filename="../store/historyedit.cpp" line="98"/>
+        <location filename="../store/historyedit.cpp" line="109"/>
         <source>ほかのプログラムが書き込み続けています</source>
         <translation>Another program keeps writing to it</translation>
     </message>
@@ -528,11 +528,133 @@ Reason: %2</translation>
     </message>
 </context>
 <context>
+    <name>morvane::HistoryImport</name>
+    <message>
+        <location filename="../store/historyimport.cpp" line="533"/>
+        <source>取り込むと履歴の日付が変わってしまうため、取り込みませんでした</source>
+        <translation>Importing would change the dates of the history, so nothing was imported.</translation>
+    </message>
+    <message>
+        <location filename="../store/historyimport.cpp" line="596"/>
+        <source>身長がないため、BMI と肥満度を計算できません</source>
+        <translation>Without a height, the BMI and the obesity degree cannot be worked out.</translation>
+    </message>
+    <message>
+        <location filename="../store/historyimport.cpp" line="603"/>
+        <source>日付が月/日/年か日/月/年か決まらないため、どちらか選んで下さい</source>
+        <translation>The dates could be month/day/year or day/month/year: choose one.</translation>
+    </message>
+    <message>
+        <location filename="../store/historyimport.cpp" line="633"/>
+        <source>取り込みの記録が読めません</source>
+        <translation>The record of the import cannot be read.</translation>
+    </message>
+    <message>
+        <location filename="../store/historyimport.cpp" line="645"/>
+        <source>取り込みのあとで履歴の行が削除または変更されたため、取り込みを元に戻せません</source>
+        <translation>Lines of the history were deleted or changed after the import, so the import cannot be undone.</translation>
+    </message>
+</context>
+<context>
     <name>morvane::HistoryLock</name>
     <message>
         <location filename="../store/historylock.cpp" line="37"/>
         <source>ほかの Morvane が書き込み中です。少し待ってからやり直してください</source>
         <translation>Another Morvane is writing to it. Wait a moment and try again</translation>
+    </message>
+</context>
+<context>
+    <name>morvane::ImportFormats</name>
+    <message>
+        <location filename="../store/importformats.cpp" line="716"/>
+        <source>取り込む記録がありません（空のファイルです）</source>
+        <translation>There is nothing to import (the file is empty).</translation>
+    </message>
+    <message>
+        <location filename="../store/importformats.cpp" line="810"/>
+        <source>選んだ列がファイルにありません</source>
+        <translation>The file does not have the chosen column.</translation>
+    </message>
+    <message>
+        <location filename="../store/importformats.cpp" line="815"/>
+        <source>日付の列が見つかりません</source>
+        <translation>No date column was found.</translation>
+    </message>
+    <message>
+        <location filename="../store/importformats.cpp" line="820"/>
+        <source>体重の列が見つかりません</source>
+        <translation>No weight column was found.</translation>
+    </message>
+    <message>
+        <location filename="../store/importformats.cpp" line="837"/>
+        <location filename="../store/importformats.cpp" line="925"/>
+        <source>行が多すぎます（上限 %L1 行）</source>
+        <translation>Too many rows (at most %L1).</translation>
+    </message>
+    <message>
+        <location filename="../store/importformats.cpp" line="901"/>
+        <source>体重の記録のファイルではありません（Pondus のデータファイルの XML ではありません）</source>
+        <translation>This is not a file of weights (not the XML of a Pondus data file).</translation>
+    </message>
+    <message>
+        <location filename="../store/importformats.cpp" line="956"/>
+        <source>XML として読めません（%1 行目）</source>
+        <translation>Cannot be read as XML (line %1).</translation>
+    </message>
+    <message>
+        <location filename="../store/importformats.cpp" line="1009"/>
+        <source>テキストのファイルではありません（NUL 文字か、UTF-8 でも Shift_JIS でもない文字があります）</source>
+        <translation>This is not a text file (it holds NUL characters, or characters that are neither UTF-8 nor Shift_JIS).</translation>
+    </message>
+    <message>
+        <location filename="../store/importformats.cpp" line="1039"/>
+        <source>Morvane の CSV</source>
+        <translation>Morvane CSV</translation>
+    </message>
+    <message>
+        <location filename="../store/importformats.cpp" line="1041"/>
+        <source>openScale の CSV</source>
+        <translation>openScale CSV</translation>
+    </message>
+    <message>
+        <location filename="../store/importformats.cpp" line="1043"/>
+        <source>Pondus のデータファイル（XML）</source>
+        <translation>Pondus data file (XML)</translation>
+    </message>
+    <message>
+        <location filename="../store/importformats.cpp" line="1048"/>
+        <source>区切り文字で区切ったテキスト</source>
+        <translation>Delimited text</translation>
+    </message>
+    <message>
+        <location filename="../store/importformats.cpp" line="1057"/>
+        <source>UTF-8（BOM 付き）</source>
+        <translation>UTF-8 (with BOM)</translation>
+    </message>
+    <message>
+        <location filename="../store/importformats.cpp" line="1068"/>
+        <source>日付がないか、日付として読めません</source>
+        <translation>No date, or not readable as a date</translation>
+    </message>
+    <message>
+        <location filename="../store/importformats.cpp" line="1071"/>
+        <source>日付が今日より後です</source>
+        <translation>The date is after today</translation>
+    </message>
+    <message>
+        <location filename="../store/importformats.cpp" line="1073"/>
+        <source>体重が 1～1000 kg の範囲にありません</source>
+        <translation>The weight is not between 1 and 1000 kg</translation>
+    </message>
+    <message>
+        <location filename="../store/importformats.cpp" line="1076"/>
+        <source>体重の記録の行ではありません</source>
+        <translation>Not a line of a weight record</translation>
+    </message>
+    <message>
+        <location filename="../store/importformats.cpp" line="1081"/>
+        <source>次の記録と 1 年以上離れているため、履歴の行（年を持ちません）ではこの日付を保てません</source>
+        <translation>More than a year from the next entry: the history’s lines, which carry no year, cannot keep this date</translation>
     </message>
 </context>
 <context>
@@ -815,12 +937,12 @@ Reason: %2
 <context>
     <name>morvane::WindowFrame</name>
     <message>
-        <location filename="../ui/windowframe.cpp" line="115"/>
+        <location filename="../ui/windowframe.cpp" line="211"/>
         <source>最小化</source>
         <translation>Minimize</translation>
     </message>
     <message>
-        <location filename="../ui/windowframe.cpp" line="116"/>
+        <location filename="../ui/windowframe.cpp" line="212"/>
         <source>閉じる</source>
         <translation>Close</translation>
     </message>

@@ -14,10 +14,20 @@
 // which costs far more than the reading itself on some virtual machines and varies from run to
 // run. main() therefore asks glibc to keep freed memory, so that the repeated figures measure
 // the reading; the first-call counters keep the cost with fresh pages.
+//
+// Importing: previewing a file of ten years of daily rows (read and merged into the numbers the
+// preview shows), importing a year of second weighings into a 36,500-line history (the whole
+// write: lock, merge, check, backup, marker and atomic replacement), and previewing a file of a
+// million rows in a child process whose peak resident memory is reported ("peak RSS MB", the
+// child's VmHWM after its start was reset to the memory it inherited; "above start MB" leaves
+// that out). Each is also given as a ratio to reading the same file whole.
 
+#include "measure/arithmetic.h"
 #include "session/startup.h"
 #include "store/datafiles.h"
 #include "store/historyedit.h"
+#include "store/historyentry.h"
+#include "store/historyimport.h"
 
 #include <QFile>
 #include <QLocale>
@@ -26,11 +36,16 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <cstdio>
+#include <fstream>
 #include <malloc.h>
 #include <map>
 #include <memory>
 #include <string>
 #include <utility>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace morvane;
 
@@ -181,6 +196,175 @@ BENCHMARK(BM_DeleteAndUndoLine)
     ->Arg(1'000'000)
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
+
+// The imports' day: every file and history below ends the day before.
+const QDate kImportToday{2024, 6, 1};
+constexpr float kImportHeight = 1.685f;
+
+// A CSV file of `rows` daily weights (several a day once there are more rows than days in ten
+// years), oldest first, ending the day before kImportToday.
+const QString& importFile(qint64 rows)
+{
+    static std::map<qint64, std::pair<std::unique_ptr<QTemporaryDir>, QString>> files;
+    auto& [dir, path] = files[rows];
+    if (!dir) {
+        dir = std::make_unique<QTemporaryDir>();
+        path = dir->filePath(QStringLiteral("import.csv"));
+        const qint64 days = std::min<qint64>(rows, 3650);
+        QByteArray csv = "日付,体重(kg)\r\n";
+        csv.reserve(rows * 20);
+        for (qint64 i = 0; i < rows; ++i) {
+            const QDate date = kImportToday.addDays(-days + i * days / rows);
+            csv += date.toString(Qt::ISODate).toLatin1() + ',' +
+                   QByteArray::number(60.0 + double(i % 200) / 10.0, 'f', 1) + "\r\n";
+        }
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size())
+            qFatal("cannot write the import file for the benchmark");
+    }
+    return path;
+}
+
+void BM_PreviewImport(benchmark::State& state)
+{
+    const QLocale jp(QLocale::Japanese, QLocale::Japan);
+    const QString& path = importFile(state.range(0));
+    runAgainstFloor(state, "preview import", {path}, [&] {
+        const ImportRead read = readImportFile(path);
+        const ImportPreview preview =
+            read.file ? previewImport(History(), *read.file, {}, kImportToday, kImportHeight, jp)
+                      : ImportPreview();
+        if (preview.newEntries != state.range(0))
+            state.SkipWithError("preview read wrong");
+        benchmark::DoNotOptimize(preview);
+    });
+}
+BENCHMARK(BM_PreviewImport)->Arg(3650)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// A year of second weighings, one every day, into a history of 36,500 daily lines.
+void BM_ImportIntoLongHistory(benchmark::State& state)
+{
+    const QLocale jp(QLocale::Japanese, QLocale::Japan);
+    const qint64 lines = state.range(0);
+    QTemporaryDir dir;
+    const DataFiles files{QDir(dir.path())};
+    QByteArray history;
+    for (qint64 i = lines; i > 0; --i) {
+        const float weight = 60.0f + float(i % 100) / 10.0f;
+        history += HistoryEntry::recorded(kImportToday.addDays(-i), weight,
+                                          bodyMassIndex(weight, kImportHeight),
+                                          obesityRatio(weight, kImportHeight))
+                       .line(jp)
+                       .toUtf8() +
+                   "\r\n";
+    }
+    const ImportRead read = readImportFile(importFile(365));
+    if (!read.file)
+        qFatal("cannot read the import file for the benchmark");
+    const QString historyPath = files.path(kHistoryFileName);
+    Clock::duration workTotal{};
+    Clock::duration floorTotal{};
+    for (auto _ : state) {
+        QFile file(historyPath);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            file.write(history) != history.size())
+            qFatal("cannot write the history for the benchmark");
+        file.close();
+        QFile::remove(files.path(kHistoryBackupFileName));
+        QFile::remove(files.path(kHistoryImportMarkerFileName));
+        const auto floorStart = Clock::now();
+        benchmark::DoNotOptimize(readAllBytes(historyPath));
+        const auto workStart = Clock::now();
+        const HistoryImport import =
+            importIntoHistory(files, *read.file, {}, kImportToday, kImportHeight, jp);
+        const auto workEnd = Clock::now();
+        if (import.status != HistoryImport::Status::Imported ||
+            import.lines.size() != lines + import.preview.newEntries ||
+            import.preview.newEntries < 300)
+            state.SkipWithError("import failed");
+        floorTotal += workStart - floorStart;
+        workTotal += workEnd - workStart;
+        state.SetIterationTime(seconds(workEnd - workStart));
+    }
+    state.counters["lines"] = static_cast<double>(lines);
+    state.counters["x floor"] = seconds(workTotal) / seconds(floorTotal);
+}
+BENCHMARK(BM_ImportIntoLongHistory)->Arg(36'500)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+qint64 statusKilobytes(const char* field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const std::string key = std::string(field) + ":";
+    while (std::getline(status, line)) {
+        if (line.rfind(key, 0) == 0)
+            return std::stoll(line.substr(key.size()));
+    }
+    return -1;
+}
+
+// The preview of a million rows, in a child process so that its peak memory is its own.
+void BM_PreviewMillionRows(benchmark::State& state)
+{
+    const QString& path = importFile(state.range(0));
+    double peakMb = 0.0;
+    double aboveStartMb = 0.0;
+    Clock::duration floorTotal{};
+    Clock::duration workTotal{};
+    for (auto _ : state) {
+        const auto floorStart = Clock::now();
+        benchmark::DoNotOptimize(readAllBytes(path));
+        floorTotal += Clock::now() - floorStart;
+        int pipeFds[2];
+        if (::pipe(pipeFds) != 0)
+            qFatal("no pipe");
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::close(pipeFds[0]);
+            // Resets the peak to what the child has now (Linux's clear_refs, value 5).
+            if (FILE* refs = std::fopen("/proc/self/clear_refs", "w")) {
+                std::fputs("5", refs);
+                std::fclose(refs);
+            }
+            const double start = double(statusKilobytes("VmHWM"));
+            const auto t0 = Clock::now();
+            const ImportRead read = readImportFile(path);
+            const ImportPreview preview =
+                read.file ? previewImport(History(), *read.file, {}, kImportToday, kImportHeight,
+                                          QLocale(QLocale::Japanese, QLocale::Japan))
+                          : ImportPreview();
+            const double result[3] = {seconds(Clock::now() - t0), double(statusKilobytes("VmHWM")),
+                                      start};
+            const bool ok = preview.newEntries == state.range(0);
+            if (!ok || ::write(pipeFds[1], result, sizeof result) != sizeof result)
+                ::_exit(1);
+            ::_exit(0);
+        }
+        ::close(pipeFds[1]);
+        double result[3] = {};
+        const bool got = ::read(pipeFds[0], result, sizeof result) == sizeof result;
+        ::close(pipeFds[0]);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        if (!got || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            state.SkipWithError("preview in the child failed");
+            break;
+        }
+        workTotal +=
+            std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(result[0]));
+        state.SetIterationTime(result[0]);
+        peakMb = std::max(peakMb, result[1] / 1024.0);
+        aboveStartMb = std::max(aboveStartMb, (result[1] - result[2]) / 1024.0);
+    }
+    state.counters["peak RSS MB"] = peakMb;
+    state.counters["above start MB"] = aboveStartMb;
+    state.counters["x floor"] = seconds(workTotal) / seconds(floorTotal);
+}
+BENCHMARK(BM_PreviewMillionRows)
+    ->Arg(1'000'000)
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -81,7 +81,7 @@ std::optional<QString> dataFileAt(const QString& path, const DataFiles& files)
 {
     const QString target = resolvedPath(path);
     for (const QString& name : {kHeightFileName, kWeightFileName, kGoalFileName, kHistoryFileName,
-                                kHistoryBackupFileName}) {
+                                kHistoryBackupFileName, kHistoryImportMarkerFileName}) {
         if (resolvedPath(files.path(name)) == target)
             return name;
     }

@@ -31,8 +31,9 @@ QByteArray csvRecord(const QStringList& fields);
 // read UTF-8 anyway skip it.
 QByteArray historyCsv(const History& history, const QDate& today);
 
-// The name of the program's data file (身長.txt, 体重.txt, 目標.txt, 履歴.txt or 履歴.txt.bak in
-// the data folder) that the path stands for, compared as the file system resolves both (links,
+// The name of the program's data file (身長.txt, 体重.txt, 目標.txt, 履歴.txt, 履歴.txt.bak or
+// 履歴.txt.bak.import in the data folder) that the path stands for, compared as the file system
+// resolves both (links,
 // "..", a file not yet there by its folder's resolved path); nullopt for any other path.
 std::optional<QString> dataFileAt(const QString& path, const DataFiles& files);
 

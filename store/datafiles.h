@@ -20,6 +20,8 @@ inline const QString kWeightFileName = QStringLiteral("体重.txt");
 inline const QString kHistoryFileName = QStringLiteral("履歴.txt");
 // The history as the last clear left it, so that the clear can be undone.
 inline const QString kHistoryBackupFileName = QStringLiteral("履歴.txt.bak");
+// Beside the backup when an import kept it: what the history held right after the import.
+inline const QString kHistoryImportMarkerFileName = QStringLiteral("履歴.txt.bak.import");
 // The goal weight: optional, a number record like the weight.
 inline const QString kGoalFileName = QStringLiteral("目標.txt");
 

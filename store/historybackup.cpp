@@ -2,6 +2,7 @@
 
 #include "store/fileio.h"
 #include "store/historyedit.h"
+#include "store/historyimport.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -60,6 +61,7 @@ std::optional<FileError> copyAndEmpty(const DataFiles& files, const QString& his
             return content.error;
         if (auto failed = replaceFile(backup, content.bytes))
             return failed;
+        QFile::remove(files.path(kHistoryImportMarkerFileName));
         QFile::setPermissions(backup, QFile::permissions(history));
         if (fileStamp(history) != seen)
             continue;
@@ -115,6 +117,8 @@ std::optional<FileError> clearHistory(const DataFiles& files)
         // writer that does not lock is caught by the history's stamp, and the copy is made again.
         return copyAndEmpty(files, history, shown);
     }
+    // The backup is the clear's now: an import's marker no longer speaks of it.
+    QFile::remove(files.path(kHistoryImportMarkerFileName));
     if (std::optional<FileError> error = createEmptyHistory(history, mode)) {
         // Without a new file the history reads as empty anyway, and the backup holds every line.
         return error;
@@ -161,6 +165,8 @@ HistoryRestore restoreOnce(const DataFiles& files, bool& historyChanged)
         return unmade(HistoryRestore{Status::NoBackup, {}, std::nullopt});
     if (backup.error)
         return failed(*backup.error);
+    if (!isAbsent(files.path(kHistoryImportMarkerFileName)))
+        return unmade(undoImport(files, history, backup.bytes, historyChanged));
 
     const bool existed = !isAbsent(historyPath) && !history.created();
     const FileContent since = history.read();

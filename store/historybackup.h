@@ -2,7 +2,7 @@
 
 // Clearing the history, and undoing that. The clear keeps the history it empties as the backup
 // "履歴.txt.bak" beside it; there is only ever one, from the last clear that had something to
-// clear, and undoing the clear puts its lines back.
+// clear (or the last import), and undoing the clear puts its lines back.
 
 #include "store/datafiles.h"
 
@@ -32,15 +32,19 @@ struct HistoryRestore {
         NoBackup, // nothing to restore
         Failed,   // error says which file and why; the history and the backup are as they were
     };
+    // What the backup came from, and so what was undone (see historyimport.h for the import).
+    enum class Undone { Clear, Import };
     Status status = Status::NoBackup;
     History lines; // with Restored: the history's lines, read as DataFiles::readHistory reads them
     std::optional<FileError> error;
+    Undone undone = Undone::Clear;
 };
 
 // Puts the backed-up lines back before the lines recorded since the clear, replacing the
 // history atomically (it keeps its permissions; a missing history takes the backup's), and then
 // removes the backup: the undo is used up. Should the removal fail, the backup stays, and a
 // further undo would add its lines again; the user is not told, since every line is kept.
+// A backup kept by an import is undone as undoImport (historyimport.h) says.
 HistoryRestore restoreHistory(const DataFiles& files);
 
 } // namespace morvane

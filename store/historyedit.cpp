@@ -84,12 +84,23 @@ FileContent LockedHistory::read()
     return readWholeFile(m_path, kMaxHistoryBytes);
 }
 
-std::optional<FileError> LockedHistory::rewrite(QByteArrayView bytes)
+std::optional<FileError>
+LockedHistory::rewrite(QByteArrayView bytes,
+                       const std::function<std::optional<FileError>()>& beforeRename)
 {
-    return replaceFile(m_path, bytes, [this] {
+    std::optional<FileError> hookError;
+    const auto unchanged = [this] {
         m_changed = fileStamp(m_path) != m_read;
         return !m_changed;
+    };
+    std::optional<FileError> error = replaceFile(m_path, bytes, [&] {
+        if (!unchanged())
+            return false;
+        if (beforeRename && (hookError = beforeRename()))
+            return false;
+        return !beforeRename || unchanged();
     });
+    return hookError ? hookError : error;
 }
 
 FileError historyKeepsChanging(const DataFiles& files)

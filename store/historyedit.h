@@ -11,6 +11,8 @@
 
 #include <QByteArray>
 
+#include <functional>
+
 #include <optional>
 
 namespace morvane {
@@ -34,7 +36,12 @@ public:
     // does not take the lock (a script appending with `echo >>`) may have added a line, which
     // the rename would throw away. Then nothing is written, no error is returned and
     // changedSinceRead() is true: the edit must read the history again and start over.
-    std::optional<FileError> rewrite(QByteArrayView bytes);
+    // `beforeRename`, when given, runs once the new content is safely written and the history
+    // found unchanged (an import keeps its backup there); its error cancels the rewrite, and the
+    // history is checked again after it.
+    std::optional<FileError>
+    rewrite(QByteArrayView bytes,
+            const std::function<std::optional<FileError>()>& beforeRename = {});
     bool changedSinceRead() const { return m_changed; }
 
 private:

@@ -179,6 +179,7 @@ void tst_CsvExport::refusesDataFiles_data()
     QTest::newRow("the weight, not there yet") << u"data/体重.txt"_s << true;
     QTest::newRow("the backup, not there yet") << u"data/履歴.txt.bak"_s << true;
     QTest::newRow("the goal, not there yet") << u"data/目標.txt"_s << true;
+    QTest::newRow("the import's marker, not there yet") << u"data/履歴.txt.bak.import"_s << true;
     QTest::newRow("the history by a detour") << u"data/../data/./履歴.txt"_s << true;
     QTest::newRow("the history through a linked folder") << u"link/履歴.txt"_s << true;
     QTest::newRow("a link to the history") << u"data/h.lnk"_s << true;
