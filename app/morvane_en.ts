@@ -65,7 +65,7 @@
 <context>
     <name>morvane::CsvExport</name>
     <message>
-        <location filename="../store/csvexport.cpp" line="96"/>
+        <location filename="../store/csvexport.cpp" line="102"/>
         <source>Morvane のデータファイル「%1」には書き出せません。別の名前を指定して下さい。</source>
         <translation>“%1” is one of Morvane’s data files and cannot be exported to. Choose another name.</translation>
     </message>
@@ -434,47 +434,55 @@ Weight entered: %2 kg</translation>
 <context>
     <name>morvane::HistoryEditor</name>
     <message>
-        <location filename="../session/historyeditor.cpp" line="28"/>
+        <location filename="../session/historyeditor.cpp" line="29"/>
         <source>これまでの履歴を削除します</source>
         <translation>The history so far will be deleted</translation>
     </message>
     <message>
-        <location filename="../session/historyeditor.cpp" line="28"/>
-        <location filename="../session/historyeditor.cpp" line="35"/>
+        <location filename="../session/historyeditor.cpp" line="29"/>
+        <location filename="../session/historyeditor.cpp" line="36"/>
         <source>履歴削除</source>
         <translation>Clear History</translation>
     </message>
     <message>
-        <location filename="../session/historyeditor.cpp" line="32"/>
+        <location filename="../session/historyeditor.cpp" line="33"/>
         <source>前回削除した履歴を元に戻すための控え「%1」があります。
 これを破棄して、今回削除する履歴を新しい控えにしますか？</source>
         <translation>“%1” holds the history cleared last time, kept so that it can be restored.
 Throw it away and keep the history you are clearing now instead?</translation>
     </message>
     <message>
-        <location filename="../session/historyeditor.cpp" line="38"/>
+        <location filename="../session/historyeditor.cpp" line="39"/>
         <source>履歴は削除されていません。</source>
         <translation>The history has not been cleared.</translation>
     </message>
     <message>
-        <location filename="../session/historyeditor.cpp" line="57"/>
+        <location filename="../session/historyeditor.cpp" line="65"/>
         <source>履歴を元に戻せませんでした。
 「%1」: %2</source>
         <translation>Could not restore the history.
 “%1”: %2</translation>
     </message>
     <message>
-        <location filename="../session/historyeditor.cpp" line="59"/>
+        <location filename="../session/historyeditor.cpp" line="58"/>
+        <location filename="../session/historyeditor.cpp" line="67"/>
         <source>履歴を元に戻す</source>
         <translation>Restore History</translation>
     </message>
     <message>
-        <location filename="../session/historyeditor.cpp" line="69"/>
+        <location filename="../session/historyeditor.cpp" line="56"/>
+        <source>取り込みを元に戻し、取り込む前の履歴に戻します。
+取り込みのあとに記録した体重は残ります。</source>
+        <translation>The import will be undone: the history goes back to what it was before it.
+Weights recorded since the import are kept.</translation>
+    </message>
+    <message>
+        <location filename="../session/historyeditor.cpp" line="77"/>
         <source>記録の削除</source>
         <translation>Delete Entry</translation>
     </message>
     <message>
-        <location filename="../session/historyeditor.cpp" line="72"/>
+        <location filename="../session/historyeditor.cpp" line="80"/>
         <source>次の記録を履歴から削除します。
 
 %1</source>
@@ -483,44 +491,44 @@ Throw it away and keep the history you are clearing now instead?</translation>
 %1</translation>
     </message>
     <message>
-        <location filename="../session/historyeditor.cpp" line="78"/>
+        <location filename="../session/historyeditor.cpp" line="86"/>
         <source>「%1」が、表示している履歴と違っています（ほかのプログラムが書き換えた可能性があります）。記録は削除していません。
 履歴を読み直して表示します。</source>
         <translation>“%1” is not the history shown (another program may have changed it). No entry was deleted.
 The history is read again and shown.</translation>
     </message>
     <message>
-        <location filename="../session/historyeditor.cpp" line="80"/>
+        <location filename="../session/historyeditor.cpp" line="88"/>
         <source>記録は削除されていません。</source>
         <translation>The entry has not been deleted.</translation>
     </message>
     <message>
-        <location filename="../session/historyeditor.cpp" line="101"/>
+        <location filename="../session/historyeditor.cpp" line="109"/>
         <source>元に戻す</source>
         <translation>Undo</translation>
     </message>
     <message>
-        <location filename="../session/historyeditor.cpp" line="102"/>
+        <location filename="../session/historyeditor.cpp" line="110"/>
         <source>「%1」が、記録を削除したあとに変更されているため、元に戻せませんでした。</source>
         <translation>“%1” has changed since the entry was deleted, so the entry could not be put back.</translation>
     </message>
     <message>
-        <location filename="../session/historyeditor.cpp" line="103"/>
+        <location filename="../session/historyeditor.cpp" line="111"/>
         <source>削除した記録は元に戻っていません。</source>
         <translation>The deleted entry has not been put back.</translation>
     </message>
     <message>
-        <location filename="../session/historyeditor.cpp" line="112"/>
+        <location filename="../session/historyeditor.cpp" line="120"/>
         <source>CSV書き出し</source>
         <translation>Export to CSV</translation>
     </message>
     <message>
-        <location filename="../session/historyeditor.cpp" line="115"/>
+        <location filename="../session/historyeditor.cpp" line="123"/>
         <source>CSV ファイル (*.csv)</source>
         <translation>CSV files (*.csv)</translation>
     </message>
     <message>
-        <location filename="../session/historyeditor.cpp" line="122"/>
+        <location filename="../session/historyeditor.cpp" line="130"/>
         <source>「%1」に書き込めませんでした。
 理由: %2</source>
         <translation>Could not write “%1”.
@@ -535,24 +543,87 @@ Reason: %2</translation>
         <translation>Importing would change the dates of the history, so nothing was imported.</translation>
     </message>
     <message>
-        <location filename="../store/historyimport.cpp" line="596"/>
+        <location filename="../store/historyimport.cpp" line="601"/>
         <source>身長がないため、BMI と肥満度を計算できません</source>
         <translation>Without a height, the BMI and the obesity degree cannot be worked out.</translation>
     </message>
     <message>
-        <location filename="../store/historyimport.cpp" line="603"/>
+        <location filename="../store/historyimport.cpp" line="608"/>
         <source>日付が月/日/年か日/月/年か決まらないため、どちらか選んで下さい</source>
         <translation>The dates could be month/day/year or day/month/year: choose one.</translation>
     </message>
     <message>
-        <location filename="../store/historyimport.cpp" line="633"/>
+        <location filename="../store/historyimport.cpp" line="638"/>
         <source>取り込みの記録が読めません</source>
         <translation>The record of the import cannot be read.</translation>
     </message>
     <message>
-        <location filename="../store/historyimport.cpp" line="645"/>
+        <location filename="../store/historyimport.cpp" line="650"/>
         <source>取り込みのあとで履歴の行が削除または変更されたため、取り込みを元に戻せません</source>
         <translation>Lines of the history were deleted or changed after the import, so the import cannot be undone.</translation>
+    </message>
+</context>
+<context>
+    <name>morvane::HistoryImporter</name>
+    <message>
+        <location filename="../session/historyimporter.cpp" line="62"/>
+        <location filename="../session/historyimporter.cpp" line="98"/>
+        <location filename="../session/historyimporter.cpp" line="108"/>
+        <location filename="../session/historyimporter.cpp" line="117"/>
+        <source>履歴の取り込み</source>
+        <translation>Import History</translation>
+    </message>
+    <message>
+        <location filename="../session/historyimporter.cpp" line="66"/>
+        <source>記録のファイル (*.csv *.tsv *.txt *.xml);;すべてのファイル (*)</source>
+        <translation>Weight records (*.csv *.tsv *.txt *.xml);;All files (*)</translation>
+    </message>
+    <message>
+        <location filename="../session/historyimporter.cpp" line="84"/>
+        <source>前回の控え「%1」があります。
+これを破棄して、取り込む前の履歴を新しい控えにしますか？</source>
+        <translation>“%1” holds the history kept last time, so that it can be restored.
+Throw it away and keep the history before this import instead?</translation>
+    </message>
+    <message>
+        <location filename="../session/historyimporter.cpp" line="98"/>
+        <source>「%1」を読み込んでいます…</source>
+        <translation>Reading “%1”…</translation>
+    </message>
+    <message>
+        <location filename="../session/historyimporter.cpp" line="107"/>
+        <source>「%1」を取り込めません。
+理由: %2</source>
+        <translation>Cannot import “%1”.
+Reason: %2</translation>
+    </message>
+    <message>
+        <location filename="../session/historyimporter.cpp" line="120"/>
+        <source>取り込める新しい記録はありませんでした。</source>
+        <translation>There were no new entries to import.</translation>
+    </message>
+    <message>
+        <location filename="../session/historyimporter.cpp" line="125"/>
+        <source>履歴に取り込めませんでした。
+「%1」: %2</source>
+        <translation>Could not import into the history.
+“%1”: %2</translation>
+    </message>
+    <message>
+        <location filename="../session/historyimporter.cpp" line="135"/>
+        <source>現在の体重は変更されていません。</source>
+        <translation>The current weight has not been changed.</translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../session/historyimporter.cpp" line="147"/>
+        <source>%n 件の記録を取り込みました。
+「履歴を元に戻す」で、取り込む前の履歴に戻せます。</source>
+        <translation>
+            <numerusform>%n entry was imported.
+“Restore History” puts the history back as it was before.</numerusform>
+            <numerusform>%n entries were imported.
+“Restore History” puts the history back as it was before.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -561,6 +632,174 @@ Reason: %2</translation>
         <location filename="../store/historylock.cpp" line="37"/>
         <source>ほかの Morvane が書き込み中です。少し待ってからやり直してください</source>
         <translation>Another Morvane is writing to it. Wait a moment and try again</translation>
+    </message>
+</context>
+<context>
+    <name>morvane::ImportDialog</name>
+    <message>
+        <location filename="../ui/importdialog.cpp" line="37"/>
+        <source>タブ</source>
+        <translation>tab</translation>
+    </message>
+    <message>
+        <location filename="../ui/importdialog.cpp" line="47"/>
+        <source>履歴の取り込み</source>
+        <translation>Import History</translation>
+    </message>
+    <message>
+        <location filename="../ui/importdialog.cpp" line="49"/>
+        <source>取り込むファイルの内容と、取り込んだあとの履歴の見込み</source>
+        <translation>What the file holds, and what the history will hold after the import</translation>
+    </message>
+    <message>
+        <location filename="../ui/importdialog.cpp" line="53"/>
+        <source>ファイル:</source>
+        <translation>File:</translation>
+    </message>
+    <message>
+        <location filename="../ui/importdialog.cpp" line="55"/>
+        <source>形式:</source>
+        <translation>Format:</translation>
+    </message>
+    <message>
+        <location filename="../ui/importdialog.cpp" line="59"/>
+        <source>日付の列(&amp;D):</source>
+        <translation>&amp;Date column:</translation>
+    </message>
+    <message>
+        <location filename="../ui/importdialog.cpp" line="60"/>
+        <source>体重の列(&amp;W):</source>
+        <translation>&amp;Weight column:</translation>
+    </message>
+    <message>
+        <location filename="../ui/importdialog.cpp" line="62"/>
+        <source>月/日/年（03/04/2024 は 3月4日）</source>
+        <translation>Month/day/year (03/04/2024 is March 4)</translation>
+    </message>
+    <message>
+        <location filename="../ui/importdialog.cpp" line="63"/>
+        <source>日/月/年（03/04/2024 は 4月3日）</source>
+        <translation>Day/month/year (03/04/2024 is April 3)</translation>
+    </message>
+    <message>
+        <location filename="../ui/importdialog.cpp" line="64"/>
+        <source>日付の順序</source>
+        <translation>Date order</translation>
+    </message>
+    <message>
+        <location filename="../ui/importdialog.cpp" line="65"/>
+        <source>日付の順序(&amp;O):</source>
+        <translation>Date &amp;order:</translation>
+    </message>
+    <message>
+        <location filename="../ui/importdialog.cpp" line="69"/>
+        <source>期間:</source>
+        <translation>Dates:</translation>
+    </message>
+    <message>
+        <location filename="../ui/importdialog.cpp" line="72"/>
+        <source>件数:</source>
+        <translation>Entries:</translation>
+    </message>
+    <message>
+        <location filename="../ui/importdialog.cpp" line="84"/>
+        <source>取り込めない行</source>
+        <translation>Rows not imported</translation>
+    </message>
+    <message>
+        <location filename="../ui/importdialog.cpp" line="85"/>
+        <source>書き込む行</source>
+        <translation>Lines to be written</translation>
+    </message>
+    <message>
+        <location filename="../ui/importdialog.cpp" line="92"/>
+        <source>取り込む</source>
+        <translation>Import</translation>
+    </message>
+    <message>
+        <location filename="../ui/importdialog.cpp" line="101"/>
+        <source>取り込めない行(&amp;R):</source>
+        <translation>&amp;Rows not imported:</translation>
+    </message>
+    <message>
+        <location filename="../ui/importdialog.cpp" line="105"/>
+        <source>書き込む行（最初の %1 行）(&amp;L):</source>
+        <translation>&amp;Lines to be written (the first %1):</translation>
+    </message>
+    <message>
+        <location filename="../ui/importdialog.cpp" line="130"/>
+        <source>%1 列目</source>
+        <translation>Column %1</translation>
+    </message>
+    <message>
+        <location filename="../ui/importdialog.cpp" line="134"/>
+        <source>（%1）</source>
+        <translation> (%1)</translation>
+    </message>
+    <message>
+        <location filename="../ui/importdialog.cpp" line="161"/>
+        <source>（%1</source>
+        <translation> (%1</translation>
+    </message>
+    <message>
+        <location filename="../ui/importdialog.cpp" line="163"/>
+        <source>、区切り %1</source>
+        <translation>, separated by %1</translation>
+    </message>
+    <message>
+        <location filename="../ui/importdialog.cpp" line="165"/>
+        <source>、ポンドを kg に換算</source>
+        <translation>, pounds converted to kg</translation>
+    </message>
+    <message>
+        <location filename="../ui/importdialog.cpp" line="166"/>
+        <source>）</source>
+        <translation>)</translation>
+    </message>
+    <message>
+        <location filename="../ui/importdialog.cpp" line="175"/>
+        <source>%1〜%2</source>
+        <translation>%1 – %2</translation>
+    </message>
+    <message>
+        <location filename="../ui/importdialog.cpp" line="177"/>
+        <source>日付のある行がありません</source>
+        <translation>No row has a date</translation>
+    </message>
+    <message>
+        <location filename="../ui/importdialog.cpp" line="179"/>
+        <source>新しい記録 %1 件、履歴にある記録 %2 件（取り込みません）、取り込めない行 %3 件</source>
+        <translation>%1 new entries, %2 already in the history (not imported), %3 rows not imported</translation>
+    </message>
+    <message>
+        <location filename="../ui/importdialog.cpp" line="183"/>
+        <source>日付が月/日/年か日/月/年か、このファイルからは決まりません。日付の順序を選んで下さい。</source>
+        <translation>The file does not tell whether its dates are month/day/year or day/month/year. Choose the date order.</translation>
+    </message>
+    <message>
+        <location filename="../ui/importdialog.cpp" line="186"/>
+        <source>このファイルには取り込める新しい記録がありません。</source>
+        <translation>This file has no new entries to import.</translation>
+    </message>
+    <message>
+        <location filename="../ui/importdialog.cpp" line="192"/>
+        <source>%1 行目: %2</source>
+        <translation>Row %1: %2</translation>
+    </message>
+    <message>
+        <location filename="../ui/importdialog.cpp" line="197"/>
+        <source>ほか %1 行</source>
+        <translation>and %1 more rows</translation>
+    </message>
+    <message>
+        <location filename="../ui/importdialog.cpp" line="199"/>
+        <source>（ありません）</source>
+        <translation>(none)</translation>
+    </message>
+    <message>
+        <location filename="../ui/importdialog.cpp" line="203"/>
+        <source>いちばん新しい体重 %1 kg を現在の体重にする</source>
+        <translation>Make the newest weight, %1 kg, the current weight</translation>
     </message>
 </context>
 <context>
@@ -660,7 +899,7 @@ Reason: %2</translation>
 <context>
     <name>morvane::Session</name>
     <message>
-        <location filename="../session/session.cpp" line="35"/>
+        <location filename="../session/session.cpp" line="38"/>
         <source>「%1」を読み込めませんでした。
 理由: %2
 
@@ -671,7 +910,7 @@ Reason: %2
 The program will end.</translation>
     </message>
     <message>
-        <location filename="../session/session.cpp" line="73"/>
+        <location filename="../session/session.cpp" line="110"/>
         <source>「%1」に書き込めませんでした。
 理由: %2
 
@@ -682,7 +921,7 @@ Reason: %2
 %3</translation>
     </message>
     <message>
-        <location filename="../session/session.cpp" line="75"/>
+        <location filename="../session/session.cpp" line="112"/>
         <source>保存エラー</source>
         <translation>Save Error</translation>
     </message>
@@ -950,37 +1189,42 @@ Reason: %2
 <context>
     <name>morvane::frmMain</name>
     <message>
-        <location filename="../ui/frmmain.cpp" line="61"/>
+        <location filename="../ui/frmmain.cpp" line="62"/>
         <source>体重と身長から BMI、標準体重、肥満度と判定を表示し、体重の履歴を記録します。F1 キーでヘルプ、F2 キーで身長の変更</source>
         <translation>Shows the BMI, standard weight, obesity and judgement from your weight and height, and keeps a history of your weights. F1 opens the help, F2 changes the height</translation>
     </message>
     <message>
-        <location filename="../ui/frmmain.cpp" line="127"/>
+        <location filename="../ui/frmmain.cpp" line="128"/>
         <source>この記録を削除</source>
         <translation>Delete This Entry</translation>
     </message>
     <message>
-        <location filename="../ui/frmmain.cpp" line="132"/>
+        <location filename="../ui/frmmain.cpp" line="133"/>
         <source>元に戻す</source>
         <translation>Undo</translation>
     </message>
     <message>
-        <location filename="../ui/frmmain.cpp" line="298"/>
+        <location filename="../ui/frmmain.cpp" line="322"/>
         <source>グラフ表示</source>
         <translation>Show Chart</translation>
     </message>
     <message>
-        <location filename="../ui/frmmain.cpp" line="299"/>
+        <location filename="../ui/frmmain.cpp" line="323"/>
         <source>CSV書き出し</source>
         <translation>Export to CSV</translation>
     </message>
     <message>
-        <location filename="../ui/frmmain.cpp" line="301"/>
+        <location filename="../ui/frmmain.cpp" line="325"/>
+        <source>履歴の取り込み…</source>
+        <translation>Import History…</translation>
+    </message>
+    <message>
+        <location filename="../ui/frmmain.cpp" line="326"/>
         <source>履歴を元に戻す</source>
         <translation>Restore History</translation>
     </message>
     <message>
-        <location filename="../ui/frmmain.cpp" line="308"/>
+        <location filename="../ui/frmmain.cpp" line="333"/>
         <source>目標体重の設定</source>
         <translation>Set Goal Weight</translation>
     </message>

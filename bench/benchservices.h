@@ -18,6 +18,16 @@ public:
     {
         return std::nullopt;
     }
+    std::optional<QString> openFileName(const QString&, const QString&, const QString&) override
+    {
+        return std::nullopt;
+    }
+    void runWithProgress(const QString&, const QString&,
+                         const std::function<void(const Progress&)>& work) override
+    {
+        work([](qint64, qint64) { return true; });
+    }
+    bool confirmImport(ImportPreviewer&) override { return false; }
     void message(Severity, const QString&, const QString&) override {}
 };
 

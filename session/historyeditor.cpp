@@ -5,6 +5,7 @@
 #include "session/session.h"
 #include "store/csvexport.h"
 #include "store/historybackup.h"
+#include "store/historyimport.h"
 
 using namespace Qt::StringLiterals;
 
@@ -49,6 +50,13 @@ bool HistoryEditor::canUndoClear() const
 void HistoryEditor::undoClear()
 {
     const FileFollower::Busy busy(m_session.follower());
+    // An import's undo takes out every line it added: asked first, unlike a clear's, which only
+    // puts lines back.
+    if (backupIsFromImport(m_session.files()) &&
+        !m_session.confirm(tr("取り込みを元に戻し、取り込む前の履歴に戻します。\n"
+                              "取り込みのあとに記録した体重は残ります。"),
+                           tr("履歴を元に戻す")))
+        return;
     HistoryRestore restored = restoreHistory(m_session.files());
     if (restored.status == HistoryRestore::Status::Restored) {
         m_session.history()->setLines(std::move(restored.lines));

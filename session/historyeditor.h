@@ -1,8 +1,9 @@
 #pragma once
 
-// The history's editing: clearing it and undoing that, deleting one line and undoing that, and
-// writing it out as CSV. Each edit rewrites the file under its lock, checking that it is still
-// as shown (store/historyedit.h); what an undo of a deletion needs is kept here, in memory.
+// The history's editing: clearing it and undoing that (or an import), deleting one line and
+// undoing that, and writing it out as CSV. Each edit rewrites the file under its lock, checking
+// that it is still as shown (store/historyedit.h); what an undo of a deletion needs is kept here,
+// in memory.
 
 #include "store/historyedit.h"
 
@@ -22,7 +23,7 @@ public:
     explicit HistoryEditor(Session& session);
 
     // Clears the history after a confirmation, keeping it as the backup that undoClear() puts
-    // back.
+    // back. undoClear() also takes back an import, after a confirmation.
     void clearHistory();
     bool canUndoClear() const;
     void undoClear();

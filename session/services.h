@@ -7,9 +7,12 @@
 #include <QDate>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace morvane {
+
+class ImportPreviewer;
 
 class Dialogs {
 public:
@@ -29,9 +32,26 @@ public:
     // A save-file dialog starting with suggestedName: the chosen path, or nullopt on Cancel.
     virtual std::optional<QString> saveFileName(const QString& title, const QString& suggestedName,
                                                 const QString& filter) = 0;
+    // An open-file dialog starting in `folder`: the chosen path, or nullopt on Cancel.
+    virtual std::optional<QString> openFileName(const QString& title, const QString& folder,
+                                                const QString& filter) = 0;
 
-    // A message the user acknowledges with OK: a warning about what was typed, or an error.
-    enum class Severity { Warning, Error };
+    // Runs `work`, which may take a while, without freezing the program: on a worker thread,
+    // with a progress bar and キャンセル once it takes longer than about half a second. `work`
+    // reports how far it is (done of total) through the function it is given, which returns
+    // false once the user chose キャンセル: `work` must then stop soon.
+    using Progress = std::function<bool(qint64 done, qint64 total)>;
+    virtual void runWithProgress(const QString& title, const QString& label,
+                                 const std::function<void(const Progress&)>& work) = 0;
+
+    // The import's preview, which the user may change (columns, the order of month and day,
+    // whether the newest weight becomes the current one) through `previewer`: true when the
+    // user chose to import.
+    virtual bool confirmImport(ImportPreviewer& previewer) = 0;
+
+    // A message the user acknowledges with OK: what was done, a warning about what was typed,
+    // or an error.
+    enum class Severity { Information, Warning, Error };
     virtual void message(Severity severity, const QString& text, const QString& title) = 0;
 };
 

@@ -1,8 +1,10 @@
 #include "session/session.h"
 
+#include "measure/trendview.h"
 #include "session/entryflow.h"
 #include "session/filefollower.h"
 #include "session/historyeditor.h"
+#include "session/historyimporter.h"
 #include "session/historymodel.h"
 #include "session/startup.h"
 
@@ -20,6 +22,7 @@ Session::Session(const Services& services, const DataFiles& files, const QLocale
     , m_follower(new FileFollower(*this))
     , m_entries(new EntryFlow(*this))
     , m_editor(new HistoryEditor(*this))
+    , m_importer(new HistoryImporter(*this))
 {
     Q_ASSERT(services.dialogs && services.clock);
 }
@@ -47,6 +50,40 @@ bool Session::load()
     emit meterSet(s.position);
     m_follower->watch();
     return true;
+}
+
+namespace {
+
+// The dated entries at the history's end, as many as the trend's figures on the newest weighing
+// need: the trend keeps nine tenths of itself each day, so a weighing a year before moves them
+// by less than the last bit of a double. A long history is not read whole for a tooltip.
+Trend recentTrend(const History& history, const QDate& today)
+{
+    for (qsizetype lines = 512;; lines *= 4) {
+        if (lines >= history.size())
+            return readTrend(history, today);
+        // The year walk starts at the newest line: the end of the history reads as it does whole.
+        const History tail(history.bytes().sliced(history.span(history.size() - lines).begin));
+        Trend trend = readTrend(tail, today);
+        if (!trend.entries.isEmpty() &&
+            trend.entries.front().date.daysTo(trend.entries.back().date) > 366)
+            return trend;
+    }
+}
+
+} // namespace
+
+QString Session::trendBrief() const
+{
+    const TrendSeries series = trendSeries(recentTrend(m_history->lines(), today()));
+    if (series.entries.isEmpty())
+        return {};
+    const std::optional<TrendFigures> figures =
+        trendFigures(WeightTrend(series.entries), series.entries.back().date);
+    std::optional<GoalForecast> forecast;
+    if (figures && m_measurement.goal)
+        forecast = goalForecast(*figures, *m_measurement.goal);
+    return morvane::trendBrief(figures, forecast, m_locale);
 }
 
 MeterReading Session::meterMoved(qint16 position)

@@ -1,9 +1,9 @@
 #pragma once
 
 // The program's work on one data folder, without a window: what it knows of the person, the
-// history's lines, and the three parts that change them (the follower of the data files, the
-// entry flow, the history's editing). The window connects its controls to the parts and shows
-// what the session reports; tests drive the parts with scripted services on real files.
+// history's lines, and the parts that change them (the follower of the data files, the entry
+// flow, the history's editing and the import). The window connects its controls to the parts and
+// shows what the session reports; tests drive the parts with scripted services on real files.
 
 #include "measure/meterreading.h"
 #include "session/entries.h"
@@ -21,6 +21,7 @@ namespace morvane {
 class EntryFlow;
 class FileFollower;
 class HistoryEditor;
+class HistoryImporter;
 class HistoryModel;
 
 class Session : public QObject {
@@ -43,6 +44,7 @@ public:
     FileFollower& follower() const { return *m_follower; }
     EntryFlow& entries() const { return *m_entries; }
     HistoryEditor& editor() const { return *m_editor; }
+    HistoryImporter& importer() const { return *m_importer; }
 
     // Start-up: reads the history, the height, the weight and the goal, shows them and sets the
     // meter, then follows the files (FileFollower). False when a data file exists but cannot be
@@ -52,6 +54,11 @@ public:
     // The meter moved to `position` (by the user, or where meterSet() asked): the reading there,
     // which the measurement then holds.
     MeterReading meterMoved(qint16 position);
+
+    // Where the weight is heading, in one line for the meter: the trend's weekly rate at the
+    // newest weighing, and with a goal when it will be reached (trendBrief in measure). Empty
+    // while the history tells too little.
+    QString trendBrief() const;
 
 signals:
     // The stored value of that kind was loaded, entered or removed.
@@ -68,6 +75,7 @@ private:
     friend class EntryFlow;
     friend class FileFollower;
     friend class HistoryEditor;
+    friend class HistoryImporter;
 
     void message(Dialogs::Severity severity, const QString& text, const QString& title) const;
     bool confirm(const QString& text, const QString& title,
@@ -89,6 +97,7 @@ private:
     FileFollower* m_follower = nullptr;
     EntryFlow* m_entries = nullptr;
     HistoryEditor* m_editor = nullptr;
+    HistoryImporter* m_importer = nullptr;
 };
 
 } // namespace morvane

@@ -3,6 +3,7 @@
 #include "store/fileio.h"
 
 #include "measure/trend.h"
+#include "measure/trendview.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -47,13 +48,18 @@ QByteArray csvRecord(const QStringList& fields)
 
 namespace {
 
-QByteArray trendCsv(const Trend& trend)
+QByteArray trendCsv(Trend trend)
 {
+    // The trend of the weights the chart draws: a weight outside the accepted range is exported
+    // as written but takes no part in it.
+    const WeightTrend smoothed(trendSeries(trend).entries);
     QByteArray csv = kUtf8Bom.toByteArray();
     csv += csvRecord(kCsvHeader);
     for (const TrendEntry& entry : trend.entries) {
-        csv += csvRecord({entry.date.toString(Qt::ISODate), decimal(entry.weight),
-                          decimal(entry.bmi), decimal(entry.percent)});
+        const std::optional<double> onDay = smoothed.trendOn(entry.date);
+        csv +=
+            csvRecord({entry.date.toString(Qt::ISODate), decimal(entry.weight), decimal(entry.bmi),
+                       decimal(entry.percent), onDay ? decimal(*onDay) : QString()});
     }
     return csv;
 }

@@ -14,9 +14,10 @@
 
 namespace morvane {
 
-// The header row's fields.
+// The header row's fields. Files written before the trend had the first four.
 inline const QStringList kCsvHeader{QStringLiteral("日付"), QStringLiteral("体重(kg)"),
-                                    QStringLiteral("BMI"), QStringLiteral("肥満度(%)")};
+                                    QStringLiteral("BMI"), QStringLiteral("肥満度(%)"),
+                                    QStringLiteral("傾向(kg)")};
 
 // One CSV record with its CR LF, in UTF-8. A field is quoted only when it holds a comma, a double
 // quote, CR or LF; a double quote inside is doubled (RFC 4180).
@@ -24,7 +25,8 @@ QByteArray csvRecord(const QStringList& fields);
 
 // The whole file: a UTF-8 byte order mark, the header row, then per entry its ISO date
 // (yyyy-MM-dd), weight, BMI and obesity percentage with one decimal and "." as decimal point,
-// whatever locale wrote the line. Lines that do not read as history lines are left out.
+// whatever locale wrote the line, and the smoothed trend on its day (WeightTrend), empty where
+// the trend has no value. Lines that do not read as history lines are left out.
 //
 // The byte order mark is there for spreadsheet programs on Japanese desktops: without it they
 // take a CSV file for Shift-JIS and garble the header; with it they read UTF-8, and programs that

@@ -586,6 +586,11 @@ bool importReplacesBackup(const DataFiles& files)
     return hasBackup(files);
 }
 
+bool backupIsFromImport(const DataFiles& files)
+{
+    return hasBackup(files) && !isAbsent(files.path(kHistoryImportMarkerFileName));
+}
+
 HistoryImport importIntoHistory(const DataFiles& files, const ImportFile& file,
                                 const ImportChoices& choices, const QDate& today, float height,
                                 const QLocale& locale, const std::function<void()>& beforeReplace)

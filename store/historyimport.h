@@ -85,6 +85,9 @@ struct HistoryImport {
 // asked before that copy is thrown away.
 bool importReplacesBackup(const DataFiles& files);
 
+// True while the backup is an import's: the undo then takes the import back.
+bool backupIsFromImport(const DataFiles& files);
+
 // Imports the file's new entries. Under the history's lock: reads the history, merges as
 // previewImport does, keeps the history as it was as the backup (履歴.txt.bak, with the
 // history's permissions) with the import's marker, and replaces the history atomically. Should

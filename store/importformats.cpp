@@ -694,7 +694,7 @@ private:
 // names as its old CSV writer and its newer one write them.
 ImportFormat formatOf(const QStringList& names)
 {
-    if (names == kCsvHeader)
+    if (names == kCsvHeader || names == kCsvHeader.first(4))
         return ImportFormat::MorvaneCsv;
     if ((names.contains(u"dateTime"_s) && names.contains(u"weight"_s)) ||
         (names.contains(u"DATE"_s) && names.contains(u"TIME"_s) && names.contains(u"WEIGHT"_s)))

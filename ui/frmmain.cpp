@@ -5,6 +5,7 @@
 #include "measure/numbertext.h"
 #include "session/entryflow.h"
 #include "session/historyeditor.h"
+#include "session/historyimporter.h"
 #include "session/historymodel.h"
 #include "session/session.h"
 #include "ui/accessibility.h"
@@ -137,6 +138,8 @@ void frmMain::connectHistoryList()
     connect(m_form.lstRireki->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &frmMain::updateHistoryActions);
     updateHistoryActions();
+    connect(m_form.lstRireki, &HistoryList::fileDropped, this,
+            [this](const QString& path) { m_session->importer().importHistory(path); });
     m_form.lstRireki->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_form.lstRireki, &QListView::customContextMenuRequested, this,
             &frmMain::openHistoryMenu);
@@ -150,6 +153,11 @@ void frmMain::connectSession()
         SetMeter(position.value_or(static_cast<qint16>(m_form.HScroll1->value())));
     });
     connect(m_session, &Session::undoDeleteChanged, this, &frmMain::updateHistoryActions);
+    // Every change of the history may change where the trend is heading.
+    const HistoryModel* history = m_session->history();
+    connect(history, &QAbstractItemModel::rowsInserted, this, &frmMain::updateTrendBrief);
+    connect(history, &QAbstractItemModel::rowsRemoved, this, &frmMain::updateTrendBrief);
+    connect(history, &QAbstractItemModel::modelReset, this, &frmMain::updateTrendBrief);
 }
 
 void frmMain::setEndProgram(std::function<void()> endProgram)
@@ -181,7 +189,11 @@ void frmMain::showValue(Entry entry)
         const std::optional<float> value = m_session->measurement().*entryKind(entry).file.value;
         label->setText(value ? generalNumberText(*value, m_locale) : QString());
     }
-    updateMeterDescription(); // it tells the stored height, weight and goal
+    // The meter's description tells the stored height, weight and goal, and the goal's date.
+    if (entry == Entry::Goal)
+        updateTrendBrief();
+    else
+        updateMeterDescription();
 }
 
 void frmMain::CalcBmi()
@@ -251,12 +263,24 @@ void frmMain::updateMeterDescription()
     if (meter->isSliderDown())
         return;
     const Measurement& m = m_session->measurement();
-    const auto key = std::tuple(m.height, m.weight, m.goal);
+    const auto key = std::tuple(m.height, m.weight, m.goal, m_trendBrief);
     if (m_describedFor == key)
         return;
     m_describedFor = key;
-    meter->setAccessibleDescription(m_meterDescription + u"\n"_s +
-                                    meterTooltip(m.height, m.weight, m_locale, m.goal));
+    meter->setAccessibleDescription(m_meterDescription + u"\n"_s + meterText());
+}
+
+QString frmMain::meterText() const
+{
+    const Measurement& m = m_session->measurement();
+    const QString bands = meterTooltip(m.height, m.weight, m_locale, m.goal);
+    return m_trendBrief.isEmpty() ? bands : bands + u'\n' + m_trendBrief;
+}
+
+void frmMain::updateTrendBrief()
+{
+    m_trendBrief = m_session->trendBrief();
+    updateMeterDescription();
 }
 
 void frmMain::cmdTai_Click()
@@ -298,6 +322,7 @@ QMenu* frmMain::createHistoryMenu()
     menu->addAction(tr("グラフ表示"), this, &frmMain::showTrend);
     QAction* csv = menu->addAction(tr("CSV書き出し"), editor, &HistoryEditor::exportCsv);
     csv->setEnabled(m_session->history()->rowCount() > 0);
+    menu->addAction(tr("履歴の取り込み…"), this, [this] { m_session->importer().importHistory(); });
     QAction* undo = menu->addAction(tr("履歴を元に戻す"), editor, &HistoryEditor::undoClear);
     undo->setEnabled(editor->canUndoClear());
     menu->addSeparator();
@@ -355,7 +380,7 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
         const Measurement& m = m_session->measurement();
         w->setToolTip(band != shapes.end() ? bandTooltip(int(band - shapes.begin()) + 1, m.height,
                                                          m.weight, m_locale)
-                                           : meterTooltip(m.height, m.weight, m_locale, m.goal));
+                                           : meterText());
     }
     return QWidget::eventFilter(watched, event);
 }

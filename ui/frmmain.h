@@ -87,6 +87,9 @@ private:
     QLabel* labelFor(Entry entry) const;
     void showValue(Entry entry);
     void updateMeterDescription();
+    // The meter's tooltip: the band weights at the stored height, the goal, and the trend.
+    QString meterText() const;
+    void updateTrendBrief();
     void updateHistoryActions();
     void openHistoryMenu(const QPoint& pos);
     void showTrend();
@@ -103,8 +106,10 @@ private:
     QPointer<TrendWindow> m_trend;
     // The height, weight and goal the meter's description was written for; none before the
     // first, which a first run without any of them needs too.
-    std::optional<std::tuple<std::optional<float>, std::optional<float>, std::optional<float>>>
+    std::optional<
+        std::tuple<std::optional<float>, std::optional<float>, std::optional<float>, QString>>
         m_describedFor;
+    QString m_trendBrief;            // where the trend is heading, for the meter's tooltip
     QAction* m_deleteLine = nullptr; // この記録を削除: Delete in the list
     QAction* m_undoDelete = nullptr; // 元に戻す: Ctrl+Z anywhere in the window
     QString m_helpFile;              // the help file, by its bare name

@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
 #include <QShortcut>
@@ -163,6 +165,7 @@ HistoryList::HistoryList(QWidget* parent)
     // The strip below the last whole line shows the list's paper.
     setBackgroundRole(QPalette::Base);
     setAutoFillBackground(true);
+    setAcceptDrops(true);
 
     // The view's place is decided as its scroll range changes: it does so as lines are laid
     // out, added and removed, after the model has changed.
@@ -267,6 +270,42 @@ bool HistoryList::viewportEvent(QEvent* event)
         return QListView::viewportEvent(event);
     const MenuWatcher watcher(this, static_cast<QContextMenuEvent*>(event));
     return QListView::viewportEvent(event);
+}
+
+namespace {
+
+// The one local file a drag carries, if that is what it carries.
+QString droppedFile(const QMimeData* data)
+{
+    const QList<QUrl> urls = data ? data->urls() : QList<QUrl>();
+    return urls.size() == 1 && urls.front().isLocalFile() ? urls.front().toLocalFile() : QString();
+}
+
+} // namespace
+
+// A drop never reaches the model: the list's lines are the history file's, which only the import
+// (asked for here) may add to.
+void HistoryList::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!droppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void HistoryList::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (!droppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void HistoryList::dropEvent(QDropEvent* event)
+{
+    const QString path = droppedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // After the drop has ended: the import opens dialogs, which must not run inside it.
+    QMetaObject::invokeMethod(
+        this, [this, path] { emit fileDropped(path); }, Qt::QueuedConnection);
 }
 
 void HistoryList::resizeEvent(QResizeEvent* event)

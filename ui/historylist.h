@@ -4,7 +4,8 @@
 // same height, the lines on show fill the view from its top, scrolling moves by whole lines, and
 // whatever is left below the last whole line stays blank. Shift+F10 and the Menu key, anywhere in
 // the list's window, ask for its context menu, beside the current line, with its first item that
-// can be chosen highlighted; the menu is named after the list for assistive technology.
+// can be chosen highlighted; the menu is named after the list for assistive technology. A file
+// dropped on the list is offered for the import (fileDropped).
 //
 // The newest lines stay in sight: the list opens at its end and stays there while it is at its
 // end (also while a long history is laid out a batch at a time); a line added at the end is
@@ -31,8 +32,15 @@ public:
 
     void setModel(QAbstractItemModel* model) override;
 
+signals:
+    // One local file was dropped on the list.
+    void fileDropped(const QString& path);
+
 protected:
     bool event(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;

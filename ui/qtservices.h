@@ -1,7 +1,7 @@
 #pragma once
 
-// The program's own services (session/services.h): Qt's input, message and file dialogs, and the
-// help windows, opened over the window they are given.
+// The program's own services (session/services.h): Qt's input, message, file and progress
+// dialogs, the import's preview, and the help windows, opened over the window they are given.
 
 #include "session/services.h"
 
@@ -20,6 +20,11 @@ public:
     bool confirm(const QString& text, const QString& title, Default defaultButton) override;
     std::optional<QString> saveFileName(const QString& title, const QString& suggestedName,
                                         const QString& filter) override;
+    std::optional<QString> openFileName(const QString& title, const QString& folder,
+                                        const QString& filter) override;
+    void runWithProgress(const QString& title, const QString& label,
+                         const std::function<void(const Progress&)>& work) override;
+    bool confirmImport(ImportPreviewer& previewer) override;
     void message(Severity severity, const QString& text, const QString& title) override;
 
 private:

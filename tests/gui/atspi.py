@@ -36,8 +36,8 @@ warnings.filterwarnings("ignore", category=DeprecationWarning)
 
 SCALE = "....".join(str(n) for n in range(15, 33))
 # The history menu's items, in order; None is a separator.
-MENU = ["グラフ表示", "CSV書き出し", "履歴を元に戻す", None, "この記録を削除", "元に戻す", None,
-        "目標体重の設定"]
+MENU = ["グラフ表示", "CSV書き出し", "履歴の取り込み…", "履歴を元に戻す", None, "この記録を削除", "元に戻す",
+        None, "目標体重の設定"]
 BANDS = ["やせ過ぎ", "やせ気味", "スタンダード", "でぶメゾフォルテ", "でぶフォルテ", "でぶフォルテシモ"]
 
 problems = []

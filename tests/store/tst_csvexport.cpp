@@ -37,7 +37,7 @@ History historyOf(const QStringList& lines)
 
 // The source file is UTF-8, so the Japanese header below is spelled in UTF-8 bytes.
 const QByteArray kBom = "\xEF\xBB\xBF";
-const QByteArray kHeader = "日付,体重(kg),BMI,肥満度(%)\r\n";
+const QByteArray kHeader = "日付,体重(kg),BMI,肥満度(%),傾向(kg)\r\n";
 
 } // namespace
 
@@ -87,11 +87,16 @@ void tst_CsvExport::bytes_data()
     QTest::addColumn<QStringList>("history");
     QTest::addColumn<QByteArray>("bytes");
 
+    // The trend on an entry's day; none for a weight the trend leaves out (0 kg).
     QTest::newRow("history across a new year") << kHistory
                                                << kBom + kHeader +
-                                                      "2026-12-30,68.5,24.1,9.6\r\n"
-                                                      "2026-12-31,68.0,23.9,8.8\r\n"
-                                                      "2027-01-02,0.0,0.0,-100.0\r\n";
+                                                      "2026-12-30,68.5,24.1,9.6,68.5\r\n"
+                                                      "2026-12-31,68.0,23.9,8.8,68.5\r\n"
+                                                      "2027-01-02,0.0,0.0,-100.0,\r\n";
+    // 12/29 and 12/30 weigh 69.0 and 68.0 on the line between: 70, 69.9, 69.71, 69.439.
+    QTest::newRow("the trend over days without a weighing")
+        << QStringList{u"12/28  70.0Kg  24.7  12.0%"_s, u"12/31  67.0Kg  23.6  7.2%"_s}
+        << kBom + kHeader + "2026-12-28,70.0,24.7,12.0,70.0\r\n2026-12-31,67.0,23.6,7.2,69.4\r\n";
     QTest::newRow("empty history: the header alone") << QStringList{} << kBom + kHeader;
     QTest::newRow("nothing readable: the header alone")
         << QStringList{u"x"_s, u"02/30  68.5Kg  24.1  9.6%"_s} << kBom + kHeader;

@@ -44,10 +44,15 @@ public:
     QList<std::optional<QString>> answers;
     QList<bool> confirmations;
     QList<std::optional<QString>> savePaths;
+    QList<std::optional<QString>> openPaths;
+    QList<bool> imports; // the import preview's answers: 取り込む or キャンセル
+    // Runs while the import's preview is open, as the user changes what it shows.
+    std::function<void(ImportPreviewer&)> whilePreviewing;
 
     QList<Shown> inputs;
     QList<Shown> confirms;
     QList<Shown> saves;
+    QList<Shown> opens;
     QList<Message> messages;
 
     // Runs while an input box is open, as the user takes time to answer.
@@ -83,6 +88,32 @@ public:
             return std::nullopt;
         }
         return savePaths.takeFirst();
+    }
+    std::optional<QString> openFileName(const QString& title, const QString&,
+                                        const QString&) override
+    {
+        opens.append({QString(), title});
+        if (openPaths.isEmpty()) {
+            unexpected = true;
+            return std::nullopt;
+        }
+        return openPaths.takeFirst();
+    }
+    // Runs the work at once, as if the user never pressed キャンセル.
+    void runWithProgress(const QString&, const QString&,
+                         const std::function<void(const Progress&)>& work) override
+    {
+        work([](qint64, qint64) { return true; });
+    }
+    bool confirmImport(ImportPreviewer& previewer) override
+    {
+        if (whilePreviewing)
+            whilePreviewing(previewer);
+        if (imports.isEmpty()) {
+            unexpected = true;
+            return false;
+        }
+        return imports.takeFirst();
     }
     void message(Severity severity, const QString& text, const QString& title) override
     {

@@ -220,7 +220,7 @@ void tst_HistoryMenu::csvExport()
     QCOMPARE(f->dialogs.saves.size(), 1);
     const QByteArray bytes = f->read(u"書き出し.csv"_s);
     QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
-    QVERIFY2(bytes.contains("2026-05-11,68.5,24.1,9.6\r\n"), bytes.constData());
+    QVERIFY2(bytes.contains("2026-05-11,68.5,24.1,9.6,68.5\r\n"), bytes.constData());
     QVERIFY(f->dialogs.messages.isEmpty());
 
     // A failure is reported with the file's name; Cancel writes nothing and says nothing.
