@@ -1,6 +1,7 @@
 #include "ui/accessibility.h"
 
-#include "ui/controls.h"
+#include "ui/labels.h"
+#include "ui/meter.h"
 #include "ui/trendchartview.h"
 
 #include <QAccessible>

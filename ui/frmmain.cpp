@@ -4,12 +4,15 @@
 #include "measure/bandweights.h"
 #include "measure/numbertext.h"
 #include "ui/accessibility.h"
-#include "ui/controls.h"
 #include "ui/entries.h"
 #include "ui/historylist.h"
 #include "ui/historymodel.h"
+#include "ui/labels.h"
 #include "ui/layout.h"
+#include "ui/meter.h"
+#include "ui/picturecontrols.h"
 #include "ui/recorder.h"
+#include "ui/shapes.h"
 #include "ui/trendwindow.h"
 
 #include <QAction>
