@@ -562,123 +562,123 @@ Reason: %2
 <context>
     <name>morvane::TrendView</name>
     <message>
-        <location filename="../measure/trendview.cpp" line="157"/>
+        <location filename="../measure/trendplot.cpp" line="160"/>
         <source>、</source>
         <comment>between the parts of a line</comment>
         <translation>, </translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="261"/>
+        <location filename="../measure/trendplot.cpp" line="264"/>
         <source>この期間の記録はありません</source>
         <translation>No entries in this period</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="266"/>
+        <location filename="../measure/trendplot.cpp" line="269"/>
         <source>%1〜%2</source>
         <translation>%1–%2</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="269"/>
+        <location filename="../measure/trendplot.cpp" line="272"/>
         <source>%1：%2 kg</source>
         <translation>%1: %2 kg</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="278"/>
+        <location filename="../measure/trendplot.cpp" line="281"/>
         <source>%1：%2 kg → %3 kg（%4 kg）、最低 %5 kg、最高 %6 kg</source>
         <translation>%1: %2 kg → %3 kg (%4 kg), lowest %5 kg, highest %6 kg</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="286"/>
+        <location filename="../measure/trendplot.cpp" line="289"/>
         <source>傾向 %1 kg</source>
         <translation>Trend %1 kg</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="290"/>
+        <location filename="../measure/trendplot.cpp" line="293"/>
         <source>1週間で %1 kg（1日あたり約 %2 kcal）</source>
         <translation>%1 kg a week (about %2 kcal a day)</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="295"/>
+        <location filename="../measure/trendplot.cpp" line="298"/>
         <source>最近の記録が少ないため1週間の変化は出せません</source>
         <translation>too few recent entries for a weekly change</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="301"/>
+        <location filename="../measure/trendplot.cpp" line="304"/>
         <source>%1日間 %2 kg</source>
         <translation>%1 days %2 kg</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="308"/>
+        <location filename="../measure/trendplot.cpp" line="311"/>
         <source>%1（%2 時点）</source>
         <translation>%1 (as of %2)</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="317"/>
+        <location filename="../measure/trendplot.cpp" line="320"/>
         <source>目標 %1 kg に到達しました</source>
         <translation>Goal %1 kg reached</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="320"/>
+        <location filename="../measure/trendplot.cpp" line="323"/>
         <source>目標 %1 kg 到達予想 %2ごろ</source>
         <translation>Goal %1 kg expected about %2</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="323"/>
+        <location filename="../measure/trendplot.cpp" line="326"/>
         <source>目標 %1 kg 到達予想 2年以上先</source>
         <translation>Goal %1 kg expected more than two years away</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="326"/>
+        <location filename="../measure/trendplot.cpp" line="329"/>
         <source>目標 %1 kg から離れつつあります</source>
         <translation>Goal %1 kg: moving away from it</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="329"/>
+        <location filename="../measure/trendplot.cpp" line="332"/>
         <source>目標 %1 kg 変化がゆるやかで到達予想は出せません</source>
         <translation>Goal %1 kg: the change is too slow to tell when</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="333"/>
+        <location filename="../measure/trendplot.cpp" line="336"/>
         <source>目標 %1 kg 最近の記録が少ないため到達予想は出せません</source>
         <translation>Goal %1 kg: too few recent entries to tell when</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="345"/>
+        <location filename="../measure/trendplot.cpp" line="348"/>
         <source>1週間で %1 kg</source>
         <translation>%1 kg a week</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="350"/>
+        <location filename="../measure/trendplot.cpp" line="353"/>
         <source>目標に到達</source>
         <translation>goal reached</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="353"/>
+        <location filename="../measure/trendplot.cpp" line="356"/>
         <source>目標到達予想 %1ごろ</source>
         <translation>goal expected about %1</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="357"/>
+        <location filename="../measure/trendplot.cpp" line="360"/>
         <source>目標到達は2年以上先</source>
         <translation>goal more than two years away</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="360"/>
+        <location filename="../measure/trendplot.cpp" line="363"/>
         <source>目標から離れつつあります</source>
         <translation>moving away from the goal</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="368"/>
+        <location filename="../measure/trendplot.cpp" line="371"/>
         <source>傾向: %1</source>
         <translation>Trend: %1</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="377"/>
+        <location filename="../measure/trendplot.cpp" line="380"/>
         <source>%1&#x3000;%2 kg</source>
         <translation>%1  %2 kg</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="379"/>
+        <location filename="../measure/trendplot.cpp" line="382"/>
         <source>%1&#x3000;%2 kg&#x3000;BMI %3</source>
         <translation>%1  %2 kg  BMI %3</translation>
     </message>
@@ -822,37 +822,37 @@ Reason: %2
 <context>
     <name>morvane::frmMain</name>
     <message>
-        <location filename="../ui/frmmain.cpp" line="60"/>
+        <location filename="../ui/frmmain.cpp" line="63"/>
         <source>体重と身長から BMI、標準体重、肥満度と判定を表示し、体重の履歴を記録します。F1 キーでヘルプ、F2 キーで身長の変更</source>
         <translation>Shows the BMI, standard weight, obesity and judgement from your weight and height, and keeps a history of your weights. F1 opens the help, F2 changes the height</translation>
     </message>
     <message>
-        <location filename="../ui/frmmain.cpp" line="132"/>
+        <location filename="../ui/frmmain.cpp" line="135"/>
         <source>この記録を削除</source>
         <translation>Delete This Entry</translation>
     </message>
     <message>
-        <location filename="../ui/frmmain.cpp" line="137"/>
+        <location filename="../ui/frmmain.cpp" line="140"/>
         <source>元に戻す</source>
         <translation>Undo</translation>
     </message>
     <message>
-        <location filename="../ui/frmmain.cpp" line="295"/>
+        <location filename="../ui/frmmain.cpp" line="298"/>
         <source>グラフ表示</source>
         <translation>Show Chart</translation>
     </message>
     <message>
-        <location filename="../ui/frmmain.cpp" line="296"/>
+        <location filename="../ui/frmmain.cpp" line="299"/>
         <source>CSV書き出し</source>
         <translation>Export to CSV</translation>
     </message>
     <message>
-        <location filename="../ui/frmmain.cpp" line="298"/>
+        <location filename="../ui/frmmain.cpp" line="301"/>
         <source>履歴を元に戻す</source>
         <translation>Restore History</translation>
     </message>
     <message>
-        <location filename="../ui/frmmain.cpp" line="305"/>
+        <location filename="../ui/frmmain.cpp" line="308"/>
         <source>目標体重の設定</source>
         <translation>Set Goal Weight</translation>
     </message>

@@ -3,7 +3,7 @@
 // and what the chart makes of them: a range, its summary, its scale, its date ticks, a point read.
 
 #include "measure/trend.h"
-#include "measure/trendview.h"
+#include "measure/trendplot.h"
 #include "store/history.h"
 
 #include <QLocale>

@@ -1,4 +1,4 @@
-#include "measure/trendview.h"
+#include "measure/trendplot.h"
 
 #include "measure/arithmetic.h"
 #include "measure/limits.h"
@@ -14,6 +14,9 @@
 #include <utility>
 
 using namespace Qt::StringLiterals;
+
+// The texts keep the translation context they were first written under, "morvane::TrendView", so
+// that their translations are still found.
 
 namespace morvane {
 namespace {

@@ -1,8 +1,9 @@
 #pragma once
 
-// What the trend chart shows, worked out without a window: the entries it can draw, the part of
+// What the trend chart plots, worked out without a window: the entries it can draw, the part of
 // them a chosen range shows, the weight scale, the dates of the time axis's ticks, the summary
-// line and the reading of one point. The window only turns these into Qt Charts objects.
+// line, the trend's figures and goal forecast as text, and the reading of one point. The window
+// only turns these into Qt Charts objects.
 
 #include "measure/trend.h"
 
