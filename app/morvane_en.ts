@@ -686,122 +686,122 @@ Reason: %2
 <context>
     <name>morvane::TrendWindow</name>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="189"/>
+        <location filename="../ui/trendchart.cpp" line="156"/>
         <source>体重</source>
         <translation>Weight</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="193"/>
+        <location filename="../ui/trendchart.cpp" line="160"/>
         <source>移動平均（直近%1回）</source>
         <translation>Moving average (last %1)</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="215"/>
+        <location filename="../ui/trendchart.cpp" line="183"/>
         <source>日付</source>
         <translation>Date</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="220"/>
+        <location filename="../ui/trendchart.cpp" line="188"/>
         <source>体重 (kg)</source>
         <translation>Weight (kg)</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="283"/>
+        <location filename="../ui/trendwindow.cpp" line="60"/>
         <source>体重の推移</source>
         <translation>Weight Trend</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="288"/>
+        <location filename="../ui/trendwindow.cpp" line="65"/>
         <source>記録した体重の推移のグラフ。上のボタンで期間を選び、グラフでは左右の矢印キーで記録を一つずつ読みます。Esc キーで閉じます</source>
         <translation>A chart of the weights you recorded. The buttons above choose the period; in the chart, the left and right arrow keys read the entries one at a time. Esc closes it</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="332"/>
+        <location filename="../ui/trendwindow.cpp" line="109"/>
         <source>期間:</source>
         <translation>Period:</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="342"/>
+        <location filename="../ui/trendwindow.cpp" line="119"/>
         <source>1か月</source>
         <translation>1 month</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="342"/>
+        <location filename="../ui/trendwindow.cpp" line="119"/>
         <source>直近1か月の記録を表示</source>
         <translation>Shows the last month’s entries</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="343"/>
+        <location filename="../ui/trendwindow.cpp" line="120"/>
         <source>3か月</source>
         <translation>3 months</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="344"/>
+        <location filename="../ui/trendwindow.cpp" line="121"/>
         <source>直近3か月の記録を表示</source>
         <translation>Shows the last three months’ entries</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="345"/>
+        <location filename="../ui/trendwindow.cpp" line="122"/>
         <source>1年</source>
         <translation>1 year</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="345"/>
+        <location filename="../ui/trendwindow.cpp" line="122"/>
         <source>直近1年の記録を表示</source>
         <translation>Shows the last year’s entries</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="346"/>
+        <location filename="../ui/trendwindow.cpp" line="123"/>
         <source>すべて</source>
         <translation>All</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="346"/>
+        <location filename="../ui/trendwindow.cpp" line="123"/>
         <source>すべての記録を表示</source>
         <translation>Shows every entry</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="309"/>
+        <location filename="../ui/trendwindow.cpp" line="86"/>
         <source>体重の推移のグラフ</source>
         <translation>Weight trend chart</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="377"/>
+        <location filename="../ui/trendwindow.cpp" line="154"/>
         <source>身長が登録されていないため、判定の区分は表示していません</source>
         <translation>No height is set, so the judgement bands are not shown</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="381"/>
+        <location filename="../ui/trendwindow.cpp" line="158"/>
         <source>読み取れなかった行: %1</source>
         <translation>Unreadable lines: %1</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="382"/>
+        <location filename="../ui/trendwindow.cpp" line="159"/>
         <source>履歴のうち、グラフにできなかった行の数</source>
         <translation>The number of history lines that could not be charted</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="455"/>
+        <location filename="../ui/trendwindow.cpp" line="227"/>
         <source>記録した体重と移動平均を日付順に示すグラフ。背景の色は身長から求めた判定の区分</source>
         <translation>The weights you recorded and their moving average by date. The background colours are the judgement bands at your height</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="457"/>
+        <location filename="../ui/trendwindow.cpp" line="229"/>
         <source>。横の一点鎖線は%1</source>
         <translation>. The dash-dot line across is %1</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="463"/>
+        <location filename="../ui/trendwindow.cpp" line="235"/>
         <source>まだ履歴がありません。体重を記録すると、ここに推移がグラフで表示されます。</source>
         <translation>There is no history yet. Once you record your weight, its trend is shown here as a chart.</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="464"/>
+        <location filename="../ui/trendwindow.cpp" line="236"/>
         <source>履歴に、グラフにできる行がありません。</source>
         <translation>The history has no line that can be charted.</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="466"/>
+        <location filename="../ui/trendwindow.cpp" line="238"/>
         <source>この期間には記録がありません。ほかの期間を選んでください。</source>
         <translation>There are no entries in this period. Choose another period.</translation>
     </message>

@@ -2,8 +2,8 @@
 
 // What the trend chart plots, worked out without a window: the entries it can draw, the part of
 // them a chosen range shows, the weight scale, the dates of the time axis's ticks, the summary
-// line, the trend's figures and goal forecast as text, and the reading of one point. The window
-// only turns these into Qt Charts objects.
+// line, the trend's figures and goal forecast as text, and the reading of one point. The chart
+// (ui/trendchart.h) and its window (ui/trendwindow.h) only turn these into Qt Charts objects.
 
 #include "measure/trend.h"
 
