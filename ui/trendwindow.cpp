@@ -19,7 +19,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -34,14 +33,6 @@ constexpr qreal kLabelPadding = 5.0;
 
 // The range chosen last while the program runs: the next trend window opens with it.
 TrendRange g_lastRange = TrendRange::All;
-
-// A date's tick on the time axis: its label and where the label's centre stands, in the chart.
-struct DateTick {
-    QDate date;
-    QString label;
-    qreal x = 0.0;
-    qreal width = 0.0;
-};
 
 } // namespace
 
@@ -242,9 +233,8 @@ void TrendWindow::showRange()
     m_chartView->setVisible(!m_slice.isEmpty());
 }
 
-// The time axis's ticks for the plot's width: as many dates as fit with their labels whole, a
-// gap between them, and none sticking out of the chart, on the calendar dates dateTicks()
-// chooses. Run again whenever the plot changes its size.
+// The time axis's ticks for the plot's width, as fittingDateTicks() fits them into the chart in
+// the labels' font. Run again whenever the plot changes its size.
 void TrendWindow::placeDateTicks()
 {
     QChart* chart = m_chartView->chart();
@@ -253,47 +243,24 @@ void TrendWindow::placeDateTicks()
         return;
     m_ticksPlacedFor = plot;
 
-    const QFontMetricsF metrics(m_timeAxis->labelsFont());
-    const qreal firstDay = chartDay(m_slice.first);
-    const qreal perDay = plot.width() / (chartDay(m_slice.last) - firstDay);
     // Qt Charts gives each label an equal share of the axis, which spans the chart inside its
     // margins, and cuts a label wider than that.
     const QMarginsF margins = chart->margins();
-    const qreal axisWidth = chart->size().width() - margins.left() - margins.right();
-    const qreal right = chart->size().width() - kLabelGap;
-
-    QList<DateTick> kept;
-    QList<QDate> tried; // fewer ticks allowed often give the same dates, which need no new try
-    const int most = int(plot.width() / metrics.horizontalAdvance(u"0000"_s)) + 1;
-    for (int maxTicks = most; maxTicks >= 1; --maxTicks) {
-        QList<QDate> dates =
-            dateTicks(m_slice.first, m_slice.last, maxTicks, m_locale.firstDayOfWeek());
-        if (dates == tried)
-            continue;
-        tried = std::move(dates);
-        kept.clear();
-        for (const QDate& date : tried) {
-            DateTick tick{date, m_locale.toString(date, QLocale::ShortFormat)};
-            tick.x = plot.left() + (chartDay(date) - firstDay) * perDay;
-            tick.width = std::ceil(metrics.horizontalAdvance(tick.label)) + 2;
-            if (tick.x - tick.width / 2 >= plot.left() && tick.x + tick.width / 2 <= right)
-                kept.append(tick);
-        }
-        bool fits = true;
-        for (qsizetype i = 0; i < kept.size() && fits; ++i) {
-            fits = kept[i].width + 2 * kLabelPadding <= axisWidth / qreal(kept.size() + 1);
-            if (i > 0) {
-                fits = fits && kept[i].x - kept[i - 1].x >=
-                                   (kept[i].width + kept[i - 1].width) / 2 + kLabelGap;
-            }
-        }
-        if (fits)
-            break;
-    }
+    const qreal width = chart->size().width();
+    const DateAxisRoom room{.plotLeft = plot.left(),
+                            .plotWidth = plot.width(),
+                            .axisWidth = width - margins.left() - margins.right(),
+                            .padding = kLabelPadding,
+                            .right = width - kLabelGap,
+                            .gap = kLabelGap};
+    const QFontMetricsF metrics(m_timeAxis->labelsFont());
+    const QList<DateTick> ticks = fittingDateTicks(
+        m_slice.first, m_slice.last, room,
+        [&metrics](const QString& text) { return metrics.horizontalAdvance(text); }, m_locale);
 
     for (const QString& label : m_timeAxis->categoriesLabels())
         m_timeAxis->remove(label);
-    for (const DateTick& tick : kept)
+    for (const DateTick& tick : ticks)
         m_timeAxis->append(tick.label, chartDay(tick.date));
 }
 
