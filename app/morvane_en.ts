@@ -929,123 +929,123 @@ Reason: %2
 <context>
     <name>morvane::TrendView</name>
     <message>
-        <location filename="../measure/trendview.cpp" line="157"/>
+        <location filename="../measure/trendplot.cpp" line="160"/>
         <source>、</source>
         <comment>between the parts of a line</comment>
         <translation>, </translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="261"/>
+        <location filename="../measure/trendplot.cpp" line="310"/>
         <source>この期間の記録はありません</source>
         <translation>No entries in this period</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="266"/>
+        <location filename="../measure/trendplot.cpp" line="315"/>
         <source>%1〜%2</source>
         <translation>%1–%2</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="269"/>
+        <location filename="../measure/trendplot.cpp" line="318"/>
         <source>%1：%2 kg</source>
         <translation>%1: %2 kg</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="278"/>
+        <location filename="../measure/trendplot.cpp" line="327"/>
         <source>%1：%2 kg → %3 kg（%4 kg）、最低 %5 kg、最高 %6 kg</source>
         <translation>%1: %2 kg → %3 kg (%4 kg), lowest %5 kg, highest %6 kg</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="286"/>
+        <location filename="../measure/trendplot.cpp" line="335"/>
         <source>傾向 %1 kg</source>
         <translation>Trend %1 kg</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="290"/>
+        <location filename="../measure/trendplot.cpp" line="339"/>
         <source>1週間で %1 kg（1日あたり約 %2 kcal）</source>
         <translation>%1 kg a week (about %2 kcal a day)</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="295"/>
+        <location filename="../measure/trendplot.cpp" line="344"/>
         <source>最近の記録が少ないため1週間の変化は出せません</source>
         <translation>too few recent entries for a weekly change</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="301"/>
+        <location filename="../measure/trendplot.cpp" line="350"/>
         <source>%1日間 %2 kg</source>
         <translation>%1 days %2 kg</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="308"/>
+        <location filename="../measure/trendplot.cpp" line="357"/>
         <source>%1（%2 時点）</source>
         <translation>%1 (as of %2)</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="317"/>
+        <location filename="../measure/trendplot.cpp" line="366"/>
         <source>目標 %1 kg に到達しました</source>
         <translation>Goal %1 kg reached</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="320"/>
+        <location filename="../measure/trendplot.cpp" line="369"/>
         <source>目標 %1 kg 到達予想 %2ごろ</source>
         <translation>Goal %1 kg expected about %2</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="323"/>
+        <location filename="../measure/trendplot.cpp" line="372"/>
         <source>目標 %1 kg 到達予想 2年以上先</source>
         <translation>Goal %1 kg expected more than two years away</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="326"/>
+        <location filename="../measure/trendplot.cpp" line="375"/>
         <source>目標 %1 kg から離れつつあります</source>
         <translation>Goal %1 kg: moving away from it</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="329"/>
+        <location filename="../measure/trendplot.cpp" line="378"/>
         <source>目標 %1 kg 変化がゆるやかで到達予想は出せません</source>
         <translation>Goal %1 kg: the change is too slow to tell when</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="333"/>
+        <location filename="../measure/trendplot.cpp" line="382"/>
         <source>目標 %1 kg 最近の記録が少ないため到達予想は出せません</source>
         <translation>Goal %1 kg: too few recent entries to tell when</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="345"/>
+        <location filename="../measure/trendplot.cpp" line="394"/>
         <source>1週間で %1 kg</source>
         <translation>%1 kg a week</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="350"/>
+        <location filename="../measure/trendplot.cpp" line="399"/>
         <source>目標に到達</source>
         <translation>goal reached</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="353"/>
+        <location filename="../measure/trendplot.cpp" line="402"/>
         <source>目標到達予想 %1ごろ</source>
         <translation>goal expected about %1</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="357"/>
+        <location filename="../measure/trendplot.cpp" line="406"/>
         <source>目標到達は2年以上先</source>
         <translation>goal more than two years away</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="360"/>
+        <location filename="../measure/trendplot.cpp" line="409"/>
         <source>目標から離れつつあります</source>
         <translation>moving away from the goal</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="368"/>
+        <location filename="../measure/trendplot.cpp" line="417"/>
         <source>傾向: %1</source>
         <translation>Trend: %1</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="377"/>
+        <location filename="../measure/trendplot.cpp" line="426"/>
         <source>%1&#x3000;%2 kg</source>
         <translation>%1  %2 kg</translation>
     </message>
     <message>
-        <location filename="../measure/trendview.cpp" line="379"/>
+        <location filename="../measure/trendplot.cpp" line="428"/>
         <source>%1&#x3000;%2 kg&#x3000;BMI %3</source>
         <translation>%1  %2 kg  BMI %3</translation>
     </message>
@@ -1053,122 +1053,122 @@ Reason: %2
 <context>
     <name>morvane::TrendWindow</name>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="189"/>
+        <location filename="../ui/trendchart.cpp" line="156"/>
         <source>体重</source>
         <translation>Weight</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="193"/>
+        <location filename="../ui/trendchart.cpp" line="160"/>
         <source>移動平均（直近%1回）</source>
         <translation>Moving average (last %1)</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="215"/>
+        <location filename="../ui/trendchart.cpp" line="183"/>
         <source>日付</source>
         <translation>Date</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="220"/>
+        <location filename="../ui/trendchart.cpp" line="188"/>
         <source>体重 (kg)</source>
         <translation>Weight (kg)</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="283"/>
+        <location filename="../ui/trendwindow.cpp" line="51"/>
         <source>体重の推移</source>
         <translation>Weight Trend</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="288"/>
+        <location filename="../ui/trendwindow.cpp" line="56"/>
         <source>記録した体重の推移のグラフ。上のボタンで期間を選び、グラフでは左右の矢印キーで記録を一つずつ読みます。Esc キーで閉じます</source>
         <translation>A chart of the weights you recorded. The buttons above choose the period; in the chart, the left and right arrow keys read the entries one at a time. Esc closes it</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="332"/>
+        <location filename="../ui/trendwindow.cpp" line="100"/>
         <source>期間:</source>
         <translation>Period:</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="342"/>
+        <location filename="../ui/trendwindow.cpp" line="110"/>
         <source>1か月</source>
         <translation>1 month</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="342"/>
+        <location filename="../ui/trendwindow.cpp" line="110"/>
         <source>直近1か月の記録を表示</source>
         <translation>Shows the last month’s entries</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="343"/>
+        <location filename="../ui/trendwindow.cpp" line="111"/>
         <source>3か月</source>
         <translation>3 months</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="344"/>
+        <location filename="../ui/trendwindow.cpp" line="112"/>
         <source>直近3か月の記録を表示</source>
         <translation>Shows the last three months’ entries</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="345"/>
+        <location filename="../ui/trendwindow.cpp" line="113"/>
         <source>1年</source>
         <translation>1 year</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="345"/>
+        <location filename="../ui/trendwindow.cpp" line="113"/>
         <source>直近1年の記録を表示</source>
         <translation>Shows the last year’s entries</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="346"/>
+        <location filename="../ui/trendwindow.cpp" line="114"/>
         <source>すべて</source>
         <translation>All</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="346"/>
+        <location filename="../ui/trendwindow.cpp" line="114"/>
         <source>すべての記録を表示</source>
         <translation>Shows every entry</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="309"/>
+        <location filename="../ui/trendwindow.cpp" line="77"/>
         <source>体重の推移のグラフ</source>
         <translation>Weight trend chart</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="377"/>
+        <location filename="../ui/trendwindow.cpp" line="145"/>
         <source>身長が登録されていないため、判定の区分は表示していません</source>
         <translation>No height is set, so the judgement bands are not shown</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="381"/>
+        <location filename="../ui/trendwindow.cpp" line="149"/>
         <source>読み取れなかった行: %1</source>
         <translation>Unreadable lines: %1</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="382"/>
+        <location filename="../ui/trendwindow.cpp" line="150"/>
         <source>履歴のうち、グラフにできなかった行の数</source>
         <translation>The number of history lines that could not be charted</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="455"/>
+        <location filename="../ui/trendwindow.cpp" line="218"/>
         <source>記録した体重と移動平均を日付順に示すグラフ。背景の色は身長から求めた判定の区分</source>
         <translation>The weights you recorded and their moving average by date. The background colours are the judgement bands at your height</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="457"/>
+        <location filename="../ui/trendwindow.cpp" line="220"/>
         <source>。横の一点鎖線は%1</source>
         <translation>. The dash-dot line across is %1</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="463"/>
+        <location filename="../ui/trendwindow.cpp" line="226"/>
         <source>まだ履歴がありません。体重を記録すると、ここに推移がグラフで表示されます。</source>
         <translation>There is no history yet. Once you record your weight, its trend is shown here as a chart.</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="464"/>
+        <location filename="../ui/trendwindow.cpp" line="227"/>
         <source>履歴に、グラフにできる行がありません。</source>
         <translation>The history has no line that can be charted.</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="466"/>
+        <location filename="../ui/trendwindow.cpp" line="229"/>
         <source>この期間には記録がありません。ほかの期間を選んでください。</source>
         <translation>There are no entries in this period. Choose another period.</translation>
     </message>
@@ -1189,42 +1189,42 @@ Reason: %2
 <context>
     <name>morvane::frmMain</name>
     <message>
-        <location filename="../ui/frmmain.cpp" line="62"/>
+        <location filename="../ui/frmmain.cpp" line="65"/>
         <source>体重と身長から BMI、標準体重、肥満度と判定を表示し、体重の履歴を記録します。F1 キーでヘルプ、F2 キーで身長の変更</source>
         <translation>Shows the BMI, standard weight, obesity and judgement from your weight and height, and keeps a history of your weights. F1 opens the help, F2 changes the height</translation>
     </message>
     <message>
-        <location filename="../ui/frmmain.cpp" line="128"/>
+        <location filename="../ui/frmmain.cpp" line="131"/>
         <source>この記録を削除</source>
         <translation>Delete This Entry</translation>
     </message>
     <message>
-        <location filename="../ui/frmmain.cpp" line="133"/>
+        <location filename="../ui/frmmain.cpp" line="136"/>
         <source>元に戻す</source>
         <translation>Undo</translation>
     </message>
     <message>
-        <location filename="../ui/frmmain.cpp" line="322"/>
+        <location filename="../ui/frmmain.cpp" line="325"/>
         <source>グラフ表示</source>
         <translation>Show Chart</translation>
     </message>
     <message>
-        <location filename="../ui/frmmain.cpp" line="323"/>
+        <location filename="../ui/frmmain.cpp" line="326"/>
         <source>CSV書き出し</source>
         <translation>Export to CSV</translation>
     </message>
     <message>
-        <location filename="../ui/frmmain.cpp" line="325"/>
+        <location filename="../ui/frmmain.cpp" line="328"/>
         <source>履歴の取り込み…</source>
         <translation>Import History…</translation>
     </message>
     <message>
-        <location filename="../ui/frmmain.cpp" line="326"/>
+        <location filename="../ui/frmmain.cpp" line="329"/>
         <source>履歴を元に戻す</source>
         <translation>Restore History</translation>
     </message>
     <message>
-        <location filename="../ui/frmmain.cpp" line="333"/>
+        <location filename="../ui/frmmain.cpp" line="336"/>
         <source>目標体重の設定</source>
         <translation>Set Goal Weight</translation>
     </message>

@@ -1,6 +1,6 @@
 #include "session/session.h"
 
-#include "measure/trendview.h"
+#include "measure/trendplot.h"
 #include "session/entryflow.h"
 #include "session/filefollower.h"
 #include "session/historyeditor.h"

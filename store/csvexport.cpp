@@ -3,7 +3,7 @@
 #include "store/fileio.h"
 
 #include "measure/trend.h"
-#include "measure/trendview.h"
+#include "measure/trendplot.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,8 @@
 #include "ui/accessibility.h"
 
-#include "ui/controls.h"
+#include "ui/labels.h"
+#include "ui/meter.h"
+#include "ui/picturecontrols.h"
 #include "ui/trendchartview.h"
 
 #include <QAccessible>

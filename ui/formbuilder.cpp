@@ -3,9 +3,13 @@
 #include "assets/pictures.h"
 #include "measure/arithmetic.h"
 #include "measure/bands.h"
-#include "ui/controls.h"
+#include "ui/framebox.h"
 #include "ui/historylist.h"
+#include "ui/labels.h"
 #include "ui/layout.h"
+#include "ui/meter.h"
+#include "ui/picturecontrols.h"
+#include "ui/shapes.h"
 
 #include <QFontMetrics>
 #include <QHash>

@@ -9,9 +9,12 @@
 #include "session/historymodel.h"
 #include "session/session.h"
 #include "ui/accessibility.h"
-#include "ui/controls.h"
 #include "ui/historylist.h"
+#include "ui/labels.h"
 #include "ui/layout.h"
+#include "ui/meter.h"
+#include "ui/picturecontrols.h"
+#include "ui/shapes.h"
 #include "ui/trendwindow.h"
 
 #include <QAction>

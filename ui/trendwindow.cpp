@@ -1,44 +1,29 @@
 #include "ui/trendwindow.h"
 
-#include "measure/bands.h"
-#include "measure/bandweights.h"
-#include "measure/goal.h"
+#include "ui/trendchart.h"
 #include "ui/trendchartview.h"
 
-#include <QAreaSeries>
 #include <QButtonGroup>
 #include <QCategoryAxis>
 #include <QChart>
 #include <QCursor>
 #include <QEvent>
 #include <QFontMetricsF>
-#include <QGraphicsSimpleTextItem>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLegend>
-#include <QLegendMarker>
 #include <QLineSeries>
 #include <QPushButton>
 #include <QScatterSeries>
 #include <QShortcut>
 #include <QToolTip>
 #include <QVBoxLayout>
-#include <QValueAxis>
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
 
 using namespace Qt::StringLiterals;
 
 namespace morvane {
 namespace {
-
-// Above this many points the markers would merge into a thick line and only slow the drawing.
-constexpr qsizetype kMaxMarkedPoints = 200;
-
-// Band colours behind the weights: light enough that the lines stay readable on every band.
-constexpr int kBandAlpha = 70;
 
 // The least room between two date labels, and between a label and the chart's edge, in pixels.
 constexpr qreal kLabelGap = 8.0;
@@ -48,223 +33,6 @@ constexpr qreal kLabelPadding = 5.0;
 
 // The range chosen last while the program runs: the next trend window opens with it.
 TrendRange g_lastRange = TrendRange::All;
-
-struct Span {
-    double low = 0.0;
-    double high = 0.0;
-};
-
-// A dark window background (a dark desktop theme) gets the dark chart theme and lines drawn in
-// light colours; the bands keep their colours, see-through over either background.
-bool isDark(const QPalette& palette)
-{
-    return palette.color(QPalette::Window).lightness() < 128;
-}
-
-QChart::ChartTheme chartTheme(bool dark)
-{
-    return dark ? QChart::ChartThemeDark : QChart::ChartThemeLight;
-}
-
-struct Colours {
-    QColor weight;
-    QColor average;
-    QColor goal;
-    QColor marker;
-};
-
-Colours coloursFor(bool dark)
-{
-    if (dark)
-        return {QColor(0x8c, 0xb8, 0xff), QColor(0xe0, 0xe0, 0xe0), QColor(0x5c, 0xd6, 0x8f),
-                QColor(0xff, 0xa0, 0x40)};
-    return {QColor(0x1d, 0x3f, 0x8a), QColor(0x20, 0x20, 0x20), QColor(0x00, 0x7a, 0x3d),
-            QColor(0xd0, 0x50, 0x00)};
-}
-
-// A date's place on the time axis: its Julian day number.
-qreal dayOf(const QDate& date)
-{
-    return static_cast<qreal>(date.toJulianDay());
-}
-
-// The bands as areas over the whole time span, cut to the weights on show. The judgement bands
-// themselves are open at both ends (the meter only stops at 15.4 and 31.6), so the outer bands
-// reach to the chart's edges.
-void addBands(QChart* chart, float height, const Span& time, const WeightScale& weight)
-{
-    for (const Band& band : bands()) {
-        WeightRange range = bandWeightRange(band.number, height);
-        if (band.number == 1)
-            range.lower = -std::numeric_limits<double>::infinity();
-        if (band.number == 6)
-            range.upper = std::numeric_limits<double>::infinity();
-        const double low = std::max(range.lower, weight.low);
-        const double high = std::min(range.upper, weight.high);
-        if (!(high > low))
-            continue;
-
-        auto* upper = new QLineSeries;
-        upper->append(time.low, high);
-        upper->append(time.high, high);
-        auto* lower = new QLineSeries;
-        lower->append(time.low, low);
-        lower->append(time.high, low);
-        auto* area = new QAreaSeries(upper, lower);
-        // The area draws its edges but does not own them.
-        upper->setParent(area);
-        lower->setParent(area);
-        area->setName(band.caption);
-        QColor colour = QColor::fromRgba(band.background);
-        colour.setAlpha(kBandAlpha);
-        area->setColor(colour);
-        area->setBorderColor(Qt::transparent);
-        area->setPen(Qt::NoPen);
-        chart->addSeries(area);
-    }
-}
-
-QLineSeries* lineSeries(const QString& name, const QList<QPointF>& points)
-{
-    auto* series = new QLineSeries;
-    series->setName(name);
-    series->replace(points); // one call: appending point by point redraws each time
-    return series;
-}
-
-// The goal as a level line across the whole time span, with its label riding on it at the right
-// end of the plot, wherever the chart is resized. The chart's axes must be in place.
-QLineSeries* addGoal(QChart* chart, float kilograms, const Span& time, const QColor& colour,
-                     const QLocale& locale)
-{
-    const double goal = kilograms;
-    const QString label = goalText(kilograms, std::nullopt, locale);
-    QLineSeries* series = lineSeries(label, {{time.low, goal}, {time.high, goal}});
-    QPen pen(colour);
-    pen.setWidthF(2.0);
-    pen.setStyle(Qt::DashDotLine);
-    series->setPen(pen);
-    chart->addSeries(series);
-    for (QAbstractAxis* axis : chart->axes())
-        series->attachAxis(axis);
-
-    auto* text = new QGraphicsSimpleTextItem(label, chart);
-    text->setBrush(pen.color());
-    auto place = [chart, text, goal, series] {
-        const QRectF plot = chart->plotArea();
-        const QPointF at = chart->mapToPosition(QPointF(0, goal), series);
-        const QRectF box = text->boundingRect();
-        text->setPos(plot.right() - box.width() - 4, at.y() - box.height() - 1);
-    };
-    QObject::connect(chart, &QChart::plotAreaChanged, chart, place);
-    place();
-    return series;
-}
-
-struct ChartParts {
-    QChart* chart = nullptr;
-    QLineSeries* weights = nullptr;
-    QLineSeries* goal = nullptr;
-    QScatterSeries* marker = nullptr;
-    QCategoryAxis* time = nullptr;
-};
-
-// The weights and their moving average as lines, and the marker of the point read over them.
-void addLines(QChart* chart, const TrendSeries& series, const TrendSlice& slice,
-              const Colours& colours, ChartParts& parts)
-{
-    // A long history is drawn from a few thousand of its points, chosen so that no peak, dip or
-    // band crossing is lost: Qt Charts would otherwise lay out and paint millions of them.
-    auto points = [&](const QList<double>& values) {
-        const std::span<const double> shown(values.constData() + slice.begin,
-                                            std::size_t(slice.end - slice.begin));
-        const QList<qsizetype> kept = chartPoints(shown);
-        QList<QPointF> result;
-        result.reserve(kept.size());
-        for (const qsizetype i : kept)
-            result.append({dayOf(series.entries[slice.begin + i].date), shown[std::size_t(i)]});
-        return result;
-    };
-    const QList<QPointF> weights = points(series.weights);
-    parts.weights = lineSeries(TrendWindow::tr("体重"), weights);
-    parts.weights->setPointsVisible(weights.size() <= kMaxMarkedPoints);
-    parts.weights->setColor(colours.weight);
-    QLineSeries* averages =
-        lineSeries(TrendWindow::tr("移動平均（直近%1回）").arg(kMovingAverageEntries),
-                   points(series.averages));
-    QPen dashed(colours.average);
-    dashed.setWidthF(2.0);
-    dashed.setStyle(Qt::DashLine);
-    averages->setPen(dashed);
-    chart->addSeries(parts.weights);
-    chart->addSeries(averages);
-    // The point read, drawn over the lines.
-    parts.marker = new QScatterSeries;
-    parts.marker->setMarkerSize(11.0);
-    parts.marker->setColor(Qt::transparent);
-    parts.marker->setBorderColor(colours.marker);
-    parts.marker->setPen(QPen(colours.marker, 2.5));
-    chart->addSeries(parts.marker);
-}
-
-// The axes, attached to every series. The dates' ticks are placed when the plot's width is
-// known (placeDateTicks).
-void addAxes(QChart* chart, const Span& time, const WeightScale& weight, ChartParts& parts)
-{
-    parts.time = new QCategoryAxis;
-    parts.time->setTitleText(TrendWindow::tr("日付"));
-    parts.time->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    parts.time->setRange(time.low, time.high);
-    parts.time->setStartValue(time.low);
-    auto* weightAxis = new QValueAxis;
-    weightAxis->setTitleText(TrendWindow::tr("体重 (kg)"));
-    weightAxis->setRange(weight.low, weight.high);
-    weightAxis->setTickType(QValueAxis::TicksDynamic);
-    weightAxis->setTickAnchor(std::ceil(weight.low / weight.step) * weight.step);
-    weightAxis->setTickInterval(weight.step);
-    weightAxis->setLabelFormat(u"%.0f"_s);
-    chart->addAxis(parts.time, Qt::AlignBottom);
-    chart->addAxis(weightAxis, Qt::AlignLeft);
-    for (QAbstractSeries* s : chart->series()) {
-        s->attachAxis(parts.time);
-        s->attachAxis(weightAxis);
-    }
-}
-
-// A date's tick on the time axis: its label and where the label's centre stands, in the chart.
-struct DateTick {
-    QDate date;
-    QString label;
-    qreal x = 0.0;
-    qreal width = 0.0;
-};
-
-ChartParts buildChart(const TrendSeries& series, const TrendSlice& slice,
-                      std::optional<float> height, std::optional<float> goal, const QLocale& locale,
-                      bool dark)
-{
-    ChartParts parts;
-    const Span time{dayOf(slice.first), dayOf(slice.last)};
-    const WeightScale weight = weightScale(series, slice, goal);
-    const Colours colours = coloursFor(dark);
-
-    auto* chart = new QChart;
-    parts.chart = chart;
-    // The theme first: it sets the colours of everything added before it.
-    chart->setTheme(chartTheme(dark));
-    chart->setLocale(locale);
-    chart->setLocalizeNumbers(true);
-    chart->legend()->setAlignment(Qt::AlignBottom);
-    if (height)
-        addBands(chart, *height, time, weight);
-    addLines(chart, series, slice, colours, parts);
-    addAxes(chart, time, weight, parts);
-    for (QLegendMarker* m : chart->legend()->markers(parts.marker))
-        m->setVisible(false);
-    if (goal)
-        parts.goal = addGoal(chart, *goal, time, colours.goal, locale);
-    return parts;
-}
 
 } // namespace
 
@@ -413,7 +181,7 @@ void TrendWindow::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::PaletteChange && m_chartView &&
-        m_chartView->chart()->theme() != chartTheme(isDark(palette())))
+        m_chartView->chart()->theme() != trendChartTheme(palette()))
         showRange();
 }
 
@@ -427,13 +195,8 @@ void TrendWindow::showRange()
     m_point->clear();
     m_chartView->setReading({}, {});
 
-    ChartParts parts;
-    if (m_slice.isEmpty()) {
-        parts.chart = new QChart;
-        parts.chart->setTheme(chartTheme(isDark(palette())));
-    } else {
-        parts = buildChart(m_series, m_slice, m_height, m_goalWeight, m_locale, isDark(palette()));
-    }
+    const TrendChartParts parts =
+        buildTrendChart(m_series, m_slice, m_height, m_goalWeight, m_locale, palette());
     // The old chart goes only once nothing points into it and it can no longer call back.
     QChart* old = m_chartView->chart();
     if (old)
@@ -470,9 +233,8 @@ void TrendWindow::showRange()
     m_chartView->setVisible(!m_slice.isEmpty());
 }
 
-// The time axis's ticks for the plot's width: as many dates as fit with their labels whole, a
-// gap between them, and none sticking out of the chart, on the calendar dates dateTicks()
-// chooses. Run again whenever the plot changes its size.
+// The time axis's ticks for the plot's width, as fittingDateTicks() fits them into the chart in
+// the labels' font. Run again whenever the plot changes its size.
 void TrendWindow::placeDateTicks()
 {
     QChart* chart = m_chartView->chart();
@@ -481,48 +243,25 @@ void TrendWindow::placeDateTicks()
         return;
     m_ticksPlacedFor = plot;
 
-    const QFontMetricsF metrics(m_timeAxis->labelsFont());
-    const qreal firstDay = dayOf(m_slice.first);
-    const qreal perDay = plot.width() / (dayOf(m_slice.last) - firstDay);
     // Qt Charts gives each label an equal share of the axis, which spans the chart inside its
     // margins, and cuts a label wider than that.
     const QMarginsF margins = chart->margins();
-    const qreal axisWidth = chart->size().width() - margins.left() - margins.right();
-    const qreal right = chart->size().width() - kLabelGap;
-
-    QList<DateTick> kept;
-    QList<QDate> tried; // fewer ticks allowed often give the same dates, which need no new try
-    const int most = int(plot.width() / metrics.horizontalAdvance(u"0000"_s)) + 1;
-    for (int maxTicks = most; maxTicks >= 1; --maxTicks) {
-        QList<QDate> dates =
-            dateTicks(m_slice.first, m_slice.last, maxTicks, m_locale.firstDayOfWeek());
-        if (dates == tried)
-            continue;
-        tried = std::move(dates);
-        kept.clear();
-        for (const QDate& date : tried) {
-            DateTick tick{date, m_locale.toString(date, QLocale::ShortFormat)};
-            tick.x = plot.left() + (dayOf(date) - firstDay) * perDay;
-            tick.width = std::ceil(metrics.horizontalAdvance(tick.label)) + 2;
-            if (tick.x - tick.width / 2 >= plot.left() && tick.x + tick.width / 2 <= right)
-                kept.append(tick);
-        }
-        bool fits = true;
-        for (qsizetype i = 0; i < kept.size() && fits; ++i) {
-            fits = kept[i].width + 2 * kLabelPadding <= axisWidth / qreal(kept.size() + 1);
-            if (i > 0) {
-                fits = fits && kept[i].x - kept[i - 1].x >=
-                                   (kept[i].width + kept[i - 1].width) / 2 + kLabelGap;
-            }
-        }
-        if (fits)
-            break;
-    }
+    const qreal width = chart->size().width();
+    const DateAxisRoom room{.plotLeft = plot.left(),
+                            .plotWidth = plot.width(),
+                            .axisWidth = width - margins.left() - margins.right(),
+                            .padding = kLabelPadding,
+                            .right = width - kLabelGap,
+                            .gap = kLabelGap};
+    const QFontMetricsF metrics(m_timeAxis->labelsFont());
+    const QList<DateTick> ticks = fittingDateTicks(
+        m_slice.first, m_slice.last, room,
+        [&metrics](const QString& text) { return metrics.horizontalAdvance(text); }, m_locale);
 
     for (const QString& label : m_timeAxis->categoriesLabels())
         m_timeAxis->remove(label);
-    for (const DateTick& tick : kept)
-        m_timeAxis->append(tick.label, dayOf(tick.date));
+    for (const DateTick& tick : ticks)
+        m_timeAxis->append(tick.label, chartDay(tick.date));
 }
 
 void TrendWindow::readEntryAt(const QPointF& scenePosition)
@@ -563,7 +302,7 @@ void TrendWindow::read(qsizetype entry, bool pointer)
 {
     m_read = entry;
     const TrendEntry& e = m_series.entries[entry];
-    const QPointF value(dayOf(e.date), e.weight);
+    const QPointF value(chartDay(e.date), e.weight);
     m_marker->replace(QList<QPointF>{value});
     const QString text = pointText(e, m_height, m_locale);
     m_point->setText(text);

@@ -16,7 +16,7 @@
 // window. It opens with the range chosen last while the program runs (everything at first);
 // nothing about it is saved.
 
-#include "measure/trendview.h"
+#include "measure/trendplot.h"
 #include "store/history.h"
 
 #include <QLocale>

@@ -4,9 +4,9 @@
 // Run once at 100 % and once at 200 % (QT_SCALE_FACTOR=2).
 
 #include "assets/pictures.h"
-#include "ui/controls.h"
 #include "ui/fonts.h"
 #include "ui/formbuilder.h"
+#include "ui/picturecontrols.h"
 
 #include <QApplication>
 #include <QImageReader>

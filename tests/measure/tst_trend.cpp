@@ -3,7 +3,7 @@
 // and what the chart makes of them: a range, its summary, its scale, its date ticks, a point read.
 
 #include "measure/trend.h"
-#include "measure/trendview.h"
+#include "measure/trendplot.h"
 #include "store/history.h"
 
 #include <QLocale>
@@ -341,42 +341,52 @@ void tst_Trend::range()
 
 void tst_Trend::dateTicks_data()
 {
+    QTest::addColumn<QLocale>("locale");
     QTest::addColumn<QDate>("first");
     QTest::addColumn<QDate>("last");
-    QTest::addColumn<int>("maxTicks");
-    QTest::addColumn<int>("weekStart");
-    QTest::addColumn<QList<QDate>>("ticks");
+    QTest::addColumn<double>("width"); // of the plot
+    QTest::addColumn<QString>("labels");
 
-    QTest::newRow("ten days, room for five: every other day")
-        << QDate(2026, 5, 1) << QDate(2026, 5, 10) << 5 << int(Qt::Sunday)
-        << QList<QDate>{{2026, 5, 1}, {2026, 5, 3}, {2026, 5, 5}, {2026, 5, 7}, {2026, 5, 9}};
-    QTest::newRow("fifteen days: Sundays")
-        << QDate(2026, 5, 1) << QDate(2026, 5, 16) << 10 << int(Qt::Sunday)
-        << QList<QDate>{{2026, 5, 3}, {2026, 5, 10}};
-    QTest::newRow("three months and a day: the firsts of months")
-        << QDate(2026, 2, 11) << QDate(2026, 5, 12) << 10 << int(Qt::Sunday)
-        << QList<QDate>{{2026, 3, 1}, {2026, 4, 1}, {2026, 5, 1}};
-    QTest::newRow("a year, room for six: every other month")
-        << QDate(2025, 5, 11) << QDate(2026, 5, 11) << 6 << int(Qt::Sunday)
-        << QList<QDate>{{2025, 7, 1}, {2025, 9, 1}, {2025, 11, 1},
-                        {2026, 1, 1}, {2026, 3, 1}, {2026, 5, 1}};
-    QTest::newRow("ten years, room for four: every fifth year")
-        << QDate(2016, 6, 1) << QDate(2026, 5, 11) << 4 << int(Qt::Sunday)
-        << QList<QDate>{{2020, 1, 1}, {2025, 1, 1}};
+    const QLocale japan(QLocale::Japanese, QLocale::Japan);
+    // Days 79 apart, one short of a label and its gap; the labels of the ends would stick out.
+    QTest::newRow("eight days: every other day but the ends")
+        << japan << QDate(2026, 5, 1) << QDate(2026, 5, 9) << 632.0
+        << u"2026/05/03, 2026/05/05, 2026/05/07"_s;
+    QTest::newRow("four weeks, Japan: Sundays")
+        << japan << QDate(2026, 4, 1) << QDate(2026, 4, 29) << 1000.0
+        << u"2026/04/05, 2026/04/12, 2026/04/19, 2026/04/26"_s;
+    QTest::newRow("four weeks, C: Mondays")
+        << QLocale::c() << QDate(2026, 4, 1) << QDate(2026, 4, 29) << 1000.0
+        << u"6 Apr 2026, 13 Apr 2026, 20 Apr 2026, 27 Apr 2026"_s;
+    QTest::newRow(
+        "three months and a day: firsts of months, but three labels' shares are too narrow")
+        << japan << QDate(2026, 2, 11) << QDate(2026, 5, 12) << 250.0
+        << u"2026/03/01, 2026/05/01"_s;
+    QTest::newRow("ten years: every fifth year")
+        << japan << QDate(2016, 6, 1) << QDate(2026, 5, 11) << 300.0 << u"2020/01/01, 2025/01/01"_s;
     // A history's years come from the order of its lines: a hostile one can span millions.
     QTest::newRow("five million years, counted: every millionth, no year 0")
-        << QDate(-5'000'000, 6, 1) << QDate(2026, 5, 11) << 5 << int(Qt::Sunday)
-        << QList<QDate>{
-               {-4'000'000, 1, 1}, {-3'000'000, 1, 1}, {-2'000'000, 1, 1}, {-1'000'000, 1, 1}};
+        << japan << QDate(-5'000'000, 6, 1) << QDate(2026, 5, 11) << 600.0
+        << u"-4000000/01/01, -3000000/01/01, -2000000/01/01, -1000000/01/01"_s;
 }
 
 void tst_Trend::dateTicks()
 {
+    QFETCH(QLocale, locale);
     QFETCH(QDate, first);
     QFETCH(QDate, last);
-    QFETCH(int, maxTicks);
-    QFETCH(int, weekStart);
-    QTEST(morvane::dateTicks(first, last, maxTicks, Qt::DayOfWeek(weekStart)), "ticks");
+    QFETCH(double, width);
+    // The plot from 40, the axis 60 wider, labels 7 a character reaching 20 past the plot at most,
+    // 8 between neighbours and 5 either side within their shares of the axis.
+    const DateAxisRoom room{40.0, width, width + 60.0, 5.0, 40.0 + width + 20.0, 8.0};
+    QStringList labels;
+    for (const DateTick& tick : fittingDateTicks(
+             first, last, room, [](const QString& text) { return 7.0 * text.size(); }, locale))
+        labels.append(tick.label);
+    QTEST(labels.join(u", "_s), "labels");
+    // Whichever are kept, the dates offered lie in the span, none in a year 0.
+    for (const QDate& date : morvane::dateTicks(first, last, 1000, locale.firstDayOfWeek()))
+        QVERIFY2(date.isValid() && first <= date && date <= last, qPrintable(date.toString()));
 }
 
 void tst_Trend::readPoint_data()

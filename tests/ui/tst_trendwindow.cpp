@@ -351,8 +351,8 @@ void tst_TrendWindow::dateLabels_data()
     }
 }
 
-// Every date label is drawn whole, inside the chart, clear of every other text, on the calendar
-// date its span calls for.
+// Every date label is drawn whole, inside the chart, clear of every other text. Which dates get a
+// label is fittingDateTicks' (tst_trend).
 void tst_TrendWindow::dateLabels()
 {
     QFETCH(QLocale, locale);
@@ -388,14 +388,8 @@ void tst_TrendWindow::dateLabels()
         for (qsizetype j = i + 1; j < boxes.size(); ++j)
             QVERIFY2(!boxes[i].intersects(boxes[j]), qPrintable(texts[i] + u" / "_s + texts[j]));
     }
-    for (const QString& label : labels) {
-        QVERIFY2(texts.contains(label),
-                 qPrintable(label + texts.join(u'|'))); // whole, not cut to "..."
-        const QDate date = locale.toDate(label, QLocale::ShortFormat);
-        QVERIFY2(days <= 14 || (days <= 92 && date.dayOfWeek() == locale.firstDayOfWeek()) ||
-                     (days <= 730 && date.day() == 1) || date.dayOfYear() == 1,
-                 qPrintable(label));
-    }
+    for (const QString& label : labels) // whole, not cut to "..."
+        QVERIFY2(texts.contains(label), qPrintable(label + texts.join(u'|')));
 }
 
 void tst_TrendWindow::readPoint_data()

@@ -5,9 +5,9 @@
 
 #include "measure/numbertext.h"
 #include "ui/accessibility.h"
-#include "ui/controls.h"
 #include "ui/fixedsize.h"
 #include "ui/fonts.h"
+#include "ui/labels.h"
 #include "ui/layout.h"
 #include "ui/trendwindow.h"
 #include "ui/windowframe.h"

@@ -1,8 +1,9 @@
 #pragma once
 
-// What the trend chart shows, worked out without a window: the entries it can draw, the part of
+// What the trend chart plots, worked out without a window: the entries it can draw, the part of
 // them a chosen range shows, the weight scale, the dates of the time axis's ticks, the summary
-// line and the reading of one point. The window only turns these into Qt Charts objects.
+// line, the trend's figures and goal forecast as text, and the reading of one point. The chart
+// (ui/trendchart.h) and its window (ui/trendwindow.h) only turn these into Qt Charts objects.
 
 #include "measure/trend.h"
 
@@ -10,6 +11,7 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class QLocale;
@@ -71,6 +73,35 @@ WeightScale weightScale(const TrendSeries& series, const TrendSlice& slice,
 // the span: even days, odd weeks, January/April/July/October, years divisible by 5 ...
 QList<QDate> dateTicks(const QDate& first, const QDate& last, int maxTicks,
                        Qt::DayOfWeek weekStart);
+
+// Where the time axis's date labels may stand, all in the unit the labels are measured in. The
+// axis's labels share its width equally, one share more than there are labels, and a label needs
+// `padding` on either side within its share.
+struct DateAxisRoom {
+    double plotLeft = 0.0;  // where the first date of the span stands
+    double plotWidth = 0.0; // from the first date to the last
+    double axisWidth = 0.0;
+    double padding = 0.0;
+    double right = 0.0; // no label reaches beyond this
+    double gap = 0.0;   // the least room between two neighbouring labels
+};
+
+// A tick of the time axis: its date, its label and where the label's centre stands.
+struct DateTick {
+    QDate date;
+    QString label;
+    double x = 0.0;
+};
+
+// The time axis's ticks from first to last, on the dates dateTicks() chooses with the week
+// starting on the locale's first day, labelled in the locale's short form: as many as fit the room
+// with their labels whole, a gap between neighbours, and none sticking out left of the plot or
+// beyond the right limit (a date near either end may go without its tick). labelWidth gives a
+// text's advance; a label takes that rounded up and one unit more on either side. Where not even
+// one label fits its share of the axis, at most one tick. None for an empty plot or span.
+QList<DateTick> fittingDateTicks(const QDate& first, const QDate& last, const DateAxisRoom& room,
+                                 const std::function<double(const QString&)>& labelWidth,
+                                 const QLocale& locale);
 
 // The line that sums the slice up, with the dates in the locale's short form and the weights with
 // one decimal: "2026/09/07〜2026/12/07：70.3 kg → 68.5 kg（−1.8 kg）、最低 68.1 kg、最高 71.0 kg".

@@ -1,4 +1,4 @@
-#include "measure/trendview.h"
+#include "measure/trendplot.h"
 
 #include "measure/arithmetic.h"
 #include "measure/limits.h"
@@ -14,6 +14,9 @@
 #include <utility>
 
 using namespace Qt::StringLiterals;
+
+// The texts keep the translation context they were first written under, "morvane::TrendView", so
+// that their translations are still found.
 
 namespace morvane {
 namespace {
@@ -253,6 +256,52 @@ QList<QDate> dateTicks(const QDate& first, const QDate& last, int maxTicks, Qt::
     // Even the longest step gives too many: the first of them.
     ticks.resize(std::min<qsizetype>(ticks.size(), maxTicks));
     return ticks;
+}
+
+QList<DateTick> fittingDateTicks(const QDate& first, const QDate& last, const DateAxisRoom& room,
+                                 const std::function<double(const QString&)>& labelWidth,
+                                 const QLocale& locale)
+{
+    QList<DateTick> kept;
+    if (!(room.plotWidth > 0) || !first.isValid() || !last.isValid() || !(first < last))
+        return kept;
+    const double firstDay = double(first.toJulianDay());
+    const double perDay = room.plotWidth / (double(last.toJulianDay()) - firstDay);
+    // No date label is narrower than four digits: at most as many as those fit in the plot (and
+    // no more tries than a million, whatever labelWidth says).
+    const double digits = labelWidth(u"0000"_s);
+    const int most = digits > 0 ? int(std::min(room.plotWidth / digits, 1e6)) + 1 : 1;
+
+    QList<double> widths; // of the labels kept
+    QList<QDate> tried;   // fewer ticks allowed often give the same dates, which need no new try
+    for (int maxTicks = most; maxTicks >= 1; --maxTicks) {
+        QList<QDate> dates = dateTicks(first, last, maxTicks, locale.firstDayOfWeek());
+        if (dates == tried)
+            continue;
+        tried = std::move(dates);
+        kept.clear();
+        widths.clear();
+        for (const QDate& date : tried) {
+            DateTick tick{date, locale.toString(date, QLocale::ShortFormat)};
+            tick.x = room.plotLeft + (double(date.toJulianDay()) - firstDay) * perDay;
+            const double width = std::ceil(labelWidth(tick.label)) + 2;
+            if (tick.x - width / 2 >= room.plotLeft && tick.x + width / 2 <= room.right) {
+                kept.append(tick);
+                widths.append(width);
+            }
+        }
+        bool fits = true;
+        for (qsizetype i = 0; i < kept.size() && fits; ++i) {
+            fits = widths[i] + 2 * room.padding <= room.axisWidth / double(kept.size() + 1);
+            if (i > 0) {
+                fits =
+                    fits && kept[i].x - kept[i - 1].x >= (widths[i] + widths[i - 1]) / 2 + room.gap;
+            }
+        }
+        if (fits)
+            break;
+    }
+    return kept;
 }
 
 QString trendSummary(const TrendSeries& series, const TrendSlice& slice, const QLocale& locale)
