@@ -132,7 +132,7 @@ void openChart(const History& history, const QDate& today, const QLocale& locale
     benchmark::DoNotOptimize(window->chartView());
 }
 
-// From the menu's click to the painted chart: reading every line, the moving average, choosing
+// From the menu's click to the painted chart: reading every line, the smoothed trend, choosing
 // the points to draw, and Qt Charts' layout and painting. 1,000 lines is the baseline.
 void BM_TrendChartOpens(benchmark::State& state)
 {

@@ -42,23 +42,6 @@ QList<qsizetype> chartPoints(std::span<const double> values, qsizetype maxPoints
     return kept;
 }
 
-QList<double> movingAverage(const QList<TrendEntry>& entries, int span)
-{
-    span = std::max(span, 1);
-    QList<double> averages;
-    averages.reserve(entries.size());
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        // Summed afresh for each entry rather than kept as a running sum, so that rounding errors
-        // do not pile up over a long history.
-        const qsizetype first = std::max<qsizetype>(0, i - span + 1);
-        double sum = 0.0;
-        for (qsizetype j = first; j <= i; ++j)
-            sum += entries[j].weight;
-        averages.append(sum / static_cast<double>(i - first + 1));
-    }
-    return averages;
-}
-
 namespace {
 
 // QDate::daysTo without its validity checks (and its call), for the weighing days' valid dates.

@@ -36,15 +36,6 @@ inline constexpr qsizetype kMaxChartPoints = 4000;
 // line still crosses each band edge wherever the full line does (to within one run).
 QList<qsizetype> chartPoints(std::span<const double> values, qsizetype maxPoints = kMaxChartPoints);
 
-// Entries the moving average spans: about a week of daily weighing, enough to smooth the day to
-// day swing of water and meals without hiding a trend of a few weeks.
-inline constexpr int kMovingAverageEntries = 7;
-
-// The trailing moving average of the weights: element i is the mean of entries
-// max(0, i - span + 1) ... i. It counts entries, not days, so that it needs no gap handling; the
-// first span - 1 values average the fewer entries that exist. Same size as `entries`.
-QList<double> movingAverage(const QList<TrendEntry>& entries, int span = kMovingAverageEntries);
-
 // The smoothed trend of the weights, one value a day: each day's weight is the mean of its
 // entries, a day without a weighing takes the weight on the straight line between the weighings
 // around it, and trend(day) = trend(day - 1) + kTrendSmoothing * (weight(day) - trend(day - 1)),

@@ -175,7 +175,16 @@ TrendSeries trendSeries(Trend trend)
     series.weights.reserve(series.entries.size());
     for (const TrendEntry& entry : series.entries)
         series.weights.append(entry.weight);
-    series.averages = movingAverage(series.entries);
+    series.trend = WeightTrend(series.entries);
+    // Every entry's day is a weighing day: both walk forward in step.
+    const QList<TrendDay>& days = series.trend.weighingDays();
+    series.trends.reserve(series.entries.size());
+    qsizetype day = 0;
+    for (const TrendEntry& entry : series.entries) {
+        while (day + 1 < days.size() && days[day].date < entry.date)
+            ++day;
+        series.trends.append(days.isEmpty() ? entry.weight : days[day].trend);
+    }
     return series;
 }
 
@@ -208,8 +217,8 @@ WeightScale weightScale(const TrendSeries& series, const TrendSlice& slice,
     double low = std::numeric_limits<double>::infinity();
     double high = -low;
     for (qsizetype i = slice.begin; i < slice.end; ++i) {
-        low = std::min({low, series.weights[i], series.averages[i]});
-        high = std::max({high, series.weights[i], series.averages[i]});
+        low = std::min({low, series.weights[i], series.trends[i]});
+        high = std::max({high, series.weights[i], series.trends[i]});
     }
     WeightScale scale{low, high}; // no entries: an empty span, which a goal may widen
     if (low <= high) {
@@ -418,15 +427,71 @@ QString trendBrief(const std::optional<TrendFigures>& figures,
         .arg(parts.join(partSeparator()));
 }
 
-QString pointText(const TrendEntry& entry, std::optional<float> height, const QLocale& locale)
+QList<QList<TrendPoint>> trendLines(const TrendSeries& series, const TrendSlice& slice)
 {
+    QList<QList<TrendPoint>> lines;
+    if (slice.isEmpty())
+        return lines;
+    const qint64 first = slice.first.toJulianDay();
+    const qint64 last = slice.last.toJulianDay();
+    const bool everyDay = last - first < kMaxChartPoints;
+    const QList<TrendDay>& days = series.trend.weighingDays();
+    for (const TrendRun& run : series.trend.runs()) {
+        const qint64 from = std::max(first, run.first.toJulianDay());
+        const qint64 to = std::min(last, run.last.toJulianDay());
+        if (from > to)
+            continue;
+        QList<TrendPoint>& line = lines.emplace_back();
+        if (everyDay) {
+            for (qint64 day = from; day <= to; ++day)
+                line.append({day, *series.trend.trendOn(QDate::fromJulianDay(day))});
+            continue;
+        }
+        // The weighing days of the run within the slice, thinned as the weights are.
+        const auto begin = std::partition_point(days.begin(), days.end(), [&](const TrendDay& d) {
+            return d.date.toJulianDay() < from;
+        });
+        const auto end = std::partition_point(
+            begin, days.end(), [&](const TrendDay& d) { return d.date.toJulianDay() <= to; });
+        QList<double> values;
+        values.reserve(end - begin);
+        for (auto d = begin; d != end; ++d)
+            values.append(d->trend);
+        for (const qsizetype i : chartPoints(values))
+            line.append({(begin + i)->date.toJulianDay(), values[i]});
+    }
+    return lines;
+}
+
+QString trendOutlook(const TrendSeries& series, const TrendSlice& slice, const QDate& today,
+                     std::optional<float> goal, const QLocale& locale)
+{
+    if (slice.isEmpty())
+        return {};
+    const std::optional<TrendFigures> figures =
+        trendFigures(series.trend, series.entries[slice.end - 1].date);
+    if (!figures)
+        return {};
+    QString text = trendFiguresText(*figures, today, locale);
+    if (goal)
+        text += u'\n' + goalForecastText(goalForecast(*figures, *goal), locale);
+    return text;
+}
+
+QString pointText(const TrendSeries& series, qsizetype i, std::optional<float> height,
+                  const QLocale& locale)
+{
+    const TrendEntry& entry = series.entries[i];
     const QString date = locale.toString(entry.date, QLocale::ShortFormat);
     const QString weight = oneDecimalText(entry.weight, locale);
-    if (!height)
-        return QCoreApplication::translate("morvane::TrendView", "%1　%2 kg").arg(date, weight);
+    const QString trend = oneDecimalText(series.trends[i], locale);
+    if (!height) {
+        return QCoreApplication::translate("morvane::TrendView", "%1　%2 kg　傾向 %3 kg")
+            .arg(date, weight, trend);
+    }
     const float bmi = bodyMassIndex(static_cast<float>(entry.weight), *height);
-    return QCoreApplication::translate("morvane::TrendView", "%1　%2 kg　BMI %3")
-        .arg(date, weight, oneDecimalText(bmi, locale));
+    return QCoreApplication::translate("morvane::TrendView", "%1　%2 kg　BMI %3　傾向 %4 kg")
+        .arg(date, weight, oneDecimalText(bmi, locale), trend);
 }
 
 qsizetype nearestEntry(const TrendSeries& series, const TrendSlice& slice, double day,

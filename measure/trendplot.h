@@ -28,9 +28,10 @@ enum class TrendRange { Month, ThreeMonths, Year, All };
 // flat line, and its scale would need millions of labels.
 struct TrendSeries {
     QList<TrendEntry> entries;
-    QList<double> weights;  // entries[i].weight, for chartPoints()
-    QList<double> averages; // movingAverage(entries) over the whole history
-    int skippedLines = 0;   // unreadable lines and weights outside the accepted range
+    QList<double> weights; // entries[i].weight, for chartPoints()
+    WeightTrend trend;     // the smoothed trend of the whole history, by day
+    QList<double> trends;  // the trend on entries[i]'s day
+    int skippedLines = 0;  // unreadable lines and weights outside the accepted range
 };
 TrendSeries trendSeries(Trend trend);
 
@@ -39,9 +40,9 @@ TrendSeries trendSeries(Trend trend);
 // are entries near its ends; All spans the first entry's date to the last one's. A span of one
 // day is widened by a day either side, so that the axis has a width.
 //
-// The moving average of an entry always counts the entries before it, also those before the
-// range: the average's first values in a range are then as smooth as the rest, instead of
-// restarting from a single weight at the left edge.
+// The trend of an entry always counts the entries before it, also those before the range: the
+// trend's first values in a range are then as smooth as the rest, instead of restarting from a
+// single weight at the left edge.
 struct TrendSlice {
     qsizetype begin = 0;
     qsizetype end = 0;
@@ -52,7 +53,17 @@ struct TrendSlice {
 };
 TrendSlice trendSlice(const TrendSeries& series, TrendRange range, const QDate& today);
 
-// The weight axis: every weight and average of the slice with a margin (5 % of their spread, at
+// A day of the trend's line on the chart: its Julian day number and the trend on it.
+struct TrendPoint {
+    qint64 day = 0;
+    double trend = 0.0;
+};
+// The trend's line over the slice's dates, one list of points per run (a chart breaks the line
+// between them). Every day is a point, up to kMaxChartPoints of them in the slice; a longer
+// span takes the weighing days, as many as chartPoints() keeps of them.
+QList<QList<TrendPoint>> trendLines(const TrendSeries& series, const TrendSlice& slice);
+
+// The weight axis: every weight and trend of the slice with a margin (5 % of their spread, at
 // least 1 kg, never below 0 kg), reaching to the goal if there is one, at whole kilograms. The
 // ticks fall on multiples of a step of 1, 2 or 5 times a power of ten kilograms, the smallest that
 // gives at most kMaxWeightSteps steps: a dozen labels at most, whatever the weights.
@@ -129,9 +140,16 @@ QString goalForecastText(const GoalForecast& forecast, const QLocale& locale);
 QString trendBrief(const std::optional<TrendFigures>& figures,
                    const std::optional<GoalForecast>& forecast, const QLocale& locale);
 
-// One point read out: "2026/12/07　68.5 kg　BMI 24.1", the BMI at the given height (the stored
-// one, not the line's own), left out without a height.
-QString pointText(const TrendEntry& entry, std::optional<float> height, const QLocale& locale);
+// Where the slice's weight is heading, below its summary: the trend's figures on the newest
+// weighing within it (trendFiguresText), and with a goal the forecast (goalForecastText), a line
+// each. Empty for an empty slice.
+QString trendOutlook(const TrendSeries& series, const TrendSlice& slice, const QDate& today,
+                     std::optional<float> goal, const QLocale& locale);
+
+// One point read out: "2026/12/07　68.5 kg　BMI 24.1　傾向 68.3 kg", the BMI at the given height
+// (the stored one, not the line's own), left out without a height, and the trend on that day.
+QString pointText(const TrendSeries& series, qsizetype entry, std::optional<float> height,
+                  const QLocale& locale);
 
 // The entry of the slice nearest to a place on the chart: of the entries of the date nearest to
 // `day` (a Julian day number, fractions allowed), the one whose weight is nearest to `weight`.

@@ -48,7 +48,7 @@ bool isDark(const QPalette& palette)
 
 struct Colours {
     QColor weight;
-    QColor average;
+    QColor trend;
     QColor goal;
     QColor marker;
 };
@@ -135,7 +135,9 @@ QLineSeries* addGoal(QChart* chart, float kilograms, const Span& time, const QCo
     return series;
 }
 
-// The weights and their moving average as lines, and the marker of the point read over them.
+// The weights and their smoothed trend as lines, and the marker of the point read over them. The
+// trend is a line per run: it starts again after a long pause, and only its first run names it
+// in the legend.
 void addLines(QChart* chart, const TrendSeries& series, const TrendSlice& slice,
               const Colours& colours, TrendChartParts& parts)
 {
@@ -156,16 +158,21 @@ void addLines(QChart* chart, const TrendSeries& series, const TrendSlice& slice,
         lineSeries(QCoreApplication::translate("morvane::TrendWindow", "体重"), weights);
     parts.weights->setPointsVisible(weights.size() <= kMaxMarkedPoints);
     parts.weights->setColor(colours.weight);
-    QLineSeries* averages =
-        lineSeries(QCoreApplication::translate("morvane::TrendWindow", "移動平均（直近%1回）")
-                       .arg(kMovingAverageEntries),
-                   points(series.averages));
-    QPen dashed(colours.average);
+    chart->addSeries(parts.weights);
+    QPen dashed(colours.trend);
     dashed.setWidthF(2.0);
     dashed.setStyle(Qt::DashLine);
-    averages->setPen(dashed);
-    chart->addSeries(parts.weights);
-    chart->addSeries(averages);
+    const QString trendName = QCoreApplication::translate("morvane::TrendWindow", "傾向");
+    for (const QList<TrendPoint>& run : trendLines(series, slice)) {
+        QList<QPointF> line;
+        line.reserve(run.size());
+        for (const TrendPoint& p : run)
+            line.append({qreal(p.day), p.trend});
+        QLineSeries* trend = lineSeries(trendName, line);
+        trend->setPen(dashed);
+        chart->addSeries(trend);
+        parts.trends.append(trend);
+    }
     // The point read, drawn over the lines.
     parts.marker = new QScatterSeries;
     parts.marker->setMarkerSize(11.0);
@@ -225,6 +232,10 @@ TrendChartParts buildTrendChart(const TrendSeries& series, const TrendSlice& sli
     addAxes(chart, time, weight, parts);
     for (QLegendMarker* m : chart->legend()->markers(parts.marker))
         m->setVisible(false);
+    for (qsizetype i = 1; i < parts.trends.size(); ++i) {
+        for (QLegendMarker* m : chart->legend()->markers(parts.trends[i]))
+            m->setVisible(false);
+    }
     if (goal)
         parts.goal = addGoal(chart, *goal, time, colours.goal, locale);
     return parts;

@@ -1,14 +1,15 @@
 #pragma once
 
 // The trend window's chart for one range, built from what measure/trendplot.h works out: the
-// judgement bands at the stored height as coloured areas, the weights and their moving average as
-// lines, the goal as a level line with its label on it, the marker of the point read, and the
+// judgement bands at the stored height as coloured areas, the weights and their smoothed trend
+// as lines, the goal as a level line with its label on it, the marker of the point read, and the
 // axes, in the chart theme and line colours for a light or a dark window.
 
 #include "measure/trendplot.h"
 
 #include <QChart>
 #include <QDate>
+#include <QList>
 
 #include <optional>
 
@@ -25,6 +26,7 @@ namespace morvane {
 struct TrendChartParts {
     QChart* chart = nullptr;
     QLineSeries* weights = nullptr;   // a place on the chart is read in this series' values
+    QList<QLineSeries*> trends;       // the trend's runs, oldest first
     QLineSeries* goal = nullptr;      // null without a goal
     QScatterSeries* marker = nullptr; // the ring on the point read; empty until one is read
     // The dates, without ticks: their labels are placed once the plot's width is known.

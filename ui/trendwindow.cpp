@@ -211,11 +211,16 @@ void TrendWindow::showRange()
     connect(parts.chart, &QChart::plotAreaChanged, this, &TrendWindow::placeDateTicks);
     placeDateTicks();
 
-    const QString summary = trendSummary(m_series, m_slice, m_locale);
+    // The range summed up, then where it is heading at its newest weighing.
+    QString summary = trendSummary(m_series, m_slice, m_locale);
+    if (const QString outlook = trendOutlook(m_series, m_slice, m_today, m_goalWeight, m_locale);
+        !outlook.isEmpty())
+        summary += u'\n' + outlook;
     m_summary->setText(summary);
     QString description =
         summary + u'。' +
-        tr("記録した体重と移動平均を日付順に示すグラフ。背景の色は身長から求めた判定の区分");
+        tr("記録した体重と、その傾向（1日ごとに体重へ1割ずつ近づく平均）を日付順に示すグラフ。"
+           "背景の色は身長から求めた判定の区分");
     if (m_goal)
         description += tr("。横の一点鎖線は%1").arg(m_goal->name());
     m_chartView->setAccessibleDescription(description);
@@ -304,7 +309,7 @@ void TrendWindow::read(qsizetype entry, bool pointer)
     const TrendEntry& e = m_series.entries[entry];
     const QPointF value(chartDay(e.date), e.weight);
     m_marker->replace(QList<QPointF>{value});
-    const QString text = pointText(e, m_height, m_locale);
+    const QString text = pointText(m_series, entry, m_height, m_locale);
     m_point->setText(text);
     const QPoint at = m_chartView->mapFromScene(
         m_chartView->chart()->mapToScene(m_chartView->chart()->mapToPosition(value, m_weights)));

@@ -1,6 +1,6 @@
 #pragma once
 
-// The weight trend: every readable history line as a point over time, a moving average, and the
+// The weight trend: every readable history line as a point over time, the smoothed trend, and the
 // six judgement bands at the stored height as coloured areas behind them, over a range the user
 // chooses (the last month, three months, year, or everything), with a line that sums the range
 // up and the reading of one point at a time.

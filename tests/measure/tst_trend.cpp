@@ -1,5 +1,5 @@
 // Reading the history back as dated weights: the years worked out from the order of the lines, the
-// lines that are skipped, the moving average, the smoothed trend, its figures and goal forecast,
+// lines that are skipped, the smoothed trend, its figures and goal forecast,
 // and what the chart makes of them: a range, its summary, its scale, its date ticks, a point read.
 
 #include "measure/trend.h"
@@ -87,8 +87,6 @@ private slots:
     void years_data();
     void years();
     void entriesKeepTheirValues();
-    void movingAverage_data();
-    void movingAverage();
     void chartPoints_data();
     void chartPoints();
     void range_data();
@@ -183,45 +181,6 @@ void tst_Trend::entriesKeepTheirValues()
     QCOMPARE(trend.entries[1].percent, -3.9);
 }
 
-void tst_Trend::movingAverage_data()
-{
-    QTest::addColumn<QList<double>>("weights");
-    QTest::addColumn<int>("span"); // 0: the default span
-    QTest::addColumn<QList<double>>("averages");
-
-    QTest::newRow("empty") << QList<double>{} << 0 << QList<double>{};
-    QTest::newRow("one entry") << QList<double>{68.5} << 0 << QList<double>{68.5};
-    QTest::newRow("fewer entries than the span average what there is")
-        << QList<double>{60, 62, 67} << 0 << QList<double>{60, 61, 63};
-    // The eighth and ninth values average 2 ... 8 and 3 ... 9.
-    QTest::newRow("default span is seven entries")
-        << QList<double>{1, 2, 3, 4, 5, 6, 7, 8, 9} << 0
-        << QList<double>{1, 1.5, 2, 2.5, 3, 3.5, 4, 5, 6};
-    QTest::newRow("span of three")
-        << QList<double>{3, 6, 9, 3, 3} << 3 << QList<double>{3, 4.5, 6, 6, 5};
-    QTest::newRow("span of one follows the weights")
-        << QList<double>{70, 69.5, 71} << 1 << QList<double>{70, 69.5, 71};
-}
-
-void tst_Trend::movingAverage()
-{
-    QFETCH(QList<double>, weights);
-    QFETCH(int, span);
-    QFETCH(QList<double>, averages);
-
-    QList<TrendEntry> entries;
-    QDate date(2026, 1, 1);
-    for (const double weight : weights) {
-        entries.append({date, weight, 0.0, 0.0});
-        date = date.addDays(1);
-    }
-    const QList<double> got =
-        span == 0 ? morvane::movingAverage(entries) : morvane::movingAverage(entries, span);
-    QCOMPARE(got.size(), averages.size());
-    for (qsizetype i = 0; i < got.size(); ++i)
-        QVERIFY2(qFuzzyCompare(got[i], averages[i]), qPrintable(QString::number(i)));
-}
-
 void tst_Trend::chartPoints_data()
 {
     QTest::addColumn<QList<double>>("values");
@@ -291,8 +250,8 @@ void tst_Trend::range_data()
     QTest::addColumn<QList<QDate>>("span");
     QTest::addColumn<int>("skipped");
 
-    // The weight on 09/01 is before the range but in the average: the averages shown run from
-    // 70.65 to 69.78 kg, inside the weights' 68.1 ... 71.0 kg.
+    // The weight on 09/01 is before the range but in the trend, which stays inside the weights'
+    // 68.1 ... 71.0 kg and starts again at 68.5 after 36 days without a weighing.
     QTest::newRow("three months")
         << QList<QPointF>{{-97, 71.0}, {-91, 70.3}, {-67, 71.0}, {-36, 68.1}, {0, 68.5}}
         << TrendRange::ThreeMonths << 0.0f
@@ -396,12 +355,14 @@ void tst_Trend::readPoint_data()
     QTest::addColumn<float>("height"); // 0: none
     QTest::addColumn<QString>("text");
 
+    // The trend: 68.0, then 68.0 + 0.1 × (68.6 − 68.0) = 68.06 on 12/06 (the mean of its two
+    // entries), then 68.06 + 0.1 × (68.5 − 68.06) = 68.104.
     QTest::newRow("halfway: the earlier date, its nearest weight")
-        << -0.5 << 68.5 << 1.685f << u"2026/12/06　68.2 kg　BMI 24.0"_s;
+        << -0.5 << 68.5 << 1.685f << u"2026/12/06　68.2 kg　BMI 24.0　傾向 68.1 kg"_s;
     QTest::newRow("of one date, the nearest weight")
-        << -1.0 << 68.9 << 1.685f << u"2026/12/06　69.0 kg　BMI 24.3"_s;
+        << -1.0 << 68.9 << 1.685f << u"2026/12/06　69.0 kg　BMI 24.3　傾向 68.1 kg"_s;
     QTest::newRow("after the last, no height: no BMI")
-        << 5.0 << 70.0 << 0.0f << u"2026/12/07　68.5 kg"_s;
+        << 5.0 << 70.0 << 0.0f << u"2026/12/07　68.5 kg　傾向 68.1 kg"_s;
 }
 
 void tst_Trend::readPoint()
@@ -414,7 +375,7 @@ void tst_Trend::readPoint()
     const TrendSlice slice = trendSlice(series, TrendRange::All, kToday);
     const qsizetype i = nearestEntry(series, slice, double(kToday.toJulianDay()) + day, weight);
     QVERIFY(i >= 0);
-    QTEST(pointText(series.entries[i], height > 0 ? std::optional(height) : std::nullopt,
+    QTEST(pointText(series, i, height > 0 ? std::optional(height) : std::nullopt,
                     QLocale(QLocale::Japanese, QLocale::Japan)),
           "text");
 }

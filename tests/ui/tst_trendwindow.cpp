@@ -175,26 +175,30 @@ void tst_TrendWindow::ranges()
 
     const int days = int(first.daysTo(kToday)) + 1;
     QLineSeries* weights = lineNamed(window, u"体重"_s);
-    QLineSeries* average = lineNamed(window, u"移動平均"_s);
-    QVERIFY(weights && average);
+    QLineSeries* trend = lineNamed(window, u"傾向"_s);
+    QVERIFY(weights && trend);
     // A date is plotted at its Julian day; the years come from the order of the lines.
     QCOMPARE(weights->count(), days);
     QCOMPARE(weights->at(0), QPointF(first.toJulianDay(), dailyWeight(1000 - days)));
-    // The average at the range's first day counts the six days before it.
-    double sum = 0.0;
-    for (int i = 1000 - days - 6; i <= 1000 - days; ++i)
-        sum += dailyWeight(i);
-    if (range != TrendRange::All)
-        QVERIFY(qFuzzyCompare(average->at(0).y(), sum / 7));
+    // The trend at the range's first day counts every day before it, a day a point.
+    double smoothed = dailyWeight(0);
+    for (int i = 1; i <= 1000 - days; ++i)
+        smoothed += 0.1 * (dailyWeight(i) - smoothed);
+    QCOMPARE(trend->count(), days);
+    QCOMPARE(trend->at(0).x(), double(first.toJulianDay()));
+    QVERIFY(qFuzzyCompare(trend->at(0).y(), smoothed));
     auto* time = axis<QCategoryAxis>(window, Qt::Horizontal);
     QVERIFY(time);
     QCOMPARE(time->min(), double(first.toJulianDay()));
     QCOMPARE(time->max(), double(kToday.toJulianDay()));
     QCOMPARE(window.goalSeries()->at(0).x(), time->min());
 
-    // The summary starts at the range's first entry; the chart's description begins with it.
+    // The summary starts at the range's first entry, then tells where the trend is heading and
+    // when the goal will be reached; the chart's description begins with it.
     const QString summary = window.summaryLabel()->text();
     QVERIFY2(summary.startsWith(kJapan.toString(first, QLocale::ShortFormat)), qPrintable(summary));
+    QVERIFY2(summary.contains(u"\n傾向 "_s) && summary.contains(u"\n目標 62.0 kg "_s),
+             qPrintable(summary));
     QVERIFY(window.chartView()->accessibleDescription().startsWith(summary + u'。'));
 
     // The next window opens with the range chosen.
@@ -397,9 +401,10 @@ void tst_TrendWindow::readPoint_data()
     QTest::addColumn<QList<int>>("keys"); // 0: the pointer over the middle point
     QTest::addColumn<QString>("reading");
 
-    const QString first = u"2026/05/09　68.0 kg　BMI 24.0"_s;
-    const QString middle = u"2026/05/10　69.0 kg　BMI 24.3"_s;
-    const QString last = u"2026/05/11　68.5 kg　BMI 24.1"_s;
+    // With the trend: 68.0, 68.1 (68.0 + 0.1 × 1.0), 68.14.
+    const QString first = u"2026/05/09　68.0 kg　BMI 24.0　傾向 68.0 kg"_s;
+    const QString middle = u"2026/05/10　69.0 kg　BMI 24.3　傾向 68.1 kg"_s;
+    const QString last = u"2026/05/11　68.5 kg　BMI 24.1　傾向 68.1 kg"_s;
     QTest::newRow("Home: the first") << QList<int>{Qt::Key_Home} << first;
     QTest::newRow("Right with none read: the last") << QList<int>{Qt::Key_Right} << last;
     QTest::newRow("Left from the last") << QList<int>{Qt::Key_End, Qt::Key_Left} << middle;
