@@ -202,9 +202,13 @@ void ImportDialog::showPreview()
     m_currentWeight->setVisible(p.newestIsImported);
     m_currentWeight->setText(tr("いちばん新しい体重 %1 kg を現在の体重にする")
                                  .arg(oneDecimalText(p.newestWeight, locale)));
+    // Until the order of month and day is chosen, what the file's dates are is not known.
+    const bool undecided = ask && m_previewer.choices().dayMonthOrder == DayMonthOrder::Undecided;
     for (QAbstractButton* button : m_buttons->buttons()) {
-        if (m_buttons->buttonRole(button) == QDialogButtonBox::AcceptRole)
-            button->setVisible(!p.nothingToImport());
+        if (m_buttons->buttonRole(button) != QDialogButtonBox::AcceptRole)
+            continue;
+        button->setVisible(undecided || !p.nothingToImport());
+        button->setEnabled(!undecided);
     }
 }
 
