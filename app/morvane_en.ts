@@ -935,140 +935,140 @@ Reason: %2
         <translation>, </translation>
     </message>
     <message>
-        <location filename="../measure/trendplot.cpp" line="310"/>
+        <location filename="../measure/trendplot.cpp" line="319"/>
         <source>この期間の記録はありません</source>
         <translation>No entries in this period</translation>
     </message>
     <message>
-        <location filename="../measure/trendplot.cpp" line="315"/>
+        <location filename="../measure/trendplot.cpp" line="324"/>
         <source>%1〜%2</source>
         <translation>%1–%2</translation>
     </message>
     <message>
-        <location filename="../measure/trendplot.cpp" line="318"/>
+        <location filename="../measure/trendplot.cpp" line="327"/>
         <source>%1：%2 kg</source>
         <translation>%1: %2 kg</translation>
     </message>
     <message>
-        <location filename="../measure/trendplot.cpp" line="327"/>
+        <location filename="../measure/trendplot.cpp" line="336"/>
         <source>%1：%2 kg → %3 kg（%4 kg）、最低 %5 kg、最高 %6 kg</source>
         <translation>%1: %2 kg → %3 kg (%4 kg), lowest %5 kg, highest %6 kg</translation>
     </message>
     <message>
-        <location filename="../measure/trendplot.cpp" line="335"/>
+        <location filename="../measure/trendplot.cpp" line="344"/>
         <source>傾向 %1 kg</source>
         <translation>Trend %1 kg</translation>
     </message>
     <message>
-        <location filename="../measure/trendplot.cpp" line="339"/>
+        <location filename="../measure/trendplot.cpp" line="348"/>
         <source>1週間で %1 kg（1日あたり約 %2 kcal）</source>
         <translation>%1 kg a week (about %2 kcal a day)</translation>
     </message>
     <message>
-        <location filename="../measure/trendplot.cpp" line="344"/>
+        <location filename="../measure/trendplot.cpp" line="353"/>
         <source>最近の記録が少ないため1週間の変化は出せません</source>
         <translation>too few recent entries for a weekly change</translation>
     </message>
     <message>
-        <location filename="../measure/trendplot.cpp" line="350"/>
+        <location filename="../measure/trendplot.cpp" line="359"/>
         <source>%1日間 %2 kg</source>
         <translation>%1 days %2 kg</translation>
     </message>
     <message>
-        <location filename="../measure/trendplot.cpp" line="357"/>
+        <location filename="../measure/trendplot.cpp" line="366"/>
         <source>%1（%2 時点）</source>
         <translation>%1 (as of %2)</translation>
     </message>
     <message>
-        <location filename="../measure/trendplot.cpp" line="366"/>
+        <location filename="../measure/trendplot.cpp" line="375"/>
         <source>目標 %1 kg に到達しました</source>
         <translation>Goal %1 kg reached</translation>
     </message>
     <message>
-        <location filename="../measure/trendplot.cpp" line="369"/>
+        <location filename="../measure/trendplot.cpp" line="378"/>
         <source>目標 %1 kg 到達予想 %2ごろ</source>
         <translation>Goal %1 kg expected about %2</translation>
     </message>
     <message>
-        <location filename="../measure/trendplot.cpp" line="372"/>
+        <location filename="../measure/trendplot.cpp" line="381"/>
         <source>目標 %1 kg 到達予想 2年以上先</source>
         <translation>Goal %1 kg expected more than two years away</translation>
     </message>
     <message>
-        <location filename="../measure/trendplot.cpp" line="375"/>
+        <location filename="../measure/trendplot.cpp" line="384"/>
         <source>目標 %1 kg から離れつつあります</source>
         <translation>Goal %1 kg: moving away from it</translation>
     </message>
     <message>
-        <location filename="../measure/trendplot.cpp" line="378"/>
+        <location filename="../measure/trendplot.cpp" line="387"/>
         <source>目標 %1 kg 変化がゆるやかで到達予想は出せません</source>
         <translation>Goal %1 kg: the change is too slow to tell when</translation>
     </message>
     <message>
-        <location filename="../measure/trendplot.cpp" line="382"/>
+        <location filename="../measure/trendplot.cpp" line="391"/>
         <source>目標 %1 kg 最近の記録が少ないため到達予想は出せません</source>
         <translation>Goal %1 kg: too few recent entries to tell when</translation>
     </message>
     <message>
-        <location filename="../measure/trendplot.cpp" line="394"/>
+        <location filename="../measure/trendplot.cpp" line="403"/>
         <source>1週間で %1 kg</source>
         <translation>%1 kg a week</translation>
     </message>
     <message>
-        <location filename="../measure/trendplot.cpp" line="399"/>
+        <location filename="../measure/trendplot.cpp" line="408"/>
         <source>目標に到達</source>
         <translation>goal reached</translation>
     </message>
     <message>
-        <location filename="../measure/trendplot.cpp" line="402"/>
+        <location filename="../measure/trendplot.cpp" line="411"/>
         <source>目標到達予想 %1ごろ</source>
         <translation>goal expected about %1</translation>
     </message>
     <message>
-        <location filename="../measure/trendplot.cpp" line="406"/>
+        <location filename="../measure/trendplot.cpp" line="415"/>
         <source>目標到達は2年以上先</source>
         <translation>goal more than two years away</translation>
     </message>
     <message>
-        <location filename="../measure/trendplot.cpp" line="409"/>
+        <location filename="../measure/trendplot.cpp" line="418"/>
         <source>目標から離れつつあります</source>
         <translation>moving away from the goal</translation>
     </message>
     <message>
-        <location filename="../measure/trendplot.cpp" line="417"/>
+        <location filename="../measure/trendplot.cpp" line="426"/>
         <source>傾向: %1</source>
         <translation>Trend: %1</translation>
     </message>
     <message>
-        <location filename="../measure/trendplot.cpp" line="426"/>
-        <source>%1&#x3000;%2 kg</source>
-        <translation>%1  %2 kg</translation>
+        <location filename="../measure/trendplot.cpp" line="489"/>
+        <source>%1&#x3000;%2 kg&#x3000;傾向 %3 kg</source>
+        <translation>%1  %2 kg  trend %3 kg</translation>
     </message>
     <message>
-        <location filename="../measure/trendplot.cpp" line="428"/>
-        <source>%1&#x3000;%2 kg&#x3000;BMI %3</source>
-        <translation>%1  %2 kg  BMI %3</translation>
+        <location filename="../measure/trendplot.cpp" line="493"/>
+        <source>%1&#x3000;%2 kg&#x3000;BMI %3&#x3000;傾向 %4 kg</source>
+        <translation>%1  %2 kg  BMI %3  trend %4 kg</translation>
     </message>
 </context>
 <context>
     <name>morvane::TrendWindow</name>
     <message>
-        <location filename="../ui/trendchart.cpp" line="156"/>
+        <location filename="../ui/trendchart.cpp" line="158"/>
         <source>体重</source>
         <translation>Weight</translation>
     </message>
     <message>
-        <location filename="../ui/trendchart.cpp" line="160"/>
-        <source>移動平均（直近%1回）</source>
-        <translation>Moving average (last %1)</translation>
+        <location filename="../ui/trendchart.cpp" line="165"/>
+        <source>傾向</source>
+        <translation>Trend</translation>
     </message>
     <message>
-        <location filename="../ui/trendchart.cpp" line="183"/>
+        <location filename="../ui/trendchart.cpp" line="190"/>
         <source>日付</source>
         <translation>Date</translation>
     </message>
     <message>
-        <location filename="../ui/trendchart.cpp" line="188"/>
+        <location filename="../ui/trendchart.cpp" line="195"/>
         <source>体重 (kg)</source>
         <translation>Weight (kg)</translation>
     </message>
@@ -1128,6 +1128,11 @@ Reason: %2
         <translation>Shows every entry</translation>
     </message>
     <message>
+        <location filename="../ui/trendwindow.cpp" line="222"/>
+        <source>記録した体重と、その傾向（1日ごとに体重へ1割ずつ近づく平均）を日付順に示すグラフ。背景の色は身長から求めた判定の区分</source>
+        <translation>A chart of the weights recorded and their trend (an average that moves a tenth of the way to each day's weight), by date. The background colours are the judgement bands at your height</translation>
+    </message>
+    <message>
         <location filename="../ui/trendwindow.cpp" line="77"/>
         <source>体重の推移のグラフ</source>
         <translation>Weight trend chart</translation>
@@ -1148,27 +1153,22 @@ Reason: %2
         <translation>The number of history lines that could not be charted</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="218"/>
-        <source>記録した体重と移動平均を日付順に示すグラフ。背景の色は身長から求めた判定の区分</source>
-        <translation>The weights you recorded and their moving average by date. The background colours are the judgement bands at your height</translation>
-    </message>
-    <message>
-        <location filename="../ui/trendwindow.cpp" line="220"/>
+        <location filename="../ui/trendwindow.cpp" line="225"/>
         <source>。横の一点鎖線は%1</source>
         <translation>. The dash-dot line across is %1</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="226"/>
+        <location filename="../ui/trendwindow.cpp" line="231"/>
         <source>まだ履歴がありません。体重を記録すると、ここに推移がグラフで表示されます。</source>
         <translation>There is no history yet. Once you record your weight, its trend is shown here as a chart.</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="227"/>
+        <location filename="../ui/trendwindow.cpp" line="232"/>
         <source>履歴に、グラフにできる行がありません。</source>
         <translation>The history has no line that can be charted.</translation>
     </message>
     <message>
-        <location filename="../ui/trendwindow.cpp" line="229"/>
+        <location filename="../ui/trendwindow.cpp" line="234"/>
         <source>この期間には記録がありません。ほかの期間を選んでください。</source>
         <translation>There are no entries in this period. Choose another period.</translation>
     </message>

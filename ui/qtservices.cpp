@@ -1,8 +1,8 @@
 #include "ui/qtservices.h"
 
 #include "help/helpwindow.h"
+#include "session/language.h"
 #include "ui/importdialog.h"
-#include "ui/language.h"
 
 #include <QDeadlineTimer>
 #include <QFileDialog>

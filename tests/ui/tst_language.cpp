@@ -1,6 +1,6 @@
 // Which language the program speaks for the languages a desktop lists, and what that installs.
 
-#include "ui/language.h"
+#include "session/language.h"
 
 #include <QCoreApplication>
 #include <QTest>

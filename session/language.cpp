@@ -1,4 +1,4 @@
-#include "ui/language.h"
+#include "session/language.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
