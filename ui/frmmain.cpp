@@ -282,6 +282,8 @@ QString frmMain::meterText() const
 
 void frmMain::updateTrendBrief()
 {
+    if (!m_shownOnce)
+        return; // the first is worked out once the window is shown
     m_trendBrief = m_session->trendBrief();
     updateMeterDescription();
 }
@@ -394,6 +396,9 @@ void frmMain::showEvent(QShowEvent* event)
     if (m_shownOnce)
         return;
     m_shownOnce = true;
+    // Where the trend is heading reads the history's end: once the window is on screen, so
+    // that start-up does not wait for it.
+    QMetaObject::invokeMethod(this, &frmMain::updateTrendBrief, Qt::QueuedConnection);
     // First run: ask for the height once the window is on screen.
     if (!m_session->measurement().height)
         QMetaObject::invokeMethod(
