@@ -434,7 +434,7 @@ QList<QList<TrendPoint>> trendLines(const TrendSeries& series, const TrendSlice&
         return lines;
     const qint64 first = slice.first.toJulianDay();
     const qint64 last = slice.last.toJulianDay();
-    const bool everyDay = last - first < kMaxChartPoints;
+    const bool everyDay = last - first < kDailyTrendPointsDays;
     const QList<TrendDay>& days = series.trend.weighingDays();
     for (const TrendRun& run : series.trend.runs()) {
         const qint64 from = std::max(first, run.first.toJulianDay());

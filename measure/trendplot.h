@@ -59,8 +59,10 @@ struct TrendPoint {
     double trend = 0.0;
 };
 // The trend's line over the slice's dates, one list of points per run (a chart breaks the line
-// between them). Every day is a point, up to kMaxChartPoints of them in the slice; a longer
-// span takes the weighing days, as many as chartPoints() keeps of them.
+// between them). Every day is a point over a span of up to kDailyTrendPointsDays; a longer span
+// takes the weighing days, as many as chartPoints() keeps of them: between two weighings the
+// trend bends so gently that a chart of years draws no other line, at a fraction of the cost.
+inline constexpr qint64 kDailyTrendPointsDays = 2 * 366;
 QList<QList<TrendPoint>> trendLines(const TrendSeries& series, const TrendSlice& slice);
 
 // The weight axis: every weight and trend of the slice with a margin (5 % of their spread, at

@@ -159,9 +159,9 @@ void addLines(QChart* chart, const TrendSeries& series, const TrendSlice& slice,
     parts.weights->setPointsVisible(weights.size() <= kMaxMarkedPoints);
     parts.weights->setColor(colours.weight);
     chart->addSeries(parts.weights);
-    QPen dashed(colours.trend);
-    dashed.setWidthF(2.0);
-    dashed.setStyle(Qt::DashLine);
+    // Solid and broad: a dashed line of this many points takes Qt several times as long to draw.
+    QPen broad(colours.trend);
+    broad.setWidthF(2.5);
     const QString trendName = QCoreApplication::translate("morvane::TrendWindow", "傾向");
     for (const QList<TrendPoint>& run : trendLines(series, slice)) {
         QList<QPointF> line;
@@ -169,7 +169,7 @@ void addLines(QChart* chart, const TrendSeries& series, const TrendSlice& slice,
         for (const TrendPoint& p : run)
             line.append({qreal(p.day), p.trend});
         QLineSeries* trend = lineSeries(trendName, line);
-        trend->setPen(dashed);
+        trend->setPen(broad);
         chart->addSeries(trend);
         parts.trends.append(trend);
     }
