@@ -57,14 +57,14 @@ struct DataFolder {
 
     explicit DataFolder(int lines)
     {
-        write(u"身長.txt"_s, "1.685\r\n");
-        write(u"体重.txt"_s, "68.5\r\n");
+        write(kHeightFileName, "1.685\r\n");
+        write(kWeightFileName, "68.5\r\n");
         QByteArray history;
         history.reserve(qsizetype(lines) * 27);
         for (int i = 0; i < lines; ++i)
             history += "05/11  68.5Kg  24.1  9.6%\r\n";
         historyBytes = history.size();
-        write(u"履歴.txt"_s, history);
+        write(kHistoryFileName, history);
     }
     void write(const QString& name, const QByteArray& bytes)
     {
@@ -134,7 +134,7 @@ void BM_ReadHistoryBytes(benchmark::State& state)
 {
     const DataFolder data(int(state.range(0)));
     for (auto _ : state) {
-        QFile f(data.dir.filePath(u"履歴.txt"_s));
+        QFile f(data.dir.filePath(kHistoryFileName));
         if (!f.open(QIODevice::ReadOnly))
             state.SkipWithError("cannot read");
         benchmark::DoNotOptimize(f.readAll());

@@ -37,8 +37,8 @@ struct StartedWindow {
 
     StartedWindow()
     {
-        for (auto [name, bytes] : {std::pair{u"身長.txt"_s, QByteArray("1.685\r\n")},
-                                   std::pair{u"体重.txt"_s, QByteArray("68.5\r\n")}}) {
+        for (auto [name, bytes] : {std::pair{kHeightFileName, QByteArray("1.685\r\n")},
+                                   std::pair{kWeightFileName, QByteArray("68.5\r\n")}}) {
             QFile f(dir.filePath(name));
             if (f.open(QIODevice::WriteOnly))
                 f.write(bytes);

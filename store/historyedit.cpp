@@ -5,12 +5,22 @@
 #include <QCoreApplication>
 #include <QCryptographicHash>
 
+#include <QFile>
+
 #include <cerrno>
+#include <chrono>
+#include <thread>
 
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace morvane {
 namespace {
+
+// How long a rewrite waits, in steps of 2 ms, for a writer that does not lock to finish writing
+// to the file it replaced.
+constexpr int kCarryOverWaits = 50;
 
 // Opens the history to lock it; with `create` a missing one is created empty, and `created` says
 // so.
@@ -100,7 +110,68 @@ LockedHistory::rewrite(QByteArrayView bytes,
             return false;
         return !beforeRename || unchanged();
     });
-    return hookError ? hookError : error;
+    if (hookError)
+        return hookError;
+    if (!error && !m_changed)
+        carryOver(bytes);
+    return error;
+}
+
+namespace {
+
+// True when no other process has the file open (a write lease can be had, and is let go at
+// once); also when that cannot be told (no leases on this file system, another owner), so that
+// nobody waits for nothing.
+bool nobodyElseHasItOpen(int fd)
+{
+    if (::fcntl(fd, F_SETLEASE, F_WRLCK) == 0) {
+        ::fcntl(fd, F_SETLEASE, F_UNLCK);
+        return true;
+    }
+    return errno != EAGAIN;
+}
+
+} // namespace
+
+void LockedHistory::carryOver(QByteArrayView written) const
+{
+    // The lock is held on the file the rename replaced. A writer that does not lock and had
+    // opened it just before the rename writes its line there: what lands is carried over to the
+    // new file, until no other process has the old one open (an `echo >>` closes it within a
+    // moment), for a tenth of a second at most.
+    const int fd = m_lock.fd();
+    if (fd < 0)
+        return;
+    qint64 carried = m_read.size;
+    QByteArray lead = lineEndBeforeAppend(written).toByteArray();
+    const auto carry = [&] {
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || st.st_size <= carried)
+            return;
+        QByteArray tail(qsizetype(st.st_size - carried), Qt::Uninitialized);
+        const ssize_t got = ::pread(fd, tail.data(), std::size_t(tail.size()), carried);
+        const int out =
+            got > 0 ? ::open(QFile::encodeName(m_path).constData(), O_WRONLY | O_APPEND | O_CLOEXEC)
+                    : -1;
+        if (out < 0)
+            return;
+        tail.truncate(qsizetype(got));
+        const QByteArray next = lineEndBeforeAppend(tail).toByteArray();
+        tail.prepend(lead);
+        [[maybe_unused]] const ssize_t put =
+            ::write(out, tail.constData(), std::size_t(tail.size()));
+        ::close(out);
+        carried += got;
+        lead = next;
+    };
+    for (int wait = 0;; ++wait) {
+        // Asked first: once nobody else has it open, what it holds is final.
+        const bool final = wait == kCarryOverWaits || nobodyElseHasItOpen(fd);
+        carry();
+        if (final)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
 }
 
 FileError historyKeepsChanging(const DataFiles& files)

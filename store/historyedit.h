@@ -38,13 +38,17 @@ public:
     // changedSinceRead() is true: the edit must read the history again and start over.
     // `beforeRename`, when given, runs once the new content is safely written and the history
     // found unchanged (an import keeps its backup there); its error cancels the rewrite, and the
-    // history is checked again after it.
+    // history is checked again after it. A line that a writer that does not lock had started to
+    // append as the rename came, and that went to the file replaced, is carried over to the new
+    // one.
     std::optional<FileError>
     rewrite(QByteArrayView bytes,
             const std::function<std::optional<FileError>()>& beforeRename = {});
     bool changedSinceRead() const { return m_changed; }
 
 private:
+    void carryOver(QByteArrayView written) const;
+
     QString m_path;
     bool m_created = false;
     HistoryLock m_lock;

@@ -282,9 +282,9 @@ QString frmMain::meterText() const
 
 void frmMain::updateTrendBrief()
 {
-    if (!m_shownOnce)
-        return; // the first is worked out once the window is shown
-    m_trendBrief = m_session->trendBrief();
+    // The first is worked out once the window is shown.
+    if (m_shownOnce)
+        m_trendBrief = m_session->trendBrief();
     updateMeterDescription();
 }
 

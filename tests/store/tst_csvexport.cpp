@@ -188,7 +188,7 @@ void tst_CsvExport::refusesDataFiles_data()
     QTest::newRow("the history by a detour") << u"data/../data/./履歴.txt"_s << true;
     QTest::newRow("the history through a linked folder") << u"link/履歴.txt"_s << true;
     QTest::newRow("a link to the history") << u"data/h.lnk"_s << true;
-    QTest::newRow("a history in another folder") << u"履歴.txt"_s << false;
+    QTest::newRow("a history in another folder") << kHistoryFileName << false;
     QTest::newRow("another name in the data folder") << u"data/履歴.csv"_s << false;
 }
 
@@ -201,9 +201,9 @@ void tst_CsvExport::refusesDataFiles()
     QDir root(dir.path());
     QVERIFY(root.mkdir(u"data"_s));
     const QDir data(root.filePath(u"data"_s));
-    QVERIFY(writeBytes(data.filePath(u"履歴.txt"_s), "05/11  68.5Kg  24.1  9.6%\r\n"));
-    QVERIFY(writeBytes(data.filePath(u"身長.txt"_s), "1.685\r\n"));
-    QVERIFY(QFile::link(data.filePath(u"履歴.txt"_s), data.filePath(u"h.lnk"_s)));
+    QVERIFY(writeBytes(data.filePath(kHistoryFileName), "05/11  68.5Kg  24.1  9.6%\r\n"));
+    QVERIFY(writeBytes(data.filePath(kHeightFileName), "1.685\r\n"));
+    QVERIFY(QFile::link(data.filePath(kHistoryFileName), data.filePath(u"h.lnk"_s)));
     QVERIFY(QFile::link(data.path(), root.filePath(u"link"_s)));
     const auto before = snapshot(data);
 

@@ -85,12 +85,11 @@ private slots:
     void needle_data();
     void needle();
     void scrollBarShadow();
-    void dragRunsOneUpdatePerStepAndOneAtTheEnd_data();
-    void dragRunsOneUpdatePerStepAndOneAtTheEnd();
-    void arrowsTrackAndKeys_data();
-    void arrowsTrackAndKeys();
-    void dragTo220();
-    void startupShowsStoredState();
+    void meterMoves_data();
+    void meterMoves();
+    void showsWhatTheSessionHolds();
+    void firstRunAsksForTheHeight();
+    void unitLabelsOpenNothing();
     void extremeValuesAreShownWhole();
     void newestLineInSight();
     void wholeHistoryLines_data();
@@ -405,39 +404,14 @@ void tst_Window::scrollBarShadow()
     QVERIFY(image.pixelColor(r.left() - 1, r.center().y()) != black);
 }
 
-void tst_Window::dragRunsOneUpdatePerStepAndOneAtTheEnd_data()
+void tst_Window::meterMoves_data()
 {
-    QTest::addColumn<int>("steps");
-    QTest::newRow("one step") << 1;
-    QTest::newRow("ten steps") << 10;
-    QTest::newRow("whole scale") << 162;
-}
-
-void tst_Window::dragRunsOneUpdatePerStepAndOneAtTheEnd()
-{
-    QFETCH(int, steps);
-    frmMain& w = f.load();
-    w.SetMeter(154);
-    auto* bar = f.control<QScrollBar>(u"HScroll1"_s);
-    QSignalSpy updates(&w, &frmMain::meterUpdated);
-    QStringList seen;
-    connect(&w, &frmMain::meterUpdated, this, [&] { seen << f.text(u"Label4"_s); });
-
-    bar->setSliderDown(true);
-    for (int i = 1; i <= steps; ++i)
-        bar->setSliderPosition(154 + i);
-    bar->setSliderDown(false);
-
-    QCOMPARE(updates.count(), steps + 1);
-    // Each update during the drag reads the thumb's current position.
-    QCOMPARE(seen.first(), oneDecimalText(15.5, kJapan));
-    QCOMPARE(seen.last(), oneDecimalText((154 + steps) / 10.0, kJapan));
-}
-
-void tst_Window::arrowsTrackAndKeys_data()
-{
-    QTest::addColumn<int>("action"); // QAbstractSlider::SliderAction, or -key
+    QTest::addColumn<int>("action"); // QAbstractSlider::SliderAction, -key, or 0: a thumb drag
     QTest::addColumn<int>("change");
+    QTest::newRow("drag, one step") << 0 << 1;
+    QTest::newRow("drag, ten steps") << 0 << 10;
+    QTest::newRow("drag to the top") << 0 << 75;
+    QTest::newRow("drag to the bottom") << 0 << -87;
     QTest::newRow("right arrow button") << int(QAbstractSlider::SliderSingleStepAdd) << 1;
     QTest::newRow("left arrow button") << int(QAbstractSlider::SliderSingleStepSub) << -1;
     QTest::newRow("track right") << int(QAbstractSlider::SliderPageStepAdd) << 5;
@@ -448,65 +422,112 @@ void tst_Window::arrowsTrackAndKeys_data()
     QTest::newRow("Page Up key") << -int(Qt::Key_PageUp) << 5;
 }
 
-void tst_Window::arrowsTrackAndKeys()
+void tst_Window::meterMoves()
 {
     QFETCH(int, action);
     QFETCH(int, change);
     frmMain& w = f.load();
     auto* bar = f.control<QScrollBar>(u"HScroll1"_s);
     QCOMPARE(bar->value(), 241);
-    QSignalSpy updates(&w, &frmMain::meterUpdated);
-    if (action >= 0)
+    QStringList seen;
+    connect(&w, &frmMain::meterUpdated, this, [&] { seen << f.text(u"Label4"_s); });
+    const int step = change > 0 ? 1 : -1;
+    if (action == 0) {
+        bar->setSliderDown(true);
+        for (int i = 1; i <= change * step; ++i)
+            bar->setSliderPosition(241 + i * step);
+        bar->setSliderDown(false);
+    } else if (action > 0) {
         bar->triggerAction(QAbstractSlider::SliderAction(action));
-    else
+    } else {
         QTest::keyClick(bar, Qt::Key(-action));
+    }
     QCOMPARE(bar->value(), 241 + change);
-    QCOMPARE(updates.count(), 1);
-    QCOMPARE(f.text(u"Label4"_s), oneDecimalText((241 + change) / 10.0, kJapan));
+    // A drag updates the meter at each step, reading the thumb where it is, and once more at its
+    // end; anything else once.
+    QCOMPARE(seen.size(), action == 0 ? change * step + 1 : 1);
+    QCOMPARE(seen.first(), oneDecimalText((241 + (action == 0 ? step : change)) / 10.0, kJapan));
+    QCOMPARE(seen.last(), oneDecimalText((241 + change) / 10.0, kJapan));
 }
 
-void tst_Window::dragTo220()
+void tst_Window::showsWhatTheSessionHolds()
 {
-    f.load();
+    frmMain& w = f.load();
+    QVERIFY(f.loaded);
+    QCOMPARE(f.lines().size(), 2);
+    auto* list = f.control<QListView>(u"lstRireki"_s);
+    QCOMPARE(list->model()->rowCount(), 2);
+    QVERIFY(!list->selectionModel()->hasSelection());
+    const QStringList names{u"Label2"_s,       u"Label5"_s,       u"Label4"_s,   u"lblTai"_s,
+                            u"lblHyojun(0)"_s, u"lblHyojun(1)"_s, u"lblHiman"_s, u"lblHantei"_s};
+    auto captions = [&] {
+        QStringList texts;
+        for (const QString& name : names)
+            texts << f.text(name);
+        return texts;
+    };
+    QCOMPARE(captions(), (QStringList{u"1.685"_s, u"68.5"_s, u"24.1"_s, u"68.5"_s, u"62.5"_s,
+                                      u"62.5"_s, u"9.6"_s, u"でぶメゾフォルテ"_s}));
+    QCOMPARE(f.control<QScrollBar>(u"HScroll1"_s)->value(), 241);
+
+    // An entry at the meter's position refreshes the panel all the same, in one meter update.
+    QSignalSpy updates(&w, &frmMain::meterUpdated);
+    f.dialogs.answers = {u"68.4"_s};
+    f.click(u"cmdTai"_s);
+    QCOMPARE(updates.count(), 1);
+    QCOMPARE(f.control<QScrollBar>(u"HScroll1"_s)->value(), 241);
+    QCOMPARE(captions(), (QStringList{u"1.685"_s, u"68.4"_s, u"24.1"_s, u"68.4"_s, u"62.5"_s,
+                                      u"62.5"_s, u"9.4"_s, u"でぶメゾフォルテ"_s}));
+    QCOMPARE(list->model()->rowCount(), 3);
+
+    // The meter dragged to 22.0 shows the weight it stands for, and stores nothing.
     auto* bar = f.control<QScrollBar>(u"HScroll1"_s);
     bar->setSliderDown(true);
     for (int v = 240; v >= 220; --v)
         bar->setSliderPosition(v);
     bar->setSliderDown(false);
-
-    QCOMPARE(f.text(u"Label4"_s), u"22.0"_s);
-    QCOMPARE(f.text(u"Label5"_s), u"62.5"_s);
-    QCOMPARE(f.text(u"lblTai"_s), u"62.5"_s);
-    QCOMPARE(f.text(u"lblHyojun(0)"_s), u"62.5"_s);
-    QCOMPARE(f.text(u"lblHyojun(1)"_s), u"62.5"_s);
-    QCOMPARE(f.text(u"lblHiman"_s), u"0.0"_s);
-    QCOMPARE(f.text(u"lblHantei"_s), u"スタンダード"_s);
-    // Nothing is stored by the meter.
-    QCOMPARE(f.read(u"体重.txt"_s), QByteArray("68.5\r\n"));
+    QCOMPARE(captions(), (QStringList{u"1.685"_s, u"62.5"_s, u"22.0"_s, u"62.5"_s, u"62.5"_s,
+                                      u"62.5"_s, u"0.0"_s, u"スタンダード"_s}));
+    QCOMPARE(f.read(kWeightFileName), QByteArray("68.4\r\n"));
 }
 
-void tst_Window::startupShowsStoredState()
+void tst_Window::firstRunAsksForTheHeight()
 {
+    // No files: labels that need the height stay empty, and the height box opens once the window
+    // is on screen.
+    WindowFixture empty;
+    frmMain& w = empty.load();
+    QVERIFY(empty.loaded);
+    QCOMPARE(empty.text(u"Label2"_s), QString());
+    QCOMPARE(empty.text(u"lblHantei"_s), QString());
+    // A screen reader hears with the meter what its tooltip says: a height is needed.
+    QVERIFY(
+        empty.control(u"HScroll1"_s)->accessibleDescription().endsWith(u"身長の登録が必要です"_s));
+    empty.dialogs.answers = {u"1.685"_s};
+    QVERIFY(empty.dialogs.inputs.isEmpty());
+    w.show();
+    QTRY_COMPARE(empty.dialogs.inputs.size(), 1);
+    QCOMPARE(empty.dialogs.inputs[0].title, u"身長登録"_s);
+    QCOMPARE(empty.text(u"Label2"_s), u"1.685"_s);
+    QCOMPARE(empty.text(u"lblHyojun(0)"_s), u"62.5"_s);
+    QCOMPARE(empty.text(u"Label5"_s), QString());
+}
+
+void tst_Window::unitLabelsOpenNothing()
+{
+    // Only the height label opens the height box, not the unit labels beside it.
     f.load();
-    QVERIFY(f.loaded);
-    QCOMPARE(f.lines().size(), 2);
-    QCOMPARE(f.text(u"Label2"_s), u"1.685"_s);
-    QCOMPARE(f.text(u"Label5"_s), u"68.5"_s);
-    QCOMPARE(f.text(u"Label4"_s), u"24.1"_s);
-    QCOMPARE(f.control<QScrollBar>(u"HScroll1"_s)->value(), 241);
-    QCOMPARE(f.text(u"lblHantei"_s), u"でぶメゾフォルテ"_s);
-    QCOMPARE(f.text(u"lblHiman"_s), u"9.6"_s);
-    QCOMPARE(f.session().measurement().keepsWeight, false);
-    auto* list = f.control<QListView>(u"lstRireki"_s);
-    QVERIFY(!list->selectionModel() || !list->selectionModel()->hasSelection());
+    for (const QString& label : {u"Label3(4)"_s, u"Label3(5)"_s})
+        QTest::mouseDClick(f.control(label), Qt::LeftButton);
+    QVERIFY(f.dialogs.inputs.isEmpty());
 }
 
 void tst_Window::extremeValuesAreShownWhole()
 {
     // Both values are accepted: a BMI of 11111.1 and an obesity degree of 49900.0 must not read
     // as ".1111.1" or "9900.0" in a box made for "24.1".
-    f.write(u"身長.txt"_s, "0.3\r\n");
-    f.write(u"体重.txt"_s, "1000\r\n");
+    f.write(kHeightFileName, "0.3\r\n");
+    f.write(kWeightFileName, "1000\r\n");
     f.load();
     QCOMPARE(f.text(u"Label4"_s), u"11111.1"_s);
     for (const QString& name : {u"Label4"_s, u"lblHiman"_s, u"lblTai"_s, u"Label2"_s}) {
@@ -521,10 +542,7 @@ void tst_Window::extremeValuesAreShownWhole()
 
 void tst_Window::newestLineInSight()
 {
-    QByteArray history;
-    for (int i = 0; i < 150; ++i)
-        history += "05/10  68.5Kg  24.1  9.6%\r\n";
-    f.writeStandardFiles(history);
+    f.writeStandardFiles(dailyHistory(150));
     frmMain& w = f.load();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -544,7 +562,7 @@ void tst_Window::newestLineInSight()
     // A line another program adds, and a deletion in sight, leave the view where the user left it.
     list->scrollTo(list->model()->index(60, 0), QAbstractItemView::PositionAtTop);
     const int top = bar->value();
-    QFile file(f.dir.filePath(u"履歴.txt"_s));
+    QFile file(f.path(kHistoryFileName));
     QVERIFY(file.open(QIODevice::Append) && file.write("05/12  68.7Kg  24.2  9.9%\r\n") > 0);
     file.close();
     QTRY_COMPARE(f.lines().size(), 152);
@@ -573,11 +591,7 @@ void tst_Window::wholeHistoryLines()
     QFETCH(int, lines);
     QFETCH(int, scrolledTo);
 
-    QByteArray history;
-    for (int i = 0; i < lines; ++i)
-        history +=
-            QByteArray::number(i % 12 + 1).rightJustified(2, '0') + "/28  68.5Kg  24.1  9.6%\r\n";
-    f.writeStandardFiles(history);
+    f.writeStandardFiles(dailyHistory(lines));
     frmMain& w = f.load();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -738,8 +752,7 @@ void tst_Window::heightLabelCanBePressed()
     QVERIFY(f.dialogs.inputs.isEmpty());
     QTRY_COMPARE(f.dialogs.inputs.size(), 1);
     QCOMPARE(f.dialogs.inputs.front().title, u"身長登録"_s);
-    QCOMPARE(f.session().measurement().height, std::optional<float>(1.7f));
-    QCOMPARE(f.read(u"身長.txt"_s), QByteArray("1.7\r\n"));
+    QCOMPARE(f.text(u"Label2"_s), u"1.7"_s);
 }
 
 void tst_Window::keys_data()

@@ -1,10 +1,11 @@
 #pragma once
 
-// Small helpers for tests that work on real files: writing and reading raw bytes, a snapshot of
-// a folder to show that an operation changed nothing, and a probe for whether file permissions
-// are enforced for this process at all (they are not for root).
+// Small helpers for tests that work on real files: writing and reading raw bytes, a history of
+// any length, a snapshot of a folder to show that an operation changed nothing, and a probe for
+// whether file permissions are enforced for this process at all (they are not for root).
 
 #include <QByteArray>
+#include <QDate>
 #include <QMap>
 #include <QString>
 
@@ -20,6 +21,13 @@ bool writeBytes(const QString& path, const QByteArray& bytes);
 
 // The file's bytes; a null QByteArray when it cannot be read.
 QByteArray readBytes(const QString& path);
+
+// The date the scripted clock tells unless a test sets another.
+inline const QDate kFixedDate{2026, 5, 11};
+
+// `lines` history lines as the program writes them, with CR LF: one a day, the last on `last`,
+// each recording 68.5 kg at 1.685 m (27 bytes a line).
+QByteArray dailyHistory(int lines, QDate last = kFixedDate);
 
 // Every entry under the folder, recursively, by relative path: a file's bytes, "<folder>" for a
 // folder, or "<not a regular file>". Two equal snapshots mean nothing was created, removed or

@@ -26,6 +26,14 @@ QByteArray readBytes(const QString& path)
     return bytes;
 }
 
+QByteArray dailyHistory(int lines, QDate last)
+{
+    QByteArray bytes;
+    for (int i = lines - 1; i >= 0; --i)
+        bytes += last.addDays(-i).toString(u"MM/dd"_s).toLatin1() + "  68.5Kg  24.1  9.6%\r\n";
+    return bytes;
+}
+
 QMap<QString, QByteArray> snapshot(const QDir& folder)
 {
     QMap<QString, QByteArray> entries;

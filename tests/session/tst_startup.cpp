@@ -3,12 +3,10 @@
 
 #include "session/startup.h"
 
-#include "measure/arithmetic.h"
 #include "measure/numbertext.h"
 #include "store/fileio.h"
-#include "testfiles.h"
+#include "support.h"
 
-#include <QLocale>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -24,8 +22,6 @@ using namespace morvane;
 using namespace morvane::testing;
 
 namespace {
-
-using OptFloat = std::optional<float>;
 
 const QByteArray kTwoLines = "05/10  69.0Kg  24.3  10.4%\r\n05/11  68.5Kg  24.1  9.6%\r\n";
 const NumberFile kNumbers[] = {kHeightFile, kWeightFile, kGoalFile};
@@ -46,12 +42,8 @@ bool createFiles(const DataFiles& files, const QByteArray& height, const QByteAr
 
 } // namespace
 
-Q_DECLARE_METATYPE(OptFloat)
-
 class tst_Startup : public QObject {
     Q_OBJECT
-
-    const QLocale jp{QLocale::Japanese, QLocale::Japan};
 
 private slots:
     void initTestCase();
@@ -61,15 +53,11 @@ private slots:
     void unreadableFile();
     void refusedFile_data();
     void refusedFile();
-
-private:
-    QTemporaryDir m_scratch;
 };
 
 void tst_Startup::initTestCase()
 {
-    QLocale::setDefault(jp);
-    QVERIFY(m_scratch.isValid());
+    QLocale::setDefault(kJapan);
 }
 
 void tst_Startup::startup_data()
@@ -78,59 +66,48 @@ void tst_Startup::startup_data()
     QTest::addColumn<QByteArray>("weightFile");
     QTest::addColumn<QByteArray>("historyFile");
     QTest::addColumn<QStringList>("history");
-    QTest::addColumn<QString>("label2");
-    QTest::addColumn<QString>("label5");
-    QTest::addColumn<QString>("label4");
-    QTest::addColumn<int>("position");      // -1: the meter stays where it stands
-    QTest::addColumn<QString>("judgement"); // empty: label left blank
-    QTest::addColumn<QString>("lblTai");
-    QTest::addColumn<QString>("lblHyojun");
-    QTest::addColumn<QString>("lblHiman");
+    // As the window shows them: the height, the weight and the BMI; empty: unknown.
+    QTest::addColumn<QString>("height");
+    QTest::addColumn<QString>("weight");
+    QTest::addColumn<QString>("bmi");
+    QTest::addColumn<int>("position"); // -1: the meter stays where it stands
 
     const QByteArray none; // no such file
     const QString empty;
+    const QByteArray tall("2\r\n"), usual("1.685\r\n");
 
-    QTest::newRow("stored state") << QByteArray("1.685\r\n") << QByteArray("68.5\r\n") << kTwoLines
-                                  << kTwoEntries << u"1.685"_s << u"68.5"_s << u"24.1"_s << 241
-                                  << u"でぶメゾフォルテ"_s << u"68.5"_s << u"62.5"_s << u"9.6"_s;
+    QTest::newRow("stored state") << usual << QByteArray("68.5\r\n") << kTwoLines << kTwoEntries
+                                  << u"1.685"_s << u"68.5"_s << u"24.1"_s << 241;
     QTest::newRow("BMI 15.5 sits at the initial position")
-        << QByteArray("2\r\n") << QByteArray("62\r\n") << none << QStringList() << u"2"_s << u"62"_s
-        << u"15.5"_s << 155 << u"やせ過ぎ"_s << u"62.0"_s << u"88.0"_s << u"-29.5"_s;
+        << tall << QByteArray("62\r\n") << none << QStringList() << u"2"_s << u"62"_s << u"15.5"_s
+        << 155;
     QTest::newRow("BMI above the meter")
         << QByteArray("1.5\r\n") << QByteArray("100\r\n") << none << QStringList() << u"1.5"_s
-        << u"100"_s << u"44.4"_s << 316 << u"でぶフォルテシモ"_s << u"100.0"_s << u"49.5"_s
-        << u"102.0"_s;
-    QTest::newRow("BMI below the meter")
-        << QByteArray("2\r\n") << QByteArray("40\r\n") << none << QStringList() << u"2"_s << u"40"_s
-        << u"10.0"_s << 154 << u"やせ過ぎ"_s << u"40.0"_s << u"88.0"_s << u"-54.5"_s;
+        << u"100"_s << u"44.4"_s << 316;
+    QTest::newRow("BMI below the meter") << tall << QByteArray("40\r\n") << none << QStringList()
+                                         << u"2"_s << u"40"_s << u"10.0"_s << 154;
     QTest::newRow("LF-only files, height without leading zero")
         << QByteArray(".95\n") << QByteArray("20\n") << QByteArray("a\nb\n")
-        << QStringList{u"a"_s, u"b"_s} << u"0.95"_s << u"20"_s << u"22.2"_s << 222
-        << u"スタンダード"_s << u"20.0"_s << u"19.9"_s << u"0.5"_s;
+        << QStringList{u"a"_s, u"b"_s} << u"0.95"_s << u"20"_s << u"22.2"_s << 222;
 
-    QTest::newRow("no files at all") << none << none << none << QStringList() << empty << empty
-                                     << empty << -1 << empty << empty << empty << empty;
+    QTest::newRow("no files at all")
+        << none << none << none << QStringList() << empty << empty << empty << -1;
     QTest::newRow("only a height file")
-        << QByteArray("1.685\r\n") << none << none << QStringList() << u"1.685"_s << empty << empty
-        << -1 << empty << empty << u"62.5"_s << empty;
-    QTest::newRow("empty weight file")
-        << QByteArray("1.685\r\n") << QByteArray("") << kTwoLines << kTwoEntries << u"1.685"_s
-        << empty << empty << -1 << empty << empty << u"62.5"_s << empty;
+        << usual << none << none << QStringList() << u"1.685"_s << empty << empty << -1;
+    QTest::newRow("empty weight file") << usual << QByteArray("") << kTwoLines << kTwoEntries
+                                       << u"1.685"_s << empty << empty << -1;
     QTest::newRow("letters in the height file")
         << QByteArray("abc\r\n") << QByteArray("68.5\r\n") << none << QStringList() << empty
-        << u"68.5"_s << empty << -1 << empty << u"68.5"_s << empty << empty;
+        << u"68.5"_s << empty << -1;
     QTest::newRow("height 170 (centimetres)")
         << QByteArray("170\r\n") << QByteArray("68.5\r\n") << none << QStringList() << empty
-        << u"68.5"_s << empty << -1 << empty << u"68.5"_s << empty << empty;
-    QTest::newRow("weight 0") << QByteArray("1.685\r\n") << QByteArray("0\r\n") << none
-                              << QStringList() << u"1.685"_s << empty << empty << -1 << empty
-                              << empty << u"62.5"_s << empty;
-    QTest::newRow("weight under 1 kg")
-        << QByteArray("1.685\r\n") << QByteArray("0.5\r\n") << none << QStringList() << u"1.685"_s
-        << empty << empty << -1 << empty << empty << u"62.5"_s << empty;
-    QTest::newRow("weight above 1000")
-        << QByteArray("1.685\r\n") << QByteArray("1000.5\r\n") << none << QStringList()
-        << u"1.685"_s << empty << empty << -1 << empty << empty << u"62.5"_s << empty;
+        << u"68.5"_s << empty << -1;
+    QTest::newRow("weight 0") << usual << QByteArray("0\r\n") << none << QStringList() << u"1.685"_s
+                              << empty << empty << -1;
+    QTest::newRow("weight under 1 kg") << usual << QByteArray("0.5\r\n") << none << QStringList()
+                                       << u"1.685"_s << empty << empty << -1;
+    QTest::newRow("weight above 1000") << usual << QByteArray("1000.5\r\n") << none << QStringList()
+                                       << u"1.685"_s << empty << empty << -1;
 }
 
 void tst_Startup::startup()
@@ -139,14 +116,10 @@ void tst_Startup::startup()
     QFETCH(QByteArray, weightFile);
     QFETCH(QByteArray, historyFile);
     QFETCH(QStringList, history);
-    QFETCH(QString, label2);
-    QFETCH(QString, label5);
-    QFETCH(QString, label4);
+    QFETCH(QString, height);
+    QFETCH(QString, weight);
+    QFETCH(QString, bmi);
     QFETCH(int, position);
-    QFETCH(QString, judgement);
-    QFETCH(QString, lblTai);
-    QFETCH(QString, lblHyojun);
-    QFETCH(QString, lblHiman);
 
     QTemporaryDir dir;
     const DataFiles files{QDir(dir.path())};
@@ -160,34 +133,13 @@ void tst_Startup::startup()
     const Startup& s = *result.startup;
 
     QCOMPARE(s.history.toStringList(), history);
-    const auto text = [&](std::optional<float> v) {
-        return v ? generalNumberText(*v, jp) : QString();
-    };
-    QCOMPARE(text(s.measurement.height), label2);
-    QCOMPARE(text(s.measurement.weight), label5);
-    QCOMPARE(s.measurement.bmi ? oneDecimalText(*s.measurement.bmi, jp) : QString(), label4);
+    const Measurement& m = s.measurement;
+    QCOMPARE(m.height ? generalNumberText(*m.height, kJapan) : QString(), height);
+    QCOMPARE(m.weight ? generalNumberText(*m.weight, kJapan) : QString(), weight);
+    QCOMPARE(m.bmi ? oneDecimalText(*m.bmi, kJapan) : QString(), bmi);
     QCOMPARE(s.position.value_or(-1), qint16(position));
-    QCOMPARE(s.measurement.height.has_value(), !label2.isEmpty());
-    QCOMPARE(s.measurement.weight.has_value(), !label5.isEmpty());
-    QCOMPARE(s.measurement.bmi.has_value(), !label4.isEmpty());
-    QCOMPARE(s.measurement.keepsWeight, true);
-
-    // Start-up ends with one meter reading where it set the meter (or where the meter starts,
-    // at 15.5).
-    const qint16 at = s.position.value_or(155);
-    const MeterReading u = readMeter(at, s.measurement);
-    auto shown = [this](auto value) { return value ? oneDecimalText(*value, jp) : QString(); };
-    QCOMPARE(u.band ? u.band->caption : QString(), judgement);
-    QCOMPARE(shown(u.after.weight), lblTai);
-    QCOMPARE(shown(u.standardWeight), lblHyojun);
-    QCOMPARE(shown(u.obesityDegree), lblHiman);
-    QCOMPARE(u.after.meterBmi, meterValue(at));
-    QCOMPARE(u.after.keepsWeight, false);
-    // The first reading keeps the weight: the weight and the true (unclamped) BMI stay
-    // as loaded, and the labels showing them are not rewritten with meter values.
-    QVERIFY(!u.derived);
-    QCOMPARE(u.after.weight, s.measurement.weight);
-    QCOMPARE(u.after.bmi, s.measurement.bmi);
+    // The first reading keeps the weight and the true (unclamped) BMI as loaded.
+    QCOMPARE(m.keepsWeight, true);
 }
 
 void tst_Startup::unreadableFile_data()
@@ -211,21 +163,24 @@ void tst_Startup::unreadableFile()
     QFETCH(QStringList, folders);
     QFETCH(QString, reported);
 
-    QTemporaryDir dir;
-    const DataFiles files{QDir(dir.path())};
-    QVERIFY(createFiles(files, "1.685\r\n", "68.5\r\n", kTwoLines));
+    SessionFixture f;
+    QVERIFY(createFiles(f.files(), "1.685\r\n", "68.5\r\n", kTwoLines));
     for (const QString& name : folders) {
-        QFile::remove(files.path(name));
-        QVERIFY(QDir(dir.path()).mkdir(name));
+        QFile::remove(f.path(name));
+        QVERIFY(QDir(f.dir.path()).mkdir(name));
     }
-    const auto before = snapshot(QDir(dir.path()));
+    const auto before = snapshot(QDir(f.dir.path()));
 
-    const StartupResult result = loadStartup(files, kNumbers);
-    QCOMPARE(snapshot(QDir(dir.path())), before);
-    QVERIFY(!result.startup);
-    QVERIFY(result.error);
-    QCOMPARE(result.error->path, files.path(reported));
-    QVERIFY(!result.error->reason.isEmpty());
+    // The user is told which file and why, and the program ends.
+    QVERIFY(!f.load());
+    QCOMPARE(snapshot(QDir(f.dir.path())), before);
+    QCOMPARE(f.dialogs.messages.size(), 1);
+    const ScriptedDialogs::Message& m = f.dialogs.messages[0];
+    QCOMPARE(m.severity, Dialogs::Severity::Error);
+    QVERIFY2(
+        m.text.startsWith(u"「"_s + f.path(reported) + u"」を読み込めませんでした。\n理由: "_s),
+        qPrintable(m.text));
+    QVERIFY2(!m.text.contains(u"理由: \n"_s), qPrintable(m.text));
 }
 
 enum class Kind { Fifo, LinkToDevZero, Folder, Oversize };

@@ -1,21 +1,13 @@
-// The program's writes against a full file system, through the window. Where the test may
-// mount (root, and the kernel lets it), the data files live on a small tmpfs whose free space
-// is taken by a filler file: the writes meet ENOSPC as on a full disk, also part-way through a
-// line. Elsewhere the process file-size limit stands in (SIGXFSZ ignored, so writes meet EFBIG
-// at the same places). Either way: every earlier record survives byte for byte, the user is
-// told which file and why, the window shows nothing the files do not hold, and once there is
-// room again the next entry goes through cleanly.
+// The session's writes against a full file system. Where the test may mount (root, and the
+// kernel lets it), the data files live on a small tmpfs whose free space is taken by a filler
+// file: the writes meet ENOSPC as on a full disk, also part-way through a line. Elsewhere the
+// process file-size limit stands in (SIGXFSZ ignored, so writes meet EFBIG at the same places).
+// Either way: every earlier record survives byte for byte, the user is told which file and why,
+// the session holds nothing the files do not hold, and once there is room again the next entry
+// goes through cleanly.
 
 #include "support.h"
 
-#include "store/datafiles.h"
-#include "store/history.h"
-#include "store/historybackup.h"
-#include "testfiles.h"
-#include "ui/fonts.h"
-
-#include <QDir>
-#include <QScrollBar>
 #include <QTest>
 
 #include <cerrno>
@@ -33,7 +25,6 @@ using namespace morvane::testing;
 
 namespace {
 
-const QString kHeight = u"身長.txt"_s, kWeight = u"体重.txt"_s, kHistory = u"履歴.txt"_s;
 const QString kFiller = u"filler"_s;
 // tmpfs allocates whole pages; the history takes eight (about 1,170 lines with 4 KiB pages),
 // and the file system has room for it, the number files and the filler.
@@ -50,20 +41,11 @@ enum class Routine {
     ClearThenWeight,  // room for that copy: the clear goes through; the space it frees is taken
 };
 
-// A history of exactly `size` bytes in lines as the program writes them: 28-byte lines, with
-// as many 29-byte ones among them as the size needs.
+// A history of exactly `size` bytes: daily lines, the first one indented to make up the size.
 QByteArray historyOfSize(qint64 size)
 {
-    const qint64 lines = size / 28;
-    const qint64 longer = size % 28;
-    QByteArray bytes;
-    QDate date(2023, 1, 1);
-    for (qint64 i = 0; i < lines; ++i, date = date.addDays(1)) {
-        const QByteArray day = date.toString(u"MM/dd"_s).toLatin1();
-        bytes +=
-            i < longer ? day + "  100.2Kg  35.3  60.4%\r\n" : day + "  69.0Kg  24.3  10.4%\r\n";
-    }
-    return bytes;
+    const qint64 line = dailyHistory(1).size();
+    return QByteArray(size % line, ' ') + dailyHistory(int(size / line));
 }
 
 bool mountTmpfs(const QString& path)
@@ -87,25 +69,13 @@ qint64 freeBytes(const QString& path)
     return qint64(s.f_bavail) * qint64(s.f_frsize);
 }
 
-QString recordText(const QByteArray& record)
+// What the session holds of the stored values is what the files hold.
+void checkSessionHoldsTheFiles(const SessionFixture& f)
 {
-    return QString::fromUtf8(record).remove(u"\r\n"_s);
-}
-
-// What the window shows of the stored values is what the files hold.
-void checkWindowShowsTheFiles(const WindowFixture& f)
-{
-    const WindowState now = f.state();
-    QCOMPARE(now.list, History(now.history).toStringList());
-    QCOMPARE(f.text(u"Label2"_s), recordText(now.height));
-    QCOMPARE(now.Height, parseNumberRecord(now.height));
-    if (f.exists(kWeight)) {
-        QCOMPARE(f.text(u"Label5"_s), recordText(now.weight));
-        QCOMPARE(now.Weight, parseNumberRecord(now.weight));
-    } else {
-        QCOMPARE(f.text(u"Label5"_s), QString());
-        QVERIFY(!now.Weight);
-    }
+    QCOMPARE(f.lines(), History(f.read(kHistoryFileName)).toStringList());
+    QCOMPARE(f.measurement().height, parseNumberRecord(f.read(kHeightFileName)));
+    QCOMPARE(f.measurement().weight,
+             f.exists(kWeightFileName) ? parseNumberRecord(f.read(kWeightFileName)) : std::nullopt);
 }
 
 } // namespace
@@ -114,7 +84,7 @@ class tst_DiskFull : public QObject {
     Q_OBJECT
 
     Mode m_mode = Mode::FileSizeLimit;
-    std::unique_ptr<WindowFixture> f;
+    std::unique_ptr<SessionFixture> f;
     bool m_mounted = false;
 
     // Takes all free space but `room` bytes with the filler file (tmpfs only).
@@ -130,7 +100,6 @@ private slots:
 
 void tst_DiskFull::initTestCase()
 {
-    installFontSubstitutions();
     QTemporaryDir probe;
     QVERIFY(probe.isValid());
     m_mode = Mode::FileSizeLimit;
@@ -146,7 +115,7 @@ void tst_DiskFull::initTestCase()
 
 void tst_DiskFull::init()
 {
-    f = std::make_unique<WindowFixture>();
+    f = std::make_unique<SessionFixture>();
     QVERIFY(f->dir.isValid());
     if (m_mode == Mode::Tmpfs) {
         QVERIFY2(mountTmpfs(f->dir.path()), std::strerror(errno));
@@ -158,7 +127,7 @@ void tst_DiskFull::cleanup()
 {
     if (!f)
         return;
-    f->window.reset(); // before its folder goes
+    f->session.reset(); // before its folder goes
     if (m_mounted)
         unmountTmpfs(f->dir.path());
     m_mounted = false;
@@ -189,16 +158,16 @@ void tst_DiskFull::fullFileSystem_data()
     QTest::addColumn<int>("slack"); // bytes free in the history's last block
     QTest::addColumn<QString>("named");
 
-    QTest::newRow("weight entry") << Routine::WeightEntry << 0 << kWeight;
-    QTest::newRow("height entry") << Routine::HeightEntry << 0 << kHeight;
+    QTest::newRow("weight entry") << Routine::WeightEntry << 0 << kWeightFileName;
+    QTest::newRow("height entry") << Routine::HeightEntry << 0 << kHeightFileName;
     QTest::newRow("first weight, no room for its history line")
-        << Routine::FirstWeightEntry << 0 << kHistory;
+        << Routine::FirstWeightEntry << 0 << kHistoryFileName;
     QTest::newRow("first weight, room for part of its history line")
-        << Routine::FirstWeightEntry << 10 << kHistory;
+        << Routine::FirstWeightEntry << 10 << kHistoryFileName;
     // A clear renames the history to its backup and needs no room: it goes through on a full
     // file system, and the weight entry after it is what fails.
     QTest::newRow("clear with no room, then a weight entry")
-        << Routine::ClearThenWeight << 0 << kWeight;
+        << Routine::ClearThenWeight << 0 << kWeightFileName;
 }
 
 void tst_DiskFull::fullFileSystem()
@@ -209,19 +178,18 @@ void tst_DiskFull::fullFileSystem()
 
     const bool firstWeight = routine == Routine::FirstWeightEntry;
     const QByteArray history = historyOfSize(kHistoryBlocks * kBlock - slack);
-    f->write(kHeight, "1.685\r\n");
-    if (!firstWeight)
-        f->write(kWeight, "68.5\r\n");
-    f->write(kHistory, history);
-    QCOMPARE(f->read(kHistory).size(), history.size());
-    f->load();
-    QVERIFY(f->loaded);
+    f->writeStandardFiles(history);
+    if (firstWeight)
+        QVERIFY(QFile::remove(f->path(kWeightFileName)));
+    QCOMPARE(f->read(kHistoryFileName).size(), history.size());
+    QVERIFY(f->load());
 
     // A first weight file gets room for itself (a block; below the limit) and no more; the rest
     // nothing.
     const bool clearThenWeight = routine == Routine::ClearThenWeight;
     QVERIFY(fillUp(firstWeight ? kBlock : 0));
-    const WindowState before = f->state();
+    const SessionState before = f->state();
+    const QByteArray weightBefore = f->read(kWeightFileName);
     // The system's reason in the user's words, not the C library's English.
     const QString reason = m_mode == Mode::Tmpfs ? u"ディスクの空き容量がありません"_s
                                                  : u"ファイルの大きさの上限を超えます"_s;
@@ -238,12 +206,12 @@ void tst_DiskFull::fullFileSystem()
         switch (routine) {
         case Routine::HeightEntry:
             f->dialogs.answers = {u"1.7"_s};
-            f->doubleClick(u"Label2"_s);
+            f->entries().enter(Entry::Height);
             break;
         case Routine::ClearThenWeight:
             f->dialogs.confirmations = {true};
-            f->click(u"cmdClear"_s);
-            QCOMPARE(f->read(kHistory), QByteArray());
+            f->editor().clearHistory();
+            QCOMPARE(f->read(kHistoryFileName), QByteArray());
             QVERIFY(f->lines().isEmpty());
             QVERIFY(f->dialogs.messages.isEmpty());
             // Something else takes the space the clear gave back.
@@ -253,66 +221,63 @@ void tst_DiskFull::fullFileSystem()
         case Routine::WeightEntry:
         case Routine::FirstWeightEntry:
             f->dialogs.answers = {u"70"_s};
-            f->click(u"cmdTai"_s);
+            f->entries().enter(Entry::Weight);
             break;
         }
     }
-    QVERIFY(!f->dialogs.unexpected);
-    QVERIFY(f->dialogs.answers.isEmpty());
-    QVERIFY(f->dialogs.confirmations.isEmpty());
+    QVERIFY(f->dialogs.allAnswered());
 
     // The user is told which file, by its full path, and why.
     QCOMPARE(f->dialogs.messages.size(), 1);
     const ScriptedDialogs::Message& message = f->dialogs.messages[0];
     QCOMPARE(message.severity, Dialogs::Severity::Error);
-    QVERIFY2(message.text.contains(u"「"_s + f->dir.filePath(named) + u"」"_s),
-             qPrintable(message.text));
+    QVERIFY2(message.text.contains(u"「"_s + f->path(named) + u"」"_s), qPrintable(message.text));
     QVERIFY2(message.text.contains(reason), qPrintable(message.text + u" / "_s + reason));
 
     // Every earlier record is there byte for byte, and no temporary file is left behind.
-    const WindowState after = f->state();
-    QCOMPARE(after.height, before.height);
-    QCOMPARE(after.weight, firstWeight ? QByteArray("70\r\n") : before.weight);
-    QCOMPARE(after.history, clearThenWeight ? QByteArray() : before.history);
-    QStringList names{kHeight, kWeight, kHistory};
+    const QByteArray historyAfter = f->read(kHistoryFileName);
+    QCOMPARE(f->read(kHeightFileName), QByteArray("1.685\r\n"));
+    QCOMPARE(f->read(kWeightFileName), firstWeight ? QByteArray("70\r\n") : weightBefore);
+    QCOMPARE(historyAfter, clearThenWeight ? QByteArray() : history);
+    QStringList names{kHeightFileName, kWeightFileName, kHistoryFileName};
     if (m_mode == Mode::Tmpfs)
         names << kFiller;
     if (clearThenWeight) {
         names << kHistoryBackupFileName;
-        QCOMPARE(f->read(kHistoryBackupFileName), before.history);
+        QCOMPARE(f->read(kHistoryBackupFileName), history);
     }
     names.sort();
     QStringList present = QDir(f->dir.path()).entryList(QDir::Files | QDir::Hidden);
     present.sort();
     QCOMPARE(present, names);
 
-    // The window shows nothing the files do not hold; an entry that was not stored at all
-    // changed nothing on screen.
-    checkWindowShowsTheFiles(*f);
+    // The session holds nothing the files do not hold; an entry that was not stored at all
+    // changed nothing.
+    checkSessionHoldsTheFiles(*f);
     if (QTest::currentTestFailed())
         return;
     if (routine != Routine::FirstWeightEntry && !clearThenWeight)
         QVERIFY(f->state() == before);
 
     // With room again the same entry goes through, and the history grows by exactly its line.
-    QVERIFY(!f->exists(kFiller) || QFile::remove(f->dir.filePath(kFiller)));
-    const QStringList linesBefore = f->lines();
+    QVERIFY(!f->exists(kFiller) || QFile::remove(f->path(kFiller)));
+    const qsizetype linesBefore = f->lines().size();
     if (routine == Routine::HeightEntry) {
         f->dialogs.answers = {u"1.7"_s};
-        f->doubleClick(u"Label2"_s);
-        QCOMPARE(f->read(kHeight), QByteArray("1.7\r\n"));
-        QCOMPARE(f->read(kHistory), after.history);
+        f->entries().enter(Entry::Height);
+        QCOMPARE(f->read(kHeightFileName), QByteArray("1.7\r\n"));
+        QCOMPARE(f->read(kHistoryFileName), historyAfter);
     } else {
         f->dialogs.answers = {u"71"_s};
-        f->click(u"cmdTai"_s);
-        QCOMPARE(f->read(kWeight), QByteArray("71\r\n"));
+        f->entries().enter(Entry::Weight);
+        QCOMPARE(f->read(kWeightFileName), QByteArray("71\r\n"));
         const QStringList lines = f->lines();
-        QCOMPARE(lines.size(), linesBefore.size() + 1);
-        QCOMPARE(f->read(kHistory), after.history + lines.last().toUtf8() + "\r\n");
-        checkWindowShowsTheFiles(*f);
+        QCOMPARE(lines.size(), linesBefore + 1);
+        QCOMPARE(f->read(kHistoryFileName), historyAfter + lines.last().toUtf8() + "\r\n");
+        checkSessionHoldsTheFiles(*f);
     }
     QCOMPARE(f->dialogs.messages.size(), 1);
 }
 
-QTEST_MAIN(tst_DiskFull)
+QTEST_GUILESS_MAIN(tst_DiskFull)
 #include "tst_diskfull.moc"
