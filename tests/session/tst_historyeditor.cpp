@@ -1,6 +1,8 @@
 // The history's editing on real files: clearing it and undoing that, deleting one line and
-// undoing that, the CSV export, how long lines are shown, and what a failed edit tells.
+// undoing that, an import and its undo, the CSV export, how long lines are shown, and what a
+// failed edit tells.
 
+#include "session/historyimporter.h"
 #include "support.h"
 
 #include <QFileInfo>
@@ -44,6 +46,8 @@ private slots:
     void deleteAndUndo();
     void undoEndsWithTheNextChange_data();
     void undoEndsWithTheNextChange();
+    void importAndUndo_data();
+    void importAndUndo();
     void failures_data();
     void failures();
     void csvExport_data();
@@ -215,6 +219,87 @@ void tst_HistoryEditor::undoEndsWithTheNextChange()
     QCOMPARE(f->lines().size(), lines);
     QCOMPARE(History(f->read(kHistoryFileName)).size(), lines);
     QVERIFY(f->dialogs.allAnswered() && f->dialogs.messages.isEmpty());
+}
+
+void tst_HistoryEditor::importAndUndo_data()
+{
+    QTest::addColumn<bool>("heightKnown");
+    QTest::addColumn<bool>("dropped"); // else chosen in the file dialog
+    QTest::addColumn<bool>("readable");
+    QTest::addColumn<Answers>("heights"); // the height box's answers
+    QTest::addColumn<QList<bool>>("imports");
+    QTest::addColumn<bool>("makeCurrent");
+    QTest::addColumn<int>("added"); // -1: nothing changed
+
+    const Answers none;
+    QTest::newRow("chosen, the newest weight made current")
+        << true << false << true << none << QList<bool>{true} << true << 2;
+    QTest::newRow("dropped, the weight kept")
+        << true << true << true << none << QList<bool>{true} << false << 2;
+    QTest::newRow("the preview cancelled")
+        << true << false << true << none << QList<bool>{false} << true << -1;
+    QTest::newRow("an unreadable file") << true << true << false << none << QList<bool>{} << true
+                                        << -1;
+    QTest::newRow("no height: asked first")
+        << false << true << true << Answers{u"1.685"_s} << QList<bool>{true} << true << 2;
+    QTest::newRow("no height, the height box cancelled")
+        << false << false << true << Answers{std::nullopt} << QList<bool>{} << true << -1;
+}
+
+void tst_HistoryEditor::importAndUndo()
+{
+    QFETCH(bool, heightKnown);
+    QFETCH(bool, dropped);
+    QFETCH(bool, readable);
+    QFETCH(Answers, heights);
+    QFETCH(QList<bool>, imports);
+    QFETCH(bool, makeCurrent);
+    QFETCH(int, added);
+
+    QTemporaryDir elsewhere;
+    const QString path = elsewhere.filePath(u"scale.csv"_s);
+    if (readable)
+        QVERIFY(writeBytes(path, "date,weight\n2026-05-09,70.1\n2026-05-10,69.4\n"));
+    f = std::make_unique<SessionFixture>();
+    f->writeStandardFiles(dailyHistory(2, QDate(2026, 5, 1)));
+    if (!heightKnown)
+        QVERIFY(QFile::remove(f->path(kHeightFileName)));
+    QVERIFY(f->load());
+    const SessionState before = f->state();
+    f->dialogs.openPaths = dropped ? Answers{} : Answers{path};
+    f->dialogs.answers = heights;
+    f->dialogs.imports = imports;
+    qint64 previewed = 0;
+    f->dialogs.whilePreviewing = [&](ImportPreviewer& previewer) {
+        previewer.chooseCurrentWeight(makeCurrent);
+        previewed = previewer.preview().newEntries;
+    };
+    f->session->importer().importHistory(dropped ? std::optional(path) : std::nullopt);
+    QVERIFY(f->dialogs.allAnswered());
+    QCOMPARE(f->dialogs.opens.size(), dropped ? 0 : 1);
+    if (added < 0) {
+        QVERIFY(f->state() == before);
+        QCOMPARE(f->dialogs.messages.size(), readable ? 0 : 1);
+        return;
+    }
+    QCOMPARE(previewed, added);
+    QStringList lines = f->lines();
+    QCOMPARE(lines.size(), before.lines.size() + added);
+    QCOMPARE(History(f->read(kHistoryFileName)).toStringList(), lines);
+    QVERIFY(lines.last().startsWith(u"05/10  69.4Kg"_s));
+    const QByteArray weight = makeCurrent ? "69.4\r\n" : "68.5\r\n";
+    QCOMPARE(f->read(kWeightFileName), weight);
+    QCOMPARE(f->measurement().weight, std::optional(weight.trimmed().toFloat()));
+    QCOMPARE(f->dialogs.messages.size(), 1);
+    QCOMPARE(f->dialogs.messages[0].severity, Dialogs::Severity::Information);
+
+    // The undo asks first, and takes out the imported lines only.
+    QVERIFY(f->editor().canUndoClear());
+    f->dialogs.confirmations = {true};
+    f->editor().undoClear();
+    QVERIFY(f->dialogs.allAnswered());
+    QCOMPARE(f->lines(), before.lines);
+    QCOMPARE(History(f->read(kHistoryFileName)).toStringList(), before.lines);
 }
 
 void tst_HistoryEditor::failures_data()
