@@ -238,8 +238,8 @@ void tst_HistoryEditor::importAndUndo_data()
         << true << true << true << none << QList<bool>{true} << false << 2;
     QTest::newRow("the preview cancelled")
         << true << false << true << none << QList<bool>{false} << true << -1;
-    QTest::newRow("an unreadable file") << true << true << false << none << QList<bool>{} << true
-                                        << -1;
+    QTest::newRow("an unreadable file")
+        << true << true << false << none << QList<bool>{} << true << -1;
     QTest::newRow("no height: asked first")
         << false << true << true << Answers{u"1.685"_s} << QList<bool>{true} << true << 2;
     QTest::newRow("no height, the height box cancelled")

@@ -1,15 +1,19 @@
-// The history list's menu and its keys, and the tooltips that tell the bands and the goal,
-// through the real window on real files; what the menu's entries do is the session's
-// (tests/session).
+// The history list's menu and its keys, the tooltips that tell the bands and the goal, and the
+// import's preview, through the real window on real files; what the menu's entries do is the
+// session's (tests/session).
 
 #include "support.h"
 
+#include "session/historyimporter.h"
 #include "ui/fonts.h"
+#include "ui/importdialog.h"
 #include "ui/trendwindow.h"
 
 #include <QChartView>
+#include <QComboBox>
 #include <QHelpEvent>
 #include <QListView>
+#include <QPushButton>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -51,6 +55,8 @@ private slots:
     void tooltips();
     void deleteAndUndo_data();
     void deleteAndUndo();
+    void importPreview_data();
+    void importPreview();
 
 private:
     QListView* list() const { return f->control<QListView>(u"lstRireki"_s); }
@@ -184,3 +190,45 @@ void tst_HistoryMenu::deleteAndUndo()
 
 QTEST_MAIN(tst_HistoryMenu)
 #include "tst_historymenu.moc"
+
+void tst_HistoryMenu::importPreview_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("asksOrder");
+    QTest::addColumn<bool>("offersImport");
+    QTest::newRow("dates in one order")
+        << QByteArray("date,weight\n2026-05-09,70.1\n") << false << true;
+    // 取り込む waits for the choice: which day 03/04 is decides which entries are new.
+    QTest::newRow("the order of month and day open")
+        << QByteArray("date,weight\n03/04/2026,70.1\n") << true << true;
+    QTest::newRow("nothing new") << QByteArray("date,weight\n2026-05-11,68.5\n") << false << false;
+}
+
+void tst_HistoryMenu::importPreview()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, asksOrder);
+    QFETCH(bool, offersImport);
+
+    frmMain& w = start(dailyHistory(1));
+    const QString path = f->path(u"scale.csv"_s);
+    QVERIFY(writeBytes(path, file));
+    ImportRead read = readImportFile(path);
+    QVERIFY(read.file);
+    ImportPreviewer previewer(*w.session(), std::move(*read.file));
+    ImportDialog dialog(previewer, &w);
+    auto* import = dialog.findChild<QPushButton*>(u"cmdImport"_s);
+    QComboBox* order = nullptr;
+    for (QComboBox* box : dialog.findChildren<QComboBox*>())
+        order = box->accessibleName() == u"日付の順序"_s ? box : order;
+    QVERIFY(import && order);
+    QCOMPARE(order->isVisibleTo(&dialog), asksOrder);
+    QCOMPARE(import->isVisibleTo(&dialog), offersImport);
+    QCOMPARE(import->isEnabled(), !asksOrder);
+    if (asksOrder) {
+        order->setFocus();
+        QTest::keyClick(order, Qt::Key_Down);
+        QVERIFY(import->isEnabled());
+        QCOMPARE(previewer.preview().firstDate, QDate(2026, 3, 4));
+    }
+}
