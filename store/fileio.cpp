@@ -205,11 +205,6 @@ bool writeAll(QFileDevice& file, QByteArrayView bytes)
     return true;
 }
 
-namespace {
-
-// Writes every byte, or fails with errno set. A short write is retried for the rest: the system
-// reports a short write without a reason, and only the retry brings up the lasting failure
-// (disk full, file size limit).
 bool writeFully(int fd, QByteArrayView bytes)
 {
     qsizetype done = 0;
@@ -226,6 +221,8 @@ bool writeFully(int fd, QByteArrayView bytes)
     }
     return true;
 }
+
+namespace {
 
 // The file the path names: the path itself, or for a link the file it points to, which is what
 // the replacement replaces (the link stays).

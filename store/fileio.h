@@ -99,6 +99,11 @@ bool writeAll(QFileDevice& file, QByteArrayView bytes);
 std::optional<FileError> replaceFile(const QString& path, QByteArrayView bytes,
                                      const std::function<bool()>& beforeRename = {});
 
+// Writes every byte to the descriptor, or fails with errno set. A short write is retried for the
+// rest: the system reports a short write without a reason, and only the retry brings up the
+// lasting failure (disk full, file size limit).
+bool writeFully(int fd, QByteArrayView bytes);
+
 // What must follow a history's bytes so that a line added after them starts a line of its own:
 // nothing when they are empty, hold only a byte order mark or end with a line end, LF when they
 // end with half of one (CR), CR LF otherwise.
