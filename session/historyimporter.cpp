@@ -134,14 +134,7 @@ void HistoryImporter::apply(const HistoryImport& result, const ImportChoices& ch
     if (result.weightError) {
         s.reportWriteError(*result.weightError, tr("現在の体重は変更されていません。"));
     } else if (choices.makeCurrentWeight && imported.newestIsImported) {
-        // 体重.txt holds the newest imported weight now: shown as a weight entry shows it.
-        s.m_measurement.weight = imported.newestWeight;
-        s.m_stored.weight = imported.newestWeight;
-        emit s.valueChanged(Entry::Weight);
-        const AfterEntry after = afterEntry(s.m_measurement, MeterAfterEntry::KeepsWeight);
-        s.m_measurement = after.measurement;
-        emit s.bmiChanged();
-        emit s.meterSet(after.position);
+        s.showStoredWeight(imported.newestWeight);
     }
     s.message(Dialogs::Severity::Information,
               tr("%n 件の記録を取り込みました。\n"

@@ -300,6 +300,10 @@ void tst_HistoryEditor::importAndUndo()
     QVERIFY(f->dialogs.allAnswered());
     QCOMPARE(f->lines(), before.lines);
     QCOMPARE(History(f->read(kHistoryFileName)).toStringList(), before.lines);
+    QCOMPARE(f->read(kWeightFileName), QByteArray("68.5\r\n"));
+    QCOMPARE(f->measurement().weight, std::optional(68.5f));
+    if (heightKnown)
+        QVERIFY(f->state() == before);
 }
 
 void tst_HistoryEditor::failures_data()
