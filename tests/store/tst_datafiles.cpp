@@ -16,6 +16,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,7 +28,7 @@ namespace {
 
 enum class Operation { WriteHeight, WriteWeight, AppendHistory, ClearHistory };
 // How a write is made to fail.
-enum class Setup { FolderIsAFile, NameIsAFolder, SizeLimit, ReadOnlyFolder };
+enum class Setup { FolderIsAFile, NameIsAFolder, SizeLimit, ReadOnlyFolder, LockedElsewhere };
 
 const QString kLine = u"05/11  68.5Kg  24.1  9.6%"_s;
 
@@ -384,6 +385,10 @@ void tst_DataFiles::writeFails_data()
     QTest::newRow("history append cut short after a line without line end")
         << Operation::AppendHistory << Setup::SizeLimit << history.chopped(2)
         << int(history.size()) - 1;
+    // Another instance rewriting the history holds its lock: an append in the meantime would go
+    // with the file the rename replaces.
+    QTest::newRow("history append while another instance holds the history")
+        << Operation::AppendHistory << Setup::LockedElsewhere << history << 0;
     QTest::newRow("read-only folder: replace height")
         << Operation::WriteHeight << Setup::ReadOnlyFolder << QByteArray("0.95\r\n") << 0;
     QTest::newRow("read-only folder: create weight")
@@ -414,6 +419,12 @@ void tst_DataFiles::writeFails()
     }
     const DataFiles files(folder);
     QVERIFY(old.isNull() || writeBytes(files.path(fileOf(operation)), old));
+    // A lock that is never let go: the write gives up rather than wait.
+    QFile holder(files.path(fileOf(operation)));
+    if (setup == Setup::LockedElsewhere) {
+        QVERIFY(holder.open(QIODevice::ReadOnly));
+        QCOMPARE(::flock(holder.handle(), LOCK_EX | LOCK_NB), 0);
+    }
     const auto before = snapshot(QDir(dir.path()));
     const auto writable = QFile::permissions(dir.path());
     if (setup == Setup::ReadOnlyFolder)
