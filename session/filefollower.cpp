@@ -86,6 +86,11 @@ void FileFollower::reload()
         return;
     }
     m_reloadDue = false;
+    showFiles();
+}
+
+void FileFollower::showFiles()
+{
     watch();
     const Stamps now = stamps();
     if (now == m_stamps)

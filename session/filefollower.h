@@ -42,6 +42,10 @@ public:
     void noteStamps();
     // Watches the files and their folder (again): a file replaced by a rename is a new file.
     void watch();
+    // Shows at once what the files hold, as a change by another program is shown: for an edit
+    // of this program's that writes more than the history (an import that makes a weight
+    // current, and its undo).
+    void showFiles();
 
 private:
     // Each followed data file as it was when last read.

@@ -61,14 +61,8 @@ void HistoryEditor::undoClear()
     if (restored.status == HistoryRestore::Status::Restored) {
         m_session.history()->setLines(std::move(restored.lines));
         // An import's undo puts back the weight it made current, unless one was entered since.
-        if (restored.undone == HistoryRestore::Undone::Import) {
-            const FileContent weight =
-                readWholeFile(m_session.files().path(kWeightFileName), kMaxNumberFileBytes);
-            const std::optional<float> stored =
-                weight.error || weight.missing ? std::nullopt : parseNumberRecord(weight.bytes);
-            if (stored != m_session.m_stored.weight)
-                m_session.showStoredWeight(stored);
-        }
+        if (restored.undone == HistoryRestore::Undone::Import)
+            m_session.follower().showFiles();
     } else if (restored.error) {
         m_session.message(Dialogs::Severity::Error,
                           tr("履歴を元に戻せませんでした。\n「%1」: %2")

@@ -134,7 +134,7 @@ void HistoryImporter::apply(const HistoryImport& result, const ImportChoices& ch
     if (result.weightError) {
         s.reportWriteError(*result.weightError, tr("現在の体重は変更されていません。"));
     } else if (choices.makeCurrentWeight && imported.newestIsImported) {
-        s.showStoredWeight(imported.newestWeight);
+        s.follower().showFiles();
     }
     s.message(Dialogs::Severity::Information,
               tr("%n 件の記録を取り込みました。\n"

@@ -1,6 +1,5 @@
 #include "session/session.h"
 
-#include "measure/entry.h"
 #include "measure/trendplot.h"
 #include "session/entryflow.h"
 #include "session/filefollower.h"
@@ -118,19 +117,6 @@ void Session::reloadHistory()
     HistoryRead read = m_files.readHistory();
     if (!read.error)
         m_history->setLines(std::move(read.lines));
-}
-
-void Session::showStoredWeight(std::optional<float> weight)
-{
-    m_measurement.weight = weight;
-    m_stored.weight = weight;
-    if (!weight)
-        m_measurement.bmi.reset();
-    emit valueChanged(Entry::Weight);
-    const AfterEntry after = afterEntry(m_measurement, MeterAfterEntry::KeepsWeight);
-    m_measurement = after.measurement;
-    emit bmiChanged();
-    emit meterSet(after.position);
 }
 
 } // namespace morvane

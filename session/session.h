@@ -85,9 +85,6 @@ private:
     // The history as the file holds it now, shown as it is (a file that cannot be read keeps
     // what is shown).
     void reloadHistory();
-    // The weight file holds `weight` now (an import or its undo wrote it): shown as a weight
-    // entry shows it.
-    void showStoredWeight(std::optional<float> weight);
 
     Services m_services;
     DataFiles m_files;

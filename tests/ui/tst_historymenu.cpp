@@ -188,9 +188,6 @@ void tst_HistoryMenu::deleteAndUndo()
     QVERIFY(f->dialogs.allAnswered() && f->dialogs.messages.isEmpty());
 }
 
-QTEST_MAIN(tst_HistoryMenu)
-#include "tst_historymenu.moc"
-
 void tst_HistoryMenu::importPreview_data()
 {
     QTest::addColumn<QByteArray>("file");
@@ -232,3 +229,6 @@ void tst_HistoryMenu::importPreview()
         QCOMPARE(previewer.preview().firstDate, QDate(2026, 3, 4));
     }
 }
+
+QTEST_MAIN(tst_HistoryMenu)
+#include "tst_historymenu.moc"
